@@ -1,0 +1,41 @@
+# Common settings: warnings, sanitizers, statically linked Windows runtime,
+# and GoogleTest for native unit tests.
+
+set(SUITE_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+if(SUITE_WERROR)
+    list(APPEND SUITE_WARNINGS -Werror)
+endif()
+
+function(suite_target_defaults target)
+    target_compile_options(${target} PRIVATE ${SUITE_WARNINGS})
+    if(SUITE_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+    if(WIN32)
+        # Self-contained binaries: no libgcc, libstdc++ or winpthread DLLs.
+        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    endif()
+endfunction()
+
+if(NOT WIN32)
+    find_package(GTest QUIET)
+    if(NOT GTest_FOUND)
+        add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+    include(GoogleTest)
+endif()
+
+# suite_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program.
+function(suite_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(WIN32)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    suite_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
+endfunction()

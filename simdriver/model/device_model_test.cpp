@@ -1,0 +1,128 @@
+// The simulated driver's own rules: request shapes, panel addressing, the
+// change stamp, fault injection and the request log.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "device_model.h"
+
+namespace {
+
+using tavlosim::DeviceModel;
+
+constexpr std::uint32_t kGetStatus = 0x226004, kGetCalibration = 0x22E080, kSetPointdata = 0x22A0C4;
+
+struct ShapeCase {
+    std::uint32_t code;
+    std::uint32_t inSize;
+    std::uint32_t outSize;
+    std::uint32_t error;
+};
+
+class RequestShapes : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(RequestShapes, SizesAndCodesAreChecked) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    const ShapeCase c = GetParam();
+    std::uint8_t in[16] = {}, out[16] = {};
+    std::uint32_t returned = 99;
+    EXPECT_EQ(model.Handle(c.code, in, c.inSize, out, c.outSize, &returned), c.error);
+    EXPECT_EQ(returned, c.error == 0 ? c.outSize : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, RequestShapes,
+    ::testing::Values(ShapeCase{kGetStatus, 0, 3, 0}, ShapeCase{kGetStatus, 0, 4, 87}, ShapeCase{kGetStatus, 1, 3, 87},
+                      ShapeCase{kGetCalibration, 1, 8, 0}, ShapeCase{kGetCalibration, 1, 7, 87},
+                      ShapeCase{kGetCalibration, 2, 8, 87}, ShapeCase{0x22A084, 9, 0, 0},
+                      ShapeCase{0x22A084, 8, 0, 87}, ShapeCase{0x22E040, 1, 2, 0}, ShapeCase{0x226008, 0, 0, 1},
+                      ShapeCase{0x22E1E8, 0, 2, 0}, ShapeCase{0x22A204, 4, 0, 0}, ShapeCase{0x22A204, 3, 0, 87}));
+
+TEST(DeviceModel, StampChangesWithEveryAttachAndRemove) {
+    DeviceModel model;
+    const std::uint16_t s0 = model.Stamp();
+    ASSERT_EQ(model.AttachPanel(0x10), 0);
+    const std::uint16_t s1 = model.Stamp();
+    EXPECT_NE(s1, s0);
+    model.SetTouched(0, true);
+    EXPECT_EQ(model.Stamp(), s1);  // touches do not change the panel set
+    ASSERT_TRUE(model.RemovePanel(0));
+    EXPECT_NE(model.Stamp(), s1);
+    EXPECT_FALSE(model.RemovePanel(0));
+    for (int i = 0; i < 0x20000; ++i) {
+        model.AttachPanel(1);
+        model.RemovePanel(0);
+        ASSERT_NE(model.Stamp(), 0xFFFF);
+    }
+}
+
+TEST(DeviceModel, PanelsAreAddressedByPositionAndShiftOnRemoval) {
+    DeviceModel model;
+    for (std::uint8_t id = 1; id <= tavlosim::kMaxPanels; ++id) ASSERT_GE(model.AttachPanel(id), 0);
+    EXPECT_EQ(model.AttachPanel(99), -1);
+    ASSERT_TRUE(model.RemovePanel(2));
+    EXPECT_EQ(model.PanelCount(), tavlosim::kMaxPanels - 1);
+    EXPECT_EQ(model.Panel(2)->id, 4);
+    std::uint8_t in = tavlosim::kMaxPanels - 1, out = 0;
+    std::uint32_t returned = 0;
+    EXPECT_EQ(model.Handle(0x22E044, &in, 1, &out, 1, &returned), tavlosim::kErrorFileNotFound);
+    in = 6;
+    EXPECT_EQ(model.Handle(0x22E044, &in, 1, &out, 1, &returned), 0u);
+    EXPECT_EQ(out, 8);
+}
+
+TEST(DeviceModel, FlagRequestsRejectValuesOtherThanZeroAndOne) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    std::uint32_t returned = 0;
+    const std::uint8_t two[] = {0, 2}, one[] = {0, 1};
+    EXPECT_EQ(model.Handle(kSetPointdata, two, 2, nullptr, 0, &returned), tavlosim::kErrorInvalidParameter);
+    EXPECT_EQ(model.Handle(kSetPointdata, one, 2, nullptr, 0, &returned), 0u);
+}
+
+TEST(DeviceModel, FaultsOverridesAndLog) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    std::uint8_t out[8] = {};
+    std::uint32_t returned = 0;
+    model.FailNext(1167);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 1167u);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);  // only the next one
+
+    model.FailCode(kGetStatus, 31);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 31u);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 31u);
+    model.FailCode(kGetStatus, 0);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+
+    const std::uint8_t reply[] = {0xAA, 0xBB};
+    model.OverrideReply(kGetStatus, reply, 2, false);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+    EXPECT_EQ(returned, 2u);
+    EXPECT_EQ(out[1], 0xBB);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+    EXPECT_EQ(returned, 3u);
+
+    ASSERT_EQ(model.LogSize(), 7u);
+    EXPECT_EQ(model.LogAt(0).error, 1167u);
+    EXPECT_EQ(model.LogAt(6).outSize, 3u);
+    for (int i = 0; i < 300; ++i) model.Handle(kGetStatus, nullptr, 0, out, 3, &returned);
+    EXPECT_EQ(model.LogSize(), static_cast<std::uint32_t>(tavlosim::kLogCapacity));
+    EXPECT_EQ(model.LogAt(tavlosim::kLogCapacity - 1).sequence, model.RequestsSeen());
+}
+
+TEST(DeviceModel, ResetMovesTheStampOnAndClearsEverything) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    model.FailCode(kGetStatus, 31);
+    const std::uint16_t before = model.Stamp();
+    model.Reset();
+    EXPECT_EQ(model.PanelCount(), 0);
+    EXPECT_NE(model.Stamp(), before);
+    std::uint8_t out[3];
+    std::uint32_t returned = 0;
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+}
+
+}  // namespace

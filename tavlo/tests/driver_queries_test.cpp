@@ -1,0 +1,132 @@
+// The driver-level queries, the error mapping, short replies, close
+// failures and null buffers.
+#include <cstdint>
+
+#include "tavlo_fixture.h"
+
+namespace tavlo_test {
+namespace {
+
+using Queries = TavloCommandTest;
+
+TEST_F(Queries, ReportVersionStampAndCount) {
+    std::uint16_t version = 0, fresh = 0;
+    std::uint8_t count = 9;
+    EXPECT_EQ(tavlo::GetVersion(channel, &version), TavloOk);
+    EXPECT_EQ(version, tavlosim::kDriverVersion);
+    EXPECT_EQ(tavlo::NeedUpdate(channel, &fresh), TavloOk);
+    EXPECT_EQ(fresh, model.Stamp());
+    EXPECT_EQ(tavlo::GetDevices(channel, &count), TavloOk);
+    EXPECT_EQ(count, 2);
+    const std::vector<SentRequest> sent = Sent();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].code, 0x226000u);
+    EXPECT_EQ(sent[1].code, 0x226004u);
+    EXPECT_EQ(sent[2].code, 0x226004u);
+    for (const SentRequest& r : sent) EXPECT_TRUE(r.in.empty());
+    EXPECT_EQ(sent[0].outSize, 2u);
+    EXPECT_EQ(sent[1].outSize, 3u);
+}
+
+TEST_F(Queries, MissingDeviceKeepsPresetsAndSendsNothing) {
+    channel.deviceMissing = true;
+    std::uint16_t version = 0x1234, fresh = 0x55;
+    std::uint8_t count = 9;
+    EXPECT_EQ(tavlo::GetVersion(channel, &version), TavloNoDevice);
+    EXPECT_EQ(version, 0x1234);  // not preset
+    EXPECT_EQ(tavlo::NeedUpdate(channel, &fresh), TavloNoDevice);
+    EXPECT_EQ(fresh, 0xFFFF);
+    EXPECT_EQ(tavlo::GetDevices(channel, &count), TavloNoDevice);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(model.RequestsSeen(), 0u);
+}
+
+struct ErrorCase {
+    std::uint32_t win32Error;
+    TavloStatus status;
+};
+
+class ErrorMapping : public TavloCommandTest, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(ErrorMapping, DriverFailureMapsAndKeepsPresets) {
+    const ErrorCase c = GetParam();
+    std::uint16_t fresh = 0x55;
+    model.FailNext(c.win32Error);
+    EXPECT_EQ(tavlo::NeedUpdate(channel, &fresh), c.status);
+    EXPECT_EQ(fresh, 0xFFFF);
+    std::uint8_t count = 9;
+    model.FailCode(IOCTL_TAVLO_GET_STATUS, c.win32Error);
+    EXPECT_EQ(tavlo::GetDevices(channel, &count), c.status);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(tavlo::MapLastError(c.win32Error), c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Errors, ErrorMapping,
+                         ::testing::Values(ErrorCase{1, TavloNotSupported}, ErrorCase{2, TavloBadPanel},
+                                           ErrorCase{87, TavloBadParameter}, ErrorCase{5, TavloFailed},
+                                           ErrorCase{31, TavloFailed}, ErrorCase{1167, TavloFailed},
+                                           ErrorCase{0xFFFFFFFFu, TavloFailed}));
+
+TEST_F(Queries, ShortReplyIsFailedAndStoresNothing) {
+    const std::uint8_t twoBytes[] = {0x34, 0x12};
+    model.OverrideReply(IOCTL_TAVLO_GET_STATUS, twoBytes, 2, true);
+    std::uint16_t fresh = 0;
+    std::uint8_t count = 9;
+    EXPECT_EQ(tavlo::NeedUpdate(channel, &fresh), TavloFailed);
+    EXPECT_EQ(fresh, 0xFFFF);
+    EXPECT_EQ(tavlo::GetDevices(channel, &count), TavloFailed);
+    EXPECT_EQ(count, 0);
+    model.OverrideReply(IOCTL_TAVLO_GET_VERSION, twoBytes, 1, false);
+    std::uint16_t version = 0xAAAA;
+    EXPECT_EQ(tavlo::GetVersion(channel, &version), TavloFailed);
+    EXPECT_EQ(version, 0xAAAA);
+}
+
+TEST_F(Queries, CloseFailureDeliversTheReply) {
+    channel.closeFails = true;
+    std::uint16_t fresh = 0, version = 0;
+    std::uint8_t count = 0;
+    EXPECT_EQ(tavlo::NeedUpdate(channel, &fresh), TavloCloseFailed);
+    EXPECT_EQ(fresh, model.Stamp());
+    EXPECT_EQ(tavlo::GetDevices(channel, &count), TavloCloseFailed);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(tavlo::GetVersion(channel, &version), TavloCloseFailed);
+    EXPECT_EQ(version, tavlosim::kDriverVersion);
+}
+
+TEST_F(Queries, NullBuffersAreRejectedBeforeOpening) {
+    std::uint16_t word = 0;
+    std::uint8_t byte = 0;
+    std::int16_t four[4] = {};
+    const TavloStatus results[] = {
+        tavlo::GetVersion(channel, nullptr),
+        tavlo::NeedUpdate(channel, nullptr),
+        tavlo::GetDevices(channel, nullptr),
+        tavlo::GetFirmVer(channel, &stamp, 0, nullptr),
+        tavlo::GetFirmVer(channel, nullptr, 0, &word),
+        tavlo::GetPanelId(channel, &stamp, 0, nullptr),
+        tavlo::GetCalibrationData(channel, &stamp, 0, nullptr, 0),
+        tavlo::SetCalibrationData(channel, &stamp, 0, nullptr, 0),
+        tavlo::SetCalibrationData(channel, nullptr, 0, four, 0),
+        tavlo::GetPointdataEnable(channel, &stamp, 0, nullptr),
+        tavlo::SetPointdataEnable(channel, nullptr, 0, 1),
+        tavlo::CheckTouch(channel, &stamp, 0, nullptr),
+        tavlo::GetClickData(channel, &stamp, 0, nullptr, 0),
+        tavlo::SetClickData(channel, &stamp, 0, nullptr, 0),
+        tavlo::GetClickSound(channel, &stamp, 0, nullptr, 0),
+        tavlo::SetClickSound(channel, nullptr, 0, 1, 0),
+        tavlo::GetPanelLed(channel, &stamp, 0, nullptr),
+        tavlo::SetPanelLed(channel, nullptr, 0, 1),
+        tavlo::GetStartupMode(channel, nullptr),
+        tavlo::GetClickMode(channel, nullptr),
+        tavlo::GetClickOnceMode(channel, &byte, nullptr),
+        tavlo::GetClickOnceMode(channel, nullptr, &byte),
+        tavlo::ReadEeprom(channel, &stamp, 0, 0, nullptr),
+        tavlo::WriteEeprom(channel, &stamp, 0, 0, nullptr),
+    };
+    for (TavloStatus status : results) EXPECT_EQ(status, TavloBadParameter);
+    EXPECT_EQ(channel.Opened(), 0);
+}
+
+}  // namespace
+}  // namespace tavlo_test
