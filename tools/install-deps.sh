@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks to build and test the suite:
+# the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
+# the 32-bit part, for i686 and x86_64 programs) and an X server for windows.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+have cmake || need+=(cmake)
+have ninja || need+=(ninja-build)
+have g++ || need+=(g++)
+[ -d /usr/src/googletest ] || [ -f /usr/lib/x86_64-linux-gnu/libgtest.a ] || need+=(libgtest-dev)
+have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have i686-w64-mingw32-windres || need+=(binutils-mingw-w64-i686)
+have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+[ -x /usr/lib/wine/wine ] || need+=(wine wine32:i386)
+have Xvfb || need+=(xvfb)
+have xdotool || need+=(xdotool)
+have import || need+=(imagemagick)
+
+if [ ${#need[@]} -eq 0 ]; then
+    exit 0
+fi
+echo "installing: ${need[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+if [[ " ${need[*]} " == *":i386"* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"

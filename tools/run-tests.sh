@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The suite's test command: installs what is missing, builds every preset
+# and runs all tests (native unit tests, the same under AddressSanitizer and
+# UBSan, and the Windows builds' checks and end-to-end tests under Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+presets=(native native-asan win32 win64)
+for preset in "${presets[@]}"; do
+    echo "=== build $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+done
+
+failed=0
+for preset in "${presets[@]}"; do
+    echo "=== test $preset"
+    if ! ctest --test-dir "build/$preset" --output-on-failure -j2; then
+        failed=1
+    fi
+done
+exit $failed
