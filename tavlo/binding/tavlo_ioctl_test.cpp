@@ -1,0 +1,82 @@
+// The form tools' binding: load at first call, look up at first use, stop
+// with a message naming what is missing.
+#include "tavlo_ioctl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "inprocess_driver.h"
+#include "inprocess_loader.h"
+
+namespace {
+
+class TavloIoctlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tavlosim::ResetInProcessDriver();
+        tavlosim::TheInProcessDriver().model.AttachPanel(0x31);
+    }
+    tavlosim::InProcessLoader loader;
+    std::vector<std::string> fatal;
+    tavlo::TavloIoctl ioctl{loader, [this](const std::string& m) { fatal.push_back(m); }};
+};
+
+TEST_F(TavloIoctlTest, LoadsOnceAndLooksEachFunctionUpAtFirstUse) {
+    EXPECT_TRUE(loader.loads.empty());
+    std::uint8_t count = 0;
+    std::uint16_t stamp = 0;
+    EXPECT_EQ(ioctl.GetDevices(&count), TavloOk);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(ioctl.GetDevices(&count), TavloOk);
+    EXPECT_EQ(ioctl.NeedUpdate(&stamp), TavloOk);
+    std::uint8_t id = 0;
+    EXPECT_EQ(ioctl.GetPanelId(&stamp, 0, &id), TavloOk);
+    EXPECT_EQ(id, 0x31);
+    EXPECT_EQ(loader.loads, std::vector<std::string>{"TAVLO.DLL"});
+    EXPECT_EQ(loader.lookups, (std::vector<std::string>{"TavloGetDevices", "TavloNeedUpdate", "TavloGetPanelId"}));
+    EXPECT_TRUE(fatal.empty());
+}
+
+TEST_F(TavloIoctlTest, MissingLibraryIsFatalAndNamed) {
+    loader.libraryMissing = true;
+    std::uint16_t version = 0;
+    EXPECT_EQ(ioctl.GetVersion(&version), TavloNoDevice);
+    ASSERT_EQ(fatal.size(), 1u);
+    EXPECT_NE(fatal[0].find("TAVLO.DLL"), std::string::npos);
+    EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
+}
+
+TEST_F(TavloIoctlTest, MissingFunctionIsFatalAndNamed) {
+    loader.missingFunctions = {"TavloSetClickOnceMode"};
+    std::uint8_t flag = 0, button = 0;
+    EXPECT_EQ(ioctl.GetClickOnceMode(&flag, &button), TavloOk);
+    EXPECT_EQ(ioctl.SetClickOnceMode(1, 2), TavloNoDevice);
+    ASSERT_EQ(fatal.size(), 1u);
+    EXPECT_NE(fatal[0].find("TavloSetClickOnceMode"), std::string::npos);
+}
+
+TEST_F(TavloIoctlTest, EveryFunctionReachesTheDriver) {
+    std::uint16_t stamp = 0, word = 0;
+    std::uint8_t byte = 0, byte2 = 0;
+    std::int16_t four[4] = {10000, 0, 10000, 0};
+    std::int16_t click[4] = {30, 30, 400, 28};
+    ioctl.NeedUpdate(&stamp);
+    const TavloStatus results[] = {
+        ioctl.GetVersion(&word), ioctl.GetDevices(&byte), ioctl.GetFirmVer(&stamp, 0, &word),
+        ioctl.GetPanelId(&stamp, 0, &byte), ioctl.GetCalibrationData(&stamp, 0, four, 0),
+        ioctl.SetCalibrationData(&stamp, 0, four, 1), ioctl.GetPointdataEnable(&stamp, 0, &byte),
+        ioctl.SetPointdataEnable(&stamp, 0, 1), ioctl.CheckTouch(&stamp, 0, &byte),
+        ioctl.GetClickData(&stamp, 0, click, 0), ioctl.SetClickData(&stamp, 0, click, 0),
+        ioctl.GetClickSound(&stamp, 0, &byte, 0), ioctl.SetClickSound(&stamp, 0, 1, 0),
+        ioctl.GetPanelLed(&stamp, 0, &byte), ioctl.SetPanelLed(&stamp, 0, 3), ioctl.GetStartupMode(&byte),
+        ioctl.SetStartupMode(1), ioctl.GetClickMode(&byte), ioctl.SetClickMode(1),
+        ioctl.GetClickOnceMode(&byte, &byte2), ioctl.SetClickOnceMode(0, 2), ioctl.ReadEeprom(&stamp, 0, 1, &word),
+        ioctl.WriteEeprom(&stamp, 0, 1, &word)};
+    for (TavloStatus status : results) EXPECT_EQ(status, TavloOk);
+    EXPECT_EQ(loader.lookups.size(), 24u);
+    EXPECT_TRUE(fatal.empty());
+}
+
+}  // namespace
