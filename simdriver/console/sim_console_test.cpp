@@ -1,0 +1,112 @@
+// The simulator console against an in-process model: commands change the
+// driver's state, and state and log read back in both formats.
+#include "sim_console.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "inprocess_control.h"
+
+namespace {
+
+class SimConsoleTest : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::string>& args) {
+        out.str("");
+        err.str("");
+        return tavlosim::RunSimConsole(args, control, out, err);
+    }
+    tavlosim::DeviceModel model;
+    tavlosim::InProcessControl transport{model};
+    tavlosim::SimControl control{transport};
+    std::ostringstream out, err;
+};
+
+TEST_F(SimConsoleTest, CommandsRunInOrderAndChangeTheDriver) {
+    ASSERT_EQ(Run({"-m", "reset", "attach", "0x11", "attach", "34", "0x0300", "touch", "1", "pointdata", "0", "0"}), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "attached index=0 id=17\nattached index=1 id=34\n");
+    ASSERT_EQ(model.PanelCount(), 2);
+    EXPECT_EQ(model.Panel(1)->firmware, 0x0300);
+    EXPECT_EQ(model.Panel(1)->touched, 1);
+    EXPECT_EQ(model.Panel(0)->pointdata, 0);
+    ASSERT_EQ(Run({"release", "1", "remove", "0"}), 0);
+    EXPECT_EQ(model.PanelCount(), 1);
+    EXPECT_EQ(model.Panel(0)->id, 34);
+    EXPECT_EQ(model.Panel(0)->touched, 0);
+}
+
+TEST_F(SimConsoleTest, MachineStateHasOneLinePerItem) {
+    model.AttachPanel(5, 0x0105);
+    ASSERT_EQ(Run({"-m", "state"}), 0);
+    std::istringstream lines(out.str());
+    std::string driver, panel, extra;
+    std::getline(lines, driver);
+    std::getline(lines, panel);
+    EXPECT_FALSE(std::getline(lines, extra));
+    EXPECT_NE(driver.find("driver stamp=" + std::to_string(model.Stamp()) + " panels=1 plugged=1 startup=1"),
+              std::string::npos);
+    EXPECT_EQ(panel, "panel index=0 id=5 firmware=261 pointdata=1 touched=0 led=0 cal=10000,0,10000,0 "
+                     "calsaved=10000,0,10000,0 click=12,15,33,40,6,3,3 clicksaved=12,15,33,40,6,3,3 sound=1 "
+                     "soundsaved=1");
+}
+
+TEST_F(SimConsoleTest, FaultsRepliesAndLogReachTheModel) {
+    model.AttachPanel(5);
+    ASSERT_EQ(Run({"fail", "0x22E0E0", "87", "reply", "0x22E0C0", "once", "2", "fail-next", "1167"}), 0) << err.str();
+    std::uint8_t in = 0, reply[8] = {};
+    std::uint32_t returned = 0;
+    EXPECT_EQ(model.Handle(0x226004, nullptr, 0, reply, 3, &returned), 1167u);
+    EXPECT_EQ(model.Handle(0x22E0E0, &in, 1, reply, 1, &returned), 87u);
+    EXPECT_EQ(model.Handle(0x22E0C0, &in, 1, reply, 1, &returned), 0u);
+    EXPECT_EQ(reply[0], 2);
+    ASSERT_EQ(Run({"-m", "log"}), 0);
+    EXPECT_EQ(out.str(),
+              "request seq=1 code=0x226004 in= out=3 error=1167\n"
+              "request seq=2 code=0x22E0E0 in=00 out=1 error=87\n"
+              "request seq=3 code=0x22E0C0 in=00 out=1 error=0\n");
+    ASSERT_EQ(Run({"clear-faults", "clear-log", "log"}), 0);
+    EXPECT_EQ(out.str(), "(no requests logged)\n");
+}
+
+TEST_F(SimConsoleTest, UnplugAndReplugFlipThePlugState) {
+    ASSERT_EQ(Run({"unplug"}), 0);
+    EXPECT_FALSE(transport.plugged);
+    ASSERT_EQ(Run({"-m", "state"}), 0);
+    EXPECT_NE(out.str().find("plugged=0"), std::string::npos);
+    ASSERT_EQ(Run({"replug"}), 0);
+    EXPECT_TRUE(transport.plugged);
+    ASSERT_EQ(Run({"unplug", "reset"}), 0);  // a reset plugs the device back in
+    EXPECT_TRUE(transport.plugged);
+}
+
+struct BadUsage {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;
+};
+
+class SimConsoleBadUsage : public SimConsoleTest, public ::testing::WithParamInterface<BadUsage> {};
+
+TEST_P(SimConsoleBadUsage, IsReportedWithoutChangingMore) {
+    EXPECT_EQ(Run(GetParam().args), GetParam().exitCode);
+    EXPECT_NE(err.str().find(GetParam().message), std::string::npos) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SimConsoleBadUsage,
+    ::testing::Values(BadUsage{{}, 2, "no command given"}, BadUsage{{"frobnicate"}, 2, "unknown command 'frobnicate'"},
+                      BadUsage{{"attach"}, 2, "attach needs panel identifier"},
+                      BadUsage{{"attach", "256"}, 2, "attach needs panel identifier"},
+                      BadUsage{{"touch", "-1"}, 2, "touch needs panel number"},
+                      BadUsage{{"pointdata", "0", "2"}, 2, "pointdata needs 0 or 1"},
+                      BadUsage{{"reply", "0x22E0C0", "twice"}, 2, "reply needs once or always"},
+                      BadUsage{{"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 2,
+                               "at most 8 bytes"},
+                      BadUsage{{"remove", "0"}, 1, "remove failed: the driver answered with error 2"},
+                      BadUsage{{"touch", "3"}, 1, "touch failed"}));
+
+}  // namespace
