@@ -74,9 +74,9 @@ void ApplyPlugAction(tavlosim::PlugAction action) {
     }
 }
 
-NTSTATUS DispatchCreateClose(PDEVICE_OBJECT, PIRP irp) { return Complete(irp, STATUS_SUCCESS, 0); }
+NTSTATUS NTAPI DispatchCreateClose(PDEVICE_OBJECT, PIRP irp) { return Complete(irp, STATUS_SUCCESS, 0); }
 
-NTSTATUS DispatchControl(PDEVICE_OBJECT, PIRP irp) {
+NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
     const ULONG inSize = stack->Parameters.DeviceIoControl.InputBufferLength;
@@ -106,7 +106,7 @@ NTSTATUS DispatchControl(PDEVICE_OBJECT, PIRP irp) {
     return Complete(irp, STATUS_SUCCESS, returned);
 }
 
-void DriverUnload(PDRIVER_OBJECT driver) {
+void NTAPI DriverUnload(PDRIVER_OBJECT driver) {
     if (g_plugged) IoDeleteSymbolicLink(&g_linkName);
     IoDeleteSymbolicLink(&g_controlLinkName);
     if (driver->DeviceObject != nullptr) IoDeleteDevice(driver->DeviceObject);
