@@ -1,0 +1,268 @@
+#include "frm_main.h"
+
+namespace gorvat {
+namespace {
+
+std::string Decimal(long long value) { return std::to_string(value); }
+
+}  // namespace
+
+std::string frmMain::Failure(TavloStatus status) { return kHelpIoctlFailed + Decimal(status); }
+
+void frmMain::HelpLine(const std::string& text) { view_.SetText(Control::textMessage, text); }
+
+void frmMain::Form_Load() {
+    stamp = 0;
+    const double W = view_.ScreenWidth();
+    const double H = view_.ScreenHeight();
+    targets = PlaceTargets(W, H);
+
+    const double cx = W / 2;
+    const double cy = RoundHalfEven16(H / 2);
+    // The frame sits above the centre line, its lower edge 0.3 of its height
+    // above it; Cancel sits just below the line. Both are centred across.
+    view_.Move(Control::areaMessage, cx - 0.5 * kAreaMessageSize.width, cy - 1.3 * kAreaMessageSize.height);
+    view_.Move(Control::QuitButton, cx - kQuitButtonSize.width / 2, cy);
+
+    HelpLine(kHelpStart);
+    CalState = 0;
+    view_.MakeTopmost();
+}
+
+void frmMain::Form_MouseDown(int Button, int /*Shift*/, double X, double Y) {
+    // A touch arrives as the left button; every other press is ignored.
+    if ((Button & kLeftButton) == 0 || closed_) return;
+    switch (CalState) {
+        case 0: StartTouch(); break;
+        case 1: FirstMark(X, Y); break;
+        case 2: SecondMark(X, Y); break;
+        default: break;  // 3: the run is over
+    }
+}
+
+void frmMain::Form_MouseMove(int /*Button*/, int /*Shift*/, double X, double Y) {
+    view_.SetText(Control::DbgSizeX, Decimal(RoundHalfEven(view_.ScreenWidth())));
+    view_.SetText(Control::DbgSizeY, Decimal(RoundHalfEven(view_.ScreenHeight())));
+    view_.SetText(Control::DbgPosX, Decimal(RoundHalfEven(X)));
+    view_.SetText(Control::DbgPosY, Decimal(RoundHalfEven(Y)));
+}
+
+// The mark never hides a touch: a press on it is a press at the same point
+// of the window.
+void frmMain::picPoint_MouseDown(int Button, int Shift, double X, double Y) {
+    Form_MouseDown(Button, Shift, X + view_.Left(Control::picPoint), Y + view_.Top(Control::picPoint));
+}
+
+void frmMain::picPoint_MouseMove(int Button, int Shift, double X, double Y) {
+    Form_MouseMove(Button, Shift, X + view_.Left(Control::picPoint), Y + view_.Top(Control::picPoint));
+}
+
+// Step 0: find the active panel, keep its saved calibration and let it
+// report raw positions while the marks are touched.
+void frmMain::StartTouch() {
+    if (searching_) return;  // the search timer is already at work
+    HelpLine(kHelpFirstMark);
+    if (SearchPanel()) {
+        BeginMarks();
+        return;
+    }
+    // No panel delivers touches yet. Try again at a steady pace, so the
+    // window, its help line and Cancel keep working meanwhile.
+    searching_ = true;
+    view_.StartSearchTimer(kPanelSearchIntervalMs);
+}
+
+void frmMain::SearchTimer_Timer() {
+    if (!searching_ || closed_) return;
+    if (!SearchPanel()) return;
+    searching_ = false;
+    view_.StopSearchTimer();
+    HelpLine(kHelpFirstMark);
+    BeginMarks();
+}
+
+// One try: the panel count and a fresh stamp are read every time, so a
+// panel attached or enabled meanwhile is found. The first panel whose
+// touches are delivered as pointer input is the active one.
+bool frmMain::SearchPanel() {
+    std::uint8_t count = 0;
+    TavloStatus last = device_.GetDevices(&count);
+    last = device_.NeedUpdate(&stamp);
+    for (unsigned i = 0; i < count; ++i) {
+        std::uint8_t enable = 0;
+        last = device_.GetPointdataEnable(&stamp, i, &enable);
+        if (last == TavloOk && enable == 1) {
+            PanelNo = static_cast<std::uint8_t>(i);
+            return true;
+        }
+    }
+    HelpLine("All panels(" + Decimal(count) + ") Disable. (Touch me!)" + Decimal(last) +
+             Decimal(static_cast<std::int16_t>(stamp)));
+    return false;
+}
+
+void frmMain::BeginMarks() {
+    view_.SetText(Control::DbgMessage, "( " + Decimal(PanelNo) + " )");
+    PlaceMark(targets.TargetX1, targets.TargetY1);
+    view_.SetEnabled(Control::picPoint, true);
+    view_.SetVisible(Control::picPoint, true);
+
+    // From here on the working set may change: every way out restores it.
+    workingSetChanged_ = true;
+    TavloStatus status = device_.GetCalibrationData(&stamp, PanelNo, OrgCal.data(), kSavedSet);
+    orgCalRead_ = status == TavloOk;
+    if (status != TavloOk) HelpLine(Failure(status));
+    // The identity lets the panel report its raw readings during the touches.
+    status = device_.SetCalibrationData(&stamp, PanelNo, kIdentityCalibration.data(), kWorkingSet);
+    if (status != TavloOk) HelpLine(Failure(status));
+    CalState = 1;
+}
+
+void frmMain::PlaceMark(double centreX, double centreY) {
+    view_.Move(Control::picPoint, centreX - kPicPointSize.width / 2, centreY - kPicPointSize.height / 2);
+}
+
+// Step 1: the touch on the first mark, accepted wherever it lands.
+void frmMain::FirstMark(double X, double Y) {
+    view_.SetVisible(Control::areaMessage, false);
+    StoreTouch(touches, 0, X, Y);
+    const double stepX = static_cast<double>(targets.TargetX2 - targets.TargetX1) / 40;
+    const double stepY = static_cast<double>(targets.TargetY2 - targets.TargetY1) / 40;
+    for (int k = 0; k < 40; ++k) PlaceMark(targets.TargetX1 + stepX * k, targets.TargetY1 + stepY * k);
+    PlaceMark(targets.TargetX2, targets.TargetY2);
+    HelpLine(kHelpSecondMark);
+    CalState = 2;
+    view_.SetVisible(Control::areaMessage, true);
+}
+
+// Step 2: the touch on the second mark. Out of limits, or after a failed
+// write, the next press is a new second touch with the same first touch.
+void frmMain::SecondMark(double X, double Y) {
+    StoreTouch(touches, 1, X, Y);
+    const CalibrationResult result = ComputeCalibration(targets, touches, view_.ScreenWidth(), view_.ScreenHeight());
+    if (!result.withinLimits) {
+        HelpLine(kHelpLimitOver);
+        return;
+    }
+    NewCal = result.record;
+    view_.SetVisible(Control::picPoint, false);
+    view_.SetEnabled(Control::picPoint, false);
+    view_.SetText(Control::dbgXa, Decimal(NewCal[TavloXGain]));
+    view_.SetText(Control::dbgXb, Decimal(NewCal[TavloXOffset]));
+    view_.SetText(Control::dbgYa, Decimal(NewCal[TavloYGain]));
+    view_.SetText(Control::dbgYb, Decimal(NewCal[TavloYOffset]));
+    HelpLine(kHelpQuestion);
+
+    // The new values are in use while the question is asked.
+    TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, NewCal.data(), kWorkingSet);
+    if (status != TavloOk) {
+        HelpLine(Failure(status));
+        return;
+    }
+    view_.MakeTopmost();
+
+    asking_ = true;
+    const std::int16_t answer = view_.AskSure(2, 3, "Yes", "No", "", kSureTitle, kSureMessage);
+    asking_ = false;
+
+    if (answer == 1) {
+        status = device_.SetCalibrationData(&stamp, PanelNo, NewCal.data(), kSavedSet);
+        if (status == TavloOk) {
+            workingSetChanged_ = false;
+            CalState = 3;
+            CloseWindow();
+            return;
+        }
+        HelpLine(Failure(status));
+        // The window was asked to close while the question was open: the
+        // result is not saved, so it is undone.
+        if (closeRequested_) Abandon();
+        return;
+    }
+    // No (2), the time-out (-1), or the box closed without an answer (0).
+    Abandon();
+}
+
+bool frmMain::RestoreWorkingSet() {
+    if (!workingSetChanged_) return true;
+    // Only values read from the panel are ever written back: when the read
+    // at the start touch failed, the saved set is read again now.
+    if (!orgCalRead_) {
+        CalibrationData saved = {0, 0, 0, 0};
+        const TavloStatus status = device_.GetCalibrationData(&stamp, PanelNo, saved.data(), kSavedSet);
+        if (status != TavloOk) {
+            HelpLine(kHelpSavedUnreadable + Decimal(status) + kHelpNotRestored);
+            return false;
+        }
+        OrgCal = saved;
+        orgCalRead_ = true;
+    }
+    const TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, OrgCal.data(), kWorkingSet);
+    if (status != TavloOk) {
+        HelpLine(Failure(status));
+        return false;
+    }
+    workingSetChanged_ = false;
+    return true;
+}
+
+void frmMain::Abandon() {
+    if (closed_) return;
+    if (searching_) {
+        searching_ = false;
+        view_.StopSearchTimer();
+    }
+    // After a failed restore the window stayed open to show why; the next
+    // Cancel or close ends the program without another write.
+    if (!restoreFailed_ && !RestoreWorkingSet()) {
+        restoreFailed_ = true;
+        CalState = 3;
+        view_.SetVisible(Control::picPoint, false);
+        view_.SetEnabled(Control::picPoint, false);
+        view_.SetVisible(Control::areaMessage, true);
+        return;
+    }
+    CalState = 3;
+    CloseWindow();
+}
+
+void frmMain::QuitButton_Click() {
+    if (asking_) return;  // the question box is modal; nothing reaches here
+    Abandon();
+}
+
+void frmMain::Form_QueryUnload() {
+    if (closed_) return;
+    if (asking_) {
+        // End the question without an answer; the procedure then undoes
+        // the trial values and closes the window itself.
+        closeRequested_ = true;
+        view_.CloseQuestion();
+        return;
+    }
+    Abandon();
+}
+
+void frmMain::Form_SessionEnd() {
+    if (closed_) return;
+    if (searching_) {
+        searching_ = false;
+        view_.StopSearchTimer();
+    }
+    RestoreWorkingSet();
+    CalState = 3;
+    if (asking_) {
+        closeRequested_ = true;
+        view_.CloseQuestion();
+        return;
+    }
+    CloseWindow();
+}
+
+void frmMain::CloseWindow() {
+    if (closed_) return;
+    closed_ = true;
+    view_.Close();
+}
+
+}  // namespace gorvat

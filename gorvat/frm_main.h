@@ -1,0 +1,101 @@
+// frmMain, portable part: the calibration procedure. Three touches lead the
+// user from the start touch over the mark near the top-left corner to the
+// mark near the bottom-right corner; the result is tried in the panel's
+// working set at once and saved only when the user says Yes in time.
+//
+// The window is reached through CalView, the panel through the form tools'
+// TavloIoctl binding. Every event of the window is one method here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cal_math.h"
+#include "cal_view.h"
+#include "tavlo_ioctl.h"
+
+namespace gorvat {
+
+// Texts of the window.
+inline constexpr const char* kHelpStart =
+    "1. Touch anywhere on the screen to start the Calibration Setting Program.";
+inline constexpr const char* kHelpFirstMark = "2. Touch the yellow '+' mark.";
+inline constexpr const char* kHelpSecondMark = "3. Touch the '+' mark again.";
+inline constexpr const char* kHelpLimitOver = "   The calibration is limit over!  Try again.";
+inline constexpr const char* kHelpQuestion =
+    "4. Select Save to keep the figure of calibration, Cancel to abort, Retry to return a beginning.";
+inline constexpr const char* kHelpIoctlFailed = "Can't send the IOCTL!";
+inline constexpr const char* kHelpSavedUnreadable = "Can't read the saved calibration!";
+inline constexpr const char* kHelpNotRestored = "  The calibration in use was not restored.";
+inline constexpr const char* kSureTitle = "Calibration data save";
+inline constexpr const char* kSureMessage =
+    "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )";
+
+// alt arguments of the calibration calls: the working set, and all bits
+// set for the saved set.
+inline constexpr std::uint32_t kWorkingSet = 0;
+inline constexpr std::uint32_t kSavedSet = 0xFFFFFFFFu;
+
+class frmMain {
+public:
+    frmMain(tavlo::TavloIoctl& device, CalView& view) : device_(device), view_(view) {}
+
+    // Window events.
+    void Form_Load();
+    void Form_MouseDown(int Button, int Shift, double X, double Y);
+    void Form_MouseMove(int Button, int Shift, double X, double Y);
+    void picPoint_MouseDown(int Button, int Shift, double X, double Y);
+    void picPoint_MouseMove(int Button, int Shift, double X, double Y);
+    void QuitButton_Click();
+    // The panel-search timer fired.
+    void SearchTimer_Timer();
+    // The window is being closed by other means than the procedure (Alt+F4,
+    // the task bar, the system menu): handled as Cancel. The window closes
+    // through CalView::Close when it may.
+    void Form_QueryUnload();
+    // The session ends: the calibration in use is put back now, since the
+    // window cannot stay open.
+    void Form_SessionEnd();
+
+    // State of the procedure, read by the window's tests.
+    std::int16_t CalState = 0;
+    std::uint16_t stamp = 0;
+    std::uint8_t PanelNo = 0;
+    CalibrationData OrgCal = {0, 0, 0, 0};
+    CalibrationData NewCal = {0, 0, 0, 0};
+    Targets targets;
+    Touches touches;
+
+    bool Searching() const { return searching_; }
+    // True once the working set may differ from the saved set, until the
+    // result is saved or the saved values are back in effect.
+    bool WorkingSetChanged() const { return workingSetChanged_; }
+
+private:
+    void StartTouch();
+    bool SearchPanel();
+    void BeginMarks();
+    void FirstMark(double X, double Y);
+    void SecondMark(double X, double Y);
+    void PlaceMark(double centreX, double centreY);
+    // Puts the saved calibration back into the working set; false, with the
+    // reason in the help line, when that could not be done.
+    bool RestoreWorkingSet();
+    // No, time-out, Cancel or close: undo and end the program.
+    void Abandon();
+    void CloseWindow();
+    void HelpLine(const std::string& text);
+    static std::string Failure(TavloStatus status);
+
+    tavlo::TavloIoctl& device_;
+    CalView& view_;
+    bool searching_ = false;
+    bool orgCalRead_ = false;
+    bool workingSetChanged_ = false;
+    bool asking_ = false;
+    bool closeRequested_ = false;
+    bool restoreFailed_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace gorvat
