@@ -1,0 +1,416 @@
+#include "frm_main_win32.h"
+
+#include "frm_sure_win32.h"
+#include "gorvat_ids.h"
+#include "mdl_main.h"
+
+namespace gorvat {
+namespace {
+
+constexpr UINT_PTR kSearchTimer = 1;
+constexpr COLORREF kGreen = RGB(0, 64, 0);
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr const char* kFrameClass = "GorvatFrame";
+constexpr const char* kMarkClass = "GorvatMark";
+constexpr const char* kWindowTitle = "Touch Panel Calibration";
+
+// The '+' in pixels: 30 across with arms 4 wide, and a one-pixel black
+// outline around it, so 32 across in all.
+constexpr int kMarkSize = 32;
+constexpr int kArmStart = 14;  // first pixel of the yellow arm, across the arm
+constexpr int kArmWidth = 4;
+
+struct DiagnosticLabel {
+    Control control;
+    int id;
+    const char* text;
+};
+constexpr DiagnosticLabel kDiagnosticLabels[] = {
+    {Control::DbgMessage, IDC_DBG_MESSAGE, "DbgMessage"}, {Control::Label2, IDC_LABEL2, "X (a, b)"},
+    {Control::Label4, IDC_LABEL4, "Y (a, b)"},           {Control::dbgXa, IDC_DBG_XA, "dbgXa"},
+    {Control::dbgXb, IDC_DBG_XB, "dbgXb"},               {Control::dbgYa, IDC_DBG_YA, "dbgYa"},
+    {Control::dbgYb, IDC_DBG_YB, "dbgYb"},               {Control::DbgPosX, IDC_DBG_POS_X, "DbgPosX"},
+    {Control::DbgPosY, IDC_DBG_POS_Y, "DbgPosY"},        {Control::DbgSizeX, IDC_DBG_SIZE_X, "DbgSizeX"},
+    {Control::DbgSizeY, IDC_DBG_SIZE_Y, "DbgSizeY"},
+};
+
+double MouseX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+double MouseY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+RECT ChildRect(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The mark's offset inside its picture, which may be larger than the mark
+// at more than 96 dots per inch.
+POINT MarkOrigin(HWND mark) {
+    RECT client{};
+    GetClientRect(mark, &client);
+    return POINT{(client.right - kMarkSize) / 2, (client.bottom - kMarkSize) / 2};
+}
+
+template <typename T>
+T* Self(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+FrmMainWindow::FrmMainWindow(HINSTANCE instance) : instance_(instance) {}
+
+FrmMainWindow::~FrmMainWindow() {
+    if (window_ != nullptr && !destroyed_) DestroyWindow(window_);
+}
+
+bool FrmMainWindow::RegisterClasses() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = green_.Get();
+
+    wc.lpfnWndProc = &FrmMainWindow::MainProc;
+    wc.lpszClassName = GORVAT_MAIN_CLASS;
+    if (!RegisterClassExA(&wc)) return false;
+    wc.lpfnWndProc = &FrmMainWindow::FrameProc;
+    wc.lpszClassName = kFrameClass;
+    if (!RegisterClassExA(&wc)) return false;
+    wc.lpfnWndProc = &FrmMainWindow::MarkProc;
+    wc.lpszClassName = kMarkClass;
+    wc.hbrBackground = nullptr;
+    return RegisterClassExA(&wc) != 0;
+}
+
+bool FrmMainWindow::Create() {
+    {
+        WindowDc screen(nullptr);
+        scale_ = TwipScale(GetDeviceCaps(screen.Get(), LOGPIXELSX), GetDeviceCaps(screen.Get(), LOGPIXELSY));
+    }
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        font_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
+    }
+    if (font_.Get() == nullptr) font_.Reset(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    green_.Reset(CreateSolidBrush(kGreen));
+    if (!RegisterClasses()) return false;
+
+    // Borderless and without a title bar: the client area is the screen,
+    // so pointer positions in the window are screen positions.
+    window_ = CreateWindowExA(0, GORVAT_MAIN_CLASS, kWindowTitle, WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0,
+                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                              instance_, this);
+    if (window_ == nullptr) return false;
+    CreateControls();
+    if (form_ != nullptr) form_->Form_Load();
+    ShowWindow(window_, SW_SHOWMAXIMIZED);
+    UpdateWindow(window_);
+    SetForegroundWindow(window_);
+    SetFocus(controls_[Control::QuitButton]);
+    return true;
+}
+
+void FrmMainWindow::CreateControls() {
+    auto create = [&](HWND parent, const char* cls, const char* text, DWORD style, double left, double top,
+                      DesignSize size, int id) {
+        HWND control = CreateWindowExA(0, cls, text, WS_CHILD | style, scale_.XToPixels(left), scale_.YToPixels(top),
+                                       scale_.XToPixels(size.width), scale_.YToPixels(size.height), parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, this);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        return control;
+    };
+
+    HWND frame = create(window_, kFrameClass, "Touch Panel Calibration", WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                        kAreaMessageSize, IDC_AREA_MESSAGE);
+    controls_[Control::areaMessage] = frame;
+    // A static control without SS_NOTIFY lets presses through, like the frame.
+    controls_[Control::textMessage] = create(frame, "STATIC", "textMessage", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                             kTextMessageLeft, kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
+    controls_[Control::QuitButton] = create(window_, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                                            0, kQuitButtonSize, IDC_QUIT_BUTTON);
+
+    HWND mark = create(window_, kMarkClass, "", WS_DISABLED, 0, 0, kPicPointSize, IDC_PIC_POINT);
+    controls_[Control::picPoint] = mark;
+    // Only the '+' and its outline belong to the picture: around it the
+    // window shows through and takes the presses itself.
+    const POINT o = MarkOrigin(mark);
+    GdiObject<HRGN> across(CreateRectRgn(o.x, o.y + kArmStart - 1, o.x + kMarkSize, o.y + kArmStart + kArmWidth + 1));
+    GdiObject<HRGN> down(CreateRectRgn(o.x + kArmStart - 1, o.y, o.x + kArmStart + kArmWidth + 1, o.y + kMarkSize));
+    CombineRgn(across.Get(), across.Get(), down.Get(), RGN_OR);
+    SetWindowRgn(mark, across.Release(), FALSE);  // the window owns the region now
+
+    for (const DiagnosticLabel& label : kDiagnosticLabels) {
+        controls_[label.control] =
+            create(window_, "STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
+    }
+}
+
+HWND FrmMainWindow::ControlWindow(Control control) const {
+    const auto found = controls_.find(control);
+    return found != controls_.end() ? found->second : nullptr;
+}
+
+double FrmMainWindow::ScreenWidth() { return scale_.XToTwips(GetSystemMetrics(SM_CXSCREEN)); }
+
+double FrmMainWindow::ScreenHeight() { return scale_.YToTwips(GetSystemMetrics(SM_CYSCREEN)); }
+
+void FrmMainWindow::SetText(Control control, const std::string& text) {
+    if (HWND child = ControlWindow(control)) SetWindowTextA(child, text.c_str());
+}
+
+void FrmMainWindow::Move(Control control, double left, double top) {
+    HWND child = ControlWindow(control);
+    if (child == nullptr) return;
+    SetWindowPos(child, nullptr, scale_.XToPixels(left), scale_.YToPixels(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The mark's steps are each shown as they happen.
+    if (control == Control::picPoint && IsWindowVisible(child)) UpdateWindow(window_);
+}
+
+double FrmMainWindow::Left(Control control) {
+    HWND child = ControlWindow(control);
+    return child != nullptr ? scale_.XToTwips(ChildRect(child).left) : 0;
+}
+
+double FrmMainWindow::Top(Control control) {
+    HWND child = ControlWindow(control);
+    return child != nullptr ? scale_.YToTwips(ChildRect(child).top) : 0;
+}
+
+void FrmMainWindow::SetVisible(Control control, bool visible) {
+    if (HWND child = ControlWindow(control)) ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void FrmMainWindow::SetEnabled(Control control, bool enabled) {
+    if (HWND child = ControlWindow(control)) EnableWindow(child, enabled ? TRUE : FALSE);
+}
+
+void FrmMainWindow::MakeTopmost() {
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(window_, kSearchTimer, milliseconds, nullptr); }
+
+void FrmMainWindow::StopSearchTimer() { KillTimer(window_, kSearchTimer); }
+
+std::int16_t FrmMainWindow::AskSure(std::int16_t BoxType, std::int16_t DefButton, const std::string& Caption1,
+                                    const std::string& Caption2, const std::string& Caption3,
+                                    const std::string& Title, const std::string& Message) {
+    FrmSureWindow box(instance_, window_, scale_, font_.Get());
+    frmSure form(box);
+    box.Attach(&form);
+    question_ = &form;
+    const std::int16_t answer = SureMsgBox(form, BoxType, DefButton, Caption1, Caption2, Caption3, Title, Message);
+    question_ = nullptr;
+    return answer;
+}
+
+void FrmMainWindow::CloseQuestion() {
+    if (question_ != nullptr) question_->Form_QueryUnload();
+}
+
+void FrmMainWindow::Close() {
+    if (window_ != nullptr && !destroyed_) DestroyWindow(window_);
+}
+
+int FrmMainWindow::ShiftMask(WPARAM keys) {
+    int mask = 0;
+    if (keys & MK_SHIFT) mask |= 1;
+    if (keys & MK_CONTROL) mask |= 2;
+    if (GetKeyState(VK_MENU) < 0) mask |= 4;
+    return mask;
+}
+
+int FrmMainWindow::HeldButtons(WPARAM keys) {
+    int mask = 0;
+    if (keys & MK_LBUTTON) mask |= kLeftButton;
+    if (keys & MK_RBUTTON) mask |= kRightButton;
+    if (keys & MK_MBUTTON) mask |= kMiddleButton;
+    return mask;
+}
+
+LRESULT CALLBACK FrmMainWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Self<FrmMainWindow>(window, message, lParam);
+    if (self == nullptr || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+    return self->HandleMain(message, wParam, lParam);
+}
+
+LRESULT FrmMainWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
+    const double x = scale_.XToTwips(MouseX(lParam));
+    const double y = scale_.YToTwips(MouseY(lParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            if (form_ != nullptr) form_->Form_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (form_ != nullptr) form_->Form_MouseDown(kRightButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_MBUTTONDOWN:
+            if (form_ != nullptr) form_->Form_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (form_ != nullptr) form_->Form_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_QUIT_BUTTON && HIWORD(wParam) == BN_CLICKED && form_ != nullptr) {
+                form_->QuitButton_Click();
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kSearchTimer && form_ != nullptr) form_->SearchTimer_Timer();
+            return 0;
+        case WM_CLOSE:
+            // Alt+F4, the task bar, the system menu: handled as Cancel; the
+            // procedure closes the window when it may.
+            if (form_ != nullptr) {
+                form_->Form_QueryUnload();
+            } else {
+                DestroyWindow(window_);
+            }
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam && form_ != nullptr) form_->Form_SessionEnd();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            // Maximised means the whole screen, task bar included.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMaxPosition = POINT{0, 0};
+            info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            info->ptMaxTrackSize = info->ptMaxSize;
+            return 0;
+        }
+        case WM_DISPLAYCHANGE:
+            SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        case WM_DESTROY:
+            destroyed_ = true;
+            KillTimer(window_, kSearchTimer);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FrmMainWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Self<FrmMainWindow>(window, message, lParam);
+    switch (message) {
+        case WM_NCHITTEST:
+            // The frame takes no pointer input: presses reach the window.
+            return HTTRANSPARENT;
+        case WM_PAINT:
+            if (self != nullptr) {
+                self->PaintFrame(window);
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+            if (self != nullptr) {
+                // The help line: white on the window's green.
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kWhite);
+                SetBkColor(dc, kGreen);
+                return reinterpret_cast<LRESULT>(self->green_.Get());
+            }
+            break;
+        case WM_SETTEXT:
+            InvalidateRect(window, nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void FrmMainWindow::PaintFrame(HWND frame) {
+    PaintScope paint(frame);
+    HDC dc = paint.Dc();
+    RECT client{};
+    GetClientRect(frame, &client);
+    FillRect(dc, &client, green_.Get());
+
+    char caption[128] = {};
+    GetWindowTextA(frame, caption, sizeof caption);
+    SelectedObject font(dc, font_.Get());
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &text);
+
+    RECT border = client;
+    border.top = text.cy / 2;
+    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+
+    // The caption interrupts the top edge, silver on green.
+    const int indent = scale_.XToPixels(120);
+    RECT gap = {indent - 2, 0, indent + text.cx + 2, text.cy};
+    FillRect(dc, &gap, green_.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kSilver);
+    TextOutA(dc, indent, 0, caption, lstrlenA(caption));
+}
+
+LRESULT CALLBACK FrmMainWindow::MarkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Self<FrmMainWindow>(window, message, lParam);
+    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    return self->HandleMark(window, message, wParam, lParam);
+}
+
+// A press or move over the mark goes to the procedure as one over the mark,
+// which adds the mark's position: the mark never hides a touch.
+LRESULT FrmMainWindow::HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam) {
+    const double x = scale_.XToTwips(MouseX(lParam));
+    const double y = scale_.YToTwips(MouseY(lParam));
+    switch (message) {
+        case WM_PAINT:
+            PaintMark(mark);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+            if (form_ != nullptr) form_->picPoint_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (form_ != nullptr) form_->picPoint_MouseDown(kRightButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_MBUTTONDOWN:
+            if (form_ != nullptr) form_->picPoint_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (form_ != nullptr) form_->picPoint_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(mark, message, wParam, lParam);
+}
+
+void FrmMainWindow::PaintMark(HWND mark) {
+    PaintScope paint(mark);
+    HDC dc = paint.Dc();
+    RECT client{};
+    GetClientRect(mark, &client);
+    // The window region clips this to the '+' and its outline.
+    GdiObject<HBRUSH> black(CreateSolidBrush(kBlack));
+    FillRect(dc, &client, black.Get());
+    GdiObject<HBRUSH> yellow(CreateSolidBrush(kYellow));
+    const POINT o = MarkOrigin(mark);
+    const RECT across = {o.x + 1, o.y + kArmStart, o.x + kMarkSize - 1, o.y + kArmStart + kArmWidth};
+    const RECT down = {o.x + kArmStart, o.y + 1, o.x + kArmStart + kArmWidth, o.y + kMarkSize - 1};
+    FillRect(dc, &across, yellow.Get());
+    FillRect(dc, &down, yellow.Get());
+}
+
+}  // namespace gorvat

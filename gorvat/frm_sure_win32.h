@@ -1,0 +1,68 @@
+// frmSure as a real modal box: a captioned window owned by the calibration
+// window, which is disabled while the box is shown.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "frm_sure.h"
+#include "twips.h"
+
+namespace gorvat {
+
+class FrmSureWindow final : public SureFormView {
+public:
+    FrmSureWindow(HINSTANCE instance, HWND owner, const TwipScale& scale, HFONT font);
+    ~FrmSureWindow();
+    FrmSureWindow(const FrmSureWindow&) = delete;
+    FrmSureWindow& operator=(const FrmSureWindow&) = delete;
+
+    // Where the box's events go.
+    void Attach(frmSure* form) { form_ = form; }
+
+    void Load() override;
+    void Unload() override;
+    double ScreenWidth() override;
+    double Width() override;
+    double Height() override;
+    void SetLeft(double left) override;
+    void SetHeight(double height) override;
+    void SetTitle(const std::string& title) override;
+    double LabelHeight() override;
+    void SetLabelText(const std::string& text) override;
+    double ButtonTop(ButtonSet set, int index) override;
+    void SetButtonTop(ButtonSet set, int index, double top) override;
+    void SetCaption(ButtonSet set, int index, const std::string& caption) override;
+    void HideSet(ButtonSet set) override;
+    void SetTabOrder(ButtonSet set, const std::vector<int>& order) override;
+    void StartTimer(unsigned milliseconds) override;
+    void StopTimer() override;
+    void Beep() override;
+    void ShowModal() override;
+    void EndModal() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND Button(ButtonSet set, int index) const;
+    // Height in pixels that the label needs for its text at its width.
+    int MeasureLabel(const std::string& text) const;
+    void ReleaseOwner();
+
+    HINSTANCE instance_;
+    HWND owner_;
+    TwipScale scale_;
+    HFONT font_;
+    frmSure* form_ = nullptr;
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    HWND yesNo_[2] = {};
+    HWND yesNoCancel_[3] = {};
+    HWND firstInTabOrder_ = nullptr;
+    bool modal_ = false;
+    bool ownerDisabled_ = false;
+};
+
+}  // namespace gorvat
