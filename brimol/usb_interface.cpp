@@ -97,7 +97,7 @@ int CUSBInterface::SetAllPanelDisable() {
             return TavloNoPanel;
         }
         int failed = TavloOk;
-        for (int i = 0; i < deviceCount && failed == TavloOk; ++i) {
+        for (int i = 0; i < deviceCount; ++i) {
             failed = TavloSetPointdataEnable(&stamp, PanelArg(i), 0u);
             if (failed != TavloOk) break;
             // Read the panel's touch flag once and discard it, so that a

@@ -19,7 +19,13 @@ function(suite_target_defaults target)
     endif()
 endfunction()
 
-if(NOT WIN32)
+if(WIN32)
+    # GoogleTest cross-built from the sources on the machine, for the test
+    # programs that run under Wine.
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
     find_package(GTest QUIET)
     if(NOT GTest_FOUND)
         add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -27,6 +33,18 @@ if(NOT WIN32)
     endif()
     include(GoogleTest)
 endif()
+
+# suite_windows_test_program(name SOURCES ... LIBS ...): a GoogleTest
+# program for Windows, run under Wine by suite_wine_test.
+function(suite_windows_test_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    suite_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main)
+endfunction()
 
 # suite_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program.
 function(suite_unit_test name)

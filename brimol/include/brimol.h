@@ -42,7 +42,7 @@ public:
     enum { kCapacity = 32 };
 
     CRegString();
-    CRegString(const char* text);  // NOLINT: converts like a string object
+    CRegString(const char* text);  // converts implicitly, like a string object
     CRegString& operator=(const char* text);
 
     const char* c_str() const;

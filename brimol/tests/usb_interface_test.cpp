@@ -305,7 +305,7 @@ TEST_F(UsbInterfaceTest, PanelsRemovedDuringPollLeaveAnEmptyTable) {
     EXPECT_EQ(usb.deviceCount, 0);
 }
 
-// --- start-up mode, copies --------------------------------------------------------------
+// --- start-up mode ----------------------------------------------------------------------
 
 TEST_F(UsbInterfaceTest, ExclusiveModeSetsTheDriverStartupMode) {
     EXPECT_EQ(usb.InitExclusiveUSB(), TavloOk);
@@ -315,27 +315,6 @@ TEST_F(UsbInterfaceTest, ExclusiveModeSetsTheDriverStartupMode) {
     driver().channel.deviceMissing = true;
     EXPECT_EQ(usb.InitExclusiveUSB(), TavloNoDevice);
     EXPECT_EQ(usb.RemoveExclusiveUSB(), TavloNoDevice);
-}
-
-TEST_F(UsbInterfaceTest, CopiesCarryEveryMember) {
-    Attach({0x11, 0x22, 0x33});
-    model().SetTouched(2, true);
-    usb.PresentTouchState();
-    CUSBInterface copy(usb);
-    CUSBInterface assigned;
-    assigned = usb;
-    for (const CUSBInterface* other : {&copy, &assigned}) {
-        EXPECT_EQ(other->activeDevice, usb.activeDevice);
-        EXPECT_EQ(other->touchedDevice, 2);
-        EXPECT_EQ(other->deviceCount, 3);
-        EXPECT_EQ(std::vector<int>(other->panelIds, other->panelIds + 5), Ids());
-        EXPECT_EQ(other->stamp, usb.stamp);
-        EXPECT_EQ(other->activeTouched, usb.activeTouched);
-    }
-    CUSBInterface* made = new CUSBInterface(usb);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->deviceCount, 3);
-    delete made;
 }
 
 }  // namespace

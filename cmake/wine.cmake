@@ -1,0 +1,42 @@
+# End-to-end tests of the Windows builds: CTest runs the programs under Wine
+# through harness/wine-harness.sh, in one Wine session per test run (a CTest
+# fixture starts and ends it), one test at a time (the simulated driver and
+# the registry are shared state).
+
+set(SUITE_HARNESS ${PROJECT_SOURCE_DIR}/harness/wine-harness.sh)
+set(SUITE_WIN64_BIN "${PROJECT_SOURCE_DIR}/build/win64/bin" CACHE PATH
+    "Folder of the x86_64 build with tavlosim.sys and tavlosim.exe for the end-to-end harness")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(SUITE_ARCH i686)
+else()
+    set(SUITE_ARCH x86_64)
+endif()
+
+set(SUITE_HARNESS_ENV "SUITE_WIN64_BIN=${SUITE_WIN64_BIN}" "SUITE_WINE_ROOT=${PROJECT_SOURCE_DIR}/build/wine")
+
+if(WIN32)
+    add_test(NAME e2e_session_start COMMAND ${SUITE_HARNESS} start)
+    add_test(NAME e2e_session_stop COMMAND ${SUITE_HARNESS} stop)
+    set_tests_properties(e2e_session_start PROPERTIES FIXTURES_SETUP wine_session RESOURCE_LOCK wine_device
+                                                      ENVIRONMENT "${SUITE_HARNESS_ENV}" TIMEOUT 180)
+    set_tests_properties(e2e_session_stop PROPERTIES FIXTURES_CLEANUP wine_session RESOURCE_LOCK wine_device
+                                                     ENVIRONMENT "${SUITE_HARNESS_ENV}")
+endif()
+
+# suite_wine_test(NAME name COMMAND target [args...] [TIMEOUT seconds])
+# Registers e2e_<arch>_<name>: the target's program run by the harness.
+function(suite_wine_test)
+    cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    list(POP_FRONT ARG_COMMAND target)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 90)
+    endif()
+    set(test e2e_${SUITE_ARCH}_${ARG_NAME})
+    add_test(NAME ${test} COMMAND ${SUITE_HARNESS} run ${test} $<TARGET_FILE:${target}> ${ARG_COMMAND})
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_device
+                                            SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
+                                            ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT}")
+endfunction()
