@@ -60,15 +60,6 @@ protected:
     CUSBInterface usb;
 };
 
-TEST_F(UsbInterfaceTest, NewObjectHasAnEmptyTable) {
-    EXPECT_EQ(usb.activeDevice, -1);
-    EXPECT_EQ(usb.deviceCount, 0);
-    EXPECT_EQ(Ids(), std::vector<int>(5, -1));
-    EXPECT_EQ(usb.stamp, 0);
-    EXPECT_EQ(usb.touchedDevice, -1);
-    EXPECT_EQ(usb.activeTouched, 0);
-}
-
 // --- UpdateDevices ------------------------------------------------------------
 
 TEST_F(UsbInterfaceTest, UpdateDevicesBuildsTheTable) {
