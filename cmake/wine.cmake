@@ -23,20 +23,25 @@ if(WIN32)
                                                      ENVIRONMENT "${SUITE_HARNESS_ENV}")
 endif()
 
-# suite_wine_test(NAME name COMMAND target [args...] [TIMEOUT seconds])
-# Registers e2e_<arch>_<name>: the target's program run by the harness.
+# suite_wine_test(NAME name COMMAND target-or-script [args...] [TIMEOUT seconds])
+# Registers e2e_<arch>_<name>: a Windows test program (a target) or a
+# scenario script (a .sh path) run by the harness. Scripts see WIN_BIN, the
+# folder of this build's programs, and SUITE_ARCH.
 function(suite_wine_test)
     cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
-    list(POP_FRONT ARG_COMMAND target)
+    list(POP_FRONT ARG_COMMAND program)
+    if(TARGET ${program})
+        set(program $<TARGET_FILE:${program}>)
+    endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 90)
     endif()
     set(test e2e_${SUITE_ARCH}_${ARG_NAME})
-    add_test(NAME ${test} COMMAND ${SUITE_HARNESS} run ${test} $<TARGET_FILE:${target}> ${ARG_COMMAND})
+    add_test(NAME ${test} COMMAND ${SUITE_HARNESS} run ${test} ${program} ${ARG_COMMAND})
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_device
-                                            SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
-                                            ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT}")
+        SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin")
 endfunction()

@@ -8,7 +8,14 @@
 #                                  reset the driver and the suite's registry keys,
 #                                  run EXE (i686 or x86_64) with a deadline; on failure
 #                                  keep its output and a screenshot under logs/NAME
+#   wine-harness.sh run NAME SCRIPT.sh [ARGS...]
+#                                  the same for a scenario script (see harness/README.md)
 #   wine-harness.sh sim ARGS...    the simulator console (tavlosim) in the session
+#   wine-harness.sh probe ARGS...  winprobe: find windows, read controls, click, post
+#   wine-harness.sh launch EXE [ARGS...]
+#                                  start a program in the background (scenario scripts);
+#                                  `run` ends whatever is still running afterwards
+#   wine-harness.sh screenshot FILE
 #   wine-harness.sh wine EXE [ARGS...]  run a program in the session, nothing reset
 #   wine-harness.sh env            print the environment for using the session by hand
 #   wine-harness.sh stop           end the session and Xvfb
@@ -60,6 +67,12 @@ can_run_32bit() { "$wine32" --version >/dev/null 2>&1; }
 sim() {
     local status=0
     "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null | tr -d '\r' || status=$?
+    return "${PIPESTATUS[0]:-$status}"
+}
+
+probe() {
+    local status=0
+    "$wine64" "$win64bin/winprobe.exe" "$@" </dev/null | tr -d '\r' || status=$?
     return "${PIPESTATUS[0]:-$status}"
 }
 
@@ -145,32 +158,68 @@ reset_state() {
     reg64 delete 'HKLM\Software\ZR_EX_CONTROL' /f /reg:32 || true
 }
 
+# Ends the programs a scenario launched and did not end itself.
+end_launched() {
+    local pids=$root/launched.pids
+    [ -f "$pids" ] || return 0
+    while read -r pid; do kill -9 "$pid" 2>/dev/null || true; done <"$pids"
+    rm -f "$pids"
+}
+
+cmd_launch() {
+    load_state
+    local exe=$1; shift
+    local loader
+    loader=$(pe_loader "$exe")
+    (cd "$(dirname "$exe")" && exec setsid "$loader" "$exe" "$@" </dev/null >>"$root/launched.log" 2>&1) &
+    echo $! >>"$root/launched.pids"
+}
+
 cmd_run() {
     local name=$1 exe=$2; shift 2
     load_state
-    local loader
-    loader=$(pe_loader "$exe")
-    if [ "$loader" = "$wine32" ] && ! can_run_32bit; then
-        echo "SKIPPED: this machine cannot execute 32-bit Linux programs, so Wine's 32-bit loader cannot run $(basename "$exe")"
-        exit 77
+    local -a command
+    if [[ "$exe" == *.sh ]]; then
+        # A scenario script: it gets the session's environment and this
+        # harness as $HARNESS; WIN_BIN names the build under test.
+        local bits
+        bits=${SUITE_ARCH:-x86_64}
+        if [ "$bits" = i686 ] && ! can_run_32bit; then
+            echo "SKIPPED: this machine cannot execute 32-bit Linux programs, so Wine's 32-bit loader cannot run i686 programs"
+            exit 77
+        fi
+        export HARNESS="$here/wine-harness.sh" WIN_BIN=${WIN_BIN:-} SUITE_WINE_ROOT="$root" SUITE_WIN64_BIN="$win64bin"
+        command=(bash "$exe" "$@")
+    else
+        local loader
+        loader=$(pe_loader "$exe")
+        if [ "$loader" = "$wine32" ] && ! can_run_32bit; then
+            echo "SKIPPED: this machine cannot execute 32-bit Linux programs, so Wine's 32-bit loader cannot run $(basename "$exe")"
+            exit 77
+        fi
+        command=("$loader" "$exe" "$@")
     fi
     reset_state
     local out="$logs/$name"
     rm -rf "$out"
     mkdir -p "$out"
+    export TEST_LOGS="$out"
     local status=0
-    (cd "$(dirname "$exe")" && timeout -k 5 "$timeout_s" "$loader" "$exe" "$@" </dev/null) >"$out/stdout.txt" 2>"$out/stderr.txt" || status=$?
+    (cd "$(dirname "$exe")" && timeout -k 5 "$timeout_s" "${command[@]}" </dev/null) >"$out/stdout.txt" 2>"$out/stderr.txt" || status=$?
     tr -d '\r' <"$out/stdout.txt"
     tr -d '\r' <"$out/stderr.txt" >&2
-    if [ $status -ne 0 ]; then
+    if [ $status -ne 0 ] && [ $status -ne 77 ]; then
         [ $status -eq 124 ] && echo "[harness] $name timed out after ${timeout_s}s" >&2
         import -window root "$out/screen.png" 2>/dev/null || true
         sim state >"$out/driver-state.txt" 2>&1 || true
         sim log >"$out/driver-log.txt" 2>&1 || true
         echo "[harness] $name failed ($status); logs in $out" >&2
     else
-        rm -rf "$out"
+        # Passing tests keep only what they chose to keep (screenshots).
+        rm -f "$out/stdout.txt" "$out/stderr.txt"
+        rmdir "$out" 2>/dev/null || true
     fi
+    end_launched
     exit $status
 }
 
@@ -191,7 +240,10 @@ start) cmd_start ;;
 stop) cmd_stop ;;
 run) shift; [ $# -ge 2 ] || die "usage: run NAME EXE [ARGS...]"; cmd_run "$@" ;;
 sim) shift; load_state; sim "$@" ;;
+probe) shift; load_state; probe "$@" ;;
+launch) shift; [ $# -ge 1 ] || die "usage: launch EXE [ARGS...]"; cmd_launch "$@" ;;
+screenshot) shift; load_state; import -window root "$1" ;;
 wine) shift; cmd_wine "$@" ;;
 env) cmd_env ;;
-*) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+*) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

@@ -1,0 +1,236 @@
+// winprobe: observes and drives the suite's windows from outside, for the
+// end-to-end tests. A window is named by its exact caption or as #HEX
+// (a handle printed by `find`). Waits poll with a deadline, never sleep a
+// fixed time. Exit codes: 0 done, 1 condition not met in time / not found,
+// 2 bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage =
+    "usage: winprobe COMMAND ARGS   (WINDOW is an exact caption or #HEX handle; T is a deadline in ms)\n"
+    "  find WINDOW [T]                   wait until the window exists; print its handle\n"
+    "  gone WINDOW [T]                   wait until the window no longer exists\n"
+    "  text WINDOW [ID]                  print the window's (or control ID's) text\n"
+    "  wait-text WINDOW ID TEXT [T]      wait until control ID shows TEXT\n"
+    "  visible WINDOW [ID]               print 1 or 0\n"
+    "  checked WINDOW ID                 print the button check state (0, 1, 2)\n"
+    "  enabled WINDOW [ID]               print 1 or 0\n"
+    "  rect WINDOW [ID]                  print left top right bottom in screen pixels\n"
+    "  style WINDOW                      print style and extended style in hex\n"
+    "  children WINDOW                   print id, class, visible and text of each control\n"
+    "  click WINDOW ID                   post BM_CLICK to a button (returns at once)\n"
+    "  post WINDOW MSG WPARAM LPARAM     post a message; MSG may be a registered name\n"
+    "  send WINDOW MSG WPARAM LPARAM     send with a 5 s limit; print the result\n"
+    "  close WINDOW                      post WM_CLOSE\n"
+    "  syscommand WINDOW CMD             post WM_SYSCOMMAND with CMD\n"
+    "  listen NAME [T]                   wait for a broadcast of registered message NAME;\n"
+    "                                    print its wParam and lParam\n";
+
+int g_deadlineMs = 5000;
+
+bool ParseNumber(const std::string& text, unsigned long long* value) {
+    char* end = nullptr;
+    *value = std::strtoull(text.c_str(), &end, 0);
+    return !text.empty() && end != nullptr && *end == '\0';
+}
+
+HWND FindByName(const std::string& name) {
+    if (!name.empty() && name[0] == '#') return reinterpret_cast<HWND>(std::strtoull(name.c_str() + 1, nullptr, 16));
+    return FindWindowA(nullptr, name.c_str());
+}
+
+// Polls `condition` until it holds or the deadline passes.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(g_deadlineMs);
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(20);
+    }
+}
+
+std::string TextOf(HWND window) {
+    char text[4096] = {};
+    // WM_GETTEXT with a time limit: a hung target must not hang the probe.
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return text;
+}
+
+UINT MessageNumber(const std::string& name) {
+    unsigned long long value = 0;
+    if (ParseNumber(name, &value)) return static_cast<UINT>(value);
+    return RegisterWindowMessageA(name.c_str());
+}
+
+struct Args {
+    std::vector<std::string> list;
+    std::size_t size() const { return list.size(); }
+    const std::string& operator[](std::size_t i) const { return list[i]; }
+};
+
+HWND Target(const Args& args, std::size_t idIndex) {
+    HWND window = FindByName(args[1]);
+    if (window == nullptr) return nullptr;
+    if (args.size() > idIndex) {
+        unsigned long long id = 0;
+        if (!ParseNumber(args[idIndex], &id)) return nullptr;
+        return GetDlgItem(window, static_cast<int>(id));
+    }
+    return window;
+}
+
+int Fail(const std::string& what) {
+    std::fprintf(stderr, "winprobe: %s\n", what.c_str());
+    return 1;
+}
+
+LRESULT CALLBACK ListenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static UINT wanted = 0;
+    if (message == WM_APP) {
+        wanted = static_cast<UINT>(wParam);
+        return 0;
+    }
+    if (wanted != 0 && message == wanted) {
+        std::printf("%llu %lld\n", static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
+        std::fflush(stdout);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int Listen(const std::string& name) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ListenProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "WinProbeListener";
+    RegisterClassA(&wc);
+    // A hidden top-level window: broadcasts reach top-level windows only.
+    HWND window = CreateWindowA("WinProbeListener", "winprobe listener", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (window == nullptr) return Fail("cannot create the listening window");
+    SendMessageA(window, WM_APP, MessageNumber(name), 0);
+    std::printf("listening\n");
+    std::fflush(stdout);
+    SetTimer(window, 1, static_cast<UINT>(g_deadlineMs), nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == window) return Fail("no " + name + " broadcast in time");
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+int Run(const Args& args) {
+    const std::string& command = args[0];
+    auto needs = [&](std::size_t count) { return args.size() >= count; };
+    auto lastAsDeadline = [&](std::size_t index) {
+        unsigned long long value = 0;
+        if (args.size() > index && ParseNumber(args[index], &value)) g_deadlineMs = static_cast<int>(value);
+    };
+
+    if (command == "listen" && needs(2)) {
+        lastAsDeadline(2);
+        return Listen(args[1]);
+    }
+    if (!needs(2)) return 2;
+    if (command == "find") {
+        lastAsDeadline(2);
+        HWND found = nullptr;
+        if (!WaitFor([&] { return (found = FindByName(args[1])) != nullptr; })) return Fail("no window " + args[1]);
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
+        return 0;
+    }
+    if (command == "gone") {
+        lastAsDeadline(2);
+        return WaitFor([&] { return FindByName(args[1]) == nullptr || !IsWindow(FindByName(args[1])); })
+                   ? 0
+                   : Fail("window " + args[1] + " still there");
+    }
+    if (command == "wait-text" && needs(4)) {
+        lastAsDeadline(4);
+        std::string last;
+        const bool ok = WaitFor([&] {
+            HWND target = Target(args, 2);
+            last = target ? TextOf(target) : "(no control)";
+            return target != nullptr && last == args[3];
+        });
+        return ok ? 0 : Fail("control " + args[2] + " shows \"" + last + "\", not \"" + args[3] + "\"");
+    }
+    if (command == "listen") return 2;
+
+    HWND target = Target(args, 2);
+    if (target == nullptr && command != "post" && command != "send" && command != "syscommand") {
+        return Fail("no such window or control");
+    }
+    if (command == "text") {
+        std::printf("%s\n", TextOf(target).c_str());
+    } else if (command == "visible") {
+        std::printf("%d\n", IsWindowVisible(target) ? 1 : 0);
+    } else if (command == "enabled") {
+        std::printf("%d\n", IsWindowEnabled(target) ? 1 : 0);
+    } else if (command == "checked" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, BM_GETCHECK, 0, 0)));
+    } else if (command == "rect") {
+        RECT r{};
+        GetWindowRect(target, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "style") {
+        std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
+                    static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));
+    } else if (command == "children") {
+        for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            char cls[64] = {};
+            GetClassNameA(child, cls, sizeof cls);
+            std::printf("%d %s %d %s\n", GetDlgCtrlID(child), cls, IsWindowVisible(child) ? 1 : 0,
+                        TextOf(child).c_str());
+        }
+    } else if (command == "click" && needs(3)) {
+        PostMessageA(target, BM_CLICK, 0, 0);
+    } else if (command == "close") {
+        PostMessageA(target, WM_CLOSE, 0, 0);
+    } else if ((command == "post" || command == "send") && needs(5)) {
+        HWND window = FindByName(args[1]);
+        if (window == nullptr) return Fail("no window " + args[1]);
+        unsigned long long w = 0, l = 0;
+        if (!ParseNumber(args[3], &w) || !ParseNumber(args[4], &l)) return 2;
+        const UINT message = MessageNumber(args[2]);
+        if (command == "post") {
+            PostMessageA(window, message, static_cast<WPARAM>(w), static_cast<LPARAM>(l));
+        } else {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(window, message, static_cast<WPARAM>(w), static_cast<LPARAM>(l), SMTO_ABORTIFHUNG,
+                                     5000, &result)) {
+                return Fail("the window did not answer");
+            }
+            std::printf("%llu\n", static_cast<unsigned long long>(result));
+        }
+    } else if (command == "syscommand" && needs(3)) {
+        HWND window = FindByName(args[1]);
+        unsigned long long value = 0;
+        if (window == nullptr || !ParseNumber(args[2], &value)) return Fail("no window or bad command");
+        PostMessageA(window, WM_SYSCOMMAND, static_cast<WPARAM>(value), 0);
+    } else {
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Args args;
+    for (int i = 1; i < argc; ++i) args.list.emplace_back(argv[i]);
+    const int result = args.size() == 0 ? 2 : Run(args);
+    if (result == 2) std::fputs(kUsage, stderr);
+    return result;
+}
