@@ -130,12 +130,17 @@ void FrmMainWindow::CreateControls() {
         return control;
     };
 
-    HWND frame = create(window_, kFrameClass, "Touch Panel Calibration", WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+    HWND frame = create(window_, kFrameClass, "Touch Panel Calibration", WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
                         kAreaMessageSize, IDC_AREA_MESSAGE);
     controls_[Control::areaMessage] = frame;
-    // A static control without SS_NOTIFY lets presses through, like the frame.
-    controls_[Control::textMessage] = create(frame, "STATIC", "textMessage", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                             kTextMessageLeft, kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
+    // The help line lies on the frame as a sibling above it, so that it can
+    // be found by its identifier on the window; it moves, shows and hides
+    // with the frame. A static control without SS_NOTIFY lets presses
+    // through, like the frame.
+    HWND help = create(window_, "STATIC", "textMessage", WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX,
+                       kTextMessageLeft, kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
+    SetWindowPos(help, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    controls_[Control::textMessage] = help;
     controls_[Control::QuitButton] = create(window_, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
                                             0, kQuitButtonSize, IDC_QUIT_BUTTON);
 
@@ -171,8 +176,13 @@ void FrmMainWindow::SetText(Control control, const std::string& text) {
 void FrmMainWindow::Move(Control control, double left, double top) {
     HWND child = ControlWindow(control);
     if (child == nullptr) return;
-    SetWindowPos(child, nullptr, scale_.XToPixels(left), scale_.YToPixels(top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int x = scale_.XToPixels(left);
+    const int y = scale_.YToPixels(top);
+    SetWindowPos(child, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control == Control::areaMessage) {
+        SetWindowPos(ControlWindow(Control::textMessage), nullptr, x + scale_.XToPixels(kTextMessageLeft),
+                     y + scale_.YToPixels(kTextMessageTop), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The mark's steps are each shown as they happen.
     if (control == Control::picPoint && IsWindowVisible(child)) UpdateWindow(window_);
 }
@@ -189,6 +199,7 @@ double FrmMainWindow::Top(Control control) {
 
 void FrmMainWindow::SetVisible(Control control, bool visible) {
     if (HWND child = ControlWindow(control)) ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
+    if (control == Control::areaMessage) SetVisible(Control::textMessage, visible);
 }
 
 void FrmMainWindow::SetEnabled(Control control, bool enabled) {
@@ -278,6 +289,15 @@ LRESULT FrmMainWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
                 DestroyWindow(window_);
             }
             return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == ControlWindow(Control::textMessage)) {
+                // The help line: white on the window's green.
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kWhite);
+                SetBkColor(dc, kGreen);
+                return reinterpret_cast<LRESULT>(green_.Get());
+            }
+            break;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
@@ -316,15 +336,6 @@ LRESULT CALLBACK FrmMainWindow::FrameProc(HWND window, UINT message, WPARAM wPar
             if (self != nullptr) {
                 self->PaintFrame(window);
                 return 0;
-            }
-            break;
-        case WM_CTLCOLORSTATIC:
-            if (self != nullptr) {
-                // The help line: white on the window's green.
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, kWhite);
-                SetBkColor(dc, kGreen);
-                return reinterpret_cast<LRESULT>(self->green_.Get());
             }
             break;
         case WM_SETTEXT:

@@ -1,5 +1,6 @@
 /* Control identifiers of Gorvat's windows, shared with the tests that read
- * the windows from outside (GetDlgItem on the window found by its class). */
+ * the windows from outside. Every control is a direct child of its window,
+ * so GetDlgItem on the window (found by caption or class) reaches it. */
 #ifndef GORVAT_IDS_H
 #define GORVAT_IDS_H
 
@@ -7,8 +8,8 @@
 #define GORVAT_SURE_CLASS "frmSure"
 
 /* frmMain */
-#define IDC_AREA_MESSAGE 100 /* child of frmMain */
-#define IDC_TEXT_MESSAGE 101 /* child of areaMessage */
+#define IDC_AREA_MESSAGE 100
+#define IDC_TEXT_MESSAGE 101 /* lies on areaMessage */
 #define IDC_QUIT_BUTTON 102
 #define IDC_PIC_POINT 103
 #define IDC_DBG_MESSAGE 110
