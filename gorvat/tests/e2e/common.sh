@@ -1,0 +1,99 @@
+# Shared steps of Gorvat's end-to-end scenarios: Gorvat.exe under Wine
+# against the simulated driver, driven by real mouse presses (xdotool) and
+# read back through the window probe. Sourced by the scenario scripts.
+set -euo pipefail
+
+MAIN="Touch Panel Calibration"   # frmMain's caption
+BOX="Calibration data save"      # frmSure's title
+ID_TEXT_MESSAGE=101
+ID_QUIT_BUTTON=102
+ID_PIC_POINT=103
+ID_DBG_MESSAGE=110
+ID_LBL_MSG_AREA=200
+ID_YES=210
+ID_NO=211
+
+HELP_START="1. Touch anywhere on the screen to start the Calibration Setting Program."
+HELP_FIRST="2. Touch the yellow '+' mark."
+HELP_SECOND="3. Touch the '+' mark again."
+HELP_QUESTION="4. Select Save to keep the figure of calibration, Cancel to abort, Retry to return a beginning."
+
+# The screen of the harness: 1024 x 768 pixels at 96 dpi, 15 twips a pixel.
+# The first touch lands beside the first mark (a press on the window), the
+# second on the centre of the second mark (a press on the mark itself).
+TOUCH1=(180 135)
+TOUCH2=(853 640)
+RESULT="10143,-77,10138,-76"      # what those two touches give
+IDENTITY="10000,0,10000,0"
+
+# Saved set as read at the start touch, given by a one-time reply of the
+# driver (IOCTL_TAVLO_GET_CALIBRATION_ALT): 10104, -10, 9838, 5. The
+# driver's own saved set stays the identity, so a restored working set
+# shows that exactly the values read were written back.
+MARKER="10104,-10,9838,5"
+MARKER_REPLY=(reply 0x22E088 once 0x78 0x27 0xf6 0xff 0x6e 0x26 0x05 0x00)
+
+fail() {
+    echo "FAIL: $*" >&2
+    "$HARNESS" sim state >&2 || true
+    exit 1
+}
+
+sim() { "$HARNESS" sim "$@"; }
+probe() { "$HARNESS" probe "$@"; }
+
+check_screen() {
+    local geometry
+    geometry=$(xdotool getdisplaygeometry)
+    [ "$geometry" = "1024 768" ] || fail "the scenarios expect a 1024x768 screen, not $geometry"
+}
+
+# Real input: X root coordinates are Win32 screen coordinates.
+press() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
+
+# Centre of a control, in screen pixels.
+centre_of() {
+    local left top right bottom
+    read -r left top right bottom < <(probe rect "$1" "$2") || fail "no control $2 in '$1'"
+    echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
+}
+
+press_control() {
+    local x y
+    read -r x y < <(centre_of "$1" "$2")
+    press "$x" "$y"
+}
+
+help_is() {
+    probe wait-text "$MAIN" "$ID_TEXT_MESSAGE" "$1" "${2:-5000}" >/dev/null ||
+        fail "help line is '$(probe text "$MAIN" "$ID_TEXT_MESSAGE")', expected '$1'"
+}
+
+start_gorvat() {
+    check_screen
+    "$HARNESS" launch "$WIN_BIN/Gorvat.exe"
+    probe find "$MAIN" 15000 >/dev/null || fail "the calibration window did not appear"
+    help_is "$HELP_START"
+}
+
+# The working (cal) and saved (calsaved) calibration of a panel.
+expect_cal() {
+    local working=$1 saved=$2 panel=${3:-0} line
+    line=$(sim -m state | grep "^panel index=$panel ") || fail "no panel $panel"
+    [[ " $line " == *" cal=$working "* ]] || fail "panel $panel working set: expected $working in: $line"
+    [[ " $line " == *" calsaved=$saved "* ]] || fail "panel $panel saved set: expected $saved in: $line"
+}
+
+wait_closed() {
+    probe gone "$MAIN" "${1:-10000}" >/dev/null || fail "the calibration window is still open"
+}
+
+# Start touch, first mark, second mark; returns with the question open.
+run_to_question() {
+    press 900 700
+    help_is "$HELP_FIRST"
+    press "${TOUCH1[@]}"
+    help_is "$HELP_SECOND"
+    press "${TOUCH2[@]}"
+    probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+}

@@ -1,0 +1,35 @@
+# A complete run answered Yes: the result is in both sets. Saves the
+# screenshots of step 0, step 2 and the open question.
+. "$(dirname "$0")/common.sh"
+sim attach 0x31 >/dev/null
+start_gorvat
+
+"$HARNESS" screenshot "$TEST_LOGS/gorvat-step0.png"
+
+# The start touch on the help line itself: the frame lets it through.
+press_control "$MAIN" "$ID_TEXT_MESSAGE"
+help_is "$HELP_FIRST"
+[ "$(probe text "$MAIN" "$ID_DBG_MESSAGE")" = "( 0 )" ] || fail "DbgMessage: $(probe text "$MAIN" "$ID_DBG_MESSAGE")"
+[ "$(centre_of "$MAIN" "$ID_PIC_POINT")" = "171 128" ] || fail "mark not on the first target: $(centre_of "$MAIN" "$ID_PIC_POINT")"
+expect_cal "$IDENTITY" "$IDENTITY"
+
+press "${TOUCH1[@]}"
+help_is "$HELP_SECOND"
+[ "$(centre_of "$MAIN" "$ID_PIC_POINT")" = "853 640" ] || fail "mark not on the second target"
+"$HARNESS" screenshot "$TEST_LOGS/gorvat-step2.png"
+
+press "${TOUCH2[@]}"
+probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+help_is "$HELP_QUESTION"
+[ "$(probe visible "$MAIN" "$ID_PIC_POINT")" = 0 ] || fail "the mark is still shown"
+expect_cal "$RESULT" "$IDENTITY"   # tried while the question is open
+message=$(probe text "$BOX" "$ID_LBL_MSG_AREA")
+[ "$message" = $'Do you wish to save this calibration data?\n(Automatic timeout after 15 sec. )' ] ||
+    fail "question text: $message"
+[ "$(probe text "$BOX" "$ID_YES")/$(probe text "$BOX" "$ID_NO")" = "Yes/No" ] || fail "button captions"
+"$HARNESS" screenshot "$TEST_LOGS/gorvat-question.png"
+
+press_control "$BOX" "$ID_YES"
+wait_closed
+expect_cal "$RESULT" "$RESULT"
+echo "yes: working and saved sets hold $RESULT"
