@@ -3,7 +3,8 @@
 . "$(dirname "$0")/common.sh"
 sim attach 0x31 >/dev/null
 start_gorvat
-
+read -r _ exstyle < <(probe style "$MAIN")
+(( 16#$exstyle & 0x8 )) || fail "the window is not topmost (extended style $exstyle)"
 "$HARNESS" screenshot "$TEST_LOGS/gorvat-step0.png"
 
 # The start touch on the help line itself: the frame lets it through.
