@@ -364,17 +364,6 @@ TEST_F(FrmMainTest, PressOnTheMarkIsAPressAtTheSamePointOfTheWindow) {
     EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
 }
 
-TEST_F(FrmMainTest, MovesFillTheDiagnosticLabels) {
-    form->picPoint_MouseMove(0, 0, 10.5, 20.5);  // the mark sits at 0, 0 before it is placed
-    EXPECT_EQ(view.texts[Control::DbgPosX], "10");
-    EXPECT_EQ(view.texts[Control::DbgPosY], "20");
-    view.width = 19200.5;
-    form->Form_MouseMove(0, 0, 1.5, 2);
-    EXPECT_EQ(view.texts[Control::DbgSizeX], "19200");
-    EXPECT_EQ(view.texts[Control::DbgSizeY], "11520");
-    EXPECT_EQ(view.texts[Control::DbgPosX], "2");
-}
-
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try.
 TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {

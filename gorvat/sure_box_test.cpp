@@ -136,6 +136,11 @@ TEST_F(SureBoxTest, TimeOutEndsTheBoxWithOneBeep) {
 TEST_F(SureBoxTest, ButtonsAnswerWithTheirPositionAndNoBeep) {
     for (int index : {0, 1}) {
         view.script = [&] {
+            // Presses on buttons that do not exist are ignored.
+            form.btnYesNo_Click(2);
+            form.btnYesNo_Click(-1);
+            form.btnYesNoCancel_Click(7);
+            ASSERT_TRUE(view.showing);
             form.btnYesNo_Click(index);
             form.TimeOver_Timer();  // the time-out arriving after the press is void
         };
@@ -147,17 +152,6 @@ TEST_F(SureBoxTest, ButtonsAnswerWithTheirPositionAndNoBeep) {
         view.script = [&] { form.btnYesNoCancel_Click(index); };
         EXPECT_EQ(Ask(3, 1), index + 1);
     }
-}
-
-TEST_F(SureBoxTest, PressesOnMissingButtonsAreIgnored) {
-    view.script = [&] {
-        form.btnYesNo_Click(2);
-        form.btnYesNo_Click(-1);
-        form.btnYesNoCancel_Click(7);
-        EXPECT_TRUE(view.showing);
-        form.btnYesNo_Click(1);
-    };
-    EXPECT_EQ(Ask(2, 1), 2);
 }
 
 TEST_F(SureBoxTest, ClosedWithoutAnAnswerGivesZero) {

@@ -21,7 +21,7 @@
 #   wine-harness.sh stop           end the session and Xvfb
 #
 # Settings (environment): SUITE_WINE_ROOT (default build/wine: prefix, state,
-# logs), SUITE_WIN64_BIN (default build/win64/bin: tavlosim.sys and the
+# logs; each build tree uses its own, so sessions never meet), SUITE_WIN64_BIN (default build/win64/bin: tavlosim.sys and the
 # x86_64 tavlosim.exe the harness drives the driver with), SUITE_TEST_TIMEOUT
 # (seconds, default 60).
 # Exit code 77 means "skipped": the machine cannot run that program.
@@ -80,14 +80,34 @@ sim_quiet() { setsid "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null >/dev/nu
 
 reg64() { "$wine64" reg "$@" </dev/null >/dev/null 2>&1; }
 
-make_prefix() {
-    log "creating Wine prefix in $prefix"
-    rm -rf "$prefix"
-    mkdir -p "$root"
-    "$wine64" wineboot -i </dev/null >"$root/wineboot.log" 2>&1
+# A fresh prefix is made once per machine user (template) and cloned with
+# hard links for each harness root; the registry files are real copies,
+# since wineserver rewrites them in place.
+template=${SUITE_WINE_TEMPLATE:-$repo/build/wine-template}
+
+make_template() {
+    log "creating the Wine prefix template in $template"
+    rm -rf "$template"
+    mkdir -p "$(dirname "$template")"
+    WINEPREFIX=$template "$wine64" wineboot -i </dev/null >"$root/wineboot.log" 2>&1
     # Without a window manager Wine stalls on every hide/destroy unless its
     # windows are unmanaged.
-    reg64 add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    WINEPREFIX=$template "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    WINEPREFIX=$template "$wineserver" -w
+    touch "$template/.complete"
+}
+
+make_prefix() {
+    (
+        exec 8>"$(dirname "$template")/.wine-template.lock"
+        flock 8
+        [ -f "$template/.complete" ] || make_template 8>&-
+    )
+    log "cloning the prefix template into $prefix"
+    rm -rf "$prefix"
+    cp -al "$template" "$prefix"
+    rm -f "$prefix"/*.reg
+    cp "$template"/*.reg "$prefix/"
     install_driver
     "$wineserver" -w
 }
@@ -95,6 +115,7 @@ make_prefix() {
 install_driver() {
     local svc='HKLM\System\CurrentControlSet\Services\TavloSim'
     mkdir -p "$prefix/drive_c/tavlosim"
+    rm -f "$prefix/drive_c/tavlosim/tavlosim.sys"  # never write through a hard link
     cp "$win64bin/tavlosim.sys" "$prefix/drive_c/tavlosim/tavlosim.sys"
     reg64 add "$svc" /v Type /t REG_DWORD /d 1 /f
     reg64 add "$svc" /v Start /t REG_DWORD /d 2 /f
@@ -120,15 +141,15 @@ cmd_start() {
     exec 9>&-
     : >"$state"
     if [ -z "${DISPLAY:-}" ]; then
-        local n
-        for n in $(seq 90 120); do
-            [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-        done
-        setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$root/xvfb.log" 2>&1 &
+        # Xvfb picks a free display itself and writes its number.
+        rm -f "$root/display"
+        setsid Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp </dev/null >"$root/xvfb.log" 2>&1 5>"$root/display" &
         echo "XVFB_PID=$!" >>"$state"
+        wait_for 10 test -s "$root/display" || die "Xvfb did not start (see $root/xvfb.log)"
+        local n
+        n=$(tr -dc '0-9' <"$root/display")
         echo "export DISPLAY=:$n" >>"$state"
         export DISPLAY=":$n"
-        wait_for 10 test -e "/tmp/.X11-unix/X$n" || die "Xvfb did not start (see $root/xvfb.log)"
     else
         echo "export DISPLAY=$DISPLAY" >>"$state"
     fi
