@@ -3,7 +3,7 @@
 // classes against the machine's registry and the simulated touch-panel
 // driver. It prints one line per check and exits 1 when any check failed.
 //
-//   brimol_e2e            all checks; leaves the records of kFinal* behind
+//   brimol_e2e            all checks; leaves the records of WriteFinalRecords() behind
 //                         for an outside look with `reg query`
 //   brimol_e2e bench [n]  times construction of a CRegSystem and one touch
 //                         poll of four panels against the 200 ms poll interval
