@@ -45,3 +45,31 @@ function(suite_wine_test)
         SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin")
 endfunction()
+
+# suite_bench(target [args...]): a benchmark program run under Wine by the
+# `bench` target, which starts one session, runs every registered program
+# and prints their numbers.
+function(suite_bench target)
+    if(NOT WIN32)
+        return()
+    endif()
+    set_property(GLOBAL APPEND PROPERTY SUITE_BENCH_TARGETS ${target})
+    set_property(GLOBAL PROPERTY SUITE_BENCH_ARGS_${target} "${ARGN}")
+endfunction()
+
+# Called once at the end of the top-level CMakeLists.txt.
+function(suite_make_bench_target)
+    if(NOT WIN32)
+        return()
+    endif()
+    get_property(targets GLOBAL PROPERTY SUITE_BENCH_TARGETS)
+    set(commands COMMAND ${CMAKE_COMMAND} -E env ${SUITE_HARNESS_ENV} ${SUITE_HARNESS} start)
+    foreach(target IN LISTS targets)
+        get_property(args GLOBAL PROPERTY SUITE_BENCH_ARGS_${target})
+        list(APPEND commands COMMAND ${CMAKE_COMMAND} -E env ${SUITE_HARNESS_ENV} SUITE_TEST_TIMEOUT=600
+                             ${SUITE_HARNESS} run bench_${target} $<TARGET_FILE:${target}> ${args})
+    endforeach()
+    list(APPEND commands COMMAND ${CMAKE_COMMAND} -E env ${SUITE_HARNESS_ENV} ${SUITE_HARNESS} stop)
+    add_custom_target(bench ${commands} DEPENDS ${targets} USES_TERMINAL
+                      COMMENT "Benchmarks under Wine against the simulated driver")
+endfunction()
