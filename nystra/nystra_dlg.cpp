@@ -1,0 +1,242 @@
+#include "nystra_dlg.h"
+
+#include <cstring>
+
+namespace nystra {
+namespace {
+
+// Status of a BRIMOL operation that succeeded.
+constexpr int kStatusOk = 0;
+
+std::string NameOf(const CRegPanel& record) {
+    const void* end = std::memchr(record.name, '\0', sizeof record.name);
+    const std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - record.name) : sizeof record.name;
+    return std::string(record.name, length);
+}
+
+}  // namespace
+
+bool CNystraDlg::IsPanel(std::int64_t panel) const {
+    const std::int64_t count = usb.deviceCount < 0 ? 0
+                               : usb.deviceCount > CUSBInterface::kMaxDevices
+                                   ? static_cast<std::int64_t>(CUSBInterface::kMaxDevices)
+                                   : usb.deviceCount;
+    return panel >= 0 && panel < count;
+}
+
+void CNystraDlg::OnInitDialog() {
+    usb.InitExclusiveUSB();
+    trayIcon_ = IDI_RELEASED;
+    view_.AddTrayIcon(trayIcon_);
+    view_.ShowIndicator(false);
+    view_.SetTopmost(alwaysTop != 0);
+    countdown = kInitialCountdown;
+    reloadValue = kInitialCountdown;
+    usb.UpdateDevices();
+    ReleasePanels();
+    view_.StartPollTimer(kReleasedPollMs);
+}
+
+void CNystraDlg::OnTimer(std::uintptr_t timerId) {
+    if (timerId != ID_POLL_TIMER || ended_) return;
+    // One shot at a time: the next poll is armed after this one's work, so
+    // polls never pile up however long the driver takes.
+    view_.StopPollTimer();
+    // Constructing the record object probes the panel records once a poll.
+    CRegSystem records;
+    unsigned next = kReleasedPollMs;
+    if (usb.PresentTouchState() != kStatusOk) {
+        // No panels, no device or a driver error: start from a fresh table
+        // with every panel disabled, and look again in a second.
+        usb.UpdateDevices();
+        ReleasePanels();
+        next = kFailedPollMs;
+    } else if (state != kActive) {
+        const int touched = usb.touchedDevice;
+        if (IsPanel(touched)) {
+            records.GetPanelReg(usb.panelIds[touched]);
+            if (records.touchOp != TouchDisable) {
+                ActivatePanel(touched);
+                next = kActivePollMs;
+            }
+        }
+    } else {
+        next = PollActive(records);
+    }
+    view_.StartPollTimer(next);
+}
+
+unsigned CNystraDlg::PollActive(CRegSystem& records) {
+    if (requestTicks > 0) {
+        if (requestTicks == 1) {
+            ShowPanelNames(usb.activeDevice, -1);
+            SwitchTrayIcon(IDI_ACTIVE);
+            view_.ShowIndicator(false);
+        }
+        --requestTicks;
+    }
+    if (usb.activeTouched != 0) {
+        // A touch on the active panel starts the time-out again; touches on
+        // other panels in the same poll are not looked at.
+        countdown = reloadValue;
+        return kActivePollMs;
+    }
+    // TIMEENABLE is read every poll, so switching time release on or off
+    // takes effect at once; the time itself only at the next activation.
+    records.GetSystemReg();
+    if (records.timeEnable != 0) {
+        --countdown;
+        // Only time release ends an activation here: with it off, a
+        // TIMEOUT of 0 or less in the record must not release the panel.
+        if (countdown <= 0) {
+            ReleasePanels();
+            return kReleasedPollMs;
+        }
+    }
+    const int touched = usb.touchedDevice;
+    if (!IsPanel(touched)) return kActivePollMs;
+    records.GetPanelReg(usb.panelIds[touched]);
+    if (records.touchOp == TouchSupervisor) {
+        view_.ShowAndRestore();
+        ActivatePanel(touched);
+    } else if (records.touchOp != TouchDisable) {
+        // Interlock (and any unknown mode): shown as a request only.
+        ShowPanelNames(usb.activeDevice, touched);
+        SwitchTrayIcon(IDI_REQUEST);
+        view_.ShowIndicator(true);
+        view_.ShowAndRestore();
+        requestTicks = kRequestPolls;
+    }
+    return kActivePollMs;
+}
+
+void CNystraDlg::ActivatePanel(int panel) {
+    usb.SetActiveDevice(panel);
+    state = kActive;
+    ShowPanelNames(panel, -1);
+    SwitchTrayIcon(IDI_ACTIVE);
+    CRegSystem system;
+    system.GetSystemReg();
+    reloadValue = system.timeOut;
+    countdown = system.timeOut;
+}
+
+void CNystraDlg::ReleasePanels() {
+    usb.SetAllPanelDisable();
+    state = kReleased;
+    ShowPanelNames(-1, -1);
+    SwitchTrayIcon(IDI_RELEASED);
+    view_.ShowIndicator(false);
+    requestTicks = 0;
+}
+
+void CNystraDlg::ShowPanelNames(int first, int second) {
+    if (!IsPanel(first)) {
+        view_.SetText(IDC_ACTIVE_ID, "");
+        view_.SetText(IDC_ACTIVE_NAME, kReleasedText);
+        view_.SetText(IDC_REQUEST_ID, "");
+        view_.SetText(IDC_REQUEST_NAME, "");
+    } else {
+        CRegPanel record;
+        record.GetPanelReg(usb.panelIds[first]);
+        view_.SetText(IDC_ACTIVE_ID, std::to_string(usb.panelIds[first]));
+        view_.SetText(IDC_ACTIVE_NAME, NameOf(record));
+        if (!IsPanel(second)) {
+            view_.SetText(IDC_REQUEST_ID, "");
+            view_.SetText(IDC_REQUEST_NAME, "");
+        } else {
+            record.GetPanelReg(usb.panelIds[second]);
+            view_.SetText(IDC_REQUEST_ID, std::to_string(usb.panelIds[second]));
+            view_.SetText(IDC_REQUEST_NAME, NameOf(record));
+        }
+    }
+    view_.BroadcastUpdate();
+}
+
+void CNystraDlg::SwitchTrayIcon(int icon) {
+    trayIcon_ = icon;
+    view_.SetTrayIcon(icon);
+}
+
+void CNystraDlg::OnRelease() {
+    if (ended_) return;
+    usb.UpdateDevices();
+    ReleasePanels();
+}
+
+void CNystraDlg::OnMinimize() { view_.MinimizeAndHide(); }
+
+bool CNystraDlg::OnSysCommand(std::uintptr_t command) {
+    if ((command & 0xFFF0u) == IDM_ABOUTBOX) {
+        view_.ShowAbout();
+        return true;
+    }
+    if (command == IDM_ALWAYS_TOP) {
+        alwaysTop = alwaysTop != 0 ? 0 : 1;
+        view_.SetTopmost(alwaysTop != 0);
+        return true;
+    }
+    return false;
+}
+
+void CNystraDlg::OnClose() {
+    view_.ShowAndRestore();
+    if (view_.Confirm(kCloseQuestion)) view_.EndDialog();
+}
+
+void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
+    // A callback that arrives while another is handled (its question box
+    // runs a message loop) is dropped.
+    if (inTrayCallback_) return;
+    inTrayCallback_ = true;
+    if (mouseMessage == kTrayLeftButtonDown) {
+        view_.BringToForeground();
+    } else if (mouseMessage == kTrayRightButtonDoubleClick) {
+        view_.ShowAndRestore();
+        if (view_.Confirm(kStopQuestion)) view_.EndDialog();
+    }
+    inTrayCallback_ = false;
+}
+
+void CNystraDlg::OnActivateRequest(std::uintptr_t panel) {
+    // The number comes from another program: only a panel of the table is
+    // acted on, so nothing reads past the table or records a phantom panel.
+    if (ended_ || panel >= static_cast<std::uintptr_t>(CUSBInterface::kMaxDevices) ||
+        !IsPanel(static_cast<std::int64_t>(panel))) {
+        return;
+    }
+    ActivatePanel(static_cast<int>(panel));
+}
+
+void CNystraDlg::OnTaskbarCreated() {
+    if (!ended_) view_.AddTrayIcon(trayIcon_);
+}
+
+void CNystraDlg::OnEndSession(bool ending) {
+    if (!ending || ended_) return;
+    // The process may be ended as soon as this returns: leave the panels
+    // usable now rather than in a destruction that may never come.
+    EndSteps();
+    view_.EndDialog();
+}
+
+void CNystraDlg::OnDestroy() {
+    if (!ended_) EndSteps();
+}
+
+void CNystraDlg::EndSteps() {
+    ended_ = true;
+    // Every panel gets its point data back. When the panel set changed
+    // since the last poll the enable stops at the stale stamp; the table
+    // is then rebuilt and the enable repeated once.
+    if (usb.SetAllPanelEnable() != kStatusOk) {
+        usb.UpdateDevices();
+        usb.SetAllPanelEnable();
+    }
+    usb.RemoveExclusiveUSB();
+    view_.DeleteTrayIcon();
+    view_.StopPollTimer();
+}
+
+}  // namespace nystra

@@ -1,0 +1,142 @@
+// CNystraDlg, portable part: the interlock. At most one panel is active
+// (its point data enabled); a touch on a disabled panel makes it active
+// depending on the panel's touch mode, and the active panel is released by
+// the user or after a time without touches on it.
+//
+// The panels are reached through CUSBInterface and the records through
+// CRegPanel / CRegSystem of BRIMOL; the window, its notification-area icon,
+// the poll timer and the broadcast through NystraView. Every window event
+// is one method here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "brimol.h"
+#include "nystra_ids.h"
+
+namespace nystra {
+
+// The controller's state.
+enum : std::int32_t { kReleased = 1, kActive = 2 };
+
+// Poll intervals: fast while no panel is active, once a second while one
+// is (a second is the unit of the release time-out), and once a second
+// after a failed poll.
+inline constexpr unsigned kReleasedPollMs = 200;
+inline constexpr unsigned kActivePollMs = 1000;
+inline constexpr unsigned kFailedPollMs = 1000;
+
+// Polls during which a refused request stays shown.
+inline constexpr std::int32_t kRequestPolls = 10;
+// Countdown before the first activation has read the system record.
+inline constexpr std::int32_t kInitialCountdown = 30;
+
+// Texts of the window and its boxes.
+inline constexpr const char* kReleasedText = "  Released  ";
+inline constexpr const char* kTrayTip = "Touch Panel Exclusive Control";
+inline constexpr const char* kCloseQuestion = "Panel Interlock Control is cancelled.";
+inline constexpr const char* kStopQuestion = "Are you sure\nthe Panel Exclusive Control is stopped ?";
+
+// Mouse messages that the notification-area icon reports in lParam.
+inline constexpr std::uint32_t kTrayLeftButtonDown = 0x0201;         // WM_LBUTTONDOWN
+inline constexpr std::uint32_t kTrayRightButtonDoubleClick = 0x0206;  // WM_RBUTTONDBLCLK
+
+class NystraView {
+public:
+    // Text of one of the display controls 1001..1004.
+    virtual void SetText(int control, const std::string& text) = 0;
+    // The request indicator (control 1006, icon 134).
+    virtual void ShowIndicator(bool shown) = 0;
+
+    // The notification-area icon: added with the tip and callback message,
+    // switched to another icon, removed.
+    virtual void AddTrayIcon(int icon) = 0;
+    virtual void SetTrayIcon(int icon) = 0;
+    virtual void DeleteTrayIcon() = 0;
+
+    // Tells other programs' top-level windows that the display rows changed
+    // (ZRM450_NYSTRA_UPDATE); must return at once whatever they do.
+    virtual void BroadcastUpdate() = 0;
+
+    // The one-shot poll timer 102.
+    virtual void StartPollTimer(unsigned milliseconds) = 0;
+    virtual void StopPollTimer() = 0;
+
+    // Shows and restores the window.
+    virtual void ShowAndRestore() = 0;
+    // Brings the window to the top, shows and restores it and makes it the
+    // foreground window.
+    virtual void BringToForeground() = 0;
+    // Minimises the window, then hides it; the tray icon brings it back.
+    virtual void MinimizeAndHide() = 0;
+    // Topmost or an ordinary window, with "Always Top" checked to match.
+    virtual void SetTopmost(bool topmost) = 0;
+
+    // The about box, modal.
+    virtual void ShowAbout() = 0;
+    // A question with OK and Cancel and the exclamation icon; true for OK.
+    virtual bool Confirm(const std::string& question) = 0;
+    // Ends the dialog, and with it the program.
+    virtual void EndDialog() = 0;
+
+protected:
+    ~NystraView() = default;
+};
+
+class CNystraDlg {
+public:
+    explicit CNystraDlg(NystraView& view) : view_(view) {}
+
+    // Window events.
+    void OnInitDialog();
+    // A timer event; only the poll timer (102) is acted on.
+    void OnTimer(std::uintptr_t timerId);
+    void OnRelease();   // "Release"
+    void OnMinimize();  // "Minimize"
+    // A system-menu command; false leaves it to the default handling.
+    bool OnSysCommand(std::uintptr_t command);
+    // The close box or Escape.
+    void OnClose();
+    // The notification-area icon's callback; lParam is the mouse message.
+    void OnTrayNotify(std::uintptr_t mouseMessage);
+    // ZRM450_NYSTRA_ACTIVE: make panel number `panel` active. A number that
+    // is not a panel of the table is ignored.
+    void OnActivateRequest(std::uintptr_t panel);
+    // The task bar was created again (Explorer restarted): the tray icon is
+    // added again with the icon of the current state.
+    void OnTaskbarCreated();
+    // The session ends: with `ending`, the end steps run now, as on exit,
+    // and the dialog ends.
+    void OnEndSession(bool ending);
+    // Window destruction: the end steps, unless they already ran.
+    void OnDestroy();
+
+    void ActivatePanel(int panel);
+    void ReleasePanels();
+    // Shows panel `first` in the first row and panel `second` in the
+    // second; -1 (or any number that is not a panel) for none.
+    void ShowPanelNames(int first, int second);
+
+    int TrayIcon() const { return trayIcon_; }
+
+    CUSBInterface usb;
+    std::uint8_t alwaysTop = 1;
+    std::int32_t requestTicks = 0;
+    std::int32_t countdown = 0;
+    std::int32_t reloadValue = 0;
+    std::int32_t state = kReleased;
+
+private:
+    unsigned PollActive(CRegSystem& records);
+    void EndSteps();
+    void SwitchTrayIcon(int icon);
+    bool IsPanel(std::int64_t panel) const;
+
+    NystraView& view_;
+    int trayIcon_ = IDI_RELEASED;
+    bool inTrayCallback_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace nystra
