@@ -13,18 +13,9 @@
 #include "control_transport_win32.h"
 #include "sim_control.h"
 #include "tavlo.h"
+#include "tavlo_by_name_win32.h"
 
 namespace {
-
-HMODULE Tavlo() {
-    static HMODULE module = LoadLibraryA("TAVLO.DLL");
-    return module;
-}
-template <typename Fn>
-Fn* Find(const char* name) {
-    return reinterpret_cast<Fn*>(reinterpret_cast<void*>(GetProcAddress(Tavlo(), name)));
-}
-#define TAVLO(fn) (*Find<std::remove_pointer_t<decltype(&fn)>>(#fn))
 
 struct Step {
     DWORD code;
@@ -93,7 +84,7 @@ int main(int argc, char** argv) {
     const int rounds = 7;
     tavlosim::Win32ControlTransport transport;
     tavlosim::SimControl control(transport);
-    if (Tavlo() == nullptr || !transport.IsOpen() || control.Reset() != 0 || control.Attach(0x11, 0x105, nullptr) != 0 ||
+    if (TavloModule() == nullptr || !transport.IsOpen() || control.Reset() != 0 || control.Attach(0x11, 0x105, nullptr) != 0 ||
         control.Attach(0x22, 0x207, nullptr) != 0) {
         std::fprintf(stderr, "tavlo_bench: TAVLO.DLL or the simulated driver is not available\n");
         return 1;

@@ -14,21 +14,9 @@
 #include "control_transport_win32.h"
 #include "sim_control.h"
 #include "tavlo.h"
+#include "tavlo_by_name_win32.h"
 
 namespace {
-
-HMODULE TavloModule() {
-    static HMODULE module = LoadLibraryA("TAVLO.DLL");
-    return module;
-}
-
-template <typename Fn>
-Fn* Find(const char* name) {
-    return reinterpret_cast<Fn*>(reinterpret_cast<void*>(GetProcAddress(TavloModule(), name)));
-}
-
-// Each export looked up by name, with the type its declaration gives it.
-#define TAVLO(fn) (*Find<std::remove_pointer_t<decltype(&fn)>>(#fn))
 
 tavlosim::Win32ControlTransport& Transport() {
     static tavlosim::Win32ControlTransport transport;
