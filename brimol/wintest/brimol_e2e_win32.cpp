@@ -85,7 +85,7 @@ void Seed(const std::string& subkey, const char* value, DWORD type, const void* 
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath(subkey).c_str(), 0, nullptr, 0, KEY_WRITE | kView32, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
-        Check(false, "seed " + subkey + "\\" + value);
+        Check(false, "write " + subkey + "\\" + value);
         return;
     }
     RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
