@@ -30,4 +30,4 @@ if [[ " ${need[*]} " == *":i386"* ]] && ! dpkg --print-foreign-architectures | g
     $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${need[@]}"
