@@ -1,0 +1,70 @@
+// CNystraDlg's window: dialog template 102, its system menu, the
+// notification-area icon and the registered messages, as a NystraView for
+// the interlock logic.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "nystra_dlg.h"
+
+namespace nystra {
+
+// Names of the registered window messages.
+inline constexpr const char* kTrayMessageName = "NystraDlgMessage";
+inline constexpr const char* kActiveMessageName = "ZRM450_NYSTRA_ACTIVE";
+inline constexpr const char* kUpdateMessageName = "ZRM450_NYSTRA_UPDATE";
+inline constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
+// Title of the question boxes.
+inline constexpr const char* kBoxTitle = "Nystra";
+
+struct RegisteredMessages {
+    UINT tray = 0;
+    UINT active = 0;
+    UINT update = 0;
+    UINT taskbarCreated = 0;
+};
+
+class NystraDlgWindow final : public NystraView {
+public:
+    NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages);
+
+    // Runs the dialog until it ends; returns its result.
+    INT_PTR DoModal();
+
+    // NystraView
+    void SetText(int control, const std::string& text) override;
+    void ShowIndicator(bool shown) override;
+    void AddTrayIcon(int icon) override;
+    void SetTrayIcon(int icon) override;
+    void DeleteTrayIcon() override;
+    void BroadcastUpdate() override;
+    void StartPollTimer(unsigned milliseconds) override;
+    void StopPollTimer() override;
+    void ShowAndRestore() override;
+    void BringToForeground() override;
+    void MinimizeAndHide() override;
+    void SetTopmost(bool topmost) override;
+    void ShowAbout() override;
+    bool Confirm(const std::string& question) override;
+    void EndDialog() override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    bool PaintMinimized();
+    HICON Icon(int id, int size) const;
+    INT_PTR Result(LRESULT result);
+
+    HINSTANCE instance_;
+    RegisteredMessages messages_;
+    HWND window_ = nullptr;
+    HMENU systemMenu_ = nullptr;
+    HICON programIcon_ = nullptr;
+    std::unique_ptr<NOTIFYICONDATAA> tray_;  // allocated at start, freed at the end
+    CNystraDlg dlg_;
+};
+
+}  // namespace nystra
