@@ -1,0 +1,45 @@
+# Release by time and by the "Release" button. With time release on and a
+# TIMEOUT of 2 s the panel stays active while it is touched and is released
+# about two seconds after the last touch; "Release" releases at once.
+. "$(dirname "$0")/common.sh"
+sim attach 0x11 attach 0x22 >/dev/null
+seed_panel 17 "Line A" 1
+seed_panel 34 "Line B" 1
+seed_system 2 1
+start_nystra
+
+sim touch 1 >/dev/null
+wait_rows 34 "Line B" "" ""
+wait_pointdata "0 1"
+# Held for three seconds: each poll sees the touch and starts the time again.
+end=$((SECONDS + 3))
+while [ $SECONDS -lt $end ]; do
+    [ "$(pointdata)" = "0 1" ] || fail "released while touched"
+    sleep 0.2
+done
+sim release 1 >/dev/null
+released_from=$SECONDS
+WAIT_SECONDS=6 wait_rows "" "$RELEASED" "" ""
+wait_pointdata "0 0"
+elapsed=$((SECONDS - released_from))
+[ $elapsed -ge 1 ] || fail "released after $elapsed s, TIMEOUT is 2 s"
+echo "timeout: released ${elapsed}s after the last touch"
+
+# TIMEOUT 1, and "Release" before it: time release off first.
+seed_system 1 0
+sim touch 0 release 0 >/dev/null
+wait_rows 17 "Line A" "" ""
+sleep 2.5  # time release is off: the panel must stay active over several polls
+[ "$(rows)" = "[17][Line A][][]" ] || fail "released with TIMEENABLE 0: $(rows)"
+probe click "$MAIN" "$ID_RELEASE"
+wait_rows "" "$RELEASED" "" ""
+wait_pointdata "0 0"
+
+# Time release switched on takes effect at the next poll.
+sim touch 0 >/dev/null
+wait_rows 17 "Line A" "" ""
+sim release 0 >/dev/null
+seed_system 1 1
+WAIT_SECONDS=4 wait_rows "" "$RELEASED" "" ""
+wait_pointdata "0 0"
+echo "timeout: Release button and TIMEENABLE take effect"
