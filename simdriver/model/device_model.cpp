@@ -161,16 +161,22 @@ bool DeviceModel::FailCode(uint32_t code, uint32_t error) {
 
 bool DeviceModel::OverrideReply(uint32_t code, const uint8_t* bytes, uint32_t length, bool persistent) {
     if (length > kMaxReplyBytes) return false;
+    // One override per code: a new one replaces the old, wherever it sits.
+    ReplyOverride* slot = nullptr;
     for (ReplyOverride& entry : overrides_) {
-        if (entry.active && entry.code != code) continue;
-        entry.code = code;
-        entry.length = length;
-        Copy(entry.bytes, bytes, length);
-        entry.persistent = persistent;
-        entry.active = true;
-        return true;
+        if (entry.active && entry.code == code) {
+            slot = &entry;
+            break;
+        }
+        if (!entry.active && slot == nullptr) slot = &entry;
     }
-    return false;
+    if (slot == nullptr) return false;
+    slot->code = code;
+    slot->length = length;
+    Copy(slot->bytes, bytes, length);
+    slot->persistent = persistent;
+    slot->active = true;
+    return true;
 }
 
 void DeviceModel::ClearFaults() {

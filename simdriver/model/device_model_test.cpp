@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "device_model.h"
 
@@ -110,6 +111,26 @@ TEST(DeviceModel, FaultsOverridesAndLog) {
     for (int i = 0; i < 300; ++i) model.Handle(kGetStatus, nullptr, 0, out, 3, &returned);
     EXPECT_EQ(model.LogSize(), static_cast<std::uint32_t>(tavlosim::kLogCapacity));
     EXPECT_EQ(model.LogAt(tavlosim::kLogCapacity - 1).sequence, model.RequestsSeen());
+}
+
+TEST(DeviceModel, ANewReplyOverrideReplacesTheOldOneForItsCode) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    constexpr std::uint32_t kCheckTouch = 0x22E0E0, kGetLed = 0x22E100;
+    const std::uint8_t aa = 0xAA, bb = 0xBB, cc = 0xCC, one = 0x11;
+    ASSERT_TRUE(model.OverrideReply(kGetLed, &cc, 1, true));        // occupies the first slot
+    ASSERT_TRUE(model.OverrideReply(kCheckTouch, &aa, 1, true));
+    ASSERT_TRUE(model.FailCode(kGetLed, 0));
+    ASSERT_TRUE(model.OverrideReply(kCheckTouch, &bb, 1, true));   // replaces AA
+    ASSERT_TRUE(model.OverrideReply(kCheckTouch, &one, 1, false));  // replaces BB, once
+    std::uint8_t in = 0, out = 0;
+    std::uint32_t returned = 0;
+    std::vector<int> seen;
+    for (int i = 0; i < 2; ++i) {
+        model.Handle(kCheckTouch, &in, 1, &out, 1, &returned);
+        seen.push_back(out);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{0x11, 0x00}));  // then the model's own answer
 }
 
 TEST(DeviceModel, ResetMovesTheStampOnAndClearsEverything) {

@@ -1,6 +1,10 @@
 // The driver-level queries, the error mapping, short replies, close
 // failures and null buffers.
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tavlo_fixture.h"
 
@@ -126,6 +130,81 @@ TEST_F(Queries, NullBuffersAreRejectedBeforeOpening) {
     };
     for (TavloStatus status : results) EXPECT_EQ(status, TavloBadParameter);
     EXPECT_EQ(channel.Opened(), 0);
+}
+
+}  // namespace
+}  // namespace tavlo_test
+
+namespace tavlo_test {
+namespace {
+
+// The driver-wide mode commands share the skeleton without a panel check.
+struct ModeCall {
+    std::string name;
+    std::function<TavloStatus(tavlo::DeviceChannel&, std::uint8_t*)> call;
+    std::uint32_t code;
+    std::uint8_t delivered;  // what a successful call stores (0xEE: nothing)
+};
+
+std::vector<ModeCall> ModeCalls() {
+    using namespace tavlo;
+    return {
+        {"GetStartupMode", [](DeviceChannel& c, std::uint8_t* o) { return GetStartupMode(c, o); }, 0x22E1C0, 1},
+        {"SetStartupMode", [](DeviceChannel& c, std::uint8_t*) { return SetStartupMode(c, 0); }, 0x22A1C4, 0xEE},
+        {"GetClickMode", [](DeviceChannel& c, std::uint8_t* o) { return GetClickMode(c, o); }, 0x22E1E0, 1},
+        {"SetClickMode", [](DeviceChannel& c, std::uint8_t*) { return SetClickMode(c, 2); }, 0x22A1E4, 0xEE},
+        {"GetClickOnceMode", [](DeviceChannel& c, std::uint8_t* o) { std::uint8_t b; return GetClickOnceMode(c, o, &b); },
+         0x22E1E8, 0},
+        {"SetClickOnceMode", [](DeviceChannel& c, std::uint8_t*) { return SetClickOnceMode(c, 1, 2); }, 0x22A1EC, 0xEE},
+    };
+}
+
+class EachModeCommand : public TavloCommandTest, public ::testing::WithParamInterface<ModeCall> {};
+
+TEST_P(EachModeCommand, FailurePathsAndCloseFailure) {
+    const ModeCall& c = GetParam();
+    std::uint8_t out = 0xEE;
+    channel.deviceMissing = true;
+    EXPECT_EQ(c.call(channel, &out), TavloNoDevice);
+    EXPECT_EQ(model.RequestsSeen(), 0u);
+    channel.deviceMissing = false;
+    for (const auto& [error, status] : {std::pair<std::uint32_t, TavloStatus>{1, TavloNotSupported},
+                                        {2, TavloBadPanel}, {87, TavloBadParameter}, {1117, TavloFailed}}) {
+        model.FailNext(error);
+        EXPECT_EQ(c.call(channel, &out), status);
+        EXPECT_EQ(out, 0xEE);
+    }
+    EXPECT_EQ(SentCodes(), std::vector<std::uint32_t>(4, c.code));  // no status request first
+    channel.closeFails = true;
+    EXPECT_EQ(c.call(channel, &out), TavloCloseFailed);
+    EXPECT_EQ(out, c.delivered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EachModeCommand, ::testing::ValuesIn(ModeCalls()),
+                         [](const auto& param) { return param.param.name; });
+
+// A close failure after a successful read still delivers the reply.
+TEST_F(Queries, CloseFailureDeliversEveryPanelReply) {
+    model.MutablePanel(1)->led = 0x5A;
+    model.MutablePanel(1)->eeprom[3] = 0x1234;
+    model.SetTouched(1, true);
+    channel.closeFails = true;
+    std::uint8_t id = 0, enable = 9, touched = 0, sound = 9, led = 0;
+    std::uint16_t firm = 0, word = 0;
+    EXPECT_EQ(tavlo::GetPanelId(channel, &stamp, 1, &id), TavloCloseFailed);
+    EXPECT_EQ(tavlo::GetFirmVer(channel, &stamp, 1, &firm), TavloCloseFailed);
+    EXPECT_EQ(tavlo::GetPointdataEnable(channel, &stamp, 1, &enable), TavloCloseFailed);
+    EXPECT_EQ(tavlo::CheckTouch(channel, &stamp, 1, &touched), TavloCloseFailed);
+    EXPECT_EQ(tavlo::GetClickSound(channel, &stamp, 1, &sound, 1), TavloCloseFailed);
+    EXPECT_EQ(tavlo::GetPanelLed(channel, &stamp, 1, &led), TavloCloseFailed);
+    EXPECT_EQ(tavlo::ReadEeprom(channel, &stamp, 1, 3, &word), TavloCloseFailed);
+    EXPECT_EQ(id, 0x22);
+    EXPECT_EQ(firm, 0x0207);
+    EXPECT_EQ(enable, 1);
+    EXPECT_EQ(touched, 1);
+    EXPECT_EQ(sound, 1);
+    EXPECT_EQ(led, 0x5A);
+    EXPECT_EQ(word, 0x1234);
 }
 
 }  // namespace
