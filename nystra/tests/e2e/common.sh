@@ -23,7 +23,14 @@ fail() {
 }
 
 sim() { "$HARNESS" sim "$@"; }
-probe() { "$HARNESS" probe "$@"; }
+# The window probe run directly, so that its exit status reaches the caller.
+probe() {
+    local out status=0
+    out=$(/usr/lib/wine/wine64 "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null) || status=$?
+    out=${out//$'\r'/}
+    [ -z "$out" ] || printf '%s\n' "$out"
+    return $status
+}
 
 # The panel records, in the 32-bit registry view where every build keeps them.
 reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 /f </dev/null >/dev/null 2>&1 || fail "reg $*"; }
@@ -65,6 +72,19 @@ wait_rows() {
     done
 }
 
+# Checks over $1 seconds that the rows stay as given (something that must
+# not happen, such as a release, has a window of time to show itself).
+rows_stay() {
+    local seconds=$1 want end
+    shift
+    want=$(printf '[%s]' "$@")
+    end=$((SECONDS + seconds))
+    while [ $SECONDS -lt $end ]; do
+        [ "$(rows)" = "$want" ] || fail "rows changed to $(rows), expected $want to stay"
+        sleep 0.1
+    done
+}
+
 # Point-data enables of all panels, as "0 1".
 pointdata() { sim -m state | sed -n 's/^panel .* pointdata=\([01]\) .*/\1/p' | paste -sd' '; }
 wait_pointdata() {
@@ -91,6 +111,14 @@ indicator() { probe visible "$MAIN" "$ID_INDICATOR"; }
 # The notification-area icons Wine shows in its fallback tray window.
 tray_icons() { probe children "Wine System Tray" 2>/dev/null | grep -c __winex11_tray_icon || true; }
 
+# Clicks the notification-area icon in Wine's tray window with mouse button
+# $1 ($2 clicks).
+click_tray() {
+    local left top right bottom
+    read -r left top right bottom < <(probe rect "Wine System Tray" 0) || fail "no tray icon"
+    xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click --repeat "${2:-1}" --delay 80 "$1"
+}
+
 # A question box of Nystra's, once it is open: its handle.
 wait_box() { probe find "$BOX" 5000 || fail "no question box"; }
-box_text() { probe children "$1" | sed -n 's/^65535 Static [01] //p'; }
+box_text() { probe text "$1" 65535; }

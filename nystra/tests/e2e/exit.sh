@@ -1,0 +1,47 @@
+# Ending the interlock: the tray icon's right double-click and the close box
+# ask first and Cancel keeps it running; OK ends it with every panel enabled,
+# start-up mode 1 and the tray icon gone. The end of the Windows session does
+# the same without a question.
+. "$(dirname "$0")/common.sh"
+sim attach 0x11 attach 0x22 >/dev/null
+seed_panel 17 "Line A" 1
+start_nystra
+sim touch 1 >/dev/null
+wait_rows 34 "" "" ""
+sim release 1 >/dev/null
+[ "$(tray_icons)" = 1 ] || fail "no tray icon"
+
+click_tray 3 2
+box=$(wait_box)
+[ "$(box_text "$box")" = $'Are you sure\nthe Panel Exclusive Control is stopped ?' ] || fail "question: $(box_text "$box")"
+probe click "$box" 2  # Cancel
+probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
+
+probe close "$MAIN"
+box=$(wait_box)
+[ "$(box_text "$box")" = "Panel Interlock Control is cancelled." ] || fail "question: $(box_text "$box")"
+probe click "$box" 2
+probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
+[ "$(pointdata)" = "0 1" ] || fail "Cancel changed the panels: $(pointdata)"
+
+probe close "$MAIN"
+box=$(wait_box)
+probe click "$box" 1  # OK
+probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end"
+wait_pointdata "1 1"
+[ "$(startup_mode)" = 1 ] || fail "start-up mode $(startup_mode) after the end"
+[ "$(tray_icons)" = 0 ] || fail "the tray icon stayed"
+echo "exit: questions, Cancel, OK with the panels enabled"
+
+# The session ends: WM_ENDSESSION without ending changes nothing; with it,
+# the end steps run and the program ends.
+start_nystra
+wait_pointdata "0 0"
+[ "$(probe send "$MAIN" 0x16 0 0)" = 0 ] || fail "no answer to WM_ENDSESSION"
+[ "$(pointdata)/$(startup_mode)" = "0 0/0" ] || fail "a session that goes on ended the interlock"
+probe send "$MAIN" 0x11 0 0 >/dev/null  # WM_QUERYENDSESSION
+probe send "$MAIN" 0x16 1 0 >/dev/null || true
+probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end with the session"
+wait_pointdata "1 1"
+[ "$(startup_mode)" = 1 ] || fail "start-up mode $(startup_mode) after the session end"
+echo "exit: session end enables every panel"
