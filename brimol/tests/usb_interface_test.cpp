@@ -215,6 +215,24 @@ TEST_F(UsbInterfaceTest, PersistentDisableFailureEndsAfterBoundedRebuilds) {
     EXPECT_EQ(usb.deviceCount, 2);
 }
 
+TEST_F(UsbInterfaceTest, PresentTouchStateGivesUpAfterBoundedRebuildsWhenPanelsKeepChanging) {
+    Attach({0x11, 0x22});
+    // Every touch answer is followed by a panel coming and going, so the
+    // next touch read always finds the caller's stamp out of date.
+    tavlosim::TheInProcessDriver().channel.afterRequest = [](std::uint32_t code) {
+        if (code != kCheckTouch) return;
+        tavlosim::DeviceModel& m = tavlosim::TheInProcessDriver().model;
+        m.AttachPanel(0x77);
+        m.RemovePanel(static_cast<std::uint8_t>(m.PanelCount() - 1));
+    };
+    EXPECT_EQ(usb.PresentTouchState(), TavloPanelsChanged);
+    tavlosim::TheInProcessDriver().channel.afterRequest = nullptr;
+    // The first pass and three more after rebuilding the table; each pass
+    // reads panel 0 and stops at panel 1's stale stamp.
+    EXPECT_EQ(CountSent(kCheckTouch), 4);
+    EXPECT_EQ(CountSent(kGetPanelId), 3 * 2);
+}
+
 TEST_F(UsbInterfaceTest, SetAllPanelEnableEnablesEveryPanelAndMakesPanelZeroActive) {
     Attach({0x11, 0x22, 0x33}, {0, 0, 0});
     EXPECT_EQ(usb.SetAllPanelEnable(), TavloOk);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "device_channel.h"
 #include "device_model.h"
@@ -31,6 +32,7 @@ public:
                          ? kErrorInvalidParameter
                          : model_.Handle(code, static_cast<const std::uint8_t*>(in), inSize,
                                          outSize ? reply : nullptr, outSize, &returned);
+        if (afterRequest) afterRequest(code);
         if (lastError_ != 0) return false;
         for (std::uint32_t i = 0; i < returned; ++i) static_cast<std::uint8_t*>(out)[i] = reply[i];
         *bytesReturned = returned;
@@ -49,6 +51,9 @@ public:
 
     bool deviceMissing = false;
     bool closeFails = false;
+    // Runs after the driver answered each request: lets a test change the
+    // driver between two requests of one call sequence.
+    std::function<void(std::uint32_t code)> afterRequest;
 
 private:
     DeviceModel& model_;
