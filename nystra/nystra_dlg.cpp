@@ -43,8 +43,6 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
     // One shot at a time: the next poll is armed after this one's work, so
     // polls never pile up however long the driver takes.
     view_.StopPollTimer();
-    // Constructing the record object probes the panel records once a poll.
-    CRegSystem records;
     unsigned next = kReleasedPollMs;
     if (usb.PresentTouchState() != kStatusOk) {
         // No panels, no device or a driver error: start from a fresh table
@@ -55,19 +53,19 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
     } else if (state != kActive) {
         const int touched = usb.touchedDevice;
         if (IsPanel(touched)) {
-            records.GetPanelReg(usb.panelIds[touched]);
-            if (records.touchOp != TouchDisable) {
+            records_.GetPanelReg(usb.panelIds[touched]);
+            if (records_.touchOp != TouchDisable) {
                 ActivatePanel(touched);
                 next = kActivePollMs;
             }
         }
     } else {
-        next = PollActive(records);
+        next = PollActive();
     }
     view_.StartPollTimer(next);
 }
 
-unsigned CNystraDlg::PollActive(CRegSystem& records) {
+unsigned CNystraDlg::PollActive() {
     if (requestTicks > 0) {
         if (requestTicks == 1) {
             ShowPanelNames(usb.activeDevice, -1);
@@ -84,8 +82,8 @@ unsigned CNystraDlg::PollActive(CRegSystem& records) {
     }
     // TIMEENABLE is read every poll, so switching time release on or off
     // takes effect at once; the time itself only at the next activation.
-    records.GetSystemReg();
-    if (records.timeEnable != 0) {
+    records_.GetSystemReg();
+    if (records_.timeEnable != 0) {
         --countdown;
         // Only time release ends an activation here: with it off, a
         // TIMEOUT of 0 or less in the record must not release the panel.
@@ -96,11 +94,12 @@ unsigned CNystraDlg::PollActive(CRegSystem& records) {
     }
     const int touched = usb.touchedDevice;
     if (!IsPanel(touched)) return kActivePollMs;
-    records.GetPanelReg(usb.panelIds[touched]);
-    if (records.touchOp == TouchSupervisor) {
+    records_.GetPanelReg(usb.panelIds[touched]);
+    const std::int32_t mode = records_.touchOp;
+    if (mode == TouchSupervisor) {
         view_.ShowAndRestore();
         ActivatePanel(touched);
-    } else if (records.touchOp != TouchDisable) {
+    } else if (mode != TouchDisable) {
         // Interlock (and any unknown mode): shown as a request only.
         ShowPanelNames(usb.activeDevice, touched);
         SwitchTrayIcon(IDI_REQUEST);
@@ -116,10 +115,9 @@ void CNystraDlg::ActivatePanel(int panel) {
     state = kActive;
     ShowPanelNames(panel, -1);
     SwitchTrayIcon(IDI_ACTIVE);
-    CRegSystem system;
-    system.GetSystemReg();
-    reloadValue = system.timeOut;
-    countdown = system.timeOut;
+    records_.GetSystemReg();
+    reloadValue = records_.timeOut;
+    countdown = records_.timeOut;
 }
 
 void CNystraDlg::ReleasePanels() {
@@ -138,17 +136,16 @@ void CNystraDlg::ShowPanelNames(int first, int second) {
         view_.SetText(IDC_REQUEST_ID, "");
         view_.SetText(IDC_REQUEST_NAME, "");
     } else {
-        CRegPanel record;
-        record.GetPanelReg(usb.panelIds[first]);
+        records_.GetPanelReg(usb.panelIds[first]);
         view_.SetText(IDC_ACTIVE_ID, std::to_string(usb.panelIds[first]));
-        view_.SetText(IDC_ACTIVE_NAME, NameOf(record));
+        view_.SetText(IDC_ACTIVE_NAME, NameOf(records_));
         if (!IsPanel(second)) {
             view_.SetText(IDC_REQUEST_ID, "");
             view_.SetText(IDC_REQUEST_NAME, "");
         } else {
-            record.GetPanelReg(usb.panelIds[second]);
+            records_.GetPanelReg(usb.panelIds[second]);
             view_.SetText(IDC_REQUEST_ID, std::to_string(usb.panelIds[second]));
-            view_.SetText(IDC_REQUEST_NAME, NameOf(record));
+            view_.SetText(IDC_REQUEST_NAME, NameOf(records_));
         }
     }
     view_.BroadcastUpdate();

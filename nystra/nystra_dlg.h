@@ -128,12 +128,16 @@ public:
     std::int32_t state = kReleased;
 
 private:
-    unsigned PollActive(CRegSystem& records);
+    unsigned PollActive();
     void EndSteps();
     void SwitchTrayIcon(int icon);
     bool IsPanel(std::int64_t panel) const;
 
     NystraView& view_;
+    // The records are read from the registry each time they are needed, so
+    // changes made meanwhile take effect; the object itself lives as long
+    // as the dialog, because constructing one probes sixteen keys.
+    CRegSystem records_;
     int trayIcon_ = IDI_RELEASED;
     bool inTrayCallback_ = false;
     bool ended_ = false;

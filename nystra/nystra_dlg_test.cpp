@@ -174,6 +174,22 @@ TEST_F(NystraTest, TouchWhileReleased) {
     }
 }
 
+TEST_F(NystraTest, RecordsAreReadWhenNeededAndIdlePollsLeaveTheRegistryAlone) {
+    Start({0x11, 0x22}, {0, 1});
+    auto& store = brimol::TheMemoryKeyStore();
+    store.ResetCounts();
+    Polls(3);
+    EXPECT_EQ(store.counts().opens, 0);
+    Touch({0});
+    Poll();  // Disable: stays Released
+    EXPECT_EQ(dlg().state, kReleased);
+    Record(0x11, "Line A", 1);  // changed while the interlock runs
+    Poll();
+    EXPECT_EQ(dlg().state, kActive);
+    EXPECT_EQ(view().texts[IDC_ACTIVE_NAME], "Line A");
+    EXPECT_EQ(store.OpenKeys(), 0);
+}
+
 TEST_F(NystraTest, ActivationShowsThePanelAndLoadsTheTimeOut) {
     System(45, 1);
     Start({0x11, 0x22}, {1, 1});
