@@ -183,8 +183,8 @@ void frmMain::SecondMark(double X, double Y) {
     Abandon();
 }
 
-bool frmMain::RestoreWorkingSet() {
-    if (!workingSetChanged_) return true;
+frmMain::Restore frmMain::RestoreWorkingSet() {
+    if (!workingSetChanged_) return Restore::Done;
     // Only values read from the panel are ever written back: when the read
     // at the start touch failed, the saved set is read again now.
     if (!orgCalRead_) {
@@ -192,7 +192,7 @@ bool frmMain::RestoreWorkingSet() {
         const TavloStatus status = device_.GetCalibrationData(&stamp, PanelNo, saved.data(), kSavedSet);
         if (status != TavloOk) {
             HelpLine(kHelpSavedUnreadable + Decimal(status) + kHelpNotRestored);
-            return false;
+            return Restore::SavedUnreadable;
         }
         OrgCal = saved;
         orgCalRead_ = true;
@@ -200,10 +200,10 @@ bool frmMain::RestoreWorkingSet() {
     const TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, OrgCal.data(), kWorkingSet);
     if (status != TavloOk) {
         HelpLine(Failure(status));
-        return false;
+        return Restore::WriteFailed;
     }
     workingSetChanged_ = false;
-    return true;
+    return Restore::Done;
 }
 
 void frmMain::Abandon() {
@@ -212,9 +212,12 @@ void frmMain::Abandon() {
         searching_ = false;
         view_.StopSearchTimer();
     }
-    // After a failed restore the window stayed open to show why; the next
-    // Cancel or close ends the program without another write.
-    if (!restoreFailed_ && !RestoreWorkingSet()) {
+    // A refused write of the start values is shown in the help line and the
+    // run still ends. Only when the saved set could not even be read does
+    // the window stay open, to say that the calibration in use was left as
+    // it is; the next Cancel or close then ends the program without another
+    // request.
+    if (!restoreFailed_ && RestoreWorkingSet() == Restore::SavedUnreadable) {
         restoreFailed_ = true;
         CalState = 3;
         view_.SetVisible(Control::picPoint, false);

@@ -78,9 +78,15 @@ private:
     void FirstMark(double X, double Y);
     void SecondMark(double X, double Y);
     void PlaceMark(double centreX, double centreY);
-    // Puts the saved calibration back into the working set; false, with the
-    // reason in the help line, when that could not be done.
-    bool RestoreWorkingSet();
+    // Outcome of putting the saved calibration back into the working set.
+    enum class Restore {
+        Done,            // the saved values are in effect (or were never changed)
+        SavedUnreadable, // no values read from the panel: nothing was written
+        WriteFailed,     // the write of the saved values was refused
+    };
+    // Puts the saved calibration back into the working set; when that fails
+    // the reason is in the help line.
+    Restore RestoreWorkingSet();
     // No, time-out, Cancel or close: undo and end the program.
     void Abandon();
     void CloseWindow();

@@ -420,38 +420,99 @@ TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
     EXPECT_EQ(Calibration(kSavedSet), kOriginal);
 }
 
-TEST_F(FrmMainTest, WhenNothingCanBeRestoredTheWindowSaysSoAndStays) {
+// The saved set cannot be read again: nothing is written, and the window
+// stays open to say that the calibration in use was left as it is.
+TEST_F(FrmMainTest, UnreadableSavedSetWritesNothingAndTheWindowSaysSoAndStays) {
+    Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
+    StartTouch();
+    Model().ClearFaults();
+    FirstMark();
+    view.answer = [&] {
+        Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
+        return std::int16_t{-1};
+    };
+    SecondMark();
+    EXPECT_EQ(Help(), "Can't read the saved calibration!8  The calibration in use was not restored.");
+    EXPECT_EQ(view.closes, 0);
+    EXPECT_EQ(form->CalState, 3);
+    EXPECT_FALSE(view.visible[Control::picPoint]);
+    EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);  // never the zeros of an unread OrgCal
+    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+
+    Model().ClearFaults();
+    Model().ClearLog();
+    Press(500, 500);  // ignored
+    form->QuitButton_Click();
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_TRUE(Requests().empty());
+}
+
+// The write of the start values is refused: the help line shows the
+// failure with its status and the run ends all the same, so that a
+// time-out with nobody at the screen still ends the program.
+TEST_F(FrmMainTest, RefusedRestoreShowsTheFailureAndStillEndsTheRun) {
+    const auto answering = [](std::int16_t answer) {
+        return [answer](FrmMainTest& t) {
+            t.view.answer = [&t, answer] {
+                t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
+                return answer;
+            };
+            t.RunToQuestion();
+        };
+    };
+    const auto cancelling = [](bool afterFirstMark, bool byClose) {
+        return [afterFirstMark, byClose](FrmMainTest& t) {
+            t.StartTouch();
+            if (afterFirstMark) t.FirstMark();
+            t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
+            if (byClose) {
+                t.form->Form_QueryUnload();
+            } else {
+                t.form->QuitButton_Click();
+            }
+        };
+    };
     const struct {
         const char* what;
-        std::uint32_t failingCode;
-        std::string help;
+        std::function<void(FrmMainTest&)> run;
+        Cal working;  // the working set, left as it was
     } cases[] = {
-        {"saved set unreadable", IOCTL_TAVLO_GET_CALIBRATION_ALT,
-         "Can't read the saved calibration!8  The calibration in use was not restored."},
-        {"working set not writable", IOCTL_TAVLO_SET_CALIBRATION, "Can't send the IOCTL!8"},
+        {"No", answering(2), kExampleResult},
+        {"time-out", answering(-1), kExampleResult},
+        {"box closed without an answer", answering(0), kExampleResult},
+        {"Cancel at the second mark", cancelling(true, false), kIdentityCalibration},
+        {"Cancel at the first mark", cancelling(false, false), kIdentityCalibration},
+        {"window closed at the second mark", cancelling(true, true), kIdentityCalibration},
+        {"No after the start values were read again",
+         [](FrmMainTest& t) {
+             t.Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
+             t.StartTouch();
+             t.Model().ClearFaults();
+             t.FirstMark();
+             t.view.answer = [&t] {
+                 t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
+                 return std::int16_t{2};
+             };
+             t.SecondMark();
+         },
+         kExampleResult},
     };
     for (const auto& c : cases) {
         Restart();
-        Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-        StartTouch();
-        Model().ClearFaults();
-        FirstMark();
-        view.answer = [&] {
-            Model().FailCode(c.failingCode, kErrorGenFailure);
-            return std::int16_t{-1};
-        };
-        SecondMark();
-        EXPECT_EQ(Help(), c.help) << c.what;
-        EXPECT_EQ(view.closes, 0) << c.what;
+        c.run(*this);
+        EXPECT_EQ(Help(), "Can't send the IOCTL!8") << c.what;
         EXPECT_EQ(form->CalState, 3) << c.what;
-        EXPECT_FALSE(view.visible[Control::picPoint]) << c.what;
-        EXPECT_EQ(Calibration(kWorkingSet), kExampleResult) << c.what;  // never the zeros of an unread OrgCal
+        EXPECT_EQ(view.closes, 1) << c.what;
+        EXPECT_EQ(Requests().back(), IOCTL_TAVLO_SET_CALIBRATION) << c.what;
+        EXPECT_EQ(Calibration(kWorkingSet), c.working) << c.what;
         EXPECT_EQ(Calibration(kSavedSet), kOriginal) << c.what;
 
+        // The window is gone: nothing more reaches the panel.
         Model().ClearFaults();
         Model().ClearLog();
-        Press(500, 500);  // ignored
+        Press(500, 500);
         form->QuitButton_Click();
+        form->Form_QueryUnload();
         EXPECT_EQ(view.closes, 1) << c.what;
         EXPECT_TRUE(Requests().empty()) << c.what;
     }

@@ -183,8 +183,11 @@ void FrmMainWindow::Move(Control control, double left, double top) {
         SetWindowPos(ControlWindow(Control::textMessage), nullptr, x + scale_.XToPixels(kTextMessageLeft),
                      y + scale_.YToPixels(kTextMessageTop), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The mark's steps are each shown as they happen.
-    if (control == Control::picPoint && IsWindowVisible(child)) UpdateWindow(window_);
+    // The mark's steps are each shown as they happen: the window and its
+    // children, the mark included, are painted now, not after the move.
+    if (control == Control::picPoint && IsWindowVisible(child)) {
+        RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
 }
 
 double FrmMainWindow::Left(Control control) {

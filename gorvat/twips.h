@@ -1,5 +1,8 @@
 // Twips (1440 per inch) and pixels. The window keeps every position in
-// twips, as the procedure does; at 96 dots per inch a pixel is 15 twips.
+// twips, as the procedure does. A pixel is always a whole number of twips
+// (15 at 96 dots per inch, 12 at 120, 10 at 144), so every pointer position
+// and screen size in twips is a whole number and the procedure's roundings
+// of targets and touches work on whole twips at any resolution.
 #pragma once
 
 #include <cmath>
@@ -12,15 +15,21 @@ public:
     // Dots per inch across and down; a nonsensical value counts as 96.
     TwipScale(int dpiX, int dpiY) : perPixelX_(PerPixel(dpiX)), perPixelY_(PerPixel(dpiY)) {}
 
-    double PerPixelX() const { return perPixelX_; }
-    double PerPixelY() const { return perPixelY_; }
+    int PerPixelX() const { return perPixelX_; }
+    int PerPixelY() const { return perPixelY_; }
     double XToTwips(double pixels) const { return pixels * perPixelX_; }
     double YToTwips(double pixels) const { return pixels * perPixelY_; }
     int XToPixels(double twips) const { return ToPixels(twips / perPixelX_); }
     int YToPixels(double twips) const { return ToPixels(twips / perPixelY_); }
 
+    // Twips per pixel at a resolution: 1440 / dpi in whole twips, at least 1.
+    static int PerPixel(int dpi) {
+        if (dpi <= 0) return 15;
+        const int perPixel = 1440 / dpi;
+        return perPixel > 1 ? perPixel : 1;
+    }
+
 private:
-    static double PerPixel(int dpi) { return dpi > 0 ? 1440.0 / dpi : 15.0; }
     static int ToPixels(double pixels) {
         if (!std::isfinite(pixels)) return 0;
         if (pixels > 1e6) return 1000000;
@@ -28,8 +37,8 @@ private:
         return static_cast<int>(std::lround(pixels));
     }
 
-    double perPixelX_ = 15.0;
-    double perPixelY_ = 15.0;
+    int perPixelX_ = 15;
+    int perPixelY_ = 15;
 };
 
 }  // namespace gorvat

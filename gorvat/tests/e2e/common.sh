@@ -40,7 +40,18 @@ fail() {
 }
 
 sim() { "$HARNESS" sim "$@"; }
-probe() { "$HARNESS" probe "$@"; }
+# The probe reports a failed wait or look-up as a "winprobe: ..." line on
+# its error output; that line, not only the exit code handed back through
+# the harness, counts as the failure, so that no check passes by default.
+probe() {
+    local errors status=0
+    errors=$(mktemp)
+    "$HARNESS" probe "$@" 2>"$errors" || status=$?
+    cat "$errors" >&2
+    if [ "$status" -eq 0 ] && grep -q '^winprobe: ' "$errors"; then status=1; fi
+    rm -f "$errors"
+    return "$status"
+}
 
 check_screen() {
     local geometry
