@@ -64,17 +64,10 @@ pe_loader() {
 
 can_run_32bit() { "$wine32" --version >/dev/null 2>&1; }
 
-sim() {
-    local status=0
-    "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null | tr -d '\r' || status=$?
-    return "${PIPESTATUS[0]:-$status}"
-}
+# With pipefail the pipeline's status is the program's own (tr succeeds).
+sim() { "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null | tr -d '\r'; }
 
-probe() {
-    local status=0
-    "$wine64" "$win64bin/winprobe.exe" "$@" </dev/null | tr -d '\r' || status=$?
-    return "${PIPESTATUS[0]:-$status}"
-}
+probe() { "$wine64" "$win64bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
 
 sim_quiet() { setsid "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null >/dev/null 2>&1; }
 
