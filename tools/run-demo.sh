@@ -48,3 +48,110 @@ step "the driver's own view"
 "$harness" sim state
 
 # Later parts of the demo (the programs) are added below this line.
+
+step "the interlock (Nystra): panel 0 'Line A' is Interlock, panel 1 'Line B' Supervisor, release after 5 s"
+eval "$("$harness" env)"
+shots=$SUITE_WINE_ROOT/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+# The records live in the 32-bit registry view, where both builds keep them.
+reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 /f </dev/null >/dev/null; }
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v NAME /t REG_SZ /d "Line A"
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v TOUCH_OP /t REG_DWORD /d 1
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v IR_OP /t REG_DWORD /d 0
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v NAME /t REG_SZ /d "Line B"
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v TOUCH_OP /t REG_DWORD /d 2
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v IR_OP /t REG_DWORD /d 0
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEOUT /t REG_DWORD /d 5
+reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEENABLE /t REG_DWORD /d 1
+winprobe() { /usr/lib/wine/wine64 "$bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+sim() { "$harness" sim "$@" >/dev/null; }
+"$harness" launch "$PWD/$bin/Nystra.exe"  # launch changes into the program's folder
+main=$(winprobe find "Interlock Control" 15000)
+
+# One line from the window's controls and the driver's state. The driver is
+# read before and after the window: when the two differ, Nystra changed
+# something in between and the reading is taken again.
+driver_line() {
+    local driver
+    driver=$("$harness" sim -m state)
+    printf 'driver: point data %s, start-up mode %s' \
+        "$(sed -n 's/^panel .* pointdata=\([01]\) .*/\1/p' <<<"$driver" | sed 's/1/on/;s/0/off/' | paste -sd' ')" \
+        "$(sed -n 's/^driver .* startup=\([01]\) .*/\1/p' <<<"$driver")"
+}
+interlock_view() {
+    local controls before after
+    while :; do
+        before=$(driver_line)
+        controls=$(winprobe children "$main" 2>/dev/null) || return 1
+        [ -n "$controls" ] || return 1  # a handle whose window is gone lists nothing
+        after=$(driver_line)
+        [ "$before" = "$after" ] && break
+    done
+    text() { sed -n "s/^$1 Static [01] //p" <<<"$controls"; }
+    printf 'window: active [%s] "%s"  request [%s] "%s"  indicator %s | %s' \
+        "$(text 1001)" "$(text 1003)" "$(text 1002)" "$(text 1004)" \
+        "$(sed -n 's/^1006 Static \([01]\).*/\1/p' <<<"$controls" | sed 's/1/shown/;s/0/hidden/')" "$after"
+}
+# Prints every change as it happens, until the window is gone; the lines
+# also go to a log that the steps below wait on.
+changes=$(mktemp)
+start_ns=$(date +%s%N)
+elapsed() { echo "$(( ($(date +%s%N) - start_ns) / 1000000 ))e-3"; }
+(
+    printed=
+    while line=$(interlock_view); do
+        if [ "$line" != "$printed" ]; then
+            printf '   %6.1f s  %s\n' "$(elapsed)" "$line" | tee -a "$changes"
+            printed=$line
+        fi
+    done
+    printf '   %6.1f s  window closed | %s\n' "$(elapsed)" "$(driver_line)" | tee -a "$changes"
+) &
+monitor=$!
+trap 'kill $monitor 2>/dev/null || true; rm -f "$changes"; "$harness" stop' EXIT
+# Waits until a change printed after the last step contains $1.
+seen=0
+wait_printed() {
+    local end=$((SECONDS + 20))
+    until tail -n +$((seen + 1)) "$changes" | grep -qF -- "$1"; do
+        [ $SECONDS -lt $end ] || { echo "the interlock did not show: $1" >&2; exit 1; }
+        sleep 0.1
+    done
+    seen=$(wc -l <"$changes")
+}
+shot() { "$harness" screenshot "$shots/$1"; }
+
+wait_printed 'active [] "  Released  "  request [] ""  indicator hidden | driver: point data off off, start-up mode 0'
+shot nystra-released.png
+echo "-> the simulator console touches panel 0 (Line A, Interlock): the first touch makes it active"
+sim touch 0
+wait_printed 'active [17] "Line A"  request [] ""  indicator hidden | driver: point data on off'
+sim release 0
+shot nystra-active.png
+echo "-> touch on panel 1 (Line B, Supervisor): it takes over at once"
+sim touch 1
+wait_printed 'active [34] "Line B"  request [] ""  indicator hidden | driver: point data off on'
+sim release 1
+echo "-> touch on panel 0 (Interlock) while panel 1 is active: only shown as a request"
+sim touch 0
+wait_printed 'active [34] "Line B"  request [17] "Line A"  indicator shown | driver: point data off on'
+sim release 0
+shot nystra-request.png
+echo "-> no touch on panel 1 for 5 s: released by time"
+wait_printed 'active [] "  Released  "  request [] ""  indicator hidden | driver: point data off off'
+echo "-> another program sends ZRM450_NYSTRA_ACTIVE with panel number 0"
+winprobe send "$main" ZRM450_NYSTRA_ACTIVE 0 0 >/dev/null
+wait_printed 'active [17] "Line A"  request [] ""  indicator hidden | driver: point data on off'
+if ! grep -q XVFB_PID "$SUITE_WINE_ROOT/session.env" 2>/dev/null && [ -t 0 ]; then
+    echo "-> Nystra keeps running on $DISPLAY; touch panels from another terminal, for example:"
+    echo "     SUITE_WINE_ROOT=$SUITE_WINE_ROOT $harness sim touch 1 release 1"
+    read -r -p "   press Enter to close Nystra " _
+fi
+echo "-> Nystra is closed (close box, then OK): every panel enabled, start-up mode 1"
+winprobe close "$main"
+box=$(winprobe find Nystra 5000)
+winprobe click "$box" 1
+wait_printed 'window closed | driver: point data on on, start-up mode 1'
+wait $monitor || true
+echo "screenshots: $shots"
