@@ -200,7 +200,7 @@ void CNystraDlg::OnActivateRequest(std::uintptr_t panel) {
     // The number comes from another program: only a panel of the table is
     // acted on, so nothing reads past the table or records a phantom panel.
     if (ended_ || panel >= static_cast<std::uintptr_t>(CUSBInterface::kMaxDevices) ||
-        !IsPanel(static_cast<std::int64_t>(panel))) {
+        !IsPanel(static_cast<int>(panel))) {
         return;
     }
     ActivatePanel(static_cast<int>(panel));

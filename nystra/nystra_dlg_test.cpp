@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inprocess_driver.h"
@@ -37,7 +38,8 @@ public:
     void ShowAbout() override { ++about; }
     bool Confirm(const std::string& question) override {
         questions.push_back(question);
-        if (duringQuestion) duringQuestion();
+        // Runs once: a nested question must not start it again.
+        if (auto during = std::exchange(duringQuestion, nullptr)) during();
         return answer;
     }
     void EndDialog() override { ++ended; }
