@@ -160,6 +160,8 @@ cmd_start() {
 cmd_stop() {
     load_state
     "$wineserver" -k 2>/dev/null || true
+    # A new session in this prefix must not meet the old server exiting.
+    "$wineserver" -w 2>/dev/null || true
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
     rm -f "$state"
 }

@@ -119,6 +119,9 @@ void DeviceModel::ChangeStamp() {
 int DeviceModel::AttachPanel(uint8_t id, uint16_t firmware) {
     if (panelCount_ >= kMaxPanels) return -1;
     DefaultPanel(&panels_[panelCount_], id, firmware);
+    // Start-up mode 0 (exclusive control running) brings new panels up
+    // with their point data disabled; the controller enables one itself.
+    panels_[panelCount_].pointdata = modes_.startup != 0 ? 1 : 0;
     ChangeStamp();
     return panelCount_++;
 }

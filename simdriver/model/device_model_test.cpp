@@ -73,6 +73,18 @@ TEST(DeviceModel, PanelsAreAddressedByPositionAndShiftOnRemoval) {
     EXPECT_EQ(out, 8);
 }
 
+TEST(DeviceModel, NewPanelsFollowTheStartupMode) {
+    DeviceModel model;
+    model.AttachPanel(1);
+    model.MutableModes().startup = 0;
+    model.AttachPanel(2);
+    model.MutableModes().startup = 1;
+    model.AttachPanel(3);
+    EXPECT_EQ(model.Panel(0)->pointdata, 1);
+    EXPECT_EQ(model.Panel(1)->pointdata, 0);
+    EXPECT_EQ(model.Panel(2)->pointdata, 1);
+}
+
 TEST(DeviceModel, FlagRequestsRejectValuesOtherThanZeroAndOne) {
     DeviceModel model;
     model.AttachPanel(1);
