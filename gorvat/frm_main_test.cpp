@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inprocess_driver.h"
@@ -19,22 +22,25 @@ namespace {
 
 using tavlosim::kSavedSet;
 using tavlosim::kWorkingSet;
+using Cal = std::array<std::int16_t, 4>;
+using Codes = std::vector<std::uint32_t>;
+using Pos = std::pair<double, double>;
 
 constexpr std::uint32_t kErrorGenFailure = 31;
+const Cal kOriginal = {10120, -35, 9950, 22};
+const Cal kExampleResult = {10343, -100, 10260, -81};
 
 class FakeCalView final : public CalView {
 public:
-    double ScreenWidth() override { return width; }
-    double ScreenHeight() override { return height; }
+    double ScreenWidth() override { return 15360; }
+    double ScreenHeight() override { return 11520; }
     void SetText(Control c, const std::string& text) override { texts[c] = text; }
     void Move(Control c, double left, double top) override {
         // Like the window: positions land on whole pixels of 15 twips.
-        lefts[c] = std::round(left / 15) * 15;
-        tops[c] = std::round(top / 15) * 15;
-        if (c == Control::picPoint) ++markMoves;
+        at[c] = {std::round(left / 15) * 15, std::round(top / 15) * 15};
     }
-    double Left(Control c) override { return lefts[c]; }
-    double Top(Control c) override { return tops[c]; }
+    double Left(Control c) override { return at[c].first; }
+    double Top(Control c) override { return at[c].second; }
     void SetVisible(Control c, bool v) override { visible[c] = v; }
     void SetEnabled(Control c, bool e) override { enabled[c] = e; }
     void MakeTopmost() override { ++topmost; }
@@ -43,30 +49,28 @@ public:
     std::int16_t AskSure(std::int16_t boxType, std::int16_t defButton, const std::string& c1, const std::string& c2,
                          const std::string& c3, const std::string& title, const std::string& message) override {
         asked.push_back({std::to_string(boxType), std::to_string(defButton), c1, c2, c3, title, message});
-        questionOpen = true;
         const std::int16_t result = answer ? answer() : 2;
-        questionOpen = false;
         return closedQuestion ? 0 : result;
     }
     void CloseQuestion() override { closedQuestion = true; }
     void Close() override { ++closes; }
 
-    double width = 15360, height = 11520;
     std::map<Control, std::string> texts;
-    std::map<Control, double> lefts, tops;
+    std::map<Control, Pos> at;
     std::map<Control, bool> visible{{Control::picPoint, false}, {Control::areaMessage, true}};
     std::map<Control, bool> enabled{{Control::picPoint, false}};
-    int markMoves = 0, topmost = 0, closes = 0;
+    int topmost = 0, closes = 0;
     unsigned timerMs = 0;
     std::vector<std::vector<std::string>> asked;
     std::function<std::int16_t()> answer;
-    bool questionOpen = false, closedQuestion = false;
+    bool closedQuestion = false;
+    std::vector<std::uint32_t> whileAsking;  // requests made before the answer, as Leave records them
 };
 
-using Cal = std::array<std::int16_t, 4>;
-const Cal kOriginal = {10120, -35, 9950, 22};
-const Cal kOther = {10500, 10, 10400, -10};
-const Cal kExampleResult = {10343, -100, 10260, -81};
+// Where a run is left, and how: an answer to the question (the value the
+// box returns) or an event of the window.
+enum Step { kBeforeStart, kSearching, kAtFirstMark, kAtSecondMark, kAfterLimitOver, kAfterRefusedTrial, kAsking };
+enum Exit : int { kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
 
 class FrmMainTest : public ::testing::Test {
 public:
@@ -77,18 +81,14 @@ public:
         tavlosim::ResetInProcessDriver();
         AttachPanel(0x31);
         view = FakeCalView();
-        formSlot = std::make_unique<frmMain>(ioctl, view);
-        form = formSlot.get();
+        form = std::make_unique<frmMain>(ioctl, view);
         form->Form_Load();
     }
 
     tavlosim::DeviceModel& Model() { return tavlosim::TheInProcessDriver().model; }
     void AttachPanel(std::uint8_t id, bool enabled = true) {
-        const int index = Model().AttachPanel(id);
-        tavlosim::PanelState* panel = Model().MutablePanel(static_cast<std::uint8_t>(index));
-        for (int set : {kWorkingSet, kSavedSet}) {
-            for (int i = 0; i < 4; ++i) panel->calibration[set][i] = kOriginal[i];
-        }
+        tavlosim::PanelState* panel = Model().MutablePanel(static_cast<std::uint8_t>(Model().AttachPanel(id)));
+        for (int set : {kWorkingSet, kSavedSet}) std::copy(kOriginal.begin(), kOriginal.end(), panel->calibration[set]);
         panel->pointdata = enabled ? 1 : 0;
     }
     Cal Calibration(int set, std::uint8_t panel = 0) {
@@ -96,90 +96,93 @@ public:
         for (int i = 0; i < 4; ++i) cal[i] = Model().Panel(panel)->calibration[set][i];
         return cal;
     }
-    void SetSaved(const Cal& cal) {
-        for (int i = 0; i < 4; ++i) Model().MutablePanel(0)->calibration[kSavedSet][i] = cal[i];
-    }
     // Requests other than the panel check, in order.
-    std::vector<std::uint32_t> Requests() {
-        std::vector<std::uint32_t> codes;
+    Codes Requests() {
+        Codes codes;
         for (std::uint32_t i = 0; i < Model().LogSize(); ++i) {
-            const std::uint32_t code = Model().LogAt(i).code;
-            if (code != IOCTL_TAVLO_GET_STATUS) codes.push_back(code);
+            if (Model().LogAt(i).code != IOCTL_TAVLO_GET_STATUS) codes.push_back(Model().LogAt(i).code);
         }
         return codes;
     }
     std::string Help() { return view.texts[Control::textMessage]; }
     void Press(double x, double y, int button = kLeftButton) { form->Form_MouseDown(button, 0, x, y); }
+    // A press on the mark at the point x, y of the window.
+    void PressOnMark(double x, double y, int button = kLeftButton) {
+        form->picPoint_MouseDown(button, 0, x - view.at[Control::picPoint].first,
+                                 y - view.at[Control::picPoint].second);
+    }
     void StartTouch() { Press(7000, 7000); }
     void FirstMark() { Press(2700, 2010); }
     void SecondMark() { Press(12600, 9495); }
-    void RunToQuestion() {
-        StartTouch();
-        FirstMark();
+
+    void Reach(Step step) {
+        if (step == kSearching) Model().MutablePanel(0)->pointdata = 0;
+        if (step >= kSearching) StartTouch();
+        if (step >= kAtSecondMark) FirstMark();
+        if (step == kAfterLimitOver) FirstMark();  // the same point again: out of limits
+        if (step == kAfterRefusedTrial) {
+            Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
+            SecondMark();
+            Model().ClearFaults();
+        }
+    }
+    // Leaves the run with the log cleared and the request `refused` (if any)
+    // refused from then on. While asking, a window event arrives with a Yes
+    // on its way, which it overrides.
+    void Leave(Exit exit, bool asking, std::uint32_t refused = 0) {
+        const auto leave = [this, exit, refused] {
+            Model().ClearLog();
+            if (refused != 0) Model().FailCode(refused, kErrorGenFailure);
+            if (exit == kCancel) form->QuitButton_Click();
+            if (exit == kClose) form->Form_QueryUnload();
+            if (exit == kSessionEnd) form->Form_SessionEnd();
+        };
+        if (!asking) return leave();
+        view.answer = [this, leave, exit] {
+            leave();
+            EXPECT_EQ(view.closes, 0);  // not while the box is still open
+            view.whileAsking = Requests();
+            return static_cast<std::int16_t>(exit < kCancel ? exit : 1);
+        };
         SecondMark();
+    }
+    // From now on no event reaches the panel, and the window closes once.
+    void ExpectClosedForGood() {
+        Model().ClearFaults();
+        Model().ClearLog();
+        Press(500, 500);
+        form->SearchTimer_Timer();
+        form->QuitButton_Click();
+        form->Form_QueryUnload();
+        form->Form_SessionEnd();
+        EXPECT_EQ(view.closes, 1);
+        EXPECT_TRUE(Requests().empty());
     }
 
     tavlosim::InProcessLoader loader;
     std::vector<std::string> fatal;
     tavlo::TavloIoctl ioctl{loader, [this](const std::string& m) { fatal.push_back(m); }};
     FakeCalView view;
-    std::unique_ptr<frmMain> formSlot;
-    frmMain* form = nullptr;
+    std::unique_ptr<frmMain> form;
 };
 
-TEST_F(FrmMainTest, LoadLaysOutTheWindow) {
-    EXPECT_EQ(form->CalState, 0);
-    EXPECT_EQ(form->targets.TargetX1, 2560);
-    EXPECT_EQ(form->targets.TargetY2, 9600);
+TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
     // Frame: left 7680 - 2166 = 5514, top 5760 - 1575.6 = 4184.4; Cancel:
     // left 7680 - 547.5 = 7132.5, top 5760 (as placed on whole pixels).
-    EXPECT_EQ(view.lefts[Control::areaMessage], 5520);
-    EXPECT_EQ(view.tops[Control::areaMessage], 4185);
-    EXPECT_EQ(view.lefts[Control::QuitButton], 7140);
-    EXPECT_EQ(view.tops[Control::QuitButton], 5760);
+    EXPECT_EQ(view.at[Control::areaMessage], (Pos{5520, 4185}));
+    EXPECT_EQ(view.at[Control::QuitButton], (Pos{7140, 5760}));
     EXPECT_EQ(Help(), "1. Touch anywhere on the screen to start the Calibration Setting Program.");
     EXPECT_EQ(view.topmost, 1);
-    EXPECT_TRUE(Requests().empty());
-}
 
-TEST_F(FrmMainTest, YesSavesTheResultInBothSets) {
-    view.answer = [] { return std::int16_t{1}; };
-    RunToQuestion();
-    EXPECT_EQ(form->CalState, 3);
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
-    ASSERT_EQ(view.asked.size(), 1u);
-    EXPECT_EQ(view.asked[0], (std::vector<std::string>{"2", "3", "Yes", "No", "", "Calibration data save",
-                                                       "Do you wish to save this calibration data?\r\n"
-                                                       "(Automatic timeout after 15 sec. )"}));
-    EXPECT_EQ(Requests(), (std::vector<std::uint32_t>{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_CALIBRATION_ALT,
-                                                      IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION,
-                                                      IOCTL_TAVLO_SET_CALIBRATION_ALT}));
-    EXPECT_EQ(view.texts[Control::dbgXa], "10343");
-    EXPECT_EQ(view.texts[Control::dbgXb], "-100");
-    EXPECT_EQ(view.texts[Control::dbgYa], "10260");
-    EXPECT_EQ(view.texts[Control::dbgYb], "-81");
-}
-
-TEST_F(FrmMainTest, StepsShowTheMarkAndTheHelpLine) {
     StartTouch();
-    EXPECT_EQ(form->CalState, 1);
     EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
-    EXPECT_EQ(view.texts[Control::DbgMessage], "( 0 )");
-    EXPECT_TRUE(view.visible[Control::picPoint]);
-    EXPECT_TRUE(view.enabled[Control::picPoint]);
-    EXPECT_EQ(view.lefts[Control::picPoint], 2325);  // 2560 - 240 on whole pixels
-    EXPECT_EQ(view.tops[Control::picPoint], 1680);
+    EXPECT_TRUE(view.visible[Control::picPoint] && view.enabled[Control::picPoint]);
+    EXPECT_EQ(view.at[Control::picPoint], (Pos{2325, 1680}));  // 2560 - 240 on whole pixels
     EXPECT_EQ(Calibration(kWorkingSet), kIdentityCalibration);
-    EXPECT_EQ(form->OrgCal, kOriginal);
 
     FirstMark();
-    EXPECT_EQ(form->CalState, 2);
     EXPECT_EQ(Help(), "3. Touch the '+' mark again.");
-    EXPECT_EQ(view.markMoves, 1 + 40 + 1);
-    EXPECT_EQ(view.lefts[Control::picPoint], 12555);
-    EXPECT_EQ(view.tops[Control::picPoint], 9360);
+    EXPECT_EQ(view.at[Control::picPoint], (Pos{12555, 9360}));
     EXPECT_TRUE(view.visible[Control::areaMessage]);
 
     view.answer = [&] {
@@ -192,196 +195,184 @@ TEST_F(FrmMainTest, StepsShowTheMarkAndTheHelpLine) {
     };
     SecondMark();
     EXPECT_EQ(view.topmost, 2);
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
+    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
+    EXPECT_EQ(view.asked, (std::vector<std::vector<std::string>>{
+                              {"2", "3", "Yes", "No", "", "Calibration data save",
+                               "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )"}}));
+    EXPECT_EQ(Requests(),
+              (Codes{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_CALIBRATION_ALT, IOCTL_TAVLO_SET_CALIBRATION,
+                     IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION_ALT}));
 }
 
-// No, the time-out, and a box closed without an answer all undo the trial.
-TEST_F(FrmMainTest, EveryOtherAnswerPutsTheSavedValuesBack) {
-    for (int answerValue : {2, -1, 0}) {
-        const auto answer = static_cast<std::int16_t>(answerValue);
-        Restart();
-        view.answer = [answer] { return answer; };
-        RunToQuestion();
-        EXPECT_EQ(form->CalState, 3) << answer;
-        EXPECT_EQ(view.closes, 1) << answer;
-        EXPECT_EQ(Calibration(kWorkingSet), kOriginal) << answer;
-        EXPECT_EQ(Calibration(kSavedSet), kOriginal) << answer;
-        EXPECT_EQ(Requests().back(), IOCTL_TAVLO_SET_CALIBRATION) << answer;
-    }
-}
-
-// Cancel, and closing the window by other means, in every step.
-TEST_F(FrmMainTest, CancelAndCloseInEveryStep) {
+// Wherever the run is left, the working set gets the saved values back (a
+// refused write is shown in the help line) and the program ends. Only the
+// session end writes before the question box has returned.
+TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
+    const std::vector<Exit> events = {kCancel, kClose, kSessionEnd};
     const struct {
-        const char* step;
-        std::function<void(FrmMainTest&)> reach;
-        bool writes;
+        const char* where;
+        Step step;
+        Cal working;  // the working set when the run is left
+        std::vector<Exit> exits;
     } cases[] = {
-        {"before the start touch", [](FrmMainTest&) {}, false},
-        {"waiting for a panel",
-         [](FrmMainTest& t) {
-             t.Model().MutablePanel(0)->pointdata = 0;
-             t.StartTouch();
-         },
-         false},
-        {"first mark", [](FrmMainTest& t) { t.StartTouch(); }, true},
-        {"second mark",
-         [](FrmMainTest& t) {
-             t.StartTouch();
-             t.FirstMark();
-         },
-         true},
-        {"after a result out of limits",
-         [](FrmMainTest& t) {
-             t.StartTouch();
-             t.FirstMark();
-             t.Press(2700, 2010);
-         },
-         true},
-        {"after a failed trial write",
-         [](FrmMainTest& t) {
-             t.StartTouch();
-             t.FirstMark();
-             t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
-             t.SecondMark();
-             t.Model().ClearFaults();
-         },
-         true},
+        {"before the start touch", kBeforeStart, kOriginal, events},
+        {"waiting for a panel", kSearching, kOriginal, events},
+        {"first mark", kAtFirstMark, kIdentityCalibration, events},
+        {"second mark", kAtSecondMark, kIdentityCalibration, events},
+        {"after a result out of limits", kAfterLimitOver, kIdentityCalibration, events},
+        {"after a refused trial write", kAfterRefusedTrial, kIdentityCalibration, events},
+        {"question", kAsking, kExampleResult, {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
     };
-    for (bool byClose : {false, true}) {
-        for (const auto& c : cases) {
-            const std::string what = std::string(c.step) + (byClose ? " (close)" : " (Cancel)");
-            Restart();
-            c.reach(*this);
-            Model().ClearLog();
-            if (byClose) {
-                form->Form_QueryUnload();
-            } else {
-                form->QuitButton_Click();
+    for (const auto& c : cases) {
+        const bool written = c.working != kOriginal;
+        for (Exit exit : c.exits) {
+            for (bool refuse : {false, true}) {
+                if (refuse && !written) continue;  // nothing to put back
+                SCOPED_TRACE(std::string(c.where) + ", exit " + std::to_string(exit) + (refuse ? ", refused" : ""));
+                Restart();
+                Reach(c.step);
+                Leave(exit, c.step == kAsking, refuse ? IOCTL_TAVLO_SET_CALIBRATION : 0);
+                EXPECT_EQ(view.closes, 1);
+                EXPECT_EQ(view.timerMs, 0u);
+                EXPECT_EQ(view.closedQuestion, c.step == kAsking && exit >= kCancel);
+                EXPECT_EQ(view.whileAsking,
+                          c.step == kAsking && exit == kSessionEnd ? Codes{IOCTL_TAVLO_SET_CALIBRATION} : Codes{});
+                EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+                EXPECT_EQ(Calibration(kWorkingSet), refuse ? c.working : kOriginal);
+                const Codes requests = Requests();
+                if (refuse) {  // a write refused while asking is tried again when the box returns
+                    EXPECT_EQ(Help(), "Can't send the IOCTL!8");
+                    EXPECT_EQ(requests.empty() ? 0u : requests.back(), IOCTL_TAVLO_SET_CALIBRATION);
+                } else {
+                    EXPECT_EQ(requests, written ? Codes{IOCTL_TAVLO_SET_CALIBRATION} : Codes{});
+                }
+                ExpectClosedForGood();
             }
-            EXPECT_EQ(view.closes, 1) << what;
-            EXPECT_EQ(view.timerMs, 0u) << what;
-            EXPECT_EQ(Calibration(kSavedSet), kOriginal) << what;
-            EXPECT_EQ(Calibration(kWorkingSet), kOriginal) << what;
-            const auto requests = Requests();
-            if (c.writes) {
-                EXPECT_EQ(requests, std::vector<std::uint32_t>{IOCTL_TAVLO_SET_CALIBRATION}) << what;
-            } else {
-                EXPECT_TRUE(requests.empty()) << what;
-            }
-            // Nothing happens after the window is gone.
-            Press(100, 100);
-            form->SearchTimer_Timer();
-            EXPECT_EQ(view.closes, 1) << what;
         }
     }
 }
 
-TEST_F(FrmMainTest, FailedSaveAfterYesKeepsTheWindowForANewSecondTouch) {
-    Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION_ALT, kErrorGenFailure);
-    view.answer = [] { return std::int16_t{1}; };
-    RunToQuestion();
-    EXPECT_EQ(Help(), "Can't send the IOCTL!8");
-    EXPECT_EQ(form->CalState, 2);
-    EXPECT_EQ(view.closes, 0);
-    EXPECT_FALSE(view.visible[Control::picPoint]);
-    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-
-    // The next press is a new second touch combined with the same first one.
-    Model().ClearFaults();
-    Press(12700, 9600);
-    ASSERT_EQ(view.asked.size(), 2u);
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
-    EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
+// The start values could not be read at the start touch: they are read
+// again before they are written back, never the zeros of an unread OrgCal.
+// When that read fails too, nothing is written and the window stays open
+// to say so until the next Cancel.
+TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
+    for (std::uint32_t refused : {0u, IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_GET_CALIBRATION_ALT}) {
+        SCOPED_TRACE(refused);
+        const bool unreadable = refused == IOCTL_TAVLO_GET_CALIBRATION_ALT;
+        Restart();
+        Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
+        StartTouch();
+        EXPECT_EQ(Help(), "Can't send the IOCTL!8");
+        EXPECT_EQ(form->CalState, 1);
+        Model().ClearFaults();
+        FirstMark();
+        Leave(unreadable ? kTimeOut : kNo, true, refused);
+        if (refused != 0) {
+            EXPECT_EQ(Help(), unreadable
+                                  ? "Can't read the saved calibration!8  The calibration in use was not restored."
+                                  : "Can't send the IOCTL!8");
+        }
+        EXPECT_EQ(Requests(), (unreadable ? Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT}
+                                          : Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT, IOCTL_TAVLO_SET_CALIBRATION}));
+        EXPECT_EQ(view.closes, unreadable ? 0 : 1);
+        EXPECT_FALSE(view.visible[Control::picPoint]);
+        EXPECT_EQ(Calibration(kWorkingSet), refused != 0 ? kExampleResult : kOriginal);
+        EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+        ExpectClosedForGood();
+    }
 }
 
-TEST_F(FrmMainTest, ResultOutOfLimitsKeepsTheMarkAndTheFirstTouch) {
-    StartTouch();
-    FirstMark();
-    Press(2800, 9495);  // x span of 100 twips: gain 102.4
-    EXPECT_EQ(Help(), "   The calibration is limit over!  Try again.");
-    EXPECT_EQ(form->CalState, 2);
-    EXPECT_TRUE(view.visible[Control::picPoint]);
-    EXPECT_EQ(view.lefts[Control::picPoint], 12555);
-    EXPECT_TRUE(view.asked.empty());
-    EXPECT_EQ(Calibration(kWorkingSet), kIdentityCalibration);
+// A second touch out of limits, a trial refused because the panel set
+// changed, and a refused save after Yes keep the window, the mark and the
+// first touch: the next press is a new second touch.
+TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
+    // The second touch lands at x (2800: an x span of 100 twips, gain 102.4);
+    // with `attach` a panel is attached first, so the driver's stamp moves on;
+    // the request `refused` is refused.
+    const struct {
+        const char *what, *help;
+        double x;
+        bool attach, markShown;
+        std::uint32_t refused;
+        std::size_t asked;
+        Cal working;
+    } cases[] = {
+        {"out of limits", "   The calibration is limit over!  Try again.", 2800, false, true, 0, 0,
+         kIdentityCalibration},
+        {"panel set changed", "Can't send the IOCTL!3", 12600, true, false, 0, 0, kIdentityCalibration},
+        {"save refused", "Can't send the IOCTL!8", 12600, false, false, IOCTL_TAVLO_SET_CALIBRATION_ALT, 1,
+         kExampleResult},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        view.answer = [] { return std::int16_t{1}; };
+        StartTouch();
+        FirstMark();
+        if (c.attach) AttachPanel(0x32);
+        if (c.refused != 0) Model().FailCode(c.refused, kErrorGenFailure);
+        Press(c.x, 9495);
+        EXPECT_EQ(Help(), c.help);
+        EXPECT_EQ(form->CalState, 2);
+        EXPECT_EQ(view.closes, 0);
+        EXPECT_EQ(view.visible[Control::picPoint], c.markShown);
+        EXPECT_EQ(view.at[Control::picPoint], (Pos{12555, 9360}));
+        EXPECT_EQ(view.asked.size(), c.asked);
+        EXPECT_EQ(Calibration(kWorkingSet), c.working);
+        EXPECT_EQ(Calibration(kSavedSet), kOriginal);
 
-    view.answer = [] { return std::int16_t{1}; };
-    SecondMark();
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
+        Model().ClearFaults();  // a failed call also refreshed the stamp
+        Press(12700, 9600);
+        EXPECT_EQ(view.closes, 1);
+        EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
+        EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
+    }
 }
 
-TEST_F(FrmMainTest, ChangedPanelSetFailsTheTrialWithStatus3ThenRecovers) {
-    StartTouch();
-    FirstMark();
-    AttachPanel(0x32);  // the driver's stamp moves on
-    SecondMark();
-    EXPECT_EQ(Help(), "Can't send the IOCTL!3");
-    EXPECT_EQ(form->CalState, 2);
-    EXPECT_TRUE(view.asked.empty());
+// Only left presses count, on the window or on the mark; a press on the
+// mark is a press at the same point of the window.
+TEST_F(FrmMainTest, OnlyLeftPressesCountAndTheMarkHidesNoTouch) {
     view.answer = [] { return std::int16_t{1}; };
-    SecondMark();  // the stamp was refreshed by the failed call
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
-}
-
-TEST_F(FrmMainTest, TwoPanelsOnlyTheSecondEnabled) {
-    tavlosim::ResetInProcessDriver();
-    AttachPanel(0x31, false);
-    AttachPanel(0x32, true);
-    view.answer = [] { return std::int16_t{1}; };
-    RunToQuestion();
-    EXPECT_EQ(form->PanelNo, 1);
-    EXPECT_EQ(view.texts[Control::DbgMessage], "( 1 )");
-    EXPECT_EQ(Calibration(kSavedSet, 1), kExampleResult);
-    EXPECT_EQ(Calibration(kSavedSet, 0), kOriginal);
-    EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
-}
-
-TEST_F(FrmMainTest, OnlyLeftPressesCount) {
-    view.answer = [] { return std::int16_t{1}; };
-    const std::function<void()> steps[] = {[&] { StartTouch(); }, [&] { FirstMark(); }, [&] { SecondMark(); }};
-    for (const auto& step : steps) {
+    const std::pair<double, double> steps[] = {{7000, 7000}, {2700, 2010}, {12600, 9495}};
+    for (const auto& [x, y] : steps) {
         const std::int16_t before = form->CalState;
         const std::uint32_t requests = Model().RequestsSeen();
-        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) Press(2700, 2010, button);
+        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
+            Press(x, y, button);
+            PressOnMark(x, y, button);
+        }
         EXPECT_EQ(form->CalState, before);
         EXPECT_EQ(Model().RequestsSeen(), requests);
-        step();
+        before == 0 ? Press(x, y) : PressOnMark(x, y);  // the marks are touched on the mark
     }
     EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
 }
 
-TEST_F(FrmMainTest, PressOnTheMarkIsAPressAtTheSamePointOfTheWindow) {
-    view.answer = [] { return std::int16_t{1}; };
-    StartTouch();
-    // The mark's left and top are 2325 and 1680: this lands on 2700, 2010.
-    form->picPoint_MouseDown(kLeftButton, 0, 375, 330);
-    EXPECT_FLOAT_EQ(form->touches.TouchX[0], 2700.0f);
-    EXPECT_EQ(form->touches.TouchY[0], 2010);
-    form->picPoint_MouseDown(kRightButton, 0, 0, 0);
-    EXPECT_EQ(form->CalState, 2);
-    form->picPoint_MouseDown(kLeftButton, 0, 12600 - 12555, 9495 - 9360);
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
-}
-
 // The search for an enabled panel waits on a timer instead of spinning, and
-// reads the count and a fresh stamp on every try.
+// reads the count and a fresh stamp on every try; the first enabled panel
+// is the one calibrated.
 TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
-    Model().MutablePanel(0)->pointdata = 0;
+    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
     StartTouch();
+    EXPECT_EQ(Help(), "All panels(0) Disable. (Touch me!)1-1");
     EXPECT_TRUE(form->Searching());
     EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
-    EXPECT_EQ(form->CalState, 0);
-    const std::string stamp = std::to_string(static_cast<std::int16_t>(Model().Stamp()));
-    EXPECT_EQ(Help(), "All panels(1) Disable. (Touch me!)0" + stamp);
 
-    StartTouch();  // presses meanwhile start no second search
+    tavlosim::ResetInProcessDriver();  // the device is back, without panels
     form->SearchTimer_Timer();
-    EXPECT_TRUE(form->Searching());
-    EXPECT_EQ(Calibration(kWorkingSet), kOriginal);
+    EXPECT_EQ(Help().rfind("All panels(0) Disable. (Touch me!)0", 0), 0u);
+    AttachPanel(0x31, false);
+    form->SearchTimer_Timer();
+    EXPECT_EQ(Help(),
+              "All panels(1) Disable. (Touch me!)0" + std::to_string(static_cast<std::int16_t>(Model().Stamp())));
 
-    // A second panel is attached and enabled: new count, new stamp.
-    AttachPanel(0x32, true);
+    AttachPanel(0x32, true);  // new count, new stamp
+    StartTouch();             // presses meanwhile start no second search
+    EXPECT_TRUE(form->Searching());
+    EXPECT_EQ(form->CalState, 0);
     form->SearchTimer_Timer();
     EXPECT_FALSE(form->Searching());
     EXPECT_EQ(view.timerMs, 0u);
@@ -389,165 +380,13 @@ TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
     EXPECT_EQ(form->PanelNo, 1);
     EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
     EXPECT_EQ(Calibration(kWorkingSet, 1), kIdentityCalibration);
-}
 
-TEST_F(FrmMainTest, PanelSearchWithoutDeviceOrPanelsKeepsWaiting) {
-    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
-    StartTouch();
-    EXPECT_EQ(Help(), "All panels(0) Disable. (Touch me!)1-1");
-    tavlosim::TheInProcessDriver().channel.deviceMissing = false;
-    tavlosim::ResetInProcessDriver();
-    form->SearchTimer_Timer();
-    EXPECT_EQ(Help().rfind("All panels(0) Disable. (Touch me!)0", 0), 0u);
-    AttachPanel(0x40);
-    form->SearchTimer_Timer();
-    EXPECT_EQ(form->CalState, 1);
-}
-
-// OrgCal was not read at the start touch: only values read from the panel
-// are ever written back.
-TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
-    Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-    StartTouch();
-    EXPECT_EQ(Help(), "Can't send the IOCTL!8");
-    EXPECT_EQ(form->CalState, 1);
-    Model().ClearFaults();
+    view.answer = [] { return std::int16_t{1}; };
     FirstMark();
-    view.answer = [] { return std::int16_t{2}; };
     SecondMark();
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(Calibration(kWorkingSet), kOriginal);
-    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-}
-
-// The saved set cannot be read again: nothing is written, and the window
-// stays open to say that the calibration in use was left as it is.
-TEST_F(FrmMainTest, UnreadableSavedSetWritesNothingAndTheWindowSaysSoAndStays) {
-    Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-    StartTouch();
-    Model().ClearFaults();
-    FirstMark();
-    view.answer = [&] {
-        Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-        return std::int16_t{-1};
-    };
-    SecondMark();
-    EXPECT_EQ(Help(), "Can't read the saved calibration!8  The calibration in use was not restored.");
-    EXPECT_EQ(view.closes, 0);
-    EXPECT_EQ(form->CalState, 3);
-    EXPECT_FALSE(view.visible[Control::picPoint]);
-    EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);  // never the zeros of an unread OrgCal
-    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-
-    Model().ClearFaults();
-    Model().ClearLog();
-    Press(500, 500);  // ignored
-    form->QuitButton_Click();
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_TRUE(Requests().empty());
-}
-
-// The write of the start values is refused: the help line shows the
-// failure with its status and the run ends all the same, so that a
-// time-out with nobody at the screen still ends the program.
-TEST_F(FrmMainTest, RefusedRestoreShowsTheFailureAndStillEndsTheRun) {
-    const auto answering = [](std::int16_t answer) {
-        return [answer](FrmMainTest& t) {
-            t.view.answer = [&t, answer] {
-                t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
-                return answer;
-            };
-            t.RunToQuestion();
-        };
-    };
-    const auto cancelling = [](bool afterFirstMark, bool byClose) {
-        return [afterFirstMark, byClose](FrmMainTest& t) {
-            t.StartTouch();
-            if (afterFirstMark) t.FirstMark();
-            t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
-            if (byClose) {
-                t.form->Form_QueryUnload();
-            } else {
-                t.form->QuitButton_Click();
-            }
-        };
-    };
-    const struct {
-        const char* what;
-        std::function<void(FrmMainTest&)> run;
-        Cal working;  // the working set, left as it was
-    } cases[] = {
-        {"No", answering(2), kExampleResult},
-        {"time-out", answering(-1), kExampleResult},
-        {"box closed without an answer", answering(0), kExampleResult},
-        {"Cancel at the second mark", cancelling(true, false), kIdentityCalibration},
-        {"Cancel at the first mark", cancelling(false, false), kIdentityCalibration},
-        {"window closed at the second mark", cancelling(true, true), kIdentityCalibration},
-        {"No after the start values were read again",
-         [](FrmMainTest& t) {
-             t.Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-             t.StartTouch();
-             t.Model().ClearFaults();
-             t.FirstMark();
-             t.view.answer = [&t] {
-                 t.Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
-                 return std::int16_t{2};
-             };
-             t.SecondMark();
-         },
-         kExampleResult},
-    };
-    for (const auto& c : cases) {
-        Restart();
-        c.run(*this);
-        EXPECT_EQ(Help(), "Can't send the IOCTL!8") << c.what;
-        EXPECT_EQ(form->CalState, 3) << c.what;
-        EXPECT_EQ(view.closes, 1) << c.what;
-        EXPECT_EQ(Requests().back(), IOCTL_TAVLO_SET_CALIBRATION) << c.what;
-        EXPECT_EQ(Calibration(kWorkingSet), c.working) << c.what;
-        EXPECT_EQ(Calibration(kSavedSet), kOriginal) << c.what;
-
-        // The window is gone: nothing more reaches the panel.
-        Model().ClearFaults();
-        Model().ClearLog();
-        Press(500, 500);
-        form->QuitButton_Click();
-        form->Form_QueryUnload();
-        EXPECT_EQ(view.closes, 1) << c.what;
-        EXPECT_TRUE(Requests().empty()) << c.what;
-    }
-}
-
-TEST_F(FrmMainTest, ClosingWhileAskingEndsTheQuestionAndUndoes) {
-    view.answer = [&] {
-        form->Form_QueryUnload();
-        EXPECT_EQ(view.closes, 0);  // not while the box is still open
-        return std::int16_t{1};    // a Yes already on its way is overridden by the close
-    };
-    RunToQuestion();
-    EXPECT_TRUE(view.closedQuestion);
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(Calibration(kWorkingSet), kOriginal);
-    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-}
-
-TEST_F(FrmMainTest, SessionEndRestoresAtOnce) {
-    StartTouch();
-    FirstMark();
-    form->Form_SessionEnd();
-    EXPECT_EQ(Calibration(kWorkingSet), kOriginal);
-    EXPECT_EQ(view.closes, 1);
-
-    Restart();
-    view.answer = [&] {
-        form->Form_SessionEnd();
-        EXPECT_EQ(Calibration(kWorkingSet), kOriginal);  // before the box has returned
-        return std::int16_t{2};
-    };
-    RunToQuestion();
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_EQ(Calibration(kWorkingSet), kOriginal);
-    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+    EXPECT_EQ(Calibration(kSavedSet, 1), kExampleResult);
+    EXPECT_EQ(Calibration(kSavedSet, 0), kOriginal);
+    EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
 }
 
 TEST_F(FrmMainTest, MissingLibraryIsReportedByName) {

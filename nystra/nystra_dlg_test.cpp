@@ -5,7 +5,7 @@
 
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,13 +13,13 @@
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
 #include "nystra_dlg.h"
-#include "tavlo.h"
 
 namespace nystra {
 namespace {
 
 const std::string kBase = "SOFTWARE\\ZR_EX_CONTROL\\";
-enum { kNoRecord = -1 };
+enum { kNoRecord = -1 };  // touch modes: 0 Disable, 1 Interlock, 2 Supervisor
+using Texts = std::vector<std::string>;
 
 class RecordingView final : public NystraView {
 public:
@@ -33,7 +33,7 @@ public:
     void StopPollTimer() override { interval = 0; }
     void ShowAndRestore() override { ++shown; }
     void BringToForeground() override { ++foreground; }
-    void MinimizeAndHide() override { ++minimized; }
+    void MinimizeAndHide() override {}
     void SetTopmost(bool on) override { topmost = on; }
     void ShowAbout() override { ++about; }
     bool Confirm(const std::string& question) override {
@@ -46,10 +46,9 @@ public:
 
     std::map<int, std::string> texts;
     bool indicator = true, trayShown = false, topmost = false, answer = true;
-    int trayIcon = 0, trayAdds = 0, broadcasts = 0, timerStarts = 0, shown = 0, foreground = 0, minimized = 0,
-        about = 0, ended = 0;
+    int trayIcon = 0, trayAdds = 0, broadcasts = 0, timerStarts = 0, shown = 0, foreground = 0, about = 0, ended = 0;
     unsigned interval = 0;  // 0 while the poll timer is stopped
-    std::vector<std::string> questions;
+    Texts questions;
     std::function<void()> duringQuestion;
 };
 
@@ -60,20 +59,22 @@ protected:
     void SetUp() override {
         tavlosim::ResetInProcessDriver();
         brimol::TheMemoryKeyStore().Clear();
-        dlg_.reset();
-        view_ = std::make_unique<RecordingView>();
-        dlg_ = std::make_unique<CNystraDlg>(*view_);
+        dlg.reset();
+        view = RecordingView();
+        dlg.emplace(view);
     }
 
     static tavlosim::DeviceModel& model() { return tavlosim::TheInProcessDriver().model; }
 
-    // Panels with these identifiers; modes[i] >= 0 gets a record "Panel <i>".
-    void Start(const std::vector<std::uint8_t>& ids, const std::vector<int>& modes = {}) {
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            model().AttachPanel(ids[i]);
-            if (i < modes.size() && modes[i] != kNoRecord) Record(ids[i], "Panel " + std::to_string(i), modes[i]);
+    // One panel per mode, identifiers 0x11, 0x22, ...; a mode >= 0 gets a
+    // record "Panel <i>".
+    void Start(const std::vector<int>& modes) {
+        for (std::size_t i = 0; i < modes.size(); ++i) {
+            const auto id = static_cast<std::uint8_t>(0x11 * (i + 1));
+            model().AttachPanel(id);
+            if (modes[i] != kNoRecord) Record(id, "Panel " + std::to_string(i), modes[i]);
         }
-        dlg().OnInitDialog();
+        dlg->OnInitDialog();
     }
     static void Record(int id, const std::string& name, int mode) {
         auto& store = brimol::TheMemoryKeyStore();
@@ -85,220 +86,182 @@ protected:
         brimol::TheMemoryKeyStore().PutDword(kBase + "ALL", "TIMEOUT", timeOut);
         brimol::TheMemoryKeyStore().PutDword(kBase + "ALL", "TIMEENABLE", timeEnable);
     }
-    static void Touch(std::initializer_list<int> panels, bool on = true) {
+    static void Touch(const std::vector<int>& panels, bool on = true) {
         for (int p : panels) model().SetTouched(static_cast<std::uint8_t>(p), on);
     }
 
-    // One timer event; it must leave the poll timer armed exactly once.
-    unsigned Poll() {
-        const int starts = view().timerStarts;
-        dlg().OnTimer(ID_POLL_TIMER);
-        EXPECT_EQ(view().timerStarts, starts + 1);
-        return view().interval;
+    // `count` timer events; each must leave the poll timer armed exactly once.
+    unsigned Poll(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            const int starts = view.timerStarts;
+            dlg->OnTimer(ID_POLL_TIMER);
+            EXPECT_EQ(view.timerStarts, starts + 1);
+        }
+        return view.interval;
     }
-    void Polls(int count) {
-        for (int i = 0; i < count; ++i) Poll();
+    // A touch on `panel` seen by one poll.
+    void TouchPoll(int panel) {
+        Touch({panel});
+        Poll();
+        Touch({panel}, false);
     }
 
-    static std::vector<int> Pointdata() {
-        std::vector<int> flags;
-        for (std::uint8_t i = 0; i < model().PanelCount(); ++i) flags.push_back(model().Panel(i)->pointdata);
+    // The panels' point data flags, "1" for enabled, in panel order.
+    static std::string Pointdata() {
+        std::string flags;
+        for (std::uint8_t i = 0; i < model().PanelCount(); ++i) flags += model().Panel(i)->pointdata != 0 ? '1' : '0';
         return flags;
     }
-    std::vector<std::string> Rows() {
-        return {view().texts[IDC_ACTIVE_ID], view().texts[IDC_ACTIVE_NAME], view().texts[IDC_REQUEST_ID],
-                view().texts[IDC_REQUEST_NAME]};
+    // The display rows: active id, active name, request id, request name.
+    std::string Rows() {
+        return view.texts[IDC_ACTIVE_ID] + "|" + view.texts[IDC_ACTIVE_NAME] + "|" + view.texts[IDC_REQUEST_ID] + "|" +
+               view.texts[IDC_REQUEST_NAME];
     }
     void ExpectReleased() {
-        EXPECT_EQ(dlg().state, kReleased);
-        EXPECT_EQ(dlg().usb.activeDevice, -1);
-        EXPECT_EQ(Rows(), (std::vector<std::string>{"", kReleasedText, "", ""}));
-        EXPECT_EQ(view().trayIcon, IDI_RELEASED);
-        EXPECT_FALSE(view().indicator);
-        for (int flag : Pointdata()) EXPECT_EQ(flag, 0);
+        EXPECT_EQ(dlg->state, kReleased);
+        EXPECT_EQ(dlg->usb.activeDevice, -1);
+        EXPECT_EQ(Rows(), "|" + std::string(kReleasedText) + "||");
+        EXPECT_EQ(view.trayIcon, IDI_RELEASED);
+        EXPECT_FALSE(view.indicator);
+        EXPECT_EQ(Pointdata(), std::string(model().PanelCount(), '0'));
     }
 
-    RecordingView& view() { return *view_; }
-    CNystraDlg& dlg() { return *dlg_; }
-
-private:
-    std::unique_ptr<RecordingView> view_;
-    std::unique_ptr<CNystraDlg> dlg_;
+    RecordingView view;
+    std::optional<CNystraDlg> dlg;
 };
 
-TEST_F(NystraTest, StartTakesExclusiveControlWithEveryPanelDisabled) {
-    Start({0x11, 0x22});
+// Start: exclusive control with every panel disabled. Idle polls and other
+// timers leave the registry and the driver alone; a record is read when a
+// touch needs it, so a change made meanwhile counts.
+TEST_F(NystraTest, StartAndIdlePolls) {
+    Start({0, 1});
     ExpectReleased();
     EXPECT_EQ(model().Modes().startup, 0);
-    EXPECT_TRUE(view().trayShown);
-    EXPECT_TRUE(view().topmost);
-    EXPECT_EQ(view().interval, kReleasedPollMs);
-    EXPECT_EQ(view().broadcasts, 1);
-    EXPECT_EQ(dlg().countdown, 30);
-    EXPECT_EQ(dlg().reloadValue, 30);
-}
+    EXPECT_TRUE(view.trayShown);
+    EXPECT_TRUE(view.topmost);
+    EXPECT_EQ(view.interval, kReleasedPollMs);
+    EXPECT_EQ(view.broadcasts, 1);
 
-TEST_F(NystraTest, TouchWhileReleased) {
-    struct Case {
-        const char* what;
-        std::vector<int> modes;
-        std::vector<int> touched;
-        int active;  // -1: stays Released
-    };
-    const Case cases[] = {
-        {"first touch activates an Interlock panel", {1, 1, 1}, {1}, 1},
-        {"Supervisor panel", {2, 1}, {0}, 0},
-        {"two touches in one poll: lower number wins", {1, 2, 1}, {2, 1}, 1},
-        {"lower number is Disable: nothing this poll", {1, 0, 2}, {1, 2}, -1},
-        {"Disable panel", {0, 1}, {0}, -1},
-        {"unknown mode 3 acts as Interlock", {3}, {0}, 0},
-        {"no record reads as Interlock", {kNoRecord, kNoRecord}, {1}, 1},
-        {"no touch", {1, 1}, {}, -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetUp();
-        Start({0x11, 0x22, 0x33}, c.modes);
-        for (int p : c.touched) Touch({p});
-        const unsigned next = Poll();
-        if (c.active < 0) {
-            ExpectReleased();
-            EXPECT_EQ(next, kReleasedPollMs);
-            continue;
-        }
-        EXPECT_EQ(dlg().state, kActive);
-        EXPECT_EQ(dlg().usb.activeDevice, c.active);
-        std::vector<int> expected(3, 0);
-        expected[static_cast<std::size_t>(c.active)] = 1;
-        EXPECT_EQ(Pointdata(), expected);
-        EXPECT_EQ(view().trayIcon, IDI_ACTIVE);
-        EXPECT_EQ(next, kActivePollMs);
-    }
-}
-
-TEST_F(NystraTest, RecordsAreReadWhenNeededAndIdlePollsLeaveTheRegistryAlone) {
-    Start({0x11, 0x22}, {0, 1});
     auto& store = brimol::TheMemoryKeyStore();
     store.ResetCounts();
-    Polls(3);
+    Poll(3);
     EXPECT_EQ(store.counts().opens, 0);
     Touch({0});
+    model().ClearLog();
+    dlg->OnTimer(ID_POLL_TIMER + 1);
+    EXPECT_EQ(model().LogSize(), 0u);
+    EXPECT_EQ(view.interval, kReleasedPollMs);
     Poll();  // Disable: stays Released
-    EXPECT_EQ(dlg().state, kReleased);
+    EXPECT_EQ(dlg->state, kReleased);
     Record(0x11, "Line A", 1);  // changed while the interlock runs
     Poll();
-    EXPECT_EQ(dlg().state, kActive);
-    EXPECT_EQ(view().texts[IDC_ACTIVE_NAME], "Line A");
+    EXPECT_EQ(dlg->state, kActive);
+    EXPECT_EQ(Rows(), "17|Line A||");
     EXPECT_EQ(store.OpenKeys(), 0);
 }
 
-TEST_F(NystraTest, ActivationShowsThePanelAndLoadsTheTimeOut) {
-    System(45, 1);
-    Start({0x11, 0x22}, {1, 1});
-    Record(0x22, "Line B", 1);
-    const int broadcasts = view().broadcasts;
-    Touch({1});
-    Poll();
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"34", "Line B", "", ""}));
-    EXPECT_EQ(view().broadcasts, broadcasts + 1);
-    EXPECT_EQ(dlg().reloadValue, 45);
-    EXPECT_EQ(dlg().countdown, 45);
-}
-
-TEST_F(NystraTest, SupervisorTakesOverAndShowsTheWindow) {
-    Start({0x11, 0x22}, {1, 2});
-    Touch({0});
-    Poll();
-    Touch({0}, false);
-    Touch({1});
-    EXPECT_EQ(Poll(), kActivePollMs);
-    EXPECT_EQ(dlg().usb.activeDevice, 1);
-    EXPECT_EQ(Pointdata(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"34", "Panel 1", "", ""}));
-    EXPECT_EQ(view().shown, 1);
-}
-
-TEST_F(NystraTest, InterlockRequestIsShownForTenPollsAfterTheLastTouch) {
-    Start({0x11, 0x22, 0x33}, {1, 1, 0});
-    Touch({0});
-    Poll();
-    Touch({0}, false);
-
-    Touch({1});
-    Poll();
-    Touch({1}, false);
-    const std::vector<std::string> request{"17", "Panel 0", "34", "Panel 1"};
-    EXPECT_EQ(Rows(), request);
-    EXPECT_TRUE(view().indicator);
-    EXPECT_EQ(view().trayIcon, IDI_REQUEST);
-    EXPECT_EQ(view().shown, 1);
-    EXPECT_EQ(Pointdata(), (std::vector<int>{1, 0, 0}));  // the request changes nothing
-
-    Polls(4);
-    Touch({1});  // a second touch starts the ten polls again
-    Poll();
-    Touch({1}, false);
-    Polls(9);
-    EXPECT_EQ(Rows(), request);
-    EXPECT_TRUE(view().indicator);
-    Poll();
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"17", "Panel 0", "", ""}));
-    EXPECT_FALSE(view().indicator);
-    EXPECT_EQ(view().trayIcon, IDI_ACTIVE);
-    EXPECT_EQ(dlg().requestTicks, 0);
-
-    Touch({2});  // Disable panel while Active: ignored
-    Polls(3);
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"17", "Panel 0", "", ""}));
-    EXPECT_EQ(dlg().usb.activeDevice, 0);
-}
-
-TEST_F(NystraTest, ActivePanelTouchedTogetherWithAnother) {
-    System(5, 1);
+// A touch while Released activates its panel unless the panel is Disable;
+// while a panel is active, a touch on a Supervisor panel takes over, one on
+// an Interlock panel is shown as a request (and the window with it), one on
+// a Disable panel is ignored. Of two touches in one poll the lower panel
+// number counts. Activation loads the time-out; changed rows are broadcast.
+// Release disables every panel again.
+TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
+    const std::string released = "|" + std::string(kReleasedText) + "||";
+    // modes: 0 Disable, 1 Interlock, 2 Supervisor; active -1: Released; the
+    // countdown of 5 (-1: none); a request shown.
     struct Case {
         const char* what;
-        int active;
-        bool requestShown;
-        int countdown;
+        std::vector<int> modes, touched;
+        int active, countdown;
+        std::string pointdata, rows;
+        bool request;
     };
     const Case cases[] = {
-        {"active panel has the lower number: countdown reloaded, other dropped", 0, false, 5},
-        {"other panel has the lower number: request shown, countdown runs", 1, true, 4},
+        {"first touch activates an Interlock panel", {1, 1, 1}, {1}, -1, 5, "010", "34|Panel 1||", false},
+        {"Supervisor panel", {2, 1}, {0}, -1, 5, "10", "17|Panel 0||", false},
+        {"two touches in one poll: lower number wins", {1, 2, 1}, {2, 1}, -1, 5, "010", "34|Panel 1||", false},
+        {"lower number is Disable: nothing this poll", {1, 0, 2}, {1, 2}, -1, -1, "000", released, false},
+        {"Disable panel", {0, 1}, {0}, -1, -1, "00", released, false},
+        {"unknown mode 3 acts as Interlock", {3}, {0}, -1, 5, "1", "17|Panel 0||", false},
+        {"no record reads as Interlock", {kNoRecord, kNoRecord}, {1}, -1, 5, "01", "34|||", false},
+        {"no touch", {1, 1}, {}, -1, -1, "00", released, false},
+        {"Supervisor takes over", {1, 2}, {1}, 0, 5, "01", "34|Panel 1||", false},
+        {"Interlock: a request only", {1, 1}, {1}, 0, 4, "10", "17|Panel 0|34|Panel 1", true},
+        {"Disable: ignored", {1, 0}, {1}, 0, 4, "10", "17|Panel 0||", false},
+        {"active panel first: countdown reloaded, other dropped", {1, 1}, {0, 1}, 0, 5, "10", "17|Panel 0||", false},
+        {"other panel first: a request, countdown runs", {1, 1}, {0, 1}, 1, 4, "01", "34|Panel 1|17|Panel 0", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
         System(5, 1);
-        Start({0x11, 0x22}, {1, 1});
-        dlg().OnActivateRequest(static_cast<std::uintptr_t>(c.active));
-        Touch({0, 1});
-        Poll();
-        EXPECT_EQ(view().indicator, c.requestShown);
-        EXPECT_EQ(dlg().countdown, c.countdown);
-        EXPECT_EQ(dlg().usb.activeDevice, c.active);
+        Start(c.modes);
+        if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
+        Touch(c.touched);
+        const std::string rows = Rows();
+        const int broadcasts = view.broadcasts;
+        const auto enabled = c.pointdata.find('1');
+        const int active = enabled == std::string::npos ? -1 : static_cast<int>(enabled);
+        EXPECT_EQ(Poll(), active >= 0 ? kActivePollMs : kReleasedPollMs);
+        EXPECT_EQ(Pointdata(), c.pointdata);
+        EXPECT_EQ(dlg->usb.activeDevice, active);
+        EXPECT_EQ(Rows(), c.rows);
+        EXPECT_EQ(view.broadcasts, broadcasts + (c.rows != rows ? 1 : 0));
+        EXPECT_EQ(view.indicator, c.request);
+        EXPECT_EQ(view.trayIcon, c.request ? IDI_REQUEST : active >= 0 ? IDI_ACTIVE : IDI_RELEASED);
+        EXPECT_EQ(view.shown, c.request || (c.active >= 0 && active != c.active) ? 1 : 0);
+        if (c.countdown >= 0) {
+            EXPECT_EQ(dlg->countdown, c.countdown);
+        }
+        dlg->OnRelease();
+        ExpectReleased();
     }
 }
 
+// A request stays shown for ten polls after the last touch on its panel; a
+// task bar created again gets the tray icon of the request.
+TEST_F(NystraTest, InterlockRequestIsShownForTenPollsAfterTheLastTouch) {
+    Start({1, 1});
+    dlg->OnActivateRequest(0);
+    TouchPoll(1);
+    EXPECT_EQ(Rows(), "17|Panel 0|34|Panel 1");
+    dlg->OnTaskbarCreated();  // the tray icon is added again, with the icon of the request
+    EXPECT_EQ(view.trayAdds, 2);
+    EXPECT_EQ(view.trayIcon, IDI_REQUEST);
+
+    Poll(4);
+    TouchPoll(1);  // a second touch starts the ten polls again
+    Poll(9);
+    EXPECT_EQ(Rows(), "17|Panel 0|34|Panel 1");
+    EXPECT_TRUE(view.indicator);
+    Poll();
+    EXPECT_EQ(Rows(), "17|Panel 0||");
+    EXPECT_FALSE(view.indicator);
+    EXPECT_EQ(view.trayIcon, IDI_ACTIVE);
+}
+
+// TIMEOUT is read at activation, TIMEENABLE at every poll.
 TEST_F(NystraTest, TimeRelease) {
+    // A touch on the active panel at `touchedAtPoll` restarts the time-out;
+    // TIMEENABLE 1 (and TIMEOUT 10) are written before poll `enabledAtPoll`;
+    // releasedAtPoll 0: still active after 12 polls. With time release off,
+    // an odd TIMEOUT (0 or less) does not release.
     struct Case {
-        int timeOut;
-        int timeEnable;
-        int releasedAtPoll;  // 0: still active after 12 polls
+        int timeOut, timeEnable, touchedAtPoll, enabledAtPoll, releasedAtPoll;
     };
-    const Case cases[] = {
-        {1, 1, 1}, {3, 1, 3}, {3, 0, 0}, {0, 1, 1}, {-5, 1, 1},
-        {0, 0, 0},  // time release off: an odd TIMEOUT does not release
-    };
+    const Case cases[] = {{1, 1, 0, 0, 1},  {3, 1, 0, 0, 3}, {3, 0, 0, 0, 0}, {0, 1, 0, 0, 1},
+                          {-5, 1, 0, 0, 1}, {3, 1, 2, 0, 5}, {2, 0, 0, 6, 7}, {0, 0, 0, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE("TIMEOUT " + std::to_string(c.timeOut) + " TIMEENABLE " + std::to_string(c.timeEnable));
         SetUp();
         System(c.timeOut, c.timeEnable);
-        Start({0x11, 0x22}, {1, 1});
-        Touch({1});
-        Poll();
-        Touch({1}, false);
+        Start({1, 1});
+        TouchPoll(1);
         int releasedAt = 0;
         for (int poll = 1; poll <= 12 && releasedAt == 0; ++poll) {
+            Touch({1}, poll == c.touchedAtPoll);
+            if (poll == c.enabledAtPoll) System(10, 1);
             if (Poll() == kReleasedPollMs) releasedAt = poll;
         }
         EXPECT_EQ(releasedAt, c.releasedAtPoll);
@@ -306,234 +269,139 @@ TEST_F(NystraTest, TimeRelease) {
     }
 }
 
-TEST_F(NystraTest, TouchOnTheActivePanelRestartsTheTimeOut) {
-    System(3, 1);
-    Start({0x11}, {1});
-    Touch({0});
-    Poll();
-    Touch({0}, false);
-    Poll();
-    EXPECT_EQ(dlg().countdown, 2);
-    Touch({0});
-    Poll();
-    EXPECT_EQ(dlg().countdown, 3);
-    Touch({0}, false);
-    Polls(2);
-    EXPECT_EQ(dlg().state, kActive);
-    EXPECT_EQ(Poll(), kReleasedPollMs);
-}
-
-TEST_F(NystraTest, TimeOutChangesAtActivationAndEnableChangesAtTheNextPoll) {
-    System(2, 0);
-    Start({0x11, 0x22}, {1, 1});
-    dlg().OnActivateRequest(0);
-    System(2, 0);
-    Polls(5);
-    EXPECT_EQ(dlg().state, kActive);
-    System(10, 1);  // enable takes effect now; the time at the next activation
-    Polls(1);
-    EXPECT_EQ(dlg().state, kActive);
-    EXPECT_EQ(Poll(), kReleasedPollMs);
-    dlg().OnActivateRequest(1);
-    EXPECT_EQ(dlg().countdown, 10);
-}
-
-TEST_F(NystraTest, FailedPollRebuildsTheTableAndReleases) {
-    Start({0x11, 0x22}, {1, 1});
-    dlg().OnActivateRequest(1);
-    model().FailNext(31);
-    EXPECT_EQ(Poll(), kFailedPollMs);
-    ExpectReleased();
-
-    // The device disappears and comes back with a third panel.
-    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
-    EXPECT_EQ(Poll(), kFailedPollMs);
-    EXPECT_EQ(dlg().usb.deviceCount, 0);
-    tavlosim::TheInProcessDriver().channel.deviceMissing = false;
-    model().AttachPanel(0x33);
-    EXPECT_EQ(Poll(), kFailedPollMs);
-    EXPECT_EQ(dlg().usb.deviceCount, 3);
-    ExpectReleased();
-    EXPECT_EQ(Poll(), kReleasedPollMs);
-}
-
-TEST_F(NystraTest, NoPanelsStayReleasedAndBroadcastEverySecond) {
-    Start({});
-    for (int i = 0; i < 3; ++i) {
-        const int broadcasts = view().broadcasts;
+// No panels, no device or a failed poll: every panel disabled, a broadcast,
+// a fresh table and the next try a second later.
+TEST_F(NystraTest, FailedPollReleasesAndRebuildsTheTable) {
+    const auto expectFailedPoll = [&](int panels) {
+        const int broadcasts = view.broadcasts;
         EXPECT_EQ(Poll(), kFailedPollMs);
-        EXPECT_EQ(view().broadcasts, broadcasts + 1);
+        EXPECT_EQ(view.broadcasts, broadcasts + 1);
+        EXPECT_EQ(dlg->usb.deviceCount, panels);
         ExpectReleased();
-    }
-    dlg().OnActivateRequest(0);
-    EXPECT_EQ(dlg().state, kReleased);
+    };
+    Start({});
+    expectFailedPoll(0);
+
+    model().AttachPanel(0x11);
+    model().AttachPanel(0x22);
+    expectFailedPoll(2);
+    dlg->OnActivateRequest(1);
+    model().FailNext(31);
+    expectFailedPoll(2);
+
+    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+    expectFailedPoll(0);
+    tavlosim::TheInProcessDriver().channel.deviceMissing = false;
+    model().AttachPanel(0x33);  // back with a third panel
+    expectFailedPoll(3);
+    EXPECT_EQ(Poll(), kReleasedPollMs);
 }
 
+// The number comes from another program: only a panel of the table counts
+// (panel 0, a Disable panel, too), not the number of panels, one within
+// the table's five entries, -1, nor a wide value whose low half is a panel.
 TEST_F(NystraTest, ActivateMessage) {
-    struct Case {
-        const char* what;
-        std::uintptr_t wParam;
-        int active;  // -1: ignored
-    };
-    const Case cases[] = {
-        {"panel 1", 1, 1},
-        {"a Disable panel too", 0, 0},
-        {"number of panels", 2, -1},
-        {"within the table's five entries", 4, -1},
-        {"-1", static_cast<std::uintptr_t>(-1), -1},
-        {"wide value whose low half is a panel", static_cast<std::uintptr_t>(0x100000001ull), -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const auto wide = static_cast<std::uintptr_t>(0x100000001ull);
+    const std::uintptr_t wParams[] = {0, 1, 2, 4, static_cast<std::uintptr_t>(-1), wide};
+    for (std::uintptr_t wParam : wParams) {
+        SCOPED_TRACE(wParam);
+        const std::string pointdata = wParam == 0 ? "10" : wParam == 1 ? "01" : "00";
         SetUp();
-        Start({0x11, 0x22}, {0, 1});
+        Start({0, 1});
         model().ClearLog();
-        dlg().OnActivateRequest(c.wParam);
-        if (c.active < 0) {
-            ExpectReleased();
-            EXPECT_EQ(model().LogSize(), 0u);
-            continue;
-        }
-        EXPECT_EQ(dlg().state, kActive);
-        EXPECT_EQ(dlg().usb.activeDevice, c.active);
-        EXPECT_EQ(Pointdata()[static_cast<std::size_t>(c.active)], 1);
+        dlg->OnActivateRequest(wParam);
+        EXPECT_EQ(Pointdata(), pointdata);
+        EXPECT_EQ(dlg->state, pointdata == "00" ? kReleased : kActive);
+        EXPECT_EQ(model().LogSize() == 0, pointdata == "00");
     }
 }
 
-TEST_F(NystraTest, ReleaseButtonDisablesEveryPanel) {
-    Start({0x11, 0x22}, {1, 1});
-    dlg().OnActivateRequest(1);
-    Touch({0});
-    Poll();  // a request is shown
-    dlg().OnRelease();
-    ExpectReleased();
-    EXPECT_EQ(dlg().requestTicks, 0);
-}
-
-TEST_F(NystraTest, TrayIconCallbacks) {
-    struct Case {
-        std::uintptr_t mouse;
-        bool answer;
-        int foreground, shown, questions, ended;
-    };
-    const Case cases[] = {
-        {kTrayLeftButtonDown, true, 1, 0, 0, 0}, {kTrayRightButtonDoubleClick, true, 0, 1, 1, 1},
-        {kTrayRightButtonDoubleClick, false, 0, 1, 1, 0}, {0x0200, true, 0, 0, 0, 0},  // move
-        {0x0203, true, 0, 0, 0, 0}, {0x0205, true, 0, 0, 0, 0},  // left double-click, right up
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mouse);
-        RecordingView v;
-        CNystraDlg d(v);
-        v.answer = c.answer;
-        d.OnTrayNotify(c.mouse);
-        EXPECT_EQ(v.foreground, c.foreground);
-        EXPECT_EQ(v.shown, c.shown);
-        EXPECT_EQ(static_cast<int>(v.questions.size()), c.questions);
-        EXPECT_EQ(v.ended, c.ended);
-        if (c.questions != 0) {
-            EXPECT_EQ(v.questions[0], kStopQuestion);
+// The tray icon's callbacks and the close box: a left press brings the
+// window forward; a right double-click or the close box shows the window
+// and asks, and OK ends the program; other mouse messages (move, left
+// double-click, right button up) do nothing.
+TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
+    // Mouse message (0: the close box) and the question asked ("": none).
+    const std::pair<std::uintptr_t, std::string> cases[] = {{kTrayLeftButtonDown, ""},
+                                                            {kTrayRightButtonDoubleClick, kStopQuestion},
+                                                            {0x0200, ""},
+                                                            {0x0203, ""},
+                                                            {0x0205, ""},
+                                                            {0, kCloseQuestion}};
+    for (const auto& [mouse, question] : cases) {
+        for (bool ok : {true, false}) {
+            SCOPED_TRACE(std::to_string(mouse) + (ok ? " OK" : " Cancel"));
+            SetUp();
+            view.answer = ok;
+            mouse == 0 ? dlg->OnClose() : dlg->OnTrayNotify(mouse);
+            const bool asked = !question.empty();
+            EXPECT_EQ(view.foreground, mouse == kTrayLeftButtonDown ? 1 : 0);
+            EXPECT_EQ(view.shown, asked ? 1 : 0);
+            EXPECT_EQ(view.questions, asked ? Texts{question} : Texts{});
+            EXPECT_EQ(view.ended, asked && ok ? 1 : 0);
         }
     }
     // Callbacks while the question is open are dropped.
-    view().duringQuestion = [&] {
-        dlg().OnTrayNotify(kTrayLeftButtonDown);
-        dlg().OnTrayNotify(kTrayRightButtonDoubleClick);
+    SetUp();
+    view.duringQuestion = [&] {
+        dlg->OnTrayNotify(kTrayLeftButtonDown);
+        dlg->OnTrayNotify(kTrayRightButtonDoubleClick);
     };
-    dlg().OnTrayNotify(kTrayRightButtonDoubleClick);
-    EXPECT_EQ(view().questions.size(), 1u);
-    EXPECT_EQ(view().foreground, 0);
-    view().duringQuestion = nullptr;
-    dlg().OnTrayNotify(kTrayLeftButtonDown);
-    EXPECT_EQ(view().foreground, 1);
+    dlg->OnTrayNotify(kTrayRightButtonDoubleClick);
+    EXPECT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.foreground, 0);
+    dlg->OnTrayNotify(kTrayLeftButtonDown);
+    EXPECT_EQ(view.foreground, 1);
 }
 
-TEST_F(NystraTest, SystemMenuAndClose) {
-    struct Case {
-        std::uintptr_t command;
-        bool handled;
-        int about;
-    };
-    const Case cases[] = {{IDM_ABOUTBOX, true, 1}, {0x1F, true, 1}, {0x20, false, 0}, {0xF060, false, 0},
-                          {104, false, 0}};
-    for (const Case& c : cases) {
-        RecordingView v;
-        CNystraDlg d(v);
-        EXPECT_EQ(d.OnSysCommand(c.command), c.handled) << c.command;
-        EXPECT_EQ(v.about, c.about) << c.command;
-    }
-    Start({0x11});
-    EXPECT_TRUE(dlg().OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_FALSE(view().topmost);
-    EXPECT_TRUE(dlg().OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_TRUE(view().topmost);
-
-    view().answer = false;
-    dlg().OnClose();
-    EXPECT_EQ(view().questions, std::vector<std::string>{kCloseQuestion});
-    EXPECT_EQ(view().shown, 1);
-    EXPECT_EQ(view().ended, 0);
-    view().answer = true;
-    dlg().OnClose();
-    EXPECT_EQ(view().ended, 1);
-}
-
-TEST_F(NystraTest, EndEnablesEveryPanelAndRestoresStartupMode) {
-    struct Case {
-        const char* what;
-        bool sessionEnd;
-        bool panelRemoved;  // the panel set changed since the last poll
-    };
-    const Case cases[] = {
-        {"window destroyed", false, false},
-        {"session ends", true, false},
-        {"panel set changed since the last poll", false, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+// The about box answers to its command with any of the low four bits set.
+TEST_F(NystraTest, SystemMenu) {
+    const std::pair<std::uintptr_t, int> cases[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
+    for (const auto& [command, about] : cases) {
         SetUp();
-        Start({0x11, 0x22, 0x33}, {1, 1, 1});
-        dlg().OnActivateRequest(2);
-        if (c.panelRemoved) model().RemovePanel(0);
-        if (c.sessionEnd) {
-            dlg().OnEndSession(false);  // the session goes on: nothing happens
-            EXPECT_EQ(model().Modes().startup, 0);
-            dlg().OnEndSession(true);
-            EXPECT_EQ(view().ended, 1);
-        }
-        if (!c.sessionEnd) dlg().OnDestroy();
-        for (int flag : Pointdata()) EXPECT_EQ(flag, 1);
-        EXPECT_EQ(model().Modes().startup, 1);
-        EXPECT_FALSE(view().trayShown);
-        EXPECT_EQ(view().interval, 0u);
-
-        // Destruction after the session end, and stray events, change nothing.
-        model().ClearLog();
-        dlg().OnDestroy();
-        dlg().OnTimer(ID_POLL_TIMER);
-        dlg().OnActivateRequest(0);
-        EXPECT_EQ(model().LogSize(), 0u);
+        EXPECT_EQ(dlg->OnSysCommand(command), about == 1) << command;
+        EXPECT_EQ(view.about, about) << command;
     }
+    Start({1});
+    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
+    EXPECT_FALSE(view.topmost);
+    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
+    EXPECT_TRUE(view.topmost);
 }
 
-TEST_F(NystraTest, TaskbarCreatedAddsTheTrayIconOfTheCurrentState) {
-    Start({0x11, 0x22}, {1, 1});
-    dlg().OnActivateRequest(0);
-    Touch({1});
-    Poll();
-    dlg().OnTaskbarCreated();
-    EXPECT_EQ(view().trayAdds, 2);
-    EXPECT_EQ(view().trayIcon, IDI_REQUEST);
-}
+// On exit or at the end of the session every panel gets its point data
+// back (after a rebuilt table when the panel set changed since the last
+// poll) and the start-up mode is restored; nothing acts afterwards.
+TEST_F(NystraTest, EndEnablesEveryPanelAndRestoresStartupMode) {
+    enum How { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
+    for (How how : {kWindowDestroyed, kSessionEnds, kPanelSetChanged}) {
+        SCOPED_TRACE(how);
+        SetUp();
+        Start({1, 1, 1});
+        dlg->OnActivateRequest(2);
+        if (how == kPanelSetChanged) model().RemovePanel(0);
+        if (how == kSessionEnds) {
+            dlg->OnEndSession(false);  // the session goes on: nothing happens
+            EXPECT_EQ(model().Modes().startup, 0);
+            dlg->OnEndSession(true);
+            EXPECT_EQ(view.ended, 1);
+        } else {
+            dlg->OnDestroy();
+        }
+        EXPECT_EQ(Pointdata(), std::string(model().PanelCount(), '1'));
+        EXPECT_EQ(model().Modes().startup, 1);
+        EXPECT_FALSE(view.trayShown);
+        EXPECT_EQ(view.interval, 0u);
 
-TEST_F(NystraTest, OtherTimersAreIgnored) {
-    Start({0x11}, {1});
-    Touch({0});
-    model().ClearLog();
-    dlg().OnTimer(ID_POLL_TIMER + 1);
-    EXPECT_EQ(model().LogSize(), 0u);
-    EXPECT_EQ(view().interval, kReleasedPollMs);
-    EXPECT_EQ(dlg().state, kReleased);
+        model().ClearLog();
+        dlg->OnDestroy();
+        dlg->OnTimer(ID_POLL_TIMER);
+        dlg->OnActivateRequest(0);
+        dlg->OnRelease();
+        dlg->OnTaskbarCreated();
+        EXPECT_EQ(model().LogSize(), 0u);
+        EXPECT_FALSE(view.trayShown);
+    }
 }
 
 }  // namespace
