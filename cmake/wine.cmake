@@ -57,6 +57,12 @@ function(suite_bench target)
     set_property(GLOBAL PROPERTY SUITE_BENCH_ARGS_${target} "${ARGN}")
 endfunction()
 
+# suite_bench_target(target): a custom target that runs a benchmark of its
+# own (with its own session handling); `bench` runs it first.
+function(suite_bench_target target)
+    set_property(GLOBAL APPEND PROPERTY SUITE_BENCH_CUSTOM_TARGETS ${target})
+endfunction()
+
 # Called once at the end of the top-level CMakeLists.txt.
 function(suite_make_bench_target)
     if(NOT WIN32)
@@ -72,4 +78,8 @@ function(suite_make_bench_target)
     list(APPEND commands COMMAND ${CMAKE_COMMAND} -E env ${SUITE_HARNESS_ENV} ${SUITE_HARNESS} stop)
     add_custom_target(bench ${commands} DEPENDS ${targets} USES_TERMINAL
                       COMMENT "Benchmarks under Wine against the simulated driver")
+    get_property(custom GLOBAL PROPERTY SUITE_BENCH_CUSTOM_TARGETS)
+    if(custom)
+        add_dependencies(bench ${custom})
+    endif()
 endfunction()
