@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "brimol.h"
@@ -11,14 +13,19 @@
 
 namespace {
 
-using brimol::MemoryKeyStore;
-using brimol::StoredValue;
+using namespace brimol;  // value types, the in-memory store
+using Bytes = std::vector<std::uint8_t>;
+using Typed = std::pair<std::uint32_t, Bytes>;  // type and bytes of a value
+using Names = std::vector<std::string>;
 
 const std::string kBase = "SOFTWARE\\ZR_EX_CONTROL\\";
-std::string PanelKey(int id) { return kBase + "ID" + std::to_string(id); }
 const std::string kSystemKey = kBase + "ALL";
+std::string PanelKey(int id) { return kBase + "ID" + std::to_string(id); }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+Bytes Raw(const std::string& text) { return {text.begin(), text.end()}; }
+Bytes Sz(const std::string& text) { return Raw(text + '\0'); }
+Bytes Dword(std::uint32_t v) { return Raw({char(v), char(v >> 8), char(v >> 16), char(v >> 24)}); }
+using Values = std::vector<std::pair<std::string, StoredValue>>;
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -26,103 +33,80 @@ protected:
     // No operation leaves a key open.
     void TearDown() override { EXPECT_EQ(store().OpenKeys(), 0); }
 
-    static MemoryKeyStore& store() { return brimol::TheMemoryKeyStore(); }
-    static void FillWithJunk(CRegPanel& panel) {
-        std::memset(panel.name, 'x', sizeof panel.name);
-        panel.touchOp = 77;
-        panel.irOp = 77;
+    static MemoryKeyStore& store() { return TheMemoryKeyStore(); }
+    // An empty registry, then `values` under `key` (the bare key too when `keyExists`).
+    static void Seed(const std::string& key, bool keyExists, const Values& values) {
+        store().Clear();
+        if (keyExists) store().AddKey(key);
+        for (const auto& v : values) store().PutValue(key, v.first, v.second.type, v.second.bytes);
+    }
+    // A stored value; type 0 when missing.
+    static Typed Stored(const std::string& key, const char* name) {
+        const StoredValue* v = store().Find(key, name);
+        return v == nullptr ? Typed() : Typed(v->type, v->bytes);
     }
 };
 
 // --- probe of ID0..ID15 -----------------------------------------------------
 
-TEST_F(RegistryTest, ConstructionListsRecordedIdentifiersBelowSixteen) {
-    struct Case {
+TEST_F(RegistryTest, ConstructionListsRecordedIdentifiersBelowSixteenOpeningKeysOnly) {
+    const struct {
         std::vector<int> keys;
-        std::vector<std::uint8_t> listed;
-    };
-    const Case cases[] = {
+        Bytes listed;
+    } cases[] = {
         {{}, {}},
         {{7, 0, 15, 16, 200}, {0, 7, 15}},
-        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         store().Clear();
         for (int id : c.keys) store().AddKey(PanelKey(id));
         store().AddKey(kSystemKey);
         CRegPanel panel;
-        std::vector<std::uint8_t> expected = c.listed;
+        // Runs on every construction: one open per identifier, a close per
+        // key found, and nothing read or created.
+        const MemoryKeyStore::Counts& n = store().counts();
+        EXPECT_EQ(std::vector<int>({n.opens, n.closes, n.reads, n.creates}),
+                  std::vector<int>({16, static_cast<int>(c.listed.size()), 0, 0}));
+        Bytes expected = c.listed;
         expected.resize(sizeof panel.regIdList, 0xFF);  // end mark, and the rest filled alike
-        EXPECT_EQ(std::vector<std::uint8_t>(panel.regIdList, panel.regIdList + sizeof panel.regIdList), expected);
+        EXPECT_EQ(Bytes(panel.regIdList, panel.regIdList + sizeof panel.regIdList), expected);
         EXPECT_EQ(panel.GetAllRegID(), static_cast<int>(c.listed.size()));
     }
-}
-
-TEST_F(RegistryTest, ProbeOnlyOpensAndClosesTheSixteenKeys) {
-    store().PutText(PanelKey(2), "NAME", "Left");
-    store().PutText(PanelKey(9), "NAME", "Right");
-    CRegSystem system;
-    EXPECT_EQ(store().counts().opens, 16);
-    EXPECT_EQ(store().counts().closes, 2);
-    EXPECT_EQ(store().counts().reads, 0);
-    EXPECT_EQ(store().counts().creates, 0);
-    EXPECT_FALSE(store().HasKey(PanelKey(0)));  // probing creates nothing
 }
 
 // --- GetPanelReg --------------------------------------------------------------
 
 TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
-    struct Value {
-        std::string name;
-        std::uint32_t type;
-        std::vector<std::uint8_t> bytes;
-    };
-    const auto sz = [](const std::string& text) {
-        std::vector<std::uint8_t> b = Bytes(text);
-        b.push_back(0);
-        return b;
-    };
-    const std::vector<std::uint8_t> three = {3, 0, 0, 0}, minusOne = {0xFF, 0xFF, 0xFF, 0xFF}, five = {5, 0, 0, 0};
-    const std::string name16 = "Press line 16 ch";
-    const std::string name49(49, 'n');
-    struct Case {
+    const std::string name16 = "Press line 16 ch", name49(49, 'n');
+    const Bytes eightBytes = {5, 0, 0, 0, 0, 0, 0, 0};
+    const struct {
         const char* what;
         bool keyExists;
-        std::vector<Value> values;
+        Values values;
         std::string name;
-        int touchOp;
-        int irOp;
-    };
-    const Case cases[] = {
+        int touchOp, irOp;
+    } cases[] = {
         {"no key", false, {}, "", 1, 0},
-        {"key without values", true, {}, "", 1, 0},
-        {"full record", true,
-         {{"NAME", brimol::kRegSz, sz("Press")}, {"TOUCH_OP", brimol::kRegDword, {2, 0, 0, 0}},
-          {"IR_OP", brimol::kRegDword, five}},
-         "Press", 2, 5},
-        {"empty name", true, {{"NAME", brimol::kRegSz, sz("")}}, "", 1, 0},
-        {"16 characters whole", true, {{"NAME", brimol::kRegSz, sz(name16)}}, name16, 1, 0},
-        {"49 characters readable", true, {{"NAME", brimol::kRegSz, sz(name49)}}, name49, 1, 0},
-        {"longer name cut to 49", true, {{"NAME", brimol::kRegSz, sz(name49 + "0123456789abcdef")}}, name49, 1, 0},
-        {"name without terminating zero", true, {{"NAME", brimol::kRegSz, Bytes("Unterminated")}}, "Unterminated", 1, 0},
-        {"name up to its first zero", true, {{"NAME", brimol::kRegSz, {'A', 'B', 0, 'C', 0}}}, "AB", 1, 0},
-        {"TOUCH_OP outside 0..2 kept", true, {{"TOUCH_OP", brimol::kRegDword, three}}, "", 3, 0},
-        {"negative values kept", true,
-         {{"TOUCH_OP", brimol::kRegDword, minusOne}, {"IR_OP", brimol::kRegDword, minusOne}}, "", -1, -1},
-        {"NAME of the wrong type", true, {{"NAME", brimol::kRegDword, five}}, "", 1, 0},
-        {"NAME as binary", true, {{"NAME", brimol::kRegBinary, Bytes("Bin")}}, "", 1, 0},
-        {"TOUCH_OP as text", true, {{"TOUCH_OP", brimol::kRegSz, sz("2")}}, "", 1, 0},
-        {"TOUCH_OP too short", true, {{"TOUCH_OP", brimol::kRegDword, {2, 0}}}, "", 1, 0},
-        {"IR_OP of eight bytes", true, {{"IR_OP", brimol::kRegQword, {5, 0, 0, 0, 0, 0, 0, 0}}}, "", 1, 0},
-        {"IR_OP as DWORD of eight bytes", true, {{"IR_OP", brimol::kRegDword, {5, 0, 0, 0, 0, 0, 0, 0}}}, "", 1, 0},
+        {"full record, 16 characters whole", true,
+         {{"NAME", {kRegSz, Sz(name16)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}},
+         name16, 2, 5},
+        {"49 characters readable", true, {{"NAME", {kRegSz, Sz(name49)}}}, name49, 1, 0},
+        {"longer name cut to 49", true, {{"NAME", {kRegSz, Sz(name49 + "0123456789abcdef")}}}, name49, 1, 0},
+        {"name without terminating zero", true, {{"NAME", {kRegSz, Raw("Unterminated")}}}, "Unterminated", 1, 0},
+        {"TOUCH_OP outside 0..2 and negative IR_OP kept", true,
+         {{"TOUCH_OP", {kRegDword, Dword(3)}}, {"IR_OP", {kRegDword, Dword(0xFFFFFFFF)}}}, "", 3, -1},
+        {"wrong types read as defaults", true,
+         {{"NAME", {kRegBinary, Raw("Bin")}}, {"TOUCH_OP", {kRegSz, Sz("2")}}, {"IR_OP", {kRegQword, eightBytes}}},
+         "", 1, 0},
+        {"wrong sizes read as defaults", true,
+         {{"TOUCH_OP", {kRegDword, {2, 0}}}, {"IR_OP", {kRegDword, eightBytes}}}, "", 1, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        store().Clear();
-        if (c.keyExists) store().AddKey(PanelKey(4));
-        for (const Value& v : c.values) store().PutValue(PanelKey(4), v.name, v.type, v.bytes);
+        Seed(PanelKey(4), c.keyExists, c.values);
         CRegPanel panel;
-        FillWithJunk(panel);
+        std::memset(panel.name, 'x', sizeof panel.name);
+        panel.touchOp = panel.irOp = 77;
         EXPECT_EQ(panel.GetPanelReg(4), 0);
         EXPECT_EQ(std::string(panel.name), c.name);
         EXPECT_EQ(panel.touchOp, c.touchOp);
@@ -132,153 +116,79 @@ TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
     }
 }
 
-TEST_F(RegistryTest, RecordsAreKeyedByIdentifierIncludingSixteenAndAbove) {
-    for (int id : {0, 15, 16, 255}) {
-        CRegPanel writer;
-        std::snprintf(writer.name, sizeof writer.name, "Panel %d", id);
-        writer.touchOp = 2;
-        writer.irOp = id;
-        ASSERT_EQ(writer.SetPanelReg(id), 0);
-        EXPECT_TRUE(store().HasKey(PanelKey(id)));
-    }
-    CRegPanel reader;
-    for (int id : {0, 15, 16, 255}) {
-        SCOPED_TRACE(id);
-        reader.GetPanelReg(id);
-        EXPECT_EQ(std::string(reader.name), "Panel " + std::to_string(id));
-        EXPECT_EQ(reader.irOp, id);
-    }
-    EXPECT_EQ(reader.GetAllRegID(), 2);  // 16 and 255 are not listed
-}
-
 // --- SetPanelReg --------------------------------------------------------------
 
-TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwords) {
-    struct Case {
+TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalReported) {
+    const long denied = kRegAccessDenied;
+    const Names all = {"NAME", "TOUCH_OP", "IR_OP"};
+    const struct {
         const char* what;
-        std::string member;  // bytes put into `name`, without any zero
-        bool terminated;
-        std::string stored;  // NAME without its terminating zero
-        std::string readBack;
-    };
-    const Case cases[] = {
-        {"plain name", "Operator", true, "Operator", "Operator"},
-        {"empty name", "", true, "", ""},
-        {"name member without terminator", std::string(64, 'z'), false, std::string(64, 'z'), std::string(49, 'z')},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        store().Clear();
-        CRegPanel panel;
-        std::memset(panel.name, c.terminated ? 0 : 'z', sizeof panel.name);
-        std::memcpy(panel.name, c.member.data(), c.member.size());
-        panel.touchOp = 1;
-        panel.irOp = 0x01020304;
-        ASSERT_EQ(panel.SetPanelReg(7), 0);
-
-        EXPECT_EQ(store().ValueNames(PanelKey(7)), (std::vector<std::string>{"NAME", "TOUCH_OP", "IR_OP"}));
-        const StoredValue* name = store().Find(PanelKey(7), "NAME");
-        ASSERT_NE(name, nullptr);
-        EXPECT_EQ(name->type, brimol::kRegSz);
-        std::vector<std::uint8_t> stored = Bytes(c.stored);
-        stored.push_back(0);  // terminating zero included
-        EXPECT_EQ(name->bytes, stored);
-        const StoredValue* touch = store().Find(PanelKey(7), "TOUCH_OP");
-        ASSERT_NE(touch, nullptr);
-        EXPECT_EQ(touch->type, brimol::kRegDword);
-        EXPECT_EQ(touch->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
-        const StoredValue* ir = store().Find(PanelKey(7), "IR_OP");
-        ASSERT_NE(ir, nullptr);
-        EXPECT_EQ(ir->type, brimol::kRegDword);
-        EXPECT_EQ(ir->bytes, (std::vector<std::uint8_t>{4, 3, 2, 1}));
-
-        std::strcpy(panel.name, "stale");
-        panel.GetPanelReg(7);
-        EXPECT_EQ(std::string(panel.name), c.readBack);
-    }
-}
-
-TEST_F(RegistryTest, RefusedWritesAreReported) {
-    struct Case {
-        const char* what;
+        int id;
+        std::string member;  // bytes put into `name`; all 64 of them leave no zero
         long createError;
-        const char* refusedValue;  // nullptr: none
-        long writeError;
+        std::vector<std::pair<const char*, long>> refusedWrites;
         int result;
-        std::vector<std::string> stored;
+        Names stored;
+    } cases[] = {
+        {"plain name", 7, "Operator", 0, {}, 0, all},
+        {"empty name", 0, "", 0, {}, 0, all},
+        {"unterminated name member, identifier 255", 255, std::string(64, 'z'), 0, {}, 0, all},
+        {"create refused", 5, "Left", denied, {}, denied, {}},
+        {"NAME and IR_OP refused", 5, "Left", 0, {{"NAME", denied}, {"IR_OP", 1021}}, denied, {"TOUCH_OP"}},
+        {"TOUCH_OP and IR_OP refused", 5, "Left", 0, {{"TOUCH_OP", 1021}, {"IR_OP", denied}}, 1021, {"NAME"}},
+        {"IR_OP refused", 5, "Left", 0, {{"IR_OP", denied}}, denied, {"NAME", "TOUCH_OP"}},
     };
-    const Case cases[] = {
-        {"create refused", brimol::kRegAccessDenied, nullptr, 0, brimol::kRegAccessDenied, {}},
-        {"every write refused", 0, "", brimol::kRegAccessDenied, brimol::kRegAccessDenied, {}},
-        {"NAME refused", 0, "NAME", brimol::kRegAccessDenied, brimol::kRegAccessDenied, {"TOUCH_OP", "IR_OP"}},
-        {"TOUCH_OP refused", 0, "TOUCH_OP", 1021, 1021, {"NAME", "IR_OP"}},
-        {"IR_OP refused", 0, "IR_OP", brimol::kRegAccessDenied, brimol::kRegAccessDenied, {"NAME", "TOUCH_OP"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         store().Clear();
         store().RefuseCreate(c.createError);
-        if (c.refusedValue != nullptr) store().RefuseWrite(c.refusedValue, c.writeError);
-        CRegPanel panel;
-        std::strcpy(panel.name, "Left");
+        for (const auto& refused : c.refusedWrites) store().RefuseWrite(refused.first, refused.second);
+        CRegPanel panel;  // with an empty name
+        std::memcpy(panel.name, c.member.data(), c.member.size());
         panel.touchOp = 2;
-        panel.irOp = 0;
-        EXPECT_EQ(panel.SetPanelReg(5), c.result);
-        EXPECT_EQ(store().ValueNames(PanelKey(5)), c.stored);
-        EXPECT_EQ(panel.key, nullptr);
+        panel.irOp = 5;
+        EXPECT_EQ(panel.SetPanelReg(c.id), c.result);
+        EXPECT_EQ(store().ValueNames(PanelKey(c.id)), c.stored);
+        const std::map<std::string, Typed> written = {
+            {"NAME", {kRegSz, Sz(c.member)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}};
+        for (const std::string& name : c.stored) EXPECT_EQ(Stored(PanelKey(c.id), name.c_str()), written.at(name));
     }
 }
 
 // --- CRegSystem ---------------------------------------------------------------
 
 TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaults) {
-    struct Case {
+    const struct {
         const char* what;
         bool keyExists;
-        std::vector<std::pair<std::string, StoredValue>> values;
-        int timeOut;
-        int timeEnable;
-    };
-    const Case cases[] = {
+        Values values;
+        int timeOut, timeEnable;
+    } cases[] = {
         {"no key", false, {}, 30, 0},
         {"key without values", true, {}, 30, 0},
-        {"stored", true,
-         {{"TIMEOUT", {brimol::kRegDword, {0x08, 0x07, 0, 0}}}, {"TIMEENABLE", {brimol::kRegDword, {1, 0, 0, 0}}}},
-         0x0708, 1},
-        {"TIMEOUT 0 kept", true, {{"TIMEOUT", {brimol::kRegDword, {0, 0, 0, 0}}}}, 0, 0},
-        {"TIMEOUT as text", true, {{"TIMEOUT", {brimol::kRegSz, {'6', '0', 0}}}}, 30, 0},
-        {"TIMEENABLE of one byte", true, {{"TIMEENABLE", {brimol::kRegDword, {1}}}}, 30, 0},
+        {"stored, TIMEOUT 0 kept", true,
+         {{"TIMEOUT", {kRegDword, Dword(0)}}, {"TIMEENABLE", {kRegDword, Dword(1)}}}, 0, 1},
+        {"wrong type and size", true, {{"TIMEOUT", {kRegSz, Sz("60")}}, {"TIMEENABLE", {kRegDword, {1}}}}, 30, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        store().Clear();
-        if (c.keyExists) store().AddKey(kSystemKey);
-        for (const auto& v : c.values) store().PutValue(kSystemKey, v.first, v.second.type, v.second.bytes);
+        Seed(kSystemKey, c.keyExists, c.values);
         CRegSystem system;
-        system.timeOut = 77;
-        system.timeEnable = 77;
+        system.timeOut = system.timeEnable = 77;
         system.GetSystemReg();
         EXPECT_EQ(system.timeOut, c.timeOut);
         EXPECT_EQ(system.timeEnable, c.timeEnable);
     }
 }
 
-TEST_F(RegistryTest, SystemRecordRoundTripsAndRefusalChangesNothing) {
+TEST_F(RegistryTest, SystemRecordIsStoredAsTwoDwords) {
     CRegSystem system;
     system.timeOut = 1800;
     system.timeEnable = 1;
     system.SetSystemReg();
-    EXPECT_EQ(store().ValueNames(kSystemKey), (std::vector<std::string>{"TIMEOUT", "TIMEENABLE"}));
-    EXPECT_EQ(store().Find(kSystemKey, "TIMEOUT")->type, brimol::kRegDword);
-
-    store().RefuseCreate(brimol::kRegAccessDenied);
-    CRegSystem other;
-    other.timeOut = 5;
-    other.timeEnable = 0;
-    other.SetSystemReg();
-    other.GetSystemReg();
-    EXPECT_EQ(other.timeOut, 1800);
-    EXPECT_EQ(other.timeEnable, 1);
+    EXPECT_EQ(store().ValueNames(kSystemKey), (Names{"TIMEOUT", "TIMEENABLE"}));
+    EXPECT_EQ(Stored(kSystemKey, "TIMEOUT"), Typed(kRegDword, Dword(1800)));
+    EXPECT_EQ(Stored(kSystemKey, "TIMEENABLE"), Typed(kRegDword, Dword(1)));
 }
 
 }  // namespace
