@@ -78,27 +78,25 @@ long MemoryKeyStore::ReadDword(BrimolKey handle, const char* valueName, std::int
     return kRegOk;
 }
 
-long MemoryKeyStore::WriteText(BrimolKey handle, const char* valueName, const char* text) {
+long MemoryKeyStore::RefuseWrite(BrimolKey handle, const char* valueName) {
     ++counts_.writes;
-    Key* key = KeyOf(handle);
-    if (key == nullptr) return kRegInvalidHandle;
+    if (KeyOf(handle) == nullptr) return kRegInvalidHandle;
     for (const std::string& refused : {Normalize(valueName), std::string()}) {
         auto error = writeErrors_.find(refused);
         if (error != writeErrors_.end()) return error->second;
     }
+    return kRegOk;
+}
+
+long MemoryKeyStore::WriteText(BrimolKey handle, const char* valueName, const char* text) {
+    if (const long refused = RefuseWrite(handle, valueName)) return refused;
     std::vector<std::uint8_t> bytes(text, text + std::strlen(text) + 1);  // terminating zero included
     PutValue(open_[reinterpret_cast<std::uintptr_t>(handle)], valueName, kRegSz, std::move(bytes));
     return kRegOk;
 }
 
 long MemoryKeyStore::WriteDword(BrimolKey handle, const char* valueName, std::int32_t value) {
-    ++counts_.writes;
-    Key* key = KeyOf(handle);
-    if (key == nullptr) return kRegInvalidHandle;
-    for (const std::string& refused : {Normalize(valueName), std::string()}) {
-        auto error = writeErrors_.find(refused);
-        if (error != writeErrors_.end()) return error->second;
-    }
+    if (const long refused = RefuseWrite(handle, valueName)) return refused;
     PutDword(open_[reinterpret_cast<std::uintptr_t>(handle)], valueName, value);
     return kRegOk;
 }

@@ -71,6 +71,9 @@ private:
 
     static std::string Normalize(const std::string& path);
     Key* KeyOf(BrimolKey handle);
+    // Counts a write and says why it is refused: an unknown handle, or a
+    // refusal set for this value (or for every value); 0 lets it through.
+    long RefuseWrite(BrimolKey handle, const char* valueName);
     long Open(BrimolKey root, const char* path, bool create, BrimolKey* key);
 
     std::map<std::string, Key> keys_;

@@ -111,22 +111,29 @@ void CRegPanel::operator delete(void* block) noexcept { std::free(block); }
 void* CRegPanel::operator new[](std::size_t size) noexcept { return Allocate(size); }
 void CRegPanel::operator delete[](void* block) noexcept { std::free(block); }
 
-int CRegPanel::RegOpen(CRegString subkey) {
+namespace {
+
+// Opens or creates basePath\subkey under `root` with one of the store's two
+// key operations; `key` is null unless that succeeded.
+using KeyOperation = long (brimol::KeyStore::*)(BrimolKey, const char*, BrimolKey*);
+int OpenKey(KeyOperation operation, BrimolKey root, const CRegString& base, const CRegString& subkey,
+            BrimolKey* key) {
     char path[2 * CRegString::kCapacity];
-    JoinPath(basePath, subkey, path);
-    key = nullptr;
-    const long status = brimol::TheKeyStore().OpenForRead(rootKey, path, &key);
-    if (status != brimol::kRegOk) key = nullptr;
+    JoinPath(base, subkey, path);
+    *key = nullptr;
+    const long status = (brimol::TheKeyStore().*operation)(root, path, key);
+    if (status != brimol::kRegOk) *key = nullptr;
     return static_cast<int>(status);
 }
 
+}  // namespace
+
+int CRegPanel::RegOpen(CRegString subkey) {
+    return OpenKey(&brimol::KeyStore::OpenForRead, rootKey, basePath, subkey, &key);
+}
+
 int CRegPanel::RegCreate(CRegString subkey) {
-    char path[2 * CRegString::kCapacity];
-    JoinPath(basePath, subkey, path);
-    key = nullptr;
-    const long status = brimol::TheKeyStore().CreateForWrite(rootKey, path, &key);
-    if (status != brimol::kRegOk) key = nullptr;
-    return static_cast<int>(status);
+    return OpenKey(&brimol::KeyStore::CreateForWrite, rootKey, basePath, subkey, &key);
 }
 
 void CRegPanel::RegClose() {

@@ -10,10 +10,7 @@ expect_cal "$IDENTITY" "$IDENTITY"
 
 sim reset attach 0x31 "${MARKER_REPLY[@]}" >/dev/null
 start_gorvat
-press 900 700
-help_is "$HELP_FIRST"
-press "${TOUCH1[@]}"
-help_is "$HELP_SECOND"
+run_to_second_mark
 expect_cal "$IDENTITY" "$IDENTITY"
 press_control "$MAIN" "$ID_QUIT_BUTTON"
 wait_closed

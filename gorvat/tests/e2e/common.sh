@@ -100,11 +100,16 @@ wait_closed() {
 }
 
 # Start touch, first mark, second mark; returns with the question open.
-run_to_question() {
+# The start touch and the first mark: the window then waits at the second.
+run_to_second_mark() {
     press 900 700
     help_is "$HELP_FIRST"
     press "${TOUCH1[@]}"
     help_is "$HELP_SECOND"
+}
+
+run_to_question() {
+    run_to_second_mark
     press "${TOUCH2[@]}"
     probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
 }

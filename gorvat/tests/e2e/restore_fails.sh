@@ -15,10 +15,7 @@ sim -m log | grep -q 'code=0x22A084 .*error=31' || fail "no refused write of the
 
 sim reset attach 0x31 "${MARKER_REPLY[@]}" >/dev/null
 start_gorvat
-press 900 700
-help_is "$HELP_FIRST"
-press "${TOUCH1[@]}"
-help_is "$HELP_SECOND"
+run_to_second_mark
 sim fail 0x22A084 31 >/dev/null
 press_control "$MAIN" "$ID_QUIT_BUTTON"
 wait_closed
