@@ -133,22 +133,24 @@ void CNystraDlg::ShowPanelNames(int first, int second) {
     if (!IsPanel(first)) {
         view_.SetText(IDC_ACTIVE_ID, "");
         view_.SetText(IDC_ACTIVE_NAME, kReleasedText);
-        view_.SetText(IDC_REQUEST_ID, "");
-        view_.SetText(IDC_REQUEST_NAME, "");
+        ShowPanelName(IDC_REQUEST_ID, IDC_REQUEST_NAME, -1);
     } else {
-        records_.GetPanelReg(usb.panelIds[first]);
-        view_.SetText(IDC_ACTIVE_ID, std::to_string(usb.panelIds[first]));
-        view_.SetText(IDC_ACTIVE_NAME, NameOf(records_));
-        if (!IsPanel(second)) {
-            view_.SetText(IDC_REQUEST_ID, "");
-            view_.SetText(IDC_REQUEST_NAME, "");
-        } else {
-            records_.GetPanelReg(usb.panelIds[second]);
-            view_.SetText(IDC_REQUEST_ID, std::to_string(usb.panelIds[second]));
-            view_.SetText(IDC_REQUEST_NAME, NameOf(records_));
-        }
+        ShowPanelName(IDC_ACTIVE_ID, IDC_ACTIVE_NAME, first);
+        ShowPanelName(IDC_REQUEST_ID, IDC_REQUEST_NAME, second);
     }
     view_.BroadcastUpdate();
+}
+
+// Identifier and recorded name of a panel of the table, or two empty texts.
+void CNystraDlg::ShowPanelName(int idControl, int nameControl, int panel) {
+    if (!IsPanel(panel)) {
+        view_.SetText(idControl, "");
+        view_.SetText(nameControl, "");
+        return;
+    }
+    records_.GetPanelReg(usb.panelIds[panel]);
+    view_.SetText(idControl, std::to_string(usb.panelIds[panel]));
+    view_.SetText(nameControl, NameOf(records_));
 }
 
 void CNystraDlg::SwitchTrayIcon(int icon) {

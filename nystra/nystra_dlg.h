@@ -128,6 +128,7 @@ public:
     std::int32_t state = kReleased;
 
 private:
+    void ShowPanelName(int idControl, int nameControl, int panel);
     unsigned PollActive();
     void EndSteps();
     void SwitchTrayIcon(int icon);
