@@ -1,0 +1,1 @@
+#include "velmic_fixture.h"
