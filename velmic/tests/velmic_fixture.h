@@ -142,7 +142,7 @@ public:
 };
 
 class VelmicTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         tavlosim::ResetInProcessDriver();
         ForcedStatuses().clear();

@@ -1,1 +1,0 @@
-#include "velmic_fixture.h"
