@@ -213,22 +213,35 @@ int FrmMainWindow::HeldButtons(WPARAM keys) {
     return mask;
 }
 
-LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const double x = scale_.XToTwips(MouseX(lParam));
-    const double y = scale_.YToTwips(MouseY(lParam));
+bool FrmMainWindow::ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, MouseEvent down, MouseEvent move) {
+    int button = 0;
+    MouseEvent event = down;
     switch (message) {
         case WM_LBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kLeftButton;
+            break;
         case WM_RBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kRightButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kRightButton;
+            break;
         case WM_MBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kMiddleButton;
+            break;
         case WM_MOUSEMOVE:
-            if (form_ != nullptr) form_->Form_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
-            return 0;
+            button = HeldButtons(wParam);
+            event = move;
+            break;
+        default:
+            return false;
+    }
+    if (form_ != nullptr) {
+        (form_->*event)(button, ShiftMask(wParam), scale_.XToTwips(MouseX(lParam)), scale_.YToTwips(MouseY(lParam)));
+    }
+    return true;
+}
+
+LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ForwardPointer(message, wParam, lParam, &frmMain::Form_MouseDown, &frmMain::Form_MouseMove)) return 0;
+    switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_QUIT_BUTTON && HIWORD(wParam) == BN_CLICKED && form_ != nullptr) {
                 form_->QuitButton_Click();
@@ -328,26 +341,13 @@ void FrmMainWindow::PaintFrame(HWND frame) {
 // A press or move over the mark goes to the procedure as one over the mark,
 // which adds the mark's position: the mark never hides a touch.
 LRESULT FrmMainWindow::HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam) {
-    const double x = scale_.XToTwips(MouseX(lParam));
-    const double y = scale_.YToTwips(MouseY(lParam));
+    if (ForwardPointer(message, wParam, lParam, &frmMain::picPoint_MouseDown, &frmMain::picPoint_MouseMove)) return 0;
     switch (message) {
         case WM_PAINT:
             PaintMark(mark);
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_RBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kRightButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_MBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (form_ != nullptr) form_->picPoint_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
-            return 0;
         default:
             break;
     }

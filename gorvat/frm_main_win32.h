@@ -59,6 +59,10 @@ private:
         Handler handler_;
     };
 
+    // Presses and moves as the procedure's mouse events, with the position
+    // in twips; false for any other message.
+    using MouseEvent = void (frmMain::*)(int Button, int Shift, double X, double Y);
+    bool ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, MouseEvent down, MouseEvent move);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT HandleFrame(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam);
