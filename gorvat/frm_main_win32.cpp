@@ -342,15 +342,11 @@ void FrmMainWindow::PaintFrame(HWND frame) {
 // which adds the mark's position: the mark never hides a touch.
 LRESULT FrmMainWindow::HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam) {
     if (ForwardPointer(message, wParam, lParam, &frmMain::picPoint_MouseDown, &frmMain::picPoint_MouseMove)) return 0;
-    switch (message) {
-        case WM_PAINT:
-            PaintMark(mark);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        default:
-            break;
+    if (message == WM_PAINT) {
+        PaintMark(mark);
+        return 0;
     }
+    if (message == WM_ERASEBKGND) return 1;  // the paint covers the whole picture
     return DefWindowProcA(mark, message, wParam, lParam);
 }
 
