@@ -32,6 +32,7 @@ bool MainDlg::Form_Load() {
     savedSpeed_ = saved.speed;
     const SliderPositions positions = PositionsFromValues(saved);
     for (Slider slider : kSliders) view_.SetSliderPosition(slider, positions[slider]);
+    inEffect_ = Positions();
 
     std::int16_t sound = 0;
     result = access_.GetClickSound(&sound, kSavedSet);
@@ -51,7 +52,8 @@ bool MainDlg::Form_Load() {
 // The four values of the sliders into the working set, the speed into the
 // Windows double-click time.
 bool MainDlg::Preview() {
-    const ClickSettings values = ValuesFromPositions(Positions());
+    inEffect_ = Positions();
+    const ClickSettings values = ValuesFromPositions(inEffect_);
     const std::int16_t result = access_.SetSettings(values, kWorkingSet);
     if (result != kOk) {
         Fail(result);
@@ -92,7 +94,7 @@ bool MainDlg::SaveValues() {
 
 void MainDlg::Slider_Change(Slider /*slider*/) {
     const Entry entry(reentry_);
-    if (!entry || state_ == DialogState::Closed) return;
+    if (!entry || state_ == DialogState::Closed || Positions() == inEffect_) return;
     Preview();
 }
 
@@ -127,11 +129,10 @@ void MainDlg::CancelBtn_Click() {
 void MainDlg::SetDefaultBtn_Click() {
     const Entry entry(reentry_);
     if (!entry || state_ == DialogState::Closed) return;
-    const SliderPositions before = Positions();
     for (Slider slider : kSliders) view_.SetSliderPosition(slider, kDefaultPositions[slider]);
     const bool wasChecked = view_.ClickSoundChecked();
     view_.SetClickSound(true);
-    if (Positions() != before && !Preview()) return;
+    if (Positions() != inEffect_ && !Preview()) return;
     if (!wasChecked) ClickSoundStep();
 }
 

@@ -77,6 +77,9 @@ private:
     // Apply): where the closing step leaves the double-click time when it
     // cannot read the saved set.
     std::optional<std::int16_t> savedSpeed_;
+    // The positions last put into effect (or shown at opening): a slider
+    // released where it was changes nothing.
+    SliderPositions inEffect_;
 };
 
 }  // namespace velmic

@@ -97,12 +97,8 @@ void MainDlgWindow::CreateControls() {
     const DWORD picture = SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY;
     HWND dClickArea = child("STATIC", "", picture, {120, 5160, 1020, 1020}, IDC_DCLICK_TEST_AREA, WS_EX_CLIENTEDGE);
     HWND clickArea = child("STATIC", "", picture, {1320, 5160, 1020, 1020}, IDC_CLICK_TEST_AREA, WS_EX_CLIENTEDGE);
-    winui::SetPictureBitmap(dClickArea, winui::Bitmap(static_cast<HBITMAP>(
-                                            LoadImageA(instance_, MAKEINTRESOURCEA(IDB_DCLICK_AREA), IMAGE_BITMAP, 0,
-                                                       0, LR_DEFAULTCOLOR))));
-    winui::SetPictureBitmap(clickArea, winui::Bitmap(static_cast<HBITMAP>(
-                                           LoadImageA(instance_, MAKEINTRESOURCEA(IDB_CLICK_AREA), IMAGE_BITMAP, 0, 0,
-                                                      LR_DEFAULTCOLOR))));
+    winui::SetPictureBitmap(dClickArea, winui::LoadBitmapResource(instance_, IDB_DCLICK_AREA));
+    winui::SetPictureBitmap(clickArea, winui::LoadBitmapResource(instance_, IDB_CLICK_AREA));
 
     child("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {2640, 5760, 1455, 375}, IDOK);
     child("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, {4320, 5760, 1455, 375}, IDCANCEL);
@@ -192,8 +188,7 @@ void MainDlgWindow::SetActivePanelId(const std::string& caption) {
 
 bool MainDlgWindow::ShowPicture(TestArea area, const std::string& fileName) {
     // By bare name: the file is looked up in the current folder.
-    winui::Bitmap bitmap(static_cast<HBITMAP>(
-        LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTCOLOR)));
+    winui::Bitmap bitmap = winui::LoadBitmapFile(fileName.c_str());
     if (!bitmap) return false;
     winui::SetPictureBitmap(Item(area == TestArea::ClickTestArea ? IDC_CLICK_TEST_AREA : IDC_DCLICK_TEST_AREA),
                             std::move(bitmap));

@@ -18,14 +18,12 @@ ClickSettings LimitSettings(ClickSettings values) {
             Limit(values.area, 20, 40)};
 }
 
-std::string DebugText(const char* tag, TavloStatus status) { return std::string(tag) + " " + std::to_string(status); }
-
 // The status rule: 0 goes on, 2 and 5 mean no panel, anything else is
 // reported in the diagnostic box.
 std::int16_t TpAccess::Check(TavloStatus status, const char* tag) {
     if (status == TavloOk) return kOk;
     if (status == TavloNoPanel || status == TavloBadPanel) return kNoPanelDevice;
-    if (!muted_) view_.ShowDebug(DebugText(tag, status));
+    if (!muted_) view_.ShowDebug(tag, status);
     return kCritical;
 }
 

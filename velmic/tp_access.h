@@ -35,17 +35,14 @@ struct ClickSettings {
 ClickSettings LimitSettings(ClickSettings values);
 
 // Where the diagnostic box appears: a modal box titled "Debug" with the
-// text given, OK only, no icon.
+// call's tag, one space and the status, OK only, no icon.
 class DebugView {
 public:
-    virtual void ShowDebug(const std::string& text) = 0;
+    virtual void ShowDebug(const std::string& tag, TavloStatus status) = 0;
 
 protected:
     ~DebugView() = default;
 };
-
-// The text of the diagnostic box: the call's tag, one space, the status.
-std::string DebugText(const char* tag, TavloStatus status);
 
 class TpAccess {
 public:

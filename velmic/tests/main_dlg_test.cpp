@@ -108,6 +108,24 @@ TEST_F(SessionTest, SetToDefaultAtTheDefaultsChangesNothing) {
     Expect(kWorking, true, kDefaults, true, 400);
 }
 
+// A slider released where it was (a click on the thumb, a key at its end)
+// puts nothing into effect.
+TEST_F(SessionTest, ASliderReleasedUnmovedChangesNothing) {
+    Open();
+    Model().ClearLog();
+    Logic().Slider_Change(Slider::DblClickArea);
+    EXPECT_TRUE(Requests().empty());
+    ExpectButtons(false, false);
+    Dlg().Drag(Slider::DblClickArea, 6);
+    Logic().Slider_Change(Slider::DblClickArea);
+    Logic().ApplyBtn_Click();
+    Model().ClearLog();
+    Logic().Slider_Change(Slider::DblClickArea);
+    EXPECT_TRUE(Requests().empty());
+    ExpectButtons(true, false);
+    Expect({50, 20, 400, 32}, true, {50, 20, 400, 32}, false, 400);
+}
+
 TEST_F(SessionTest, SetToDefaultWithTheBoxCheckedPreviewsTheSliders) {
     Attach(kId, true, kSaved, kWorking, true, false);
     start->Form_Load();

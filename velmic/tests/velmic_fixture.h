@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "click_block.h"
+#include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
 #include "start_dlg.h"
@@ -133,8 +134,8 @@ private:
 
 class FakeDebugView final : public velmic::DebugView {
 public:
-    void ShowDebug(const std::string& text) override {
-        boxes.push_back(text);
+    void ShowDebug(const std::string& tag, TavloStatus status) override {
+        boxes.push_back(winui::DebugBoxText(tag, status));
         if (whileShown) whileShown();
     }
     std::vector<std::string> boxes;
