@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -52,14 +53,8 @@ protected:
 };
 
 TEST_F(TavloE2e, AllTwentyFourExportsAreFoundByName) {
-    const char* names[] = {"TavloGetVersion", "TavloNeedUpdate", "TavloGetDevices", "TavloGetFirmVer",
-                           "TavloGetPanelId", "TavloGetCalibrationData", "TavloSetCalibrationData",
-                           "TavloGetPointdataEnable", "TavloSetPointdataEnable", "TavloCheckTouch",
-                           "TavloGetClickData", "TavloSetClickData", "TavloGetClickSound", "TavloSetClickSound",
-                           "TavloGetPanelLed", "TavloSetPanelLed", "TavloGetStartupMode", "TavloSetStartupMode",
-                           "TavloGetClickMode", "TavloSetClickMode", "TavloGetClickOnceMode",
-                           "TavloSetClickOnceMode", "TavloReadEeprom", "TavloWriteEeprom"};
-    for (const char* name : names) EXPECT_NE(GetProcAddress(TavloModule(), name), nullptr) << name;
+    EXPECT_EQ(std::size(kTavloExportNames), 24u);
+    for (const char* name : kTavloExportNames) EXPECT_NE(GetProcAddress(TavloModule(), name), nullptr) << name;
 }
 
 struct ExportCase {
