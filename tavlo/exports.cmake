@@ -25,11 +25,13 @@ endforeach()
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/include/tavlo.h tavlo_declarations
      REGEX "^TAVLO_API TavloStatus TAVLO_CALL [A-Za-z0-9_]+\\(")
 list(TRANSFORM tavlo_declarations REPLACE "^TAVLO_API TavloStatus TAVLO_CALL ([A-Za-z0-9_]+)\\(.*$" "\\1")
-set(tavlo_sorted_table ${TAVLO_EXPORT_NAMES})
-list(SORT tavlo_sorted_table)
-list(SORT tavlo_declarations)
-if(NOT tavlo_sorted_table STREQUAL tavlo_declarations)
-    message(FATAL_ERROR "tavlo.h declares ${tavlo_declarations}\nbut tavlo_exports.inc lists ${tavlo_sorted_table}")
+set(tavlo_only_in_table ${TAVLO_EXPORT_NAMES})
+list(REMOVE_ITEM tavlo_only_in_table ${tavlo_declarations})
+set(tavlo_only_in_header ${tavlo_declarations})
+list(REMOVE_ITEM tavlo_only_in_header ${TAVLO_EXPORT_NAMES})
+if(tavlo_only_in_table OR tavlo_only_in_header)
+    message(FATAL_ERROR "tavlo.h and tavlo_exports.inc differ: only in the table: ${tavlo_only_in_table}; "
+                        "only in tavlo.h: ${tavlo_only_in_header}")
 endif()
 
 # TAVLO.def: the export list for the linker, decorated on i686 so that the

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -52,8 +51,7 @@ protected:
     std::uint16_t stamp = 0;
 };
 
-TEST_F(TavloE2e, AllTwentyFourExportsAreFoundByName) {
-    EXPECT_EQ(std::size(kTavloExportNames), 24u);
+TEST_F(TavloE2e, AllExportsAreFoundByName) {
     for (const char* name : kTavloExportNames) EXPECT_NE(GetProcAddress(TavloModule(), name), nullptr) << name;
 }
 
