@@ -300,6 +300,13 @@ cmd_start() {
     # background services, which inherit its standard handles: they must
     # not be pipes anyone waits on.
     wait_for 60 sim_quiet state || die "the simulated driver did not come up in the Wine session"
+    # Keep the desktop up for the whole session: otherwise Wine closes it
+    # about a second after each test's last window is gone, and a program
+    # of the next test that starts just then fails at once.
+    rm -f "$root/holder.txt"
+    setsid "$wine64" "$win64bin/winprobe.exe" hold-desktop </dev/null >"$root/holder.txt" 2>&1 &
+    echo "HOLDER_PID=$!" >>"$state"
+    wait_for 30 grep -q holding "$root/holder.txt" || die "the desktop holder did not start (see $root/holder.txt)"
     log "session up (prefix $prefix, DISPLAY=${DISPLAY})"
 }
 

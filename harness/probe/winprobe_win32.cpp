@@ -34,7 +34,9 @@ const char* const kUsage =
     "  listen NAME [T]                   wait for a broadcast of registered message NAME;\n"
     "                                    print its wParam and lParam\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
-    "                                    runs and none of its top-level windows is left\n";
+    "                                    runs and none of its top-level windows is left\n"
+    "  hold-desktop                      keep a hidden window on the desktop until ended;\n"
+    "                                    prints \"holding\" once it is there\n";
 
 int g_deadlineMs = 5000;
 
@@ -192,6 +194,22 @@ bool Ended(const std::string& image, std::vector<DWORD>* seen) {
     return !search.found;
 }
 
+// Wine closes the desktop (and its explorer process) about a second after
+// the last program with a window on it ended, and starts it again for the
+// next one. A program that starts while it closes can fail to get a display.
+// A hidden window of this process keeps the desktop up for the whole
+// session instead.
+int HoldDesktop() {
+    HWND window = CreateWindowA("STATIC", "winprobe desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) return Fail("cannot create the holding window");
+    std::printf("holding\n");
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
 int Run(const Args& args) {
     const std::string& command = args[0];
     auto needs = [&](std::size_t count) { return args.size() >= count; };
@@ -204,6 +222,7 @@ int Run(const Args& args) {
         lastAsDeadline(2);
         return Listen(args[1]);
     }
+    if (command == "hold-desktop") return HoldDesktop();
     if (!needs(2)) return 2;
     if (command == "ended") {
         lastAsDeadline(2);
