@@ -196,7 +196,10 @@ TEST_P(DriverErrors, EachWin32ErrorArrivesThroughARealNtStatus) {
 INSTANTIATE_TEST_SUITE_P(Errors, DriverErrors,
                          ::testing::Values(ErrorCase{1, TavloNotSupported}, ErrorCase{2, TavloBadPanel},
                                            ErrorCase{87, TavloBadParameter}, ErrorCase{31, TavloFailed},
-                                           ErrorCase{5, TavloFailed}, ErrorCase{1167, TavloFailed}));
+                                           ErrorCase{5, TavloFailed}, ErrorCase{1167, TavloFailed}),
+                         [](const ::testing::TestParamInfo<ErrorCase>& row) {
+                             return "Win32Error" + std::to_string(row.param.error);
+                         });
 
 TEST_F(TavloE2e, PanelCheckThroughTheDriver) {
     std::uint8_t id = 0;
