@@ -69,7 +69,8 @@ void MainDlgWindow::CreateControls() {
         return winui::CreateChild(box, scale_, font_.Get(), {cls, text, WS_VISIBLE | style, rect, id, exStyle});
     };
     const DWORD label = SS_LEFT | SS_NOPREFIX;
-    child("STATIC", "Current active panel ID :", label, {120, 120, 1725, 195}, IDC_PANEL_ID_LABEL);
+    child("STATIC", "Current active panel ID :", SS_LEFTNOWORDWRAP | SS_NOPREFIX, {120, 120, 1725, 195},
+          IDC_PANEL_ID_LABEL);
     child("STATIC", "", label, {1920, 120, 615, 255}, IDC_ACTIVE_PANEL_ID);
     child("BUTTON", "Touch Operation Settings", BS_GROUPBOX, kClickFrame, IDC_CLICK_FRAME);
     child("BUTTON", "Double click Settings", BS_GROUPBOX, kDClickFrame, IDC_DCLICK_FRAME);

@@ -4,6 +4,7 @@
 // fixed time. Exit codes: 0 done, 1 condition not met in time / not found,
 // 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -35,6 +36,9 @@ const char* const kUsage =
     "                                    print its wParam and lParam\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
     "                                    runs and none of its top-level windows is left\n"
+    "  trackbar WINDOW ID                print a trackbar's position\n"
+    "  dblclick-time                     print the double-click time of the session (ms)\n"
+    "  set-dblclick-time MS              set it (it outlives the programs under Wine)\n"
     "  hold-desktop                      keep a hidden window on the desktop until ended;\n"
     "                                    prints \"holding\" once it is there\n";
 
@@ -223,6 +227,10 @@ int Run(const Args& args) {
         return Listen(args[1]);
     }
     if (command == "hold-desktop") return HoldDesktop();
+    if (command == "dblclick-time") {
+        std::printf("%u\n", GetDoubleClickTime());
+        return 0;
+    }
     if (!needs(2)) return 2;
     if (command == "ended") {
         lastAsDeadline(2);
@@ -253,6 +261,11 @@ int Run(const Args& args) {
         return ok ? 0 : Fail("control " + args[2] + " shows \"" + last + "\", not \"" + args[3] + "\"");
     }
     if (command == "listen") return 2;
+    if (command == "set-dblclick-time" && needs(2)) {
+        unsigned long long ms = 0;
+        if (!ParseNumber(args[1], &ms) || ms > 0xFFFFFFFFull) return 2;
+        return SetDoubleClickTime(static_cast<UINT>(ms)) ? 0 : Fail("cannot set the double-click time");
+    }
 
     HWND target = Target(args, 2);
     if (target == nullptr && command != "post" && command != "send" && command != "syscommand") {
@@ -280,6 +293,8 @@ int Run(const Args& args) {
             std::printf("%d %s %d %s\n", GetDlgCtrlID(child), cls, IsWindowVisible(child) ? 1 : 0,
                         TextOf(child).c_str());
         }
+    } else if (command == "trackbar" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, TBM_GETPOS, 0, 0)));
     } else if (command == "click" && needs(3)) {
         PostMessageA(target, BM_CLICK, 0, 0);
     } else if (command == "close") {
