@@ -56,10 +56,9 @@ INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
             logic_->MainTimer_Timer();
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) != IDCANCEL) return FALSE;
-            logic_->CancelBtn_Click();
-            return TRUE;
         case WM_CLOSE:
+            // Cancel, Esc and the close box all end the program.
+            if (message == WM_COMMAND && LOWORD(wParam) != IDCANCEL) return FALSE;
             logic_->CancelBtn_Click();
             return TRUE;
         default:

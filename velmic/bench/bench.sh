@@ -29,6 +29,7 @@ cleanup() {
 trap cleanup EXIT
 eval "$("$harness" env)"
 . "$(dirname "$harness")/wine-env.sh"
+. "$(dirname "$harness")/bench-lib.sh"
 wine64=$SUITE_WINE64
 probe() { "$wine64" "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 "$harness" sim reset attach 0x31 >/dev/null
@@ -65,19 +66,6 @@ trivial=$(start_time "$bin/velmic_trivial_dialog.exe" "Trivial dialog")
 echo "Velmic.exe to its settings dialog: $velmic ms; trivial dialog program: $trivial ms"
 
 echo "== CPU use over ${seconds} s idle"
-ticks() {
-    local p total=0
-    for p in "$@"; do
-        [ -r "/proc/$p/stat" ] && total=$((total + $(awk '{print $14 + $15}' "/proc/$p/stat")))
-    done
-    echo $total
-}
-session_pids() {
-    local p
-    for p in $(pgrep -f "$1" || true); do
-        if tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then echo "$p"; fi
-    done 2>/dev/null | paste -sd' '
-}
 winedevice=$(session_pids 'winedevice\.exe')
 wineserver=$(session_pids "^$(dirname "$SUITE_WINESERVER")/wineserver")
 hz=$(getconf CLK_TCK)
@@ -85,9 +73,9 @@ idle() {  # idle EXE CAPTION LABEL
     start_program "$1"
     wait_shown "$2"
     local n0 s0 d0 n1 s1 d1 t0 t1
-    n0=$(ticks "$pid"); s0=$(ticks $wineserver); d0=$(ticks $winedevice); t0=$(date +%s.%N)
+    n0=$(cpu_ticks "$pid"); s0=$(cpu_ticks $wineserver); d0=$(cpu_ticks $winedevice); t0=$(date +%s.%N)
     sleep "$seconds"
-    n1=$(ticks "$pid"); s1=$(ticks $wineserver); d1=$(ticks $winedevice); t1=$(date +%s.%N)
+    n1=$(cpu_ticks "$pid"); s1=$(cpu_ticks $wineserver); d1=$(cpu_ticks $winedevice); t1=$(date +%s.%N)
     stop_program
     awk -v n=$((n1 - n0)) -v s=$((s1 - s0)) -v d=$((d1 - d0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v label="$3" 'BEGIN {
         wall = t1 - t0

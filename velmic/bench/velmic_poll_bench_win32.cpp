@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing_win32.h"
 #include "control_transport_win32.h"
 #include "library_loader_win32.h"
 #include "sim_control.h"
@@ -24,37 +25,6 @@ public:
     void ShowDebug(const std::string&, TavloStatus) override { ++shown; }
     int shown = 0;
 };
-
-struct Request {
-    DWORD code;
-    std::vector<BYTE> in;
-    DWORD outSize;
-};
-
-// One cycle: open the device, send the requests, close it.
-void Cycle(const std::vector<Request>& requests) {
-    HANDLE device = CreateFileA("\\\\.\\Tavlo", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (device == INVALID_HANDLE_VALUE) return;
-    BYTE out[16];
-    for (const Request& r : requests) {
-        DWORD returned = 0;
-        DeviceIoControl(device, r.code, r.in.empty() ? nullptr : const_cast<BYTE*>(r.in.data()),
-                        static_cast<DWORD>(r.in.size()), r.outSize ? out : nullptr, r.outSize, &returned, nullptr);
-    }
-    CloseHandle(device);
-}
-
-double Seconds() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 }  // namespace
 
@@ -83,33 +53,20 @@ int main(int argc, char** argv) {
     // What a tick with panel 0 active must send: NeedUpdate and GetDevices
     // read the driver status; GetPointdataEnable and GetPanelId check the
     // panel and ask it.
-    const Request status{IOCTL_TAVLO_GET_STATUS, {}, 3};
-    const std::vector<std::vector<Request>> cycles = {
+    using tavlo_bench::Step;
+    const Step status{IOCTL_TAVLO_GET_STATUS, {}, 3};
+    const std::vector<std::vector<Step>> cycles = {
         {status},
         {status},
         {status, {IOCTL_TAVLO_GET_POINTDATA_ENABLE, {0}, 1}},
         {status, {IOCTL_TAVLO_GET_PANEL_ID, {0}, 1}},
     };
-
-    // Tick and raw cycles in alternation, so load elsewhere falls on both.
-    std::vector<double> tickSamples, rawSamples;
-    for (int r = 0; r < rounds; ++r) {
-        double tick = 0, raw = 0;
-        for (int i = 0; i < perRound; ++i) {
-            const double t0 = Seconds();
-            access.GetActivePanel(&id);
-            const double t1 = Seconds();
-            for (const auto& cycle : cycles) Cycle(cycle);
-            raw += Seconds() - t1;
-            tick += t1 - t0;
-        }
-        tickSamples.push_back(tick * 1e6 / perRound);
-        rawSamples.push_back(raw * 1e6 / perRound);
-    }
-    std::sort(tickSamples.begin(), tickSamples.end());
-    std::sort(rawSamples.begin(), rawSamples.end());
-    const double tickUs = tickSamples[tickSamples.size() / 2];
-    const double rawUs = rawSamples[rawSamples.size() / 2];
+    double tickUs = 0, rawUs = 0;
+    tavlo_bench::TimePair([&] { access.GetActivePanel(&id); },
+                          [&] {
+                              for (const auto& cycle : cycles) tavlo_bench::RawSequence(cycle);
+                          },
+                          rounds, perRound, &tickUs, &rawUs);
     std::printf("Velmic poll tick (%s, simulated driver, one enabled panel, %d ticks x %d rounds, median)\n",
                 sizeof(void*) == 8 ? "x86_64" : "i686", perRound, rounds);
     std::printf("tick %.1f us, raw cycles %.1f us, ratio %.3f (goal: at most 1.1); %.2f %% of the 200 ms interval\n",

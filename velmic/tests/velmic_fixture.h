@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "click_block.h"
 #include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
@@ -169,15 +168,17 @@ public:
         Model().MutablePanel(index)->pointdata = enabled ? 1 : 0;
         return index;
     }
+    // The sets are written and read through the library's own exports, in
+    // the device's steps.
     static void Store(std::uint8_t index, int set, ClickSettings values) {
+        std::uint16_t stamp = Model().Stamp();
         std::int16_t data[4] = {values.down, values.up, values.speed, values.area};
-        tavlo::ClampClickData(data);
-        std::uint8_t* block = Model().MutablePanel(index)->click[set];
-        tavlo::ClickDataToBlock(data, block, block);
+        ASSERT_EQ(TavloSetClickData(&stamp, index, data, set == tavlosim::kSavedSet ? 1 : 0), TavloOk);
     }
     static ClickSettings Settings(std::uint8_t index, int set) {
+        std::uint16_t stamp = Model().Stamp();
         std::int16_t data[4] = {};
-        tavlo::ClickBlockToData(Model().Panel(index)->click[set], data);
+        EXPECT_EQ(TavloGetClickData(&stamp, index, data, set == tavlosim::kSavedSet ? 1 : 0), TavloOk);
         return {data[0], data[1], data[2], data[3]};
     }
     static ClickSettings Working(std::uint8_t index = 0) { return Settings(index, tavlosim::kWorkingSet); }

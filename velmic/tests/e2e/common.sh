@@ -116,18 +116,6 @@ wait_ended() {
     "$HARNESS" end "$WIN_BIN/Velmic.exe" >/dev/null 2>&1 || true
 }
 
-centre_of() {
-    local left top right bottom
-    read -r left top right bottom < <(probe rect "$1" "$2") || fail "no control $2 in '$1'"
-    echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
-}
-
-press_control() {
-    local x y
-    read -r x y < <(centre_of "$1" "$2")
-    press "$x" "$y"
-}
-
 # A real click into a slider's channel at its right (or left) end: the
 # thumb moves one page that way, and the release ends the move.
 press_slider_end() {
