@@ -19,3 +19,21 @@ session_pids() {
         if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
     done 2>/dev/null | paste -sd' '
 }
+
+# bench_session_begin HARNESS: uses the build tree's Wine session, started
+# here when none is up, and takes over its environment (WINEPREFIX...).
+# bench_session_end: resets the driver and stops the session if it was
+# started here. Call it from the script's exit trap.
+bench_session_begin() {
+    BENCH_HARNESS=$1
+    BENCH_STARTED=0
+    if [ ! -f "${SUITE_WINE_ROOT:?}/session.env" ]; then
+        "$BENCH_HARNESS" start
+        BENCH_STARTED=1
+    fi
+    eval "$("$BENCH_HARNESS" env)"
+}
+bench_session_end() {
+    "$BENCH_HARNESS" sim reset >/dev/null 2>&1 || true
+    if [ "${BENCH_STARTED:-0}" = 1 ]; then "$BENCH_HARNESS" stop; fi
+}

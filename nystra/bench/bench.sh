@@ -9,22 +9,15 @@
 # resets the driver, so it must not run beside that tree's e2e tests.
 set -euo pipefail
 harness=$1 bin=$2 seconds=${3:-60}
-root=${SUITE_WINE_ROOT:?}
-started=0
-if [ ! -f "$root/session.env" ]; then
-    "$harness" start
-    started=1
-fi
+. "$(dirname "$harness")/wine-env.sh"
+. "$(dirname "$harness")/bench-lib.sh"
 nystra_pid=
 cleanup() {
     if [ -n "$nystra_pid" ]; then kill "$nystra_pid" 2>/dev/null || true; wait "$nystra_pid" 2>/dev/null || true; fi
-    "$harness" sim reset >/dev/null 2>&1 || true
-    if [ $started = 1 ]; then "$harness" stop; fi
+    bench_session_end
 }
 trap cleanup EXIT
-eval "$("$harness" env)"
-. "$(dirname "$harness")/wine-env.sh"
-. "$(dirname "$harness")/bench-lib.sh"
+bench_session_begin "$harness"
 wine64=$SUITE_WINE64
 
 "$harness" sim reset attach 0x11 attach 0x22 attach 0x33 attach 0x44 >/dev/null

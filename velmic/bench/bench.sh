@@ -9,12 +9,8 @@
 # resets the driver, so it must not run beside that tree's e2e tests.
 set -euo pipefail
 harness=$1 bin=$2 seconds=${3:-30} runs=${4:-5}
-root=${SUITE_WINE_ROOT:?}
-started=0
-if [ ! -f "$root/session.env" ]; then
-    "$harness" start
-    started=1
-fi
+. "$(dirname "$harness")/wine-env.sh"
+. "$(dirname "$harness")/bench-lib.sh"
 pid=
 stop_program() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
@@ -23,13 +19,10 @@ stop_program() {
 cleanup() {
     stop_program
     "$harness" probe set-dblclick-time 500 >/dev/null 2>&1 || true
-    "$harness" sim reset >/dev/null 2>&1 || true
-    if [ $started = 1 ]; then "$harness" stop; fi
+    bench_session_end
 }
 trap cleanup EXIT
-eval "$("$harness" env)"
-. "$(dirname "$harness")/wine-env.sh"
-. "$(dirname "$harness")/bench-lib.sh"
+bench_session_begin "$harness"
 wine64=$SUITE_WINE64
 probe() { "$wine64" "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 "$harness" sim reset attach 0x31 >/dev/null
