@@ -75,7 +75,12 @@ void StartDlgWindow::StopTimer() {
     timerRunning_ = false;
 }
 
-void StartDlgWindow::SetInfoMsg(const std::string& text) { SetDlgItemTextA(Handle(), IDC_INFO_MSG, text.c_str()); }
+void StartDlgWindow::SetInfoMsg(const std::string& text) {
+    // The poll repeats the message every 200 ms: only a new one is drawn.
+    char shown[256] = {};
+    GetDlgItemTextA(Handle(), IDC_INFO_MSG, shown, sizeof shown);
+    if (text != shown) SetDlgItemTextA(Handle(), IDC_INFO_MSG, text.c_str());
+}
 
 void StartDlgWindow::SetVisible(bool visible) {
     if (visible == (IsWindowVisible(Handle()) != FALSE)) return;
