@@ -53,6 +53,13 @@ void* TavloIoctl::Resolve(Function function) {
     return address;
 }
 
+bool TavloIoctl::BindNow(std::initializer_list<Function> functions) {
+    for (Function function : functions) {
+        if (Resolve(function) == nullptr) return false;
+    }
+    return true;
+}
+
 #define TAVLO_FORWARD(function, type, ...)          \
     auto* fn = Bind<type>(function);                \
     return fn != nullptr ? fn(__VA_ARGS__) : static_cast<TavloStatus>(TavloNoDevice)

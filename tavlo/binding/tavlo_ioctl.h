@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "library_loader.h"
@@ -47,7 +48,6 @@ public:
     TavloStatus WriteEeprom(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t address,
                             const std::uint16_t* word);
 
-private:
     enum Function : int {
         kGetVersion, kNeedUpdate, kGetDevices, kGetFirmVer, kGetPanelId, kGetCalibrationData,
         kSetCalibrationData, kGetPointdataEnable, kSetPointdataEnable, kCheckTouch, kGetClickData,
@@ -55,6 +55,14 @@ private:
         kSetStartupMode, kGetClickMode, kSetClickMode, kGetClickOnceMode, kSetClickOnceMode, kReadEeprom,
         kWriteEeprom, kFunctionCount
     };
+
+    // Loads the library and looks up all these functions now, so that a
+    // program can tell before it changes anything in the driver that it will
+    // be able to put it back. False (after onFatal for the first one
+    // missing) when the library or any of them is missing.
+    bool BindNow(std::initializer_list<Function> functions);
+
+private:
 
     // Loads the library if needed and looks the function up at its first
     // use; null (after onFatal) when either is missing.
