@@ -15,6 +15,7 @@ namespace {
 const char* const kUsage =
     "usage: winprobe COMMAND ARGS   (WINDOW is an exact caption or #HEX handle; T is a deadline in ms)\n"
     "  find WINDOW [T]                   wait until the window exists; print its handle\n"
+    "  find-class CLASS [T]              the same for a window of class CLASS (any caption)\n"
     "  gone WINDOW [T]                   wait until the window no longer exists\n"
     "  text WINDOW [ID]                  print the window's (or control ID's) text\n"
     "  wait-text WINDOW ID TEXT [T]      wait until control ID shows TEXT\n"
@@ -23,6 +24,8 @@ const char* const kUsage =
     "  enabled WINDOW [ID]               print 1 or 0\n"
     "  rect WINDOW [ID]                  print left top right bottom in screen pixels\n"
     "  style WINDOW                      print style and extended style in hex\n"
+    "  menu-checked WINDOW CMD           print 1 or 0: the check mark of item CMD of the system menu\n"
+    "  pixel WINDOW ID X Y               print the screen colour (RRGGBB) at X, Y inside control ID\n"
     "  children WINDOW                   print id, class, visible and text of each control\n"
     "  click WINDOW ID                   post BM_CLICK to a button (returns at once)\n"
     "  post WINDOW MSG WPARAM LPARAM     post a message; MSG may be a registered name\n"
@@ -150,6 +153,15 @@ int Run(const Args& args) {
         std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
         return 0;
     }
+    if (command == "find-class") {
+        lastAsDeadline(2);
+        HWND found = nullptr;
+        if (!WaitFor([&] { return (found = FindWindowA(args[1].c_str(), nullptr)) != nullptr; })) {
+            return Fail("no window of class " + args[1]);
+        }
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
+        return 0;
+    }
     if (command == "gone") {
         lastAsDeadline(2);
         return WaitFor([&] { return FindByName(args[1]) == nullptr || !IsWindow(FindByName(args[1])); })
@@ -187,6 +199,22 @@ int Run(const Args& args) {
     } else if (command == "style") {
         std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
                     static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));
+    } else if (command == "menu-checked" && needs(3)) {
+        unsigned long long id = 0;
+        HMENU menu = GetSystemMenu(FindByName(args[1]), FALSE);
+        if (menu == nullptr || !ParseNumber(args[2], &id)) return Fail("no system menu or bad command");
+        const UINT state = GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1)) return Fail("no item " + args[2]);
+        std::printf("%d\n", (state & MF_CHECKED) != 0 ? 1 : 0);
+    } else if (command == "pixel" && needs(5)) {
+        unsigned long long x = 0, y = 0;
+        if (!ParseNumber(args[3], &x) || !ParseNumber(args[4], &y)) return 2;
+        RECT r{};
+        GetWindowRect(target, &r);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, r.left + static_cast<int>(x), r.top + static_cast<int>(y));
+        ReleaseDC(nullptr, screen);
+        std::printf("%02X%02X%02X\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     } else if (command == "children") {
         for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             char cls[64] = {};
