@@ -24,7 +24,6 @@ const char* const kUsage =
     "  enabled WINDOW [ID]               print 1 or 0\n"
     "  rect WINDOW [ID]                  print left top right bottom in screen pixels\n"
     "  style WINDOW                      print style and extended style in hex\n"
-    "  menu-checked WINDOW CMD           print 1 or 0: the check mark of item CMD of the system menu\n"
     "  pixel WINDOW ID X Y               print the screen colour (RRGGBB) at X, Y inside control ID\n"
     "  children WINDOW                   print id, class, visible and text of each control\n"
     "  click WINDOW ID                   post BM_CLICK to a button (returns at once)\n"
@@ -199,13 +198,6 @@ int Run(const Args& args) {
     } else if (command == "style") {
         std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
                     static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));
-    } else if (command == "menu-checked" && needs(3)) {
-        unsigned long long id = 0;
-        HMENU menu = GetSystemMenu(FindByName(args[1]), FALSE);
-        if (menu == nullptr || !ParseNumber(args[2], &id)) return Fail("no system menu or bad command");
-        const UINT state = GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
-        if (state == static_cast<UINT>(-1)) return Fail("no item " + args[2]);
-        std::printf("%d\n", (state & MF_CHECKED) != 0 ? 1 : 0);
     } else if (command == "pixel" && needs(5)) {
         unsigned long long x = 0, y = 0;
         if (!ParseNumber(args[3], &x) || !ParseNumber(args[4], &y)) return 2;
