@@ -17,6 +17,7 @@ const char* const kUsage =
     "  find WINDOW [T]                   wait until the window exists; print its handle\n"
     "  find-class CLASS [T]              the same for a window of class CLASS (any caption)\n"
     "  gone WINDOW [T]                   wait until the window no longer exists\n"
+    "  count CAPTION                     print how many top-level windows have this caption\n"
     "  text WINDOW [ID]                  print the window's (or control ID's) text\n"
     "  wait-text WINDOW ID TEXT [T]      wait until control ID shows TEXT\n"
     "  visible WINDOW [ID]               print 1 or 0\n"
@@ -159,6 +160,15 @@ int Run(const Args& args) {
             return Fail("no window of class " + args[1]);
         }
         std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
+        return 0;
+    }
+    if (command == "count") {
+        int count = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, args[1].c_str()); w != nullptr;
+             w = FindWindowExA(nullptr, w, nullptr, args[1].c_str())) {
+            ++count;
+        }
+        std::printf("%d\n", count);
         return 0;
     }
     if (command == "gone") {
