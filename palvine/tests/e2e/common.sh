@@ -52,6 +52,8 @@ set_modes() {
     tavloctl click-mode "$1" >/dev/null || fail "cannot set the click mode"
     tavloctl once-mode "$2" "$3" >/dev/null || fail "cannot set the once mode"
 }
+# Requests the driver has answered so far.
+requests() { sim -m state | sed -n 's/^driver .* requests=\([0-9]*\) .*/\1/p'; }
 # Requests the driver saw that change the modes (set click mode, set once mode).
 writes() { sim log | grep -cE '0x22A1E4|0x22A1EC' || true; }
 
