@@ -74,8 +74,8 @@ public:
         if (dlg != nullptr) dlg->Form_Unload();
     }
 
-    // Rounds to whole pixels of 15 twips, as at 96 dots per inch.
-    static double Snap(double twips) { return std::round(twips / 15) * 15; }
+    // Rounds to whole pixels, as a window does.
+    double Snap(double twips) const { return std::round(twips / twipsPerPixel) * twipsPerPixel; }
 
     // Menu state as the items' check marks show it, by command.
     std::vector<MenuCall> menuCalls;
@@ -89,7 +89,9 @@ public:
     bool zOrderFails = false;
     bool topmost = false;
     int procReplaced = 0;
-    // The window as designed: outer 63 x 63 pixels, ClickStatus 32 x 32.
+    // The window as designed: outer 63 x 63 pixels, ClickStatus 32 x 32,
+    // at 96 dots per inch.
+    double twipsPerPixel = 15;
     double width = 945, height = 945;
     double pictureWidth = 480, pictureHeight = 480, pictureTop = 0, pictureLeft = 120;
 

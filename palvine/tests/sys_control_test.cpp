@@ -113,27 +113,15 @@ TEST_F(SysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
 // At 120 dots per inch a pixel is 12 twips: 585 cannot be met exactly, and
 // the height follows the width the window really took.
 TEST_F(SysControlTest, HeightFollowsTheWidthReadBack) {
-    struct Snapping final : SysWindow {
-        bool AppendSysMenuItem(std::uint32_t, std::uint32_t, const char*) override { return true; }
-        bool ModifySysMenuItem(std::uint32_t, std::uint32_t, std::uint32_t, const char*) override { return true; }
-        bool SetZOrder(std::intptr_t, std::uint32_t) override { return true; }
-        void ReplaceWindowProc() override {}
-        double Width() override { return w; }
-        double Height() override { return h; }
-        void SetWidth(double t) override { w = std::round(t / 12) * 12; }
-        void SetHeight(double t) override { h = std::round(t / 12) * 12; }
-        double PictureWidth() override { return 384; }
-        double PictureHeight() override { return 384; }
-        void SetPictureTop(double t) override { top = t; }
-        void SetPictureLeft(double t) override { left = t; }
-        double w = 960, h = 1032, top = 0, left = 0;
-    } snapping;
-    SysControl s{snapping};
-    s.SetWindowSize(1);
-    EXPECT_EQ(snapping.w, 588);  // 49 pixels of 12 twips
-    EXPECT_EQ(snapping.h, 588 + 72);
-    EXPECT_DOUBLE_EQ(snapping.top, 588.0 / 2 - 192 + 1);
-    EXPECT_DOUBLE_EQ(snapping.left, 588.0 / 2 - 192 + 1);
+    window.twipsPerPixel = 12;
+    window.width = 960;
+    window.height = 1032;
+    window.pictureWidth = window.pictureHeight = 384;
+    sys.SetWindowSize(1);
+    EXPECT_EQ(window.width, 588);  // 49 pixels
+    EXPECT_EQ(window.height, 588 + 72);
+    EXPECT_DOUBLE_EQ(window.pictureTop, 588.0 / 2 - 192 + 1);
+    EXPECT_DOUBLE_EQ(window.pictureLeft, 588.0 / 2 - 192 + 1);
 }
 
 TEST_F(SysControlTest, SystemCommandsRoutedByTheirWholeValue) {
