@@ -154,9 +154,13 @@ void MainDlgWindow::MovePicture(int leftPixels, int topPixels) {
     SetWindowPos(picture_, nullptr, leftPixels, topPixels, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainDlgWindow::SetPictureTop(double twips) { MovePicture(winui::ChildRect(picture_).left, scale_.YToPixels(twips)); }
+void MainDlgWindow::SetPictureTop(double twips) {
+    MovePicture(winui::ChildRect(picture_).left, scale_.YToPixels(twips));
+}
 
-void MainDlgWindow::SetPictureLeft(double twips) { MovePicture(scale_.XToPixels(twips), winui::ChildRect(picture_).top); }
+void MainDlgWindow::SetPictureLeft(double twips) {
+    MovePicture(scale_.XToPixels(twips), winui::ChildRect(picture_).top);
+}
 
 void* MainDlgWindow::LoadIconFile(const std::string& file) {
     // By bare name: from the current folder. Not shared, so it can be

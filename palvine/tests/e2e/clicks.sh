@@ -43,9 +43,7 @@ wait_modes 1/2/1
 
 for size in 103:normal 104:large; do
     probe syscommand "$MAIN" "${size%%:*}"
-    end=$((SECONDS + 5))
-    want=$([ "${size#*:}" = normal ] && echo "78 78" || echo "117 117")
-    until [ "$(size)" = "$want" ]; do [ $SECONDS -lt $end ] || fail "size $(size)"; sleep 0.05; done
+    wait_size "$([ "${size#*:}" = normal ] && echo "78 78" || echo "117 117")"
     wait_picture right
     "$HARNESS" screenshot "$TEST_LOGS/palvine-${size#*:}.png"
 done

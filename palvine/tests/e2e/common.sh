@@ -37,7 +37,8 @@ tavloctl() { /usr/lib/wine/wine64 "$SUITE_WIN64_BIN/tavloctl.exe" "$@" </dev/nul
 
 # The driver's modes as "click mode/once button/once flag".
 modes() {
-    sim -m state | sed -n 's/^driver .* clickbutton=\([0-9]*\) onceflag=\([0-9]*\) oncebutton=\([0-9]*\) .*/\1\/\3\/\2/p'
+    sim -m state |
+        sed -n 's/^driver .* clickbutton=\([0-9]*\) onceflag=\([0-9]*\) oncebutton=\([0-9]*\) .*/\1\/\3\/\2/p'
 }
 wait_modes() {
     local end=$((SECONDS + ${WAIT_SECONDS:-5}))
@@ -76,14 +77,25 @@ size() {
     read -r left top right bottom < <(probe rect "$MAIN") || fail "no window"
     echo "$((right - left)) $((bottom - top))"
 }
+wait_size() {
+    local end=$((SECONDS + 5))
+    until [ "$(size)" = "$1" ]; do [ $SECONDS -lt $end ] || fail "size $(size), expected $1"; sleep 0.05; done
+}
 topmost() {
     local style ex
     read -r style ex < <(probe style "$MAIN") || fail "no window"
     echo $(((16#$ex & 0x8) != 0))
 }
-wait_topmost() {
+wait_wait_size() {
     local end=$((SECONDS + 5))
-    until [ "$(topmost)" = "$1" ]; do [ $SECONDS -lt $end ] || fail "topmost is $(topmost), expected $1"; sleep 0.05; done
+    until [ "$(size)" = "$1" ]; do [ $SECONDS -lt $end ] || fail "size $(size), expected $1"; sleep 0.05; done
+}
+topmost() {
+    local end=$((SECONDS + 5))
+    until [ "$(topmost)" = "$1" ]; do
+        [ $SECONDS -lt $end ] || fail "topmost is $(topmost), expected $1"
+        sleep 0.05
+    done
 }
 # Check marks of "Always top window" and the three sizes, as "1 1 0 0".
 checks() {

@@ -18,14 +18,14 @@ wait_topmost 1
 # 101 | 0x0F is another command: nothing changes.
 probe syscommand "$MAIN" 0x6F
 probe syscommand "$MAIN" 104  # a later command shows the 0x6F one was handled
-end=$((SECONDS + 5)); until [ "$(size)" = "117 117" ]; do [ $SECONDS -lt $end ] || fail "size $(size)"; sleep 0.05; done
+wait_size "117 117"
 [ "$(topmost)" = 1 ] || fail "0x6F changed topmost"
 [ "$(checks)" = "1 0 0 1" ] || fail "check marks $(checks) after 104"
 
 for step in "103|78 78|1 0 1 0" "103|78 78|1 0 1 0" "102|39 39|1 1 0 0"; do
     IFS='|' read -r command want marks <<<"$step"
     probe syscommand "$MAIN" "$command"
-    end=$((SECONDS + 5)); until [ "$(size)" = "$want" ]; do [ $SECONDS -lt $end ] || fail "size $(size) after $command"; sleep 0.05; done
+    wait_size "$want"
     [ "$(checks)" = "$marks" ] || fail "check marks $(checks) after $command"
     echo "sysmenu: $command -> $want, checks $marks"
 done
