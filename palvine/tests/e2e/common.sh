@@ -86,11 +86,7 @@ topmost() {
     read -r style ex < <(probe style "$MAIN") || fail "no window"
     echo $(((16#$ex & 0x8) != 0))
 }
-wait_wait_size() {
-    local end=$((SECONDS + 5))
-    until [ "$(size)" = "$1" ]; do [ $SECONDS -lt $end ] || fail "size $(size), expected $1"; sleep 0.05; done
-}
-topmost() {
+wait_topmost() {
     local end=$((SECONDS + 5))
     until [ "$(topmost)" = "$1" ]; do
         [ $SECONDS -lt $end ] || fail "topmost is $(topmost), expected $1"
