@@ -7,9 +7,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
+# win64 first: the demo's driver, console and probe come from it. The
+# build's own output is kept in a log; if it fails, the errors are shown.
+mkdir -p build
 for preset in win64 win32; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" >/dev/null
+    echo "building $preset (log: build/demo-build-$preset.log)"
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/demo-build-$preset.log" 2>&1; then
+        echo "the $preset build failed:" >&2
+        grep -E -B2 -A6 'error|FAILED|Error' "build/demo-build-$preset.log" | head -60 >&2 ||
+            tail -40 "build/demo-build-$preset.log" >&2
+        exit 1
+    fi
 done
 
 harness=harness/wine-harness.sh
@@ -54,17 +62,13 @@ eval "$("$harness" env)"
 shots=$SUITE_WINE_ROOT/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
-# The records live in the 32-bit registry view, where both builds keep them.
-reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 /f </dev/null >/dev/null; }
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v NAME /t REG_SZ /d "Line A"
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v TOUCH_OP /t REG_DWORD /d 1
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v IR_OP /t REG_DWORD /d 0
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v NAME /t REG_SZ /d "Line B"
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v TOUCH_OP /t REG_DWORD /d 2
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v IR_OP /t REG_DWORD /d 0
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEOUT /t REG_DWORD /d 5
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEENABLE /t REG_DWORD /d 1
-winprobe() { /usr/lib/wine/wine64 "$bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+# The records live in the 32-bit registry view, where both builds keep them;
+# each is written in one step and read back.
+record() { "$harness" reg-set 32 "HKLM\\Software\\ZR_EX_CONTROL\\$1" "${@:2}"; }
+record ID17 NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1 IR_OP REG_DWORD 0
+record ID34 NAME REG_SZ "Line B" TOUCH_OP REG_DWORD 2 IR_OP REG_DWORD 0
+record ALL TIMEOUT REG_DWORD 5 TIMEENABLE REG_DWORD 1
+winprobe() { "$harness" probe "$@"; }
 sim() { "$harness" sim "$@" >/dev/null; }
 "$harness" launch "$PWD/$bin/Nystra.exe"  # launch changes into the program's folder
 main=$(winprobe find "Interlock Control" 15000)
