@@ -13,16 +13,16 @@ cases=(
 for case in "${cases[@]}"; do
     IFS='|' read -r _ arguments top wanted_size wanted_checks running <<<"$case"
     set_modes 2 1 middle  # found at start: click mode 2, once button 4, once flag 1
-    wait_modes 2/4/1
+    wait_eq 2/4/1 modes
     # shellcheck disable=SC2086  # the arguments are words
     start_palvine $arguments
-    wait_modes "$running"
+    wait_eq "$running" modes
     [ "$(topmost)" = "$top" ] || fail "[$arguments] topmost $(topmost)"
     [ "$(size)" = "$wanted_size" ] || fail "[$arguments] size $(size), expected $wanted_size"
     [ "$(checks)" = "$wanted_checks" ] || fail "[$arguments] check marks $(checks), expected $wanted_checks"
-    wait_picture left
+    wait_eq -t 3 left picture
     probe close "$MAIN"
     wait_gone
-    wait_modes 2/4/0
+    wait_eq 2/4/0 modes
     echo "options [$arguments]: topmost $top, $wanted_size, checks $wanted_checks, running $running, after 2/4/0"
 done
