@@ -36,8 +36,8 @@ void MainDlg::Form_Load(const std::string& commandLine) {
     // ends the program (with the message naming it) before the driver's
     // modes are changed and could not be put back.
     using T = tavlo::TavloIoctl;
-    if (!device_.BindNow({T::kGetVersion, T::kGetClickMode, T::kSetClickMode, T::kGetClickOnceMode,
-                          T::kSetClickOnceMode})) {
+    if (!device_.BindNow(
+            {T::kGetVersion, T::kGetClickMode, T::kSetClickMode, T::kGetClickOnceMode, T::kSetClickOnceMode})) {
         view_.Close();
         return;
     }

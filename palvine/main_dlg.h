@@ -54,8 +54,7 @@ public:
     // Device routines: *result is 0 for success and -1 for failure.
     void GetButtonState(std::int16_t* result, std::uint8_t* clickMode, std::uint8_t* onceButton,
                         std::uint8_t* onceFlag);
-    void SetButtonState(std::int16_t* result, std::uint8_t clickMode, std::uint8_t onceButton,
-                        std::uint8_t onceFlag);
+    void SetButtonState(std::int16_t* result, std::uint8_t clickMode, std::uint8_t onceButton, std::uint8_t onceFlag);
 
     std::uint8_t NormalButton = kLeftButton;
     std::uint8_t OnceButton = kRightButton;

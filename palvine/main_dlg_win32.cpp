@@ -170,43 +170,41 @@ void* MainDlgWindow::LoadIconFile(const std::string& file) {
 
 void MainDlgWindow::DestroyIconHandle(void* icon) { DestroyIcon(static_cast<HICON>(icon)); }
 
-void MainDlgWindow::ShowIcon(void* icon) {
-    SendMessageA(picture_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-}
+void MainDlgWindow::ShowIcon(void* icon) { SendMessageA(picture_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0); }
 
 LRESULT MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_LBUTTONUP:
-            dlg_.Form_MouseUp(kLeftButton);
-            return 0;
-        case WM_RBUTTONUP:
-            dlg_.Form_MouseUp(kRightButton);
-            return 0;
-        case WM_MBUTTONUP:
-            dlg_.Form_MouseUp(kMiddleButton);
-            return 0;
-        case WM_TIMER:
-            if (wParam == ID_CLICK_CHK_TIMER) dlg_.ClickChkTimer_Timer();
-            return 0;
-        case WM_CLOSE:
-            // Alt+F4 and the system menu's Close.
-            Close();
-            return 0;
-        case WM_QUERYENDSESSION:
-            return TRUE;
-        case WM_ENDSESSION:
-            // The process may be ended as soon as this returns: the driver
-            // gets its modes back now.
-            if (wParam) dlg_.Form_Unload();
-            return 0;
-        case WM_DESTROY:
-            destroying_ = true;
-            dlg_.Form_Unload();
-            StopTimer();
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+    case WM_LBUTTONUP:
+        dlg_.Form_MouseUp(kLeftButton);
+        return 0;
+    case WM_RBUTTONUP:
+        dlg_.Form_MouseUp(kRightButton);
+        return 0;
+    case WM_MBUTTONUP:
+        dlg_.Form_MouseUp(kMiddleButton);
+        return 0;
+    case WM_TIMER:
+        if (wParam == ID_CLICK_CHK_TIMER) dlg_.ClickChkTimer_Timer();
+        return 0;
+    case WM_CLOSE:
+        // Alt+F4 and the system menu's Close.
+        Close();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The process may be ended as soon as this returns: the driver
+        // gets its modes back now.
+        if (wParam) dlg_.Form_Unload();
+        return 0;
+    case WM_DESTROY:
+        destroying_ = true;
+        dlg_.Form_Unload();
+        StopTimer();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
     }
     return Default(message, wParam, lParam);
 }

@@ -38,8 +38,7 @@ std::int16_t SysControl::InstallSysMenu(bool topMost, std::int16_t sizeCode) {
 
 std::int16_t SysControl::UpdateSysMenu(bool topMost, std::int16_t sizeCode) {
     const std::uint32_t flags = kMfByCommand | kMfString;
-    if (!window_.ModifySysMenuItem(kCmdAlwaysTop, flags | (topMost ? kMfChecked : 0), kCmdAlwaysTop,
-                                   kTextAlwaysTop)) {
+    if (!window_.ModifySysMenuItem(kCmdAlwaysTop, flags | (topMost ? kMfChecked : 0), kCmdAlwaysTop, kTextAlwaysTop)) {
         return -1;
     }
     for (int index = 1; index <= 3; ++index) {
@@ -52,8 +51,7 @@ std::int16_t SysControl::UpdateSysMenu(bool topMost, std::int16_t sizeCode) {
 }
 
 std::int16_t SysControl::SetTopMost(bool flag) {
-    return window_.SetZOrder(flag ? kHwndTopmost : kHwndNoTopmost, kSwpNoSize | kSwpNoMove | kSwpShowWindow) ? 0
-                                                                                                             : -1;
+    return window_.SetZOrder(flag ? kHwndTopmost : kHwndNoTopmost, kSwpNoSize | kSwpNoMove | kSwpShowWindow) ? 0 : -1;
 }
 
 std::int16_t SysControl::SetWindowSize(std::int16_t sizeCode) {

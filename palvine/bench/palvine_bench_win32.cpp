@@ -9,8 +9,8 @@
 //      them (GetGuiResources gives 0), so the committed memory of the process
 //      is printed as well: 10,000 icons left alive would show there.
 // Run from the folder with TAVLO.DLL, left.ico and right.ico.
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -154,11 +154,11 @@ void ObjectCountsOverTicks(HINSTANCE instance, tavlo::TavloIoctl& device, int ti
     }
     const double seconds = Seconds() - t0;
     const auto after = counts();
-    std::printf("%d ticks with the flag toggling (%.1f s): GDI objects %lu -> %lu, USER objects %lu -> %lu, "
-                "committed memory %lu -> %lu KiB\n",
-                ticks, seconds, before.gdi, after.gdi, before.user, after.user,
-                static_cast<unsigned long>(before.privateBytes / 1024),
-                static_cast<unsigned long>(after.privateBytes / 1024));
+    std::printf(
+        "%d ticks with the flag toggling (%.1f s): GDI objects %lu -> %lu, USER objects %lu -> %lu, "
+        "committed memory %lu -> %lu KiB\n",
+        ticks, seconds, before.gdi, after.gdi, before.user, after.user,
+        static_cast<unsigned long>(before.privateBytes / 1024), static_cast<unsigned long>(after.privateBytes / 1024));
     SendMessageA(handle, WM_CLOSE, 0, 0);
 }
 

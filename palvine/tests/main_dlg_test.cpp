@@ -17,7 +17,7 @@ namespace {
 
 using tavlosim::DriverModes;
 
-class MainDlgTest : public ::testing::Test {
+class PalvineMainDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tavlosim::ResetInProcessDriver();
@@ -58,7 +58,7 @@ protected:
     MainDlg dlg{device, window, sys};
 };
 
-TEST_F(MainDlgTest, FoundModesAreSavedSetAndPutBack) {
+TEST_F(PalvineMainDlgTest, FoundModesAreSavedSetAndPutBack) {
     EXPECT_EQ(Modes(), "2/4/1");
     Start();
     EXPECT_TRUE(dlg.Running());
@@ -82,7 +82,7 @@ TEST_F(MainDlgTest, FoundModesAreSavedSetAndPutBack) {
     EXPECT_EQ(window.errorReports, 0);
 }
 
-TEST_F(MainDlgTest, OptionsReachTheDriverAndTheWindow) {
+TEST_F(PalvineMainDlgTest, OptionsReachTheDriverAndTheWindow) {
     struct Case {
         const char* arguments;
         const char* running;  // driver modes after start-up
@@ -91,10 +91,8 @@ TEST_F(MainDlgTest, OptionsReachTheDriverAndTheWindow) {
         int checkedSize;  // command of the checked size item
     };
     const Case cases[] = {
-        {"/NOTOP /NMLSIZE", "1/2/0", false, 1170, 103},
-        {"/notop /top /largesize", "1/2/0", true, 1755, 104},
-        {"/NORMALRIGHT /ONCEMIDDLE", "2/4/0", true, 585, 102},
-        {"/normalmiddle /onceleft", "4/1/0", true, 585, 102},
+        {"/NOTOP /NMLSIZE", "1/2/0", false, 1170, 103},        {"/notop /top /largesize", "1/2/0", true, 1755, 104},
+        {"/NORMALRIGHT /ONCEMIDDLE", "2/4/0", true, 585, 102}, {"/normalmiddle /onceleft", "4/1/0", true, 585, 102},
         {"/NORMALRIGHT /ONCERIGHT", "2/2/0", true, 585, 102},
     };
     for (const Case& c : cases) {
@@ -117,9 +115,17 @@ TEST_F(MainDlgTest, OptionsReachTheDriverAndTheWindow) {
 
 // Each failing step ends the start-up: no later step runs, and the driver
 // is written at exit only when step 8 read the modes.
-TEST_F(MainDlgTest, EachFailingStartUpStepEndsTheStart) {
-    enum Fault { kSecondInstance, kNoDriver, kTopmostFails, kMenuFails, kReadFails, kOnceReadFails, kWriteFails,
-                 kOnceWriteFails };
+TEST_F(PalvineMainDlgTest, EachFailingStartUpStepEndsTheStart) {
+    enum Fault {
+        kSecondInstance,
+        kNoDriver,
+        kTopmostFails,
+        kMenuFails,
+        kReadFails,
+        kOnceReadFails,
+        kWriteFails,
+        kOnceWriteFails
+    };
     struct Case {
         Fault fault;
         bool errorReport;
@@ -128,13 +134,10 @@ TEST_F(MainDlgTest, EachFailingStartUpStepEndsTheStart) {
         bool pictureShown;
     };
     const Case cases[] = {
-        {kSecondInstance, false, "2/4/1", false, false},
-        {kNoDriver, false, "2/4/1", false, false},
-        {kTopmostFails, false, "2/4/1", false, false},
-        {kMenuFails, false, "2/4/1", false, false},
-        {kReadFails, true, "2/4/1", true, true},
-        {kOnceReadFails, true, "2/4/1", true, true},
-        {kWriteFails, true, "2/4/0", true, true},      // the restore at exit still works
+        {kSecondInstance, false, "2/4/1", false, false}, {kNoDriver, false, "2/4/1", false, false},
+        {kTopmostFails, false, "2/4/1", false, false},   {kMenuFails, false, "2/4/1", false, false},
+        {kReadFails, true, "2/4/1", true, true},         {kOnceReadFails, true, "2/4/1", true, true},
+        {kWriteFails, true, "2/4/0", true, true},  // the restore at exit still works
         {kOnceWriteFails, true, "2/4/0", true, true},
     };
     for (const Case& c : cases) {
@@ -145,14 +148,30 @@ TEST_F(MainDlgTest, EachFailingStartUpStepEndsTheStart) {
         MainDlg d{device, w, s};
         w.dlg = &d;
         switch (c.fault) {
-            case kSecondInstance: w.anotherInstance = true; break;
-            case kNoDriver: tavlosim::TheInProcessDriver().channel.deviceMissing = true; break;
-            case kTopmostFails: w.zOrderFails = true; break;
-            case kMenuFails: w.failMenuCallAt = 3; break;
-            case kReadFails: Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31); break;
-            case kOnceReadFails: Model().FailCode(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, 31); break;
-            case kWriteFails: Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31); break;
-            case kOnceWriteFails: Model().FailCode(IOCTL_TAVLO_SET_CLICK_ONCE_MODE, 31); break;
+        case kSecondInstance:
+            w.anotherInstance = true;
+            break;
+        case kNoDriver:
+            tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+            break;
+        case kTopmostFails:
+            w.zOrderFails = true;
+            break;
+        case kMenuFails:
+            w.failMenuCallAt = 3;
+            break;
+        case kReadFails:
+            Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31);
+            break;
+        case kOnceReadFails:
+            Model().FailCode(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, 31);
+            break;
+        case kWriteFails:
+            Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31);
+            break;
+        case kOnceWriteFails:
+            Model().FailCode(IOCTL_TAVLO_SET_CLICK_ONCE_MODE, 31);
+            break;
         }
         // The driver answers again while the report is open, so the restore
         // at exit goes through.
@@ -178,7 +197,7 @@ TEST_F(MainDlgTest, EachFailingStartUpStepEndsTheStart) {
 
 // A library without one of the five functions is found out before the
 // first request: the message names it and the driver is left as it was.
-TEST_F(MainDlgTest, MissingFunctionEndsTheStartBeforeAnythingIsWritten) {
+TEST_F(PalvineMainDlgTest, MissingFunctionEndsTheStartBeforeAnythingIsWritten) {
     const char* const functions[] = {"TavloGetVersion", "TavloGetClickMode", "TavloSetClickMode",
                                      "TavloGetClickOnceMode", "TavloSetClickOnceMode"};
     for (const char* missing : functions) {
@@ -209,7 +228,7 @@ TEST_F(MainDlgTest, MissingFunctionEndsTheStartBeforeAnythingIsWritten) {
     EXPECT_EQ(Model().RequestsSeen(), 0u);
 }
 
-TEST_F(MainDlgTest, PollShowsThePictureOnlyWhenTheFlagChanges) {
+TEST_F(PalvineMainDlgTest, PollShowsThePictureOnlyWhenTheFlagChanges) {
     Start();
     const std::uint8_t driverFlags[] = {0, 0, 1, 1, 1, 0, 1, 0, 0};
     const std::vector<std::string> expected = {"left.ico", "right.ico", "left.ico", "right.ico", "left.ico"};
@@ -227,7 +246,7 @@ TEST_F(MainDlgTest, PollShowsThePictureOnlyWhenTheFlagChanges) {
     EXPECT_EQ(Writes(), 2);  // only start-up's
 }
 
-TEST_F(MainDlgTest, ClickRule) {
+TEST_F(PalvineMainDlgTest, ClickRule) {
     struct Case {
         const char* arguments;
         std::uint8_t driverOnceButton;  // once button in the driver at the click
@@ -239,7 +258,7 @@ TEST_F(MainDlgTest, ClickRule) {
         // Defaults: normal left, once right.
         {"", 2, 0, kLeftButton, 1},
         {"", 2, 1, kMiddleButton, 0},
-        {"", 2, 1, kRightButton, 1},   // the driver's flag written back unchanged
+        {"", 2, 1, kRightButton, 1},  // the driver's flag written back unchanged
         {"", 2, 0, kRightButton, 0},
         {"", 2, 1, kLeftButton, 0},
         {"", 2, 0, kMiddleButton, 1},
@@ -277,7 +296,7 @@ TEST_F(MainDlgTest, ClickRule) {
     }
 }
 
-TEST_F(MainDlgTest, ReleaseOverTheWindowAndOverThePictureAreTheSame) {
+TEST_F(PalvineMainDlgTest, ReleaseOverTheWindowAndOverThePictureAreTheSame) {
     Start();
     dlg.Form_MouseUp(kLeftButton);
     EXPECT_EQ(Modes(), "1/2/1");
@@ -291,7 +310,7 @@ TEST_F(MainDlgTest, ReleaseOverTheWindowAndOverThePictureAreTheSame) {
 
 // A lost driver shows one error report: the timer is stopped before the
 // box, and ticks or clicks that the box's message loop delivers do nothing.
-TEST_F(MainDlgTest, OneErrorReportWhenTheDriverIsLost) {
+TEST_F(PalvineMainDlgTest, OneErrorReportWhenTheDriverIsLost) {
     struct Case {
         const char* what;
         void (MainDlg::*event)(int);
@@ -332,7 +351,7 @@ TEST_F(MainDlgTest, OneErrorReportWhenTheDriverIsLost) {
     }
 }
 
-TEST_F(MainDlgTest, AnErrorClosesAndTheExitStepsStillRestore) {
+TEST_F(PalvineMainDlgTest, AnErrorClosesAndTheExitStepsStillRestore) {
     Start();
     Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31);
     dlg.ClickChkTimer_Timer();
@@ -343,7 +362,7 @@ TEST_F(MainDlgTest, AnErrorClosesAndTheExitStepsStillRestore) {
 
 // Whatever ends the window (close box, Alt+F4, system menu, the end of the
 // session, an error) the exit steps run once: a second end writes nothing.
-TEST_F(MainDlgTest, ExitStepsRunOnce) {
+TEST_F(PalvineMainDlgTest, ExitStepsRunOnce) {
     Start();
     dlg.Form_MouseUp(kLeftButton);
     dlg.Form_Unload();
@@ -383,7 +402,7 @@ public:
     std::string LastErrorText() override { return ""; }
 };
 
-TEST_F(MainDlgTest, StatusesZeroTwoAndThreeSucceed) {
+TEST_F(PalvineMainDlgTest, StatusesZeroTwoAndThreeSucceed) {
     StubLoader stubs;
     tavlo::TavloIoctl stubDevice{stubs, [](const std::string&) {}};
     MainDlg d{stubDevice, window, sys};
@@ -400,7 +419,7 @@ TEST_F(MainDlgTest, StatusesZeroTwoAndThreeSucceed) {
     }
 }
 
-TEST_F(MainDlgTest, OddOnceFlagReplyIsAFailure) {
+TEST_F(PalvineMainDlgTest, OddOnceFlagReplyIsAFailure) {
     // The library refuses a once flag other than 0 or 1 (status 8).
     const std::uint8_t odd[] = {2, 4};
     Model().OverrideReply(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, odd, 2, false);

@@ -43,7 +43,7 @@ const OptionCase kCases[] = {
     {"\xc4/notop\xe4\xff", false, 1, 1, 2},  // other code-page bytes pass untouched
 };
 
-TEST(ReadOptions, EachCase) {
+TEST(PalvineOptions, EachCase) {
     for (const OptionCase& c : kCases) {
         const Options o = ReadOptions(c.arguments);
         EXPECT_EQ(o.TopMost, c.topMost) << c.arguments;
@@ -53,7 +53,7 @@ TEST(ReadOptions, EachCase) {
     }
 }
 
-TEST(ReadOptions, LongAndOddArgumentStrings) {
+TEST(PalvineOptions, LongAndOddArgumentStrings) {
     std::string arguments(100000, 'x');
     arguments += "/ONCEMIDDLE";
     arguments.push_back('\0');

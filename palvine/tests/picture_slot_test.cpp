@@ -33,7 +33,7 @@ public:
     std::uintptr_t next = 0x1000;
 };
 
-TEST(PictureSlot, UnloadableFileKeepsThePictureShown) {
+TEST(PalvinePictureSlot, UnloadableFileKeepsThePictureShown) {
     CountingSource source;
     {
         PictureSlot slot(source);
@@ -44,8 +44,8 @@ TEST(PictureSlot, UnloadableFileKeepsThePictureShown) {
         };
         const Step steps[] = {
             {"left.ico", true, false},  // nothing to keep yet
-            {"left.ico", false, true},  {"right.ico", true, false}, {"right.ico", false, true},
-            {"left.ico", true, false},  {"left.ico", false, true},
+            {"left.ico", false, true}, {"right.ico", true, false}, {"right.ico", false, true},
+            {"left.ico", true, false}, {"left.ico", false, true},
         };
         for (const Step& step : steps) {
             source.missing.clear();
@@ -63,7 +63,7 @@ TEST(PictureSlot, UnloadableFileKeepsThePictureShown) {
     EXPECT_TRUE(source.alive.empty());
 }
 
-TEST(PictureSlot, TenThousandChangesLeaveOneIcon) {
+TEST(PalvinePictureSlot, TenThousandChangesLeaveOneIcon) {
     CountingSource source;
     PictureSlot slot(source);
     for (int i = 0; i < 10000; ++i) slot.Show(i % 2 ? "right.ico" : "left.ico");

@@ -9,13 +9,13 @@
 namespace palvine {
 namespace {
 
-class SysControlTest : public ::testing::Test {
+class PalvineSysControlTest : public ::testing::Test {
 protected:
     FakeWindow window;
     SysControl sys{window};
 };
 
-TEST_F(SysControlTest, InstallAppendsTheItemsThenChecksThemThenReplacesTheProcedure) {
+TEST_F(PalvineSysControlTest, InstallAppendsTheItemsThenChecksThemThenReplacesTheProcedure) {
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
     const std::vector<MenuCall> expected = {
         {true, 0, 0x800, 0, ""},
@@ -35,7 +35,7 @@ TEST_F(SysControlTest, InstallAppendsTheItemsThenChecksThemThenReplacesTheProced
     EXPECT_EQ(sys.SizeCode, 1);
 }
 
-TEST_F(SysControlTest, AnyFailingMenuCallFailsTheInstallBeforeTheProcedureIsReplaced) {
+TEST_F(PalvineSysControlTest, AnyFailingMenuCallFailsTheInstallBeforeTheProcedureIsReplaced) {
     for (int failing = 0; failing < 10; ++failing) {
         FakeWindow w;
         SysControl s{w};
@@ -46,7 +46,7 @@ TEST_F(SysControlTest, AnyFailingMenuCallFailsTheInstallBeforeTheProcedureIsRepl
     }
 }
 
-TEST_F(SysControlTest, UpdateChecksExactlyTheCurrentItems) {
+TEST_F(PalvineSysControlTest, UpdateChecksExactlyTheCurrentItems) {
     struct Case {
         bool topMost;
         std::int16_t sizeCode;
@@ -68,7 +68,7 @@ TEST_F(SysControlTest, UpdateChecksExactlyTheCurrentItems) {
     EXPECT_EQ(sys.UpdateSysMenu(true, 1), -1);
 }
 
-TEST_F(SysControlTest, SetTopMostUsesTheTopmostGroupsAndFlags0x43) {
+TEST_F(PalvineSysControlTest, SetTopMostUsesTheTopmostGroupsAndFlags0x43) {
     EXPECT_EQ(sys.SetTopMost(true), 0);
     EXPECT_EQ(sys.SetTopMost(false), 0);
     window.zOrderFails = true;
@@ -79,7 +79,7 @@ TEST_F(SysControlTest, SetTopMostUsesTheTopmostGroupsAndFlags0x43) {
     for (const auto& call : window.zOrderCalls) EXPECT_EQ(call.flags, 0x43u);
 }
 
-TEST_F(SysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
+TEST_F(PalvineSysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
     struct Case {
         double startWidth, startHeight;  // outer size before, twips
         std::int16_t sizeCode;
@@ -90,7 +90,7 @@ TEST_F(SysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
         {945, 945, 1, 585, 585, 53.5, 53.5},
         {945, 945, 2, 1170, 1170, 346, 346},
         {945, 945, 3, 1755, 1755, 638.5, 638.5},
-        {945, 945, 0, 1170, 1170, 346, 346},   // any other code is normal
+        {945, 945, 0, 1170, 1170, 346, 346},  // any other code is normal
         {945, 945, 99, 1170, 1170, 346, 346},
         // Taller than wide by 90: kept, and the picture centred in the square.
         {945, 1035, 1, 585, 675, 53.5, 53.5},
@@ -109,10 +109,9 @@ TEST_F(SysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
     }
 }
 
-
 // At 120 dots per inch a pixel is 12 twips: 585 cannot be met exactly, and
 // the height follows the width the window really took.
-TEST_F(SysControlTest, HeightFollowsTheWidthReadBack) {
+TEST_F(PalvineSysControlTest, HeightFollowsTheWidthReadBack) {
     window.twipsPerPixel = 12;
     window.width = 960;
     window.height = 1032;
@@ -124,7 +123,7 @@ TEST_F(SysControlTest, HeightFollowsTheWidthReadBack) {
     EXPECT_DOUBLE_EQ(window.pictureLeft, 588.0 / 2 - 192 + 1);
 }
 
-TEST_F(SysControlTest, SystemCommandsRoutedByTheirWholeValue) {
+TEST_F(PalvineSysControlTest, SystemCommandsRoutedByTheirWholeValue) {
     using Route = SysControl::Route;
     struct Case {
         std::uint32_t message;
@@ -141,13 +140,13 @@ TEST_F(SysControlTest, SystemCommandsRoutedByTheirWholeValue) {
         {0x112, 0x6F, Route::PassOn, true, 1, 585},   // 101 | 0x0F is not 101
         {0x112, 104, Route::PassOn, true, 3, 1755},
         {0x112, 103, Route::PassOn, true, 2, 1170},
-        {0x112, 103, Route::PassOn, true, 2, 1170},   // the same size again
+        {0x112, 103, Route::PassOn, true, 2, 1170},  // the same size again
         {0x112, 102, Route::PassOn, true, 1, 585},
         {0x112, 105, Route::PassOn, true, 1, 585},
         {0x112, 100, Route::PassOn, true, 1, 585},
-        {0x112, 0xF060, Route::PassOn, true, 1, 585},  // SC_CLOSE
-        {0x112, 0x10065, Route::PassOn, true, 1, 585}, // 101 in the low word only
-        {0x111, 101, Route::PassOn, true, 1, 585},     // WM_COMMAND, not a system command
+        {0x112, 0xF060, Route::PassOn, true, 1, 585},   // SC_CLOSE
+        {0x112, 0x10065, Route::PassOn, true, 1, 585},  // 101 in the low word only
+        {0x111, 101, Route::PassOn, true, 1, 585},      // WM_COMMAND, not a system command
         {0x202, 101, Route::PassOn, true, 1, 585},
     };
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
@@ -168,7 +167,7 @@ TEST_F(SysControlTest, SystemCommandsRoutedByTheirWholeValue) {
     }
 }
 
-TEST_F(SysControlTest, FailuresOfACommandAreIgnoredAndTheCheckMarkFollowsTheFlag) {
+TEST_F(PalvineSysControlTest, FailuresOfACommandAreIgnoredAndTheCheckMarkFollowsTheFlag) {
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
     window.zOrderFails = true;
     EXPECT_EQ(sys.SysMenuWndProc(0x112, 101), SysControl::Route::Consumed);
