@@ -9,8 +9,9 @@
 //      them (GetGuiResources gives 0), so the committed memory of the process
 //      is printed as well: 10,000 icons left alive would show there.
 // Run from the folder with TAVLO.DLL, left.ico and right.ico.
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>  // after windows.h, which it needs
 
 #include <algorithm>
 #include <cstdio>
