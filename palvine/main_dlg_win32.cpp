@@ -41,8 +41,8 @@ bool MainDlgWindow::Create(const std::string& commandLine) {
     const int height = scale_.YToPixels(kDesignHeight);
     // Near the top right corner of the work area; hidden until SetTopMost
     // shows it.
-    HWND window = Window::Create(kExStyle, kMainDlgClass, "", kStyle, work.right - width - 2 * width, work.top + width,
-                                 width, height, nullptr, nullptr, instance_);
+    HWND window = Window::Create(kExStyle, kMainDlgClass, "", kStyle, work.right - 3 * width, work.top + width, width,
+                                 height, nullptr, nullptr, instance_);
     if (window == nullptr) return false;
     // Without SS_NOTIFY the picture lets the pointer through: a release over
     // it reaches the window, which handles it as one over ClickStatus.
