@@ -84,10 +84,10 @@ void MainDlgWindow::CreateControls() {
         const SliderScale scale = ScaleOf(row.slider);
         trackbar.SetRange(scale.minPosition, scale.maxPosition);
         trackbar.ShowEveryTick();
-        // The end labels below the slider: the right one ends where the
-        // slider ends.
+        // The end labels below the slider; the right one, right-aligned,
+        // ends where the slider ends.
         child("STATIC", row.leftEnd, label, Inside(frame, {3240, row.top + 480, 1095, 195}), row.leftId);
-        child("STATIC", row.rightEnd, SS_RIGHT | SS_NOPREFIX, Inside(frame, {5640, row.top + 480, 1455, 195}),
+        child("STATIC", row.rightEnd, SS_RIGHT | SS_NOPREFIX, Inside(frame, {6600, row.top + 480, 495, 195}),
               row.rightId);
     }
 
