@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::FuzzInput input(data, size);
     DeviceModel model;
     bool plugged = true;
-    for (int steps = 0; !input.Empty() && steps < 256; ++steps) {
+    for (int steps = 0; !input.Empty() && steps < 64; ++steps) {
         if (input.Byte() < 0x30) {
             OneControl(model, input);
         } else {

@@ -224,7 +224,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int panels = input.Byte() % 5;
     for (int i = 0; i < panels; ++i) model.AttachPanel(static_cast<std::uint8_t>(0x11 * (i + 1)));
     OddReplyChannel channel(inner, input);
-    for (int steps = 0; !input.Empty() && steps < 64; ++steps) {
+    for (int steps = 0; !input.Empty() && steps < 24; ++steps) {
         const TavloStatus status = OneCommand(channel, model, input);
         FUZZ_CHECK(status >= TavloOk && status <= TavloFailed);
         FUZZ_CHECK(channel.OpenHandles() == 0);
