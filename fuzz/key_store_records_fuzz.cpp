@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,18 +28,22 @@ constexpr std::size_t kNameLimit = 49;  // characters of NAME a record holds
 
 std::string KeyName(int key) { return key == kKeys - 1 ? "ALL" : "ID" + std::to_string(key); }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // What the test itself put into the registry, by upper-cased key and value
 // name: the oracle the records are checked against.
 struct Stored {
     std::uint32_t type;
     Bytes bytes;
 };
-using Mirror = std::map<std::pair<std::string, std::string>, Stored>;
+enum ValueIndex { kName, kTouchOp, kIrOp, kTimeOut, kTimeEnable, kValueCount };
+struct Mirror {
+    Stored values[kKeys][kValueCount];
+    bool present[kKeys][kValueCount] = {};
+    void Set(int key, int value, Stored stored) {
+        values[key][value] = std::move(stored);
+        present[key][value] = true;
+    }
+};
+constexpr int kSystemKey = kKeys - 1;
 
 // Lengths around every limit of the records, or any.
 std::size_t Length(FuzzInput& input) {
@@ -56,9 +59,11 @@ std::uint32_t Type(FuzzInput& input) {
     return pick < 0xF0 ? types[pick % 5] : input.Le32();
 }
 
-void PutOne(brimol::MemoryKeyStore& store, Mirror& mirror, FuzzInput& input) {
+// Puts one value; returns the key it went to.
+int PutOne(brimol::MemoryKeyStore& store, Mirror& mirror, FuzzInput& input) {
     const int key = static_cast<int>(input.Below(kKeys));
-    std::string name = kValueNames[input.Below(5)];
+    const int valueIndex = static_cast<int>(input.Below(kValueCount));
+    std::string name = kValueNames[valueIndex];
     // Value names are matched without regard to case.
     const std::uint8_t casing = input.Byte();
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -76,16 +81,16 @@ void PutOne(brimol::MemoryKeyStore& store, Mirror& mirror, FuzzInput& input) {
         bytes = input.Bytes(length);
     }
     store.PutValue(kBase + KeyName(key), name, type, bytes);
-    mirror[{Upper(KeyName(key)), Upper(name)}] = Stored{type, bytes};
+    mirror.Set(key, valueIndex, Stored{type, bytes});
+    return key;
 }
 
-const Stored* Lookup(const Mirror& mirror, const std::string& key, const std::string& name) {
-    auto found = mirror.find({Upper(key), name});
-    return found == mirror.end() ? nullptr : &found->second;
+const Stored* Lookup(const Mirror& mirror, int key, int value) {
+    return mirror.present[key][value] ? &mirror.values[key][value] : nullptr;
 }
 
-std::string ExpectedName(const Mirror& mirror, const std::string& key) {
-    const Stored* value = Lookup(mirror, key, "NAME");
+std::string ExpectedName(const Mirror& mirror, int key) {
+    const Stored* value = Lookup(mirror, key, kName);
     if (value == nullptr || value->type != brimol::kRegSz) return "";
     std::string text;
     for (std::uint8_t b : value->bytes) {
@@ -95,7 +100,7 @@ std::string ExpectedName(const Mirror& mirror, const std::string& key) {
     return text;
 }
 
-std::int32_t ExpectedDword(const Mirror& mirror, const std::string& key, const char* name, std::int32_t otherwise) {
+std::int32_t ExpectedDword(const Mirror& mirror, int key, int name, std::int32_t otherwise) {
     const Stored* value = Lookup(mirror, key, name);
     if (value == nullptr || value->type != brimol::kRegDword || value->bytes.size() != 4) return otherwise;
     const Bytes& b = value->bytes;
@@ -113,14 +118,14 @@ std::string NameOf(const CRegPanel& record) {
 
 void CheckPanelRecord(const Mirror& mirror, bool keyExists, int id, CRegPanel& record) {
     FUZZ_CHECK(record.GetPanelReg(id) == 0);
-    const std::string key = KeyName(id);
+    const int key = id;
     if (!keyExists) {
         FUZZ_CHECK(NameOf(record).empty() && record.touchOp == TouchInterlock && record.irOp == 0);
         return;
     }
     FUZZ_CHECK(NameOf(record) == ExpectedName(mirror, key));
-    FUZZ_CHECK(record.touchOp == ExpectedDword(mirror, key, "TOUCH_OP", TouchInterlock));
-    FUZZ_CHECK(record.irOp == ExpectedDword(mirror, key, "IR_OP", 0));
+    FUZZ_CHECK(record.touchOp == ExpectedDword(mirror, key, kTouchOp, TouchInterlock));
+    FUZZ_CHECK(record.irOp == ExpectedDword(mirror, key, kIrOp, 0));
 }
 
 // ReadText into a buffer of exactly `capacity` bytes.
@@ -132,7 +137,7 @@ void CheckReadText(brimol::MemoryKeyStore& store, const Mirror& mirror, int key,
     std::vector<char> text(capacity, 'x');
     const long status = store.ReadText(handle, "name", text.data(), capacity);
     store.Close(handle);
-    const Stored* value = Lookup(mirror, KeyName(key), "NAME");
+    const Stored* value = Lookup(mirror, key, kName);
     if (capacity == 0) {
         FUZZ_CHECK(status != brimol::kRegOk);
         return;
@@ -153,17 +158,16 @@ void CheckReadText(brimol::MemoryKeyStore& store, const Mirror& mirror, int key,
 
 // What SetPanelReg stores: NAME as text with its zero, the modes as DWORDs.
 void Written(Mirror& mirror, int id, const Bytes& text, std::int32_t touchOp, std::int32_t irOp) {
-    const std::string key = Upper(KeyName(id));
     Bytes name = text;
     name.push_back(0);
-    mirror[{key, "NAME"}] = Stored{brimol::kRegSz, name};
-    for (const auto& [valueName, value] : {std::pair<const char*, std::int32_t>{"TOUCH_OP", touchOp},
-                                           std::pair<const char*, std::int32_t>{"IR_OP", irOp}}) {
+    mirror.Set(id, kName, Stored{brimol::kRegSz, name});
+    for (const auto& [valueIndex, value] : {std::pair<int, std::int32_t>{kTouchOp, touchOp},
+                                            std::pair<int, std::int32_t>{kIrOp, irOp}}) {
         const auto raw = static_cast<std::uint32_t>(value);
-        mirror[{key, valueName}] = Stored{brimol::kRegDword, Bytes{static_cast<std::uint8_t>(raw),
+        mirror.Set(id, valueIndex, Stored{brimol::kRegDword, Bytes{static_cast<std::uint8_t>(raw),
                                                                   static_cast<std::uint8_t>(raw >> 8),
                                                                   static_cast<std::uint8_t>(raw >> 16),
-                                                                  static_cast<std::uint8_t>(raw >> 24)}};
+                                                                  static_cast<std::uint8_t>(raw >> 24)}});
     }
 }
 
@@ -177,14 +181,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool keyExists[kKeys] = {};
 
     const int values = input.Byte() % 12;
-    for (int i = 0; i < values; ++i) PutOne(store, mirror, input);
+    for (int i = 0; i < values; ++i) keyExists[PutOne(store, mirror, input)] = true;
     const int bareKeys = input.Byte() % 4;
-    for (int i = 0; i < bareKeys; ++i) store.AddKey(kBase + KeyName(static_cast<int>(input.Below(kKeys))));
-    for (int key = 0; key < kKeys; ++key) keyExists[key] = store.HasKey(kBase + KeyName(key));
-    for (const auto& entry : mirror) {
-        for (int key = 0; key < kKeys; ++key) {
-            if (Upper(KeyName(key)) == entry.first.first) FUZZ_CHECK(keyExists[key]);
-        }
+    for (int i = 0; i < bareKeys; ++i) {
+        const int key = static_cast<int>(input.Below(kKeys));
+        store.AddKey(kBase + KeyName(key));
+        keyExists[key] = true;
     }
 
     // The identifiers 0..15 that have a key are listed (as on every
@@ -208,8 +210,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 1: {
             system.GetSystemReg();
-            FUZZ_CHECK(system.timeOut == ExpectedDword(mirror, "ALL", "TIMEOUT", 30));
-            FUZZ_CHECK(system.timeEnable == ExpectedDword(mirror, "ALL", "TIMEENABLE", 0));
+            FUZZ_CHECK(system.timeOut == ExpectedDword(mirror, kSystemKey, kTimeOut, 30));
+            FUZZ_CHECK(system.timeEnable == ExpectedDword(mirror, kSystemKey, kTimeEnable, 0));
             break;
         }
         case 2: {
