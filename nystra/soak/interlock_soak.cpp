@@ -243,7 +243,7 @@ private:
 
 class Soak {
 public:
-    explicit Soak(std::uint32_t seed) : random_(seed) {}
+    explicit Soak(std::uint32_t schedule) : random_(schedule) {}
 
     SoakFigures Run(long polls) {
         tavlosim::ResetInProcessDriver();
@@ -447,6 +447,6 @@ private:
 
 }  // namespace
 
-SoakFigures RunInterlockSoak(std::uint32_t seed, long polls) { return Soak(seed).Run(polls); }
+SoakFigures RunInterlockSoak(std::uint32_t schedule, long polls) { return Soak(schedule).Run(polls); }
 
 }  // namespace nystra_soak

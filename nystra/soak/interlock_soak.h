@@ -24,8 +24,8 @@ struct SoakFigures {
     std::string failure;
 };
 
-// Runs `polls` polls with the schedule that `seed` picks; stops at the first
+// Runs `polls` polls with the schedule that `schedule` picks; stops at the first
 // difference. Resets the in-process driver and the in-memory registry.
-SoakFigures RunInterlockSoak(std::uint32_t seed, long polls);
+SoakFigures RunInterlockSoak(std::uint32_t schedule, long polls);
 
 }  // namespace nystra_soak

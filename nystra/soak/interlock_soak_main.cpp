@@ -8,11 +8,11 @@
 
 int main(int argc, char** argv) {
     const long polls = argc > 1 ? std::atol(argv[1]) : 1000000;
-    const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 20240607u);
+    const auto schedule = static_cast<std::uint32_t>(argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 20240607u);
     const auto start = std::chrono::steady_clock::now();
-    const nystra_soak::SoakFigures f = nystra_soak::RunInterlockSoak(seed, polls);
+    const nystra_soak::SoakFigures f = nystra_soak::RunInterlockSoak(schedule, polls);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("seed %u: %ld polls in %.1f s\n", seed, f.polls, seconds);
+    std::printf("schedule %u: %ld polls in %.1f s\n", schedule, f.polls, seconds);
     std::printf("activations %ld, time releases %ld, requests shown %ld, failed polls %ld\n", f.activations,
                 f.timeReleases, f.requests, f.failedPolls);
     std::printf("attaches %ld, removals %ld (at most %d panels), touches %ld, record edits %ld\n", f.attaches,
