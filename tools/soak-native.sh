@@ -2,7 +2,7 @@
 # The long soak of the interlock controller against the in-process driver:
 # builds the native preset's interlock_soak program and runs it for POLLS
 # polls with each SCHEDULE number given (default: one million polls, one schedule).
-#   tools/soak-native.sh [POLLS [SEED...]]
+#   tools/soak-native.sh [POLLS [SCHEDULE...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 polls=${1:-1000000}
