@@ -1,0 +1,249 @@
+#include "cordane_dlg_win32.h"
+
+#include <string>
+
+#include "tool_start_win32.h"
+
+namespace cordane {
+namespace {
+
+INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        ::EndDialog(box, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// A control's rectangle in its dialog's client coordinates.
+RECT ClientRect(HWND dialog, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+}  // namespace
+
+CordaneDlgWindow::CordaneDlgWindow(HINSTANCE instance) : instance_(instance), dlg_(*this) {}
+
+INT_PTR CordaneDlgWindow::DoModal() {
+    // A Unicode dialog: the Japanese font name and texts of the template
+    // reach the controls as they are, whatever the system's code page.
+    return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CORDANE_DIALOG), nullptr, &CordaneDlgWindow::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CordaneDlgWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<CordaneDlgWindow*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        self->window_ = window;
+        self->OnInitDialog();
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<CordaneDlgWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
+}
+
+HICON CordaneDlgWindow::Icon(int id, int size) const {
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The mode list's entries, unsorted, and the name's limit.
+void CordaneDlgWindow::PrepareRow(const RowControls& row) {
+    HWND list = GetDlgItem(window_, row.mode);
+    if (SendMessageW(list, CB_GETCOUNT, 0, 0) == 0) {
+        for (const char* mode : kModeTexts) {
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(mode, CP_ACP).c_str()));
+        }
+    }
+    SendDlgItemMessageW(window_, row.name, EM_LIMITTEXT, kMaxNameCharacters, 0);
+}
+
+void CordaneDlgWindow::OnInitDialog() {
+    for (int row = 0; row < kTemplateRows; ++row) PrepareRow(kRows[row]);
+    dlg_.OnInitDialog();
+
+    // The about command, when its text is there, and the program icon.
+    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    wchar_t about[128] = {};
+    if (systemMenu != nullptr && LoadStringW(instance_, IDS_ABOUTBOX, about, 128) > 0) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+    programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
+}
+
+INT_PTR CordaneDlgWindow::Handle(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_COMMAND: {
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        const int control = LOWORD(wParam);
+        if (control == IDOK) {
+            dlg_.OnOk();
+        } else if (control == IDCANCEL) {  // Cancel, Escape and the close box
+            dlg_.OnCancel();
+        } else if (control == IDC_TIME_RELEASE) {
+            dlg_.OnTimeReleaseClicked();
+        } else if (!dlg_.OnRowButton(control)) {
+            return FALSE;
+        }
+        return TRUE;
+    }
+    case WM_SYSCOMMAND:
+        return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
+    case WM_PAINT:
+        return PaintMinimized() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(programIcon_);
+    default:
+        return FALSE;
+    }
+}
+
+// The minimised window shows the program icon, centred.
+bool CordaneDlgWindow::PaintMinimized() {
+    if (!IsIconic(window_)) return false;
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window_, &paint);
+    SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, programIcon_);
+    EndPaint(window_, &paint);
+    return true;
+}
+
+// Rows 3 and 4 are copies of row 2 (class, styles, size, text, font) one
+// row pitch further down each; what lies below the rows moves down and the
+// dialog grows by as much. Tab order follows the rows.
+void CordaneDlgWindow::AddRows(int rows) {
+    if (rows > kMaxRows) rows = kMaxRows;
+    if (rows <= kTemplateRows) return;
+    const RowControls& model = kRows[kTemplateRows - 1];
+    const RECT first = ClientRect(window_, GetDlgItem(window_, kRows[0].id));
+    const RECT last = ClientRect(window_, GetDlgItem(window_, model.id));
+    const int pitch = last.top - first.top;
+    const int extra = pitch * (rows - kTemplateRows);
+
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = ClientRect(window_, child);
+        if (rect.top < last.bottom) continue;
+        SetWindowPos(child, nullptr, rect.left, rect.top + extra, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    SetWindowPos(window_, nullptr, frame.left, frame.top - extra / 2, frame.right - frame.left,
+                 frame.bottom - frame.top + extra, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const auto font = static_cast<WPARAM>(SendMessageW(window_, WM_GETFONT, 0, 0));
+    HWND after = GetDlgItem(window_, model.calibration);
+    for (int row = kTemplateRows; row < rows; ++row) {
+        const RowControls& made = kRows[row];
+        const int offset = pitch * (row - (kTemplateRows - 1));
+        const std::pair<int, int> copies[] = {{model.id, made.id},
+                                              {model.name, made.name},
+                                              {model.mode, made.mode},
+                                              {model.touchSettings, made.touchSettings},
+                                              {model.calibration, made.calibration}};
+        for (const auto& copy : copies) {
+            HWND source = GetDlgItem(window_, copy.first);
+            const RECT rect = ClientRect(window_, source);
+            int height = rect.bottom - rect.top;
+            RECT dropped{};
+            if (SendMessageW(source, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0) {
+                height = dropped.bottom - dropped.top;  // a list: its height when dropped down
+            }
+            wchar_t className[32] = {};
+            GetClassNameW(source, className, 32);
+            wchar_t text[64] = {};
+            GetWindowTextW(source, text, 64);
+            HWND control = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
+                                           static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left,
+                                           rect.top + offset, rect.right - rect.left, height, window_,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(copy.second)), instance_,
+                                           nullptr);
+            if (control == nullptr) continue;
+            SendMessageW(control, WM_SETFONT, font, FALSE);
+            SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control;
+        }
+        PrepareRow(made);
+    }
+}
+
+void CordaneDlgWindow::EnableControl(int control, bool enabled) {
+    EnableWindow(GetDlgItem(window_, control), enabled ? TRUE : FALSE);
+}
+
+// Texts pass through the narrow code page the records keep.
+void CordaneDlgWindow::SetText(int control, const std::string& text) { SetDlgItemTextA(window_, control, text.c_str()); }
+
+std::string CordaneDlgWindow::GetText(int control) {
+    HWND item = GetDlgItem(window_, control);
+    const int length = GetWindowTextLengthA(item);
+    if (length <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(item, &text[0], length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::size_t CordaneDlgWindow::TextLength(int control) {
+    const int length = GetWindowTextLengthW(GetDlgItem(window_, control));
+    return static_cast<std::size_t>(length > 0 ? length : 0);
+}
+
+void CordaneDlgWindow::SetCheck(int control, bool checked) {
+    CheckDlgButton(window_, control, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool CordaneDlgWindow::IsChecked(int control) { return IsDlgButtonChecked(window_, control) == BST_CHECKED; }
+
+void CordaneDlgWindow::SelectMode(int control, int position) {
+    SendDlgItemMessageW(window_, control, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+int CordaneDlgWindow::SelectedMode(int control) {
+    const LRESULT position = SendDlgItemMessageW(window_, control, CB_GETCURSEL, 0, 0);
+    return position == CB_ERR ? kNoMode : static_cast<int>(position);
+}
+
+void CordaneDlgWindow::Focus(int control) {
+    HWND item = GetDlgItem(window_, control);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+}
+
+void CordaneDlgWindow::Message(const std::string& text, BoxIcon icon) {
+    UINT style = MB_OK;
+    if (icon == BoxIcon::kWarning) style |= MB_ICONEXCLAMATION;
+    if (icon == BoxIcon::kStop) style |= MB_ICONSTOP;
+    MessageBoxW(window_, Widen(text, CP_ACP).c_str(), kBoxTitle, style);
+}
+
+// The tools find the panel to work on themselves; whether they started is
+// not reported (a missing tool is a missing installation, not a user error).
+void CordaneDlgWindow::StartProgram(const char* path) { StartDetached(path, &startup_, &process_); }
+
+void CordaneDlgWindow::ShowAbout() {
+    DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUTBOX), window_, AboutProc, 0);
+}
+
+void CordaneDlgWindow::EndDialog(int result) { ::EndDialog(window_, result); }
+
+}  // namespace cordane
