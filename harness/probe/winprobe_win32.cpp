@@ -176,12 +176,28 @@ int Run(const Args& args) {
     if (command == "listen") return 2;
     if (command == "popup") {
         lastAsDeadline(2);
-        HWND popup = nullptr;
+        struct Search {
+            HWND owner;
+            HWND popup;
+        } search{nullptr, nullptr};
         const bool ok = WaitFor([&] {
-            HWND owner = FindByName(args[1]);
-            popup = owner != nullptr ? GetWindow(owner, GW_ENABLEDPOPUP) : nullptr;
-            return popup != nullptr && popup != owner;
+            search.owner = FindByName(args[1]);
+            search.popup = nullptr;
+            if (search.owner == nullptr) return false;
+            // A visible, enabled top-level window that the window owns.
+            EnumWindows(
+                [](HWND window, LPARAM data) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(data);
+                    if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window) || !IsWindowEnabled(window)) {
+                        return TRUE;
+                    }
+                    s->popup = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.popup != nullptr;
         });
+        HWND popup = search.popup;
         if (!ok) return Fail("no popup of " + args[1]);
         std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(popup)));
         return 0;
