@@ -49,24 +49,33 @@ step "the driver's own view"
 
 # Later parts of the demo (the programs) are added below this line.
 
-step "the interlock (Nystra): panel 0 'Line A' is Interlock, panel 1 'Line B' Supervisor, release after 5 s"
+step "the panel editor (Cordane) names the panels: 17 'Line A' Interlock, 34 'Line B' Supervisor, release after 5 s"
 eval "$("$harness" env)"
 shots=$SUITE_WINE_ROOT/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
 # The records live in the 32-bit registry view, where both builds keep them.
-reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 /f </dev/null >/dev/null; }
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v NAME /t REG_SZ /d "Line A"
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v TOUCH_OP /t REG_DWORD /d 1
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID17' /v IR_OP /t REG_DWORD /d 0
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v NAME /t REG_SZ /d "Line B"
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v TOUCH_OP /t REG_DWORD /d 2
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ID34' /v IR_OP /t REG_DWORD /d 0
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEOUT /t REG_DWORD /d 5
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEENABLE /t REG_DWORD /d 1
+reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 </dev/null | tr -d '\r'; }
+reg32 delete 'HKLM\Software\ZR_EX_CONTROL' /f >/dev/null 2>&1 || true
 winprobe() { /usr/lib/wine/wine64 "$bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
 sim() { "$harness" sim "$@" >/dev/null; }
-"$harness" launch "$PWD/$bin/Nystra.exe"  # launch changes into the program's folder
+"$harness" launch "$PWD/$bin/Cordane.exe"  # launch changes into the program's folder
+editor=$(winprobe find "Panel Setting" 15000)
+winprobe settext "$editor" 1017 "Line A"      # row 1: name, mode list position 0 (Interlock)
+winprobe select "$editor" 1003 0
+winprobe settext "$editor" 1018 "Line B"      # row 2: name, position 1 (Supervisor)
+winprobe select "$editor" 1006 1
+winprobe click "$editor" 1011                 # "Panel Release        after" on
+end=$((SECONDS + 5))
+until [ "$(winprobe enabled "$editor" 1012)" = 1 ]; do [ $SECONDS -lt $end ] || break; sleep 0.05; done
+winprobe settext "$editor" 1012 5
+"$harness" screenshot "$shots/cordane.png"
+winprobe click "$editor" 1                    # OK: the records are written
+winprobe gone "$editor" 5000 >/dev/null
+reg32 query 'HKLM\Software\ZR_EX_CONTROL' /s | sed '/^$/d'
+
+step "the interlock (Nystra) reads those records"
+"$harness" launch "$PWD/$bin/Nystra.exe"
 main=$(winprobe find "Interlock Control" 15000)
 
 # One line from the window's controls and the driver's state. The driver is
