@@ -104,16 +104,19 @@ bool CCordaneDlg::UpdateData(bool save) {
 
     for (int row = 0; row < rows; ++row) {
         const int control = kRows[row].name;
-        std::string name = view_.GetText(control);
-        if (view_.TextLength(control) > kMaxNameCharacters || name.size() > kMaxNameBytes) {
+        auto name = view_.GetText(control);
+        if (view_.TextLength(control) > kMaxNameCharacters || (name && name->size() > kMaxNameBytes)) {
             return Refuse(control, kNameLimitMessage);
         }
-        names[row] = std::move(name);
+        // Stored as it could be, the name would come back with other
+        // characters in place of these.
+        if (!name) return Refuse(control, kNameCharactersMessage);
+        names[row] = std::move(*name);
     }
     // A disabled time-out is not the user's to fix: it keeps the value it
     // was loaded with, whatever that is, and does not stand in the way.
     if (timeOutEnabled_) {
-        const auto seconds = ParseTimeOut(view_.GetText(IDC_TIME_OUT));
+        const auto seconds = ParseTimeOut(view_.GetText(IDC_TIME_OUT).value_or(std::string()));
         if (!seconds) return Refuse(IDC_TIME_OUT, kTimeOutLimitMessage);
         timeOutSeconds = *seconds;
     }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "brimol.h"
@@ -49,6 +50,7 @@ inline constexpr const char* kSameIdMessage = "A system find the same PanelID";
 inline constexpr const char* kTwoSupervisorMessage = "There are two Supervisor in this system";
 inline constexpr const char* kSaveFailedMessage = "The panel settings could not be saved.";
 inline constexpr const char* kNameLimitMessage = "Enter a panel name of at most 16 characters.";
+inline constexpr const char* kNameCharactersMessage = "The panel name has characters that this computer cannot store.";
 inline constexpr const char* kTimeOutLimitMessage = "Enter a whole number of seconds from 1 to 1800.";
 
 enum class BoxIcon { kNone, kWarning, kStop };
@@ -61,9 +63,10 @@ public:
 
     virtual void EnableControl(int control, bool enabled) = 0;
     virtual void SetText(int control, const std::string& text) = 0;
-    // Text of a control in the narrow code page the records keep, and its
-    // length in characters as the control counts them.
-    virtual std::string GetText(int control) = 0;
+    // Text of a control in the narrow code page the records keep, or
+    // nothing when it holds characters that code page cannot express; and
+    // its length in characters as the control counts them.
+    virtual std::optional<std::string> GetText(int control) = 0;
     virtual std::size_t TextLength(int control) = 0;
     virtual void SetCheck(int control, bool checked) = 0;
     virtual bool IsChecked(int control) = 0;

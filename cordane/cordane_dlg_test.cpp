@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,7 +37,10 @@ public:
         enabled[control] = on;
     }
     void SetText(int control, const std::string& text) override { Log("text " + std::to_string(control)), texts[control] = text; }
-    std::string GetText(int control) override { return texts[control]; }
+    std::optional<std::string> GetText(int control) override {
+        if (unstorable.count(control) != 0) return std::nullopt;
+        return texts[control];
+    }
     std::size_t TextLength(int control) override {
         const auto length = lengths.find(control);
         return length != lengths.end() ? length->second : texts[control].size();
@@ -58,6 +62,7 @@ public:
     std::map<int, bool> enabled, checks;
     std::map<int, std::string> texts;
     std::map<int, std::size_t> lengths;
+    std::set<int> unstorable;  // controls whose text the narrow code page cannot hold
     std::map<int, int> modes;
     std::vector<Box> boxes;
     std::vector<std::string> started;
@@ -267,6 +272,8 @@ TEST_F(CordaneTest, FieldValidation) {
         std::string name, timeOut;
         std::size_t nameCharacters;  // 0: as many as bytes
         int refused;                 // control refused, 0 when saved
+        const char* message = kNameLimitMessage;
+        bool storable = true;        // the code page can hold the name
     };
     const std::string sixteen = "ABCDEFGHIJKLMNOP";
     const Case cases[] = {
@@ -282,6 +289,7 @@ TEST_F(CordaneTest, FieldValidation) {
         {"time-out not a number", "B", "abc", 0, IDC_TIME_OUT},
         {"time-out empty", "B", "", 0, IDC_TIME_OUT},
         {"name checked before time-out", sixteen + "Q", "0", 0, IDC_NAME2},
+        {"characters the code page lacks", "????", "60", 4, IDC_NAME2, kNameCharactersMessage, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -290,6 +298,7 @@ TEST_F(CordaneTest, FieldValidation) {
         Start({0x11, 0x22}, {1, 1});
         view.texts[IDC_NAME2] = c.name;
         if (c.nameCharacters != 0) view.lengths[IDC_NAME2] = c.nameCharacters;
+        if (!c.storable) view.unstorable.insert(IDC_NAME2);
         view.texts[IDC_TIME_OUT] = c.timeOut;
         store().ResetCounts();
         dlg->OnOk();
@@ -302,7 +311,7 @@ TEST_F(CordaneTest, FieldValidation) {
             EXPECT_FALSE(view.ended.has_value());
             EXPECT_EQ(view.focus, c.refused);
             ASSERT_EQ(view.boxes.size(), 1u);
-            EXPECT_EQ(view.boxes[0].text, c.refused == IDC_TIME_OUT ? kTimeOutLimitMessage : kNameLimitMessage);
+            EXPECT_EQ(view.boxes[0].text, c.refused == IDC_TIME_OUT ? kTimeOutLimitMessage : c.message);
             EXPECT_EQ(store().counts().creates, 0);
             EXPECT_EQ(store().counts().writes, 0);
         }

@@ -194,13 +194,18 @@ void CordaneDlgWindow::EnableControl(int control, bool enabled) {
 // Texts pass through the narrow code page the records keep.
 void CordaneDlgWindow::SetText(int control, const std::string& text) { SetDlgItemTextA(window_, control, text.c_str()); }
 
-std::string CordaneDlgWindow::GetText(int control) {
+std::optional<std::string> CordaneDlgWindow::GetText(int control) {
     HWND item = GetDlgItem(window_, control);
-    const int length = GetWindowTextLengthA(item);
+    const int length = GetWindowTextLengthW(item);
     if (length <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(item, &text[0], length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(item, &wide[0], length + 1);
+    if (copied <= 0) return std::string();
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, nullptr, 0, nullptr, &lossy);
+    if (lossy || size <= 0) return std::nullopt;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, &text[0], size, nullptr, nullptr);
     return text;
 }
 

@@ -23,7 +23,7 @@ public:
     void AddRows(int rows) override;
     void EnableControl(int control, bool enabled) override;
     void SetText(int control, const std::string& text) override;
-    std::string GetText(int control) override;
+    std::optional<std::string> GetText(int control) override;
     std::size_t TextLength(int control) override;
     void SetCheck(int control, bool checked) override;
     bool IsChecked(int control) override;
