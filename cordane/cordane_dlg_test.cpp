@@ -247,23 +247,6 @@ TEST_F(CordaneTest, RecordShownAndStoredBack) {
     }
 }
 
-// Each list position chosen by the user becomes the TOUCH_OP saved.
-TEST_F(CordaneTest, ChosenModeIsSaved) {
-    const struct {
-        int position, touchOp;
-    } cases[] = {{kInterlockPosition, 1}, {kSupervisorPosition, 2}, {kDisablePosition, 0}, {kNoMode, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("position " + std::to_string(c.position));
-        SetUp();
-        Start({0x11, 0x22}, {1, 2});
-        view.modes[IDC_MODE1] = c.position;
-        view.modes[IDC_MODE2] = kInterlockPosition;
-        dlg->OnOk();
-        EXPECT_EQ(Stored(0x11), "Panel 0|" + std::to_string(c.touchOp) + "|7");
-        EXPECT_EQ(Stored(0x22), "Panel 1|1|7");
-    }
-}
-
 // Names and the time-out: a refused field shows its message, takes the
 // focus, keeps the dialog open and saves nothing.
 TEST_F(CordaneTest, FieldValidation) {
