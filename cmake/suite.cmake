@@ -38,12 +38,8 @@ endif()
 # program for Windows, run under Wine by suite_wine_test.
 function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    if(NOT WIN32)
-        return()
-    endif()
-    add_executable(${name} ${ARG_SOURCES})
-    suite_target_defaults(${name})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main)
+    suite_windows_program(${name} CONSOLE SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
+                          DESCRIPTION "Test program of the touch panel suite")
 endfunction()
 
 # suite_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program.

@@ -1,5 +1,6 @@
 #include "frm_main_win32.h"
 
+#include "controls_win32.h"
 #include "frm_sure_win32.h"
 #include "gorvat_ids.h"
 #include "mdl_main.h"
@@ -40,13 +41,6 @@ constexpr DiagnosticLabel kDiagnosticLabels[] = {
 double MouseX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
 double MouseY(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
 
-RECT ChildRect(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // The mark's offset inside its picture, which may be larger than the mark
 // at more than 96 dots per inch.
 POINT MarkOrigin(HWND mark) {
@@ -55,108 +49,74 @@ POINT MarkOrigin(HWND mark) {
     return POINT{(client.right - kMarkSize) / 2, (client.bottom - kMarkSize) / 2};
 }
 
-template <typename T>
-T* Self(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    return reinterpret_cast<T*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 }  // namespace
 
 FrmMainWindow::FrmMainWindow(HINSTANCE instance) : instance_(instance) {}
 
-FrmMainWindow::~FrmMainWindow() {
-    if (window_ != nullptr && !destroyed_) DestroyWindow(window_);
-}
+// The window's last messages still reach this object.
+FrmMainWindow::~FrmMainWindow() { Destroy(); }
 
 bool FrmMainWindow::RegisterClasses() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = instance_;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = green_.Get();
-
-    wc.lpfnWndProc = &FrmMainWindow::MainProc;
-    wc.lpszClassName = GORVAT_MAIN_CLASS;
-    if (!RegisterClassExA(&wc)) return false;
-    wc.lpfnWndProc = &FrmMainWindow::FrameProc;
-    wc.lpszClassName = kFrameClass;
-    if (!RegisterClassExA(&wc)) return false;
-    wc.lpfnWndProc = &FrmMainWindow::MarkProc;
-    wc.lpszClassName = kMarkClass;
-    wc.hbrBackground = nullptr;
-    return RegisterClassExA(&wc) != 0;
+    return winui::Window::RegisterClassOnce(instance_, GORVAT_MAIN_CLASS, green_.Get()) &&
+           winui::Window::RegisterClassOnce(instance_, kFrameClass, green_.Get()) &&
+           winui::Window::RegisterClassOnce(instance_, kMarkClass, nullptr);
 }
 
 bool FrmMainWindow::Create() {
-    {
-        WindowDc screen(nullptr);
-        scale_ = TwipScale(GetDeviceCaps(screen.Get(), LOGPIXELSX), GetDeviceCaps(screen.Get(), LOGPIXELSY));
-    }
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        font_.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
-    }
-    if (font_.Get() == nullptr) font_.Reset(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    scale_ = winui::ScreenTwipScale();
+    font_ = winui::MessageFont();
     green_.Reset(CreateSolidBrush(kGreen));
     if (!RegisterClasses()) return false;
 
     // Borderless and without a title bar: the client area is the screen,
     // so pointer positions in the window are screen positions.
-    window_ = CreateWindowExA(0, GORVAT_MAIN_CLASS, kWindowTitle, WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0,
-                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                              instance_, this);
-    if (window_ == nullptr) return false;
+    HWND window = winui::Window::Create(0, GORVAT_MAIN_CLASS, kWindowTitle, WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
+                                        0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                        nullptr, instance_);
+    if (window == nullptr) return false;
     CreateControls();
     if (form_ != nullptr) form_->Form_Load();
-    ShowWindow(window_, SW_SHOWMAXIMIZED);
-    UpdateWindow(window_);
-    SetForegroundWindow(window_);
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
     SetFocus(controls_[Control::QuitButton]);
     return true;
 }
 
 void FrmMainWindow::CreateControls() {
-    auto create = [&](HWND parent, const char* cls, const char* text, DWORD style, double left, double top,
-                      DesignSize size, int id) {
-        HWND control = CreateWindowExA(0, cls, text, WS_CHILD | style, scale_.XToPixels(left), scale_.YToPixels(top),
-                                       scale_.XToPixels(size.width), scale_.YToPixels(size.height), parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, this);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        return control;
+    auto create = [&](const char* cls, const char* text, DWORD style, double left, double top, DesignSize size,
+                      int id, winui::Window* object = nullptr) {
+        return winui::CreateChild(Handle(), scale_, font_.Get(),
+                                  {cls, text, style, {left, top, size.width, size.height}, id, 0, object});
     };
 
-    HWND frame = create(window_, kFrameClass, "Touch Panel Calibration", WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                        kAreaMessageSize, IDC_AREA_MESSAGE);
+    HWND frame = create(kFrameClass, "Touch Panel Calibration", WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, kAreaMessageSize,
+                        IDC_AREA_MESSAGE, &frame_);
     controls_[Control::areaMessage] = frame;
     // The help line lies on the frame as a sibling above it, so that it can
     // be found by its identifier on the window; it moves, shows and hides
     // with the frame. A static control without SS_NOTIFY lets presses
     // through, like the frame.
-    HWND help = create(window_, "STATIC", "textMessage", WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX,
+    HWND help = create("STATIC", "textMessage", WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX,
                        kTextMessageLeft, kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
     SetWindowPos(help, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     controls_[Control::textMessage] = help;
-    controls_[Control::QuitButton] = create(window_, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                            0, kQuitButtonSize, IDC_QUIT_BUTTON);
+    controls_[Control::QuitButton] =
+        create("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, kQuitButtonSize, IDC_QUIT_BUTTON);
 
-    HWND mark = create(window_, kMarkClass, "", WS_DISABLED, 0, 0, kPicPointSize, IDC_PIC_POINT);
+    HWND mark = create(kMarkClass, "", WS_DISABLED, 0, 0, kPicPointSize, IDC_PIC_POINT, &mark_);
     controls_[Control::picPoint] = mark;
     // Only the '+' and its outline belong to the picture: around it the
     // window shows through and takes the presses itself.
     const POINT o = MarkOrigin(mark);
-    GdiObject<HRGN> across(CreateRectRgn(o.x, o.y + kArmStart - 1, o.x + kMarkSize, o.y + kArmStart + kArmWidth + 1));
-    GdiObject<HRGN> down(CreateRectRgn(o.x + kArmStart - 1, o.y, o.x + kArmStart + kArmWidth + 1, o.y + kMarkSize));
+    winui::Region across(CreateRectRgn(o.x, o.y + kArmStart - 1, o.x + kMarkSize, o.y + kArmStart + kArmWidth + 1));
+    winui::Region down(CreateRectRgn(o.x + kArmStart - 1, o.y, o.x + kArmStart + kArmWidth + 1, o.y + kMarkSize));
     CombineRgn(across.Get(), across.Get(), down.Get(), RGN_OR);
     SetWindowRgn(mark, across.Release(), FALSE);  // the window owns the region now
 
     for (const DiagnosticLabel& label : kDiagnosticLabels) {
         controls_[label.control] =
-            create(window_, "STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
+            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
     }
 }
 
@@ -186,18 +146,18 @@ void FrmMainWindow::Move(Control control, double left, double top) {
     // The mark's steps are each shown as they happen: the window and its
     // children, the mark included, are painted now, not after the move.
     if (control == Control::picPoint && IsWindowVisible(child)) {
-        RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 }
 
 double FrmMainWindow::Left(Control control) {
     HWND child = ControlWindow(control);
-    return child != nullptr ? scale_.XToTwips(ChildRect(child).left) : 0;
+    return child != nullptr ? scale_.XToTwips(winui::ChildRect(child).left) : 0;
 }
 
 double FrmMainWindow::Top(Control control) {
     HWND child = ControlWindow(control);
-    return child != nullptr ? scale_.YToTwips(ChildRect(child).top) : 0;
+    return child != nullptr ? scale_.YToTwips(winui::ChildRect(child).top) : 0;
 }
 
 void FrmMainWindow::SetVisible(Control control, bool visible) {
@@ -210,17 +170,19 @@ void FrmMainWindow::SetEnabled(Control control, bool enabled) {
 }
 
 void FrmMainWindow::MakeTopmost() {
-    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(window_, kSearchTimer, milliseconds, nullptr); }
+void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(Handle(), kSearchTimer, milliseconds, nullptr); }
 
-void FrmMainWindow::StopSearchTimer() { KillTimer(window_, kSearchTimer); }
+void FrmMainWindow::StopSearchTimer() {
+    if (Handle() != nullptr) KillTimer(Handle(), kSearchTimer);
+}
 
 std::int16_t FrmMainWindow::AskSure(std::int16_t BoxType, std::int16_t DefButton, const std::string& Caption1,
                                     const std::string& Caption2, const std::string& Caption3,
                                     const std::string& Title, const std::string& Message) {
-    FrmSureWindow box(instance_, window_, scale_, font_.Get());
+    FrmSureWindow box(instance_, Handle(), scale_, font_.Get());
     frmSure form(box);
     box.Attach(&form);
     question_ = &form;
@@ -233,9 +195,7 @@ void FrmMainWindow::CloseQuestion() {
     if (question_ != nullptr) question_->Form_QueryUnload();
 }
 
-void FrmMainWindow::Close() {
-    if (window_ != nullptr && !destroyed_) DestroyWindow(window_);
-}
+void FrmMainWindow::Close() { Destroy(); }
 
 int FrmMainWindow::ShiftMask(WPARAM keys) {
     int mask = 0;
@@ -253,28 +213,35 @@ int FrmMainWindow::HeldButtons(WPARAM keys) {
     return mask;
 }
 
-LRESULT CALLBACK FrmMainWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = Self<FrmMainWindow>(window, message, lParam);
-    if (self == nullptr || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-    return self->HandleMain(message, wParam, lParam);
-}
-
-LRESULT FrmMainWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
-    const double x = scale_.XToTwips(MouseX(lParam));
-    const double y = scale_.YToTwips(MouseY(lParam));
+bool FrmMainWindow::ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, MouseEvent down, MouseEvent move) {
+    int button = 0;
+    MouseEvent event = down;
     switch (message) {
         case WM_LBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kLeftButton;
+            break;
         case WM_RBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kRightButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kRightButton;
+            break;
         case WM_MBUTTONDOWN:
-            if (form_ != nullptr) form_->Form_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
-            return 0;
+            button = kMiddleButton;
+            break;
         case WM_MOUSEMOVE:
-            if (form_ != nullptr) form_->Form_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
-            return 0;
+            button = HeldButtons(wParam);
+            event = move;
+            break;
+        default:
+            return false;
+    }
+    if (form_ != nullptr) {
+        (form_->*event)(button, ShiftMask(wParam), scale_.XToTwips(MouseX(lParam)), scale_.YToTwips(MouseY(lParam)));
+    }
+    return true;
+}
+
+LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ForwardPointer(message, wParam, lParam, &frmMain::Form_MouseDown, &frmMain::Form_MouseMove)) return 0;
+    switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_QUIT_BUTTON && HIWORD(wParam) == BN_CLICKED && form_ != nullptr) {
                 form_->QuitButton_Click();
@@ -289,7 +256,7 @@ LRESULT FrmMainWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
             if (form_ != nullptr) {
                 form_->Form_QueryUnload();
             } else {
-                DestroyWindow(window_);
+                Destroy();
             }
             return 0;
         case WM_CTLCOLORSTATIC:
@@ -315,51 +282,46 @@ LRESULT FrmMainWindow::HandleMain(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_DISPLAYCHANGE:
-            SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+            SetWindowPos(Handle(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         case WM_DESTROY:
-            destroyed_ = true;
-            KillTimer(window_, kSearchTimer);
+            KillTimer(Handle(), kSearchTimer);
             PostQuitMessage(0);
             return 0;
         default:
             break;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
-LRESULT CALLBACK FrmMainWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = Self<FrmMainWindow>(window, message, lParam);
+LRESULT FrmMainWindow::HandleFrame(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_NCHITTEST:
             // The frame takes no pointer input: presses reach the window.
             return HTTRANSPARENT;
         case WM_PAINT:
-            if (self != nullptr) {
-                self->PaintFrame(window);
-                return 0;
-            }
-            break;
+            PaintFrame(frame);
+            return 0;
         case WM_SETTEXT:
-            InvalidateRect(window, nullptr, TRUE);
+            InvalidateRect(frame, nullptr, TRUE);
             break;
         default:
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcA(frame, message, wParam, lParam);
 }
 
 void FrmMainWindow::PaintFrame(HWND frame) {
-    PaintScope paint(frame);
-    HDC dc = paint.Dc();
+    winui::PaintDc paint(frame);
+    HDC dc = paint.Get();
     RECT client{};
     GetClientRect(frame, &client);
     FillRect(dc, &client, green_.Get());
 
     char caption[128] = {};
     GetWindowTextA(frame, caption, sizeof caption);
-    SelectedObject font(dc, font_.Get());
+    winui::SelectedObject font(dc, font_.Get());
     SIZE text{};
     GetTextExtentPoint32A(dc, caption, lstrlenA(caption), &text);
 
@@ -376,50 +338,27 @@ void FrmMainWindow::PaintFrame(HWND frame) {
     TextOutA(dc, indent, 0, caption, lstrlenA(caption));
 }
 
-LRESULT CALLBACK FrmMainWindow::MarkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = Self<FrmMainWindow>(window, message, lParam);
-    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-    return self->HandleMark(window, message, wParam, lParam);
-}
-
 // A press or move over the mark goes to the procedure as one over the mark,
 // which adds the mark's position: the mark never hides a touch.
 LRESULT FrmMainWindow::HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam) {
-    const double x = scale_.XToTwips(MouseX(lParam));
-    const double y = scale_.YToTwips(MouseY(lParam));
-    switch (message) {
-        case WM_PAINT:
-            PaintMark(mark);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_LBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kLeftButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_RBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kRightButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_MBUTTONDOWN:
-            if (form_ != nullptr) form_->picPoint_MouseDown(kMiddleButton, ShiftMask(wParam), x, y);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (form_ != nullptr) form_->picPoint_MouseMove(HeldButtons(wParam), ShiftMask(wParam), x, y);
-            return 0;
-        default:
-            break;
+    if (ForwardPointer(message, wParam, lParam, &frmMain::picPoint_MouseDown, &frmMain::picPoint_MouseMove)) return 0;
+    if (message == WM_PAINT) {
+        PaintMark(mark);
+        return 0;
     }
+    if (message == WM_ERASEBKGND) return 1;  // the paint covers the whole picture
     return DefWindowProcA(mark, message, wParam, lParam);
 }
 
 void FrmMainWindow::PaintMark(HWND mark) {
-    PaintScope paint(mark);
-    HDC dc = paint.Dc();
+    winui::PaintDc paint(mark);
+    HDC dc = paint.Get();
     RECT client{};
     GetClientRect(mark, &client);
     // The window region clips this to the '+' and its outline.
-    GdiObject<HBRUSH> black(CreateSolidBrush(kBlack));
+    winui::Brush black(CreateSolidBrush(kBlack));
     FillRect(dc, &client, black.Get());
-    GdiObject<HBRUSH> yellow(CreateSolidBrush(kYellow));
+    winui::Brush yellow(CreateSolidBrush(kYellow));
     const POINT o = MarkOrigin(mark);
     const RECT across = {o.x + 1, o.y + kArmStart, o.x + kMarkSize - 1, o.y + kArmStart + kArmWidth};
     const RECT down = {o.x + kArmStart, o.y + 1, o.x + kArmStart + kArmWidth, o.y + kMarkSize - 1};

@@ -11,22 +11,20 @@
 #include "cal_view.h"
 #include "frm_main.h"
 #include "frm_sure.h"
+#include "handles_win32.h"
 #include "twips.h"
-#include "win_handles_win32.h"
+#include "window_win32.h"
 
 namespace gorvat {
 
-class FrmMainWindow final : public CalView {
+class FrmMainWindow final : public winui::Window, public CalView {
 public:
     explicit FrmMainWindow(HINSTANCE instance);
-    ~FrmMainWindow();
-    FrmMainWindow(const FrmMainWindow&) = delete;
-    FrmMainWindow& operator=(const FrmMainWindow&) = delete;
+    ~FrmMainWindow() override;
 
     void Attach(frmMain* form) { form_ = form; }
     // Creates the window and its controls, runs Form_Load and shows it.
     bool Create();
-    HWND Handle() const { return window_; }
 
     double ScreenWidth() override;
     double ScreenHeight() override;
@@ -46,10 +44,27 @@ public:
     void Close() override;
 
 private:
-    static LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK MarkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMain(UINT message, WPARAM wParam, LPARAM lParam);
+    // The message frame and the mark: windows of their own classes whose
+    // painting and pointer input the calibration window does.
+    class Part final : public winui::Window {
+    public:
+        using Handler = LRESULT (FrmMainWindow::*)(HWND part, UINT message, WPARAM wParam, LPARAM lParam);
+        Part(FrmMainWindow& owner, Handler handler) : owner_(owner), handler_(handler) {}
+
+    private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+            return (owner_.*handler_)(Handle(), message, wParam, lParam);
+        }
+        FrmMainWindow& owner_;
+        Handler handler_;
+    };
+
+    // Presses and moves as the procedure's mouse events, with the position
+    // in twips; false for any other message.
+    using MouseEvent = void (frmMain::*)(int Button, int Shift, double X, double Y);
+    bool ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, MouseEvent down, MouseEvent move);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleFrame(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMark(HWND mark, UINT message, WPARAM wParam, LPARAM lParam);
     void PaintFrame(HWND frame);
     void PaintMark(HWND mark);
@@ -62,13 +77,13 @@ private:
 
     HINSTANCE instance_;
     frmMain* form_ = nullptr;
-    TwipScale scale_;
-    HWND window_ = nullptr;
+    winui::TwipScale scale_;
+    Part frame_{*this, &FrmMainWindow::HandleFrame};
+    Part mark_{*this, &FrmMainWindow::HandleMark};
     std::map<Control, HWND> controls_;
-    GdiObject<HFONT> font_;
-    GdiObject<HBRUSH> green_;
+    winui::Font font_;
+    winui::Brush green_;
     frmSure* question_ = nullptr;
-    bool destroyed_ = false;
 };
 
 }  // namespace gorvat

@@ -1,6 +1,8 @@
 #include "frm_sure_win32.h"
 
+#include "controls_win32.h"
 #include "gorvat_ids.h"
+#include "handles_win32.h"
 
 namespace gorvat {
 namespace {
@@ -16,54 +18,31 @@ constexpr double kButtonTop = 720, kButtonWidth = 1215, kButtonHeight = 612;
 constexpr double kYesNoLefts[2] = {840, 2520};
 constexpr double kYesNoCancelLefts[3] = {120, 1680, 3240};
 
-const char* ClassName() { return GORVAT_SURE_CLASS; }
-
-void RegisterOnce(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    if (GetClassInfoExA(instance, ClassName(), &wc)) return;
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ClassName();
-    RegisterClassExA(&wc);
-}
-
-RECT ChildRect(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+using winui::ChildRect;
 
 }  // namespace
 
-FrmSureWindow::FrmSureWindow(HINSTANCE instance, HWND owner, const TwipScale& scale, HFONT font)
+FrmSureWindow::FrmSureWindow(HINSTANCE instance, HWND owner, const winui::TwipScale& scale, HFONT font)
     : instance_(instance), owner_(owner), scale_(scale), font_(font) {}
 
 FrmSureWindow::~FrmSureWindow() { Unload(); }
 
 void FrmSureWindow::Load() {
     Unload();
-    RegisterOnce(instance_, &FrmSureWindow::WindowProc);
+    winui::Window::RegisterClassOnce(instance_, GORVAT_SURE_CLASS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT frame = {0, 0, scale_.XToPixels(kClientWidth), scale_.YToPixels(kClientHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     // The box's vertical position: the designed box centred on the screen.
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    window_ = CreateWindowExA(kExStyle, ClassName(), "frmSure", kStyle, 0, top, width, height, owner_, nullptr,
-                              instance_, this);
-    if (window_ == nullptr) return;
+    HWND window = Create(kExStyle, GORVAT_SURE_CLASS, "frmSure", kStyle, 0, top, width, height, owner_, nullptr,
+                         instance_);
+    if (window == nullptr) return;
 
     auto child = [&](const char* cls, const char* text, DWORD style, double left, double childTop, double w,
                      double h, int id) {
-        HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, scale_.XToPixels(left),
-                                       scale_.YToPixels(childTop), scale_.XToPixels(w), scale_.YToPixels(h), window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        return control;
+        return winui::CreateChild(window, scale_, font_, {cls, text, WS_VISIBLE | style, {left, childTop, w, h}, id});
     };
     label_ = child("STATIC", "MessageArea", SS_CENTER | SS_NOPREFIX, kLabelLeft, kLabelTop, kLabelWidth,
                    kLabelHeight, IDC_LBL_MSG_AREA);
@@ -80,44 +59,42 @@ void FrmSureWindow::Load() {
 }
 
 void FrmSureWindow::Unload() {
-    if (window_ == nullptr) return;
-    KillTimer(window_, kTimeOverTimer);
+    if (Handle() == nullptr) return;
+    KillTimer(Handle(), kTimeOverTimer);
     ReleaseOwner();
-    HWND window = window_;
-    window_ = nullptr;
     modal_ = false;
-    DestroyWindow(window);
+    Destroy();
 }
 
 double FrmSureWindow::ScreenWidth() { return scale_.XToTwips(GetSystemMetrics(SM_CXSCREEN)); }
 
 double FrmSureWindow::Width() {
     RECT rect{};
-    GetWindowRect(window_, &rect);
+    GetWindowRect(Handle(), &rect);
     return scale_.XToTwips(rect.right - rect.left);
 }
 
 double FrmSureWindow::Height() {
     RECT rect{};
-    GetWindowRect(window_, &rect);
+    GetWindowRect(Handle(), &rect);
     return scale_.YToTwips(rect.bottom - rect.top);
 }
 
 void FrmSureWindow::SetLeft(double left) {
     RECT rect{};
-    GetWindowRect(window_, &rect);
-    SetWindowPos(window_, nullptr, scale_.XToPixels(left), rect.top, 0, 0,
+    GetWindowRect(Handle(), &rect);
+    SetWindowPos(Handle(), nullptr, scale_.XToPixels(left), rect.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmSureWindow::SetHeight(double height) {
     RECT rect{};
-    GetWindowRect(window_, &rect);
-    SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, scale_.YToPixels(height),
+    GetWindowRect(Handle(), &rect);
+    SetWindowPos(Handle(), nullptr, 0, 0, rect.right - rect.left, scale_.YToPixels(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FrmSureWindow::SetTitle(const std::string& title) { SetWindowTextA(window_, title.c_str()); }
+void FrmSureWindow::SetTitle(const std::string& title) { SetWindowTextA(Handle(), title.c_str()); }
 
 double FrmSureWindow::LabelHeight() {
     const RECT rect = ChildRect(label_);
@@ -127,13 +104,11 @@ double FrmSureWindow::LabelHeight() {
 int FrmSureWindow::MeasureLabel(const std::string& text) const {
     const RECT current = ChildRect(label_);
     RECT rect = {0, 0, current.right - current.left, 0};
-    HDC dc = GetDC(label_);
-    HGDIOBJ previous = SelectObject(dc, font_);
+    winui::WindowDc dc(label_);
+    winui::SelectedObject font(dc.Get(), font_);
     // The same rules the static control draws its text with.
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rect,
+    DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), -1, &rect,
               DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(label_, dc);
     return rect.bottom - rect.top;
 }
 
@@ -186,39 +161,28 @@ void FrmSureWindow::SetTabOrder(ButtonSet set, const std::vector<int>& order) {
     }
 }
 
-void FrmSureWindow::StartTimer(unsigned milliseconds) { SetTimer(window_, kTimeOverTimer, milliseconds, nullptr); }
+void FrmSureWindow::StartTimer(unsigned milliseconds) { SetTimer(Handle(), kTimeOverTimer, milliseconds, nullptr); }
 
 void FrmSureWindow::StopTimer() {
-    if (window_ != nullptr) KillTimer(window_, kTimeOverTimer);
+    if (Handle() != nullptr) KillTimer(Handle(), kTimeOverTimer);
 }
 
 void FrmSureWindow::Beep() { MessageBeep(MB_OK); }
 
 void FrmSureWindow::ShowModal() {
-    if (window_ == nullptr) return;
+    if (Handle() == nullptr) return;
     modal_ = true;
     if (owner_ != nullptr && IsWindowEnabled(owner_)) {
         EnableWindow(owner_, FALSE);
         ownerDisabled_ = true;
     }
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
     if (firstInTabOrder_ != nullptr) {
         SendMessageA(firstInTabOrder_, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
         SetFocus(firstInTabOrder_);
     }
-    MSG msg;
-    while (modal_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // leave WM_QUIT for the outer loop
-            break;
-        }
-        if (got < 0) break;
-        if (window_ != nullptr && IsDialogMessageA(window_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    winui::RunModalLoop(Handle(), modal_);
     modal_ = false;
     ReleaseOwner();
 }
@@ -226,7 +190,7 @@ void FrmSureWindow::ShowModal() {
 void FrmSureWindow::EndModal() {
     modal_ = false;
     ReleaseOwner();
-    if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
+    if (Handle() != nullptr) ShowWindow(Handle(), SW_HIDE);
 }
 
 // The owner is enabled again before the box goes away, so the activation
@@ -238,17 +202,7 @@ void FrmSureWindow::ReleaseOwner() {
     SetActiveWindow(owner_);
 }
 
-LRESULT CALLBACK FrmSureWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<FrmSureWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self == nullptr || self->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT FrmSureWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FrmSureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
@@ -274,7 +228,7 @@ LRESULT FrmSureWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 }  // namespace gorvat

@@ -9,15 +9,14 @@
 
 #include "frm_sure.h"
 #include "twips.h"
+#include "window_win32.h"
 
 namespace gorvat {
 
-class FrmSureWindow final : public SureFormView {
+class FrmSureWindow final : public winui::Window, public SureFormView {
 public:
-    FrmSureWindow(HINSTANCE instance, HWND owner, const TwipScale& scale, HFONT font);
-    ~FrmSureWindow();
-    FrmSureWindow(const FrmSureWindow&) = delete;
-    FrmSureWindow& operator=(const FrmSureWindow&) = delete;
+    FrmSureWindow(HINSTANCE instance, HWND owner, const winui::TwipScale& scale, HFONT font);
+    ~FrmSureWindow() override;
 
     // Where the box's events go.
     void Attach(frmSure* form) { form_ = form; }
@@ -44,8 +43,7 @@ public:
     void EndModal() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND Button(ButtonSet set, int index) const;
     // Height in pixels that the label needs for its text at its width.
     int MeasureLabel(const std::string& text) const;
@@ -53,10 +51,9 @@ private:
 
     HINSTANCE instance_;
     HWND owner_;
-    TwipScale scale_;
+    winui::TwipScale scale_;
     HFONT font_;
     frmSure* form_ = nullptr;
-    HWND window_ = nullptr;
     HWND label_ = nullptr;
     HWND yesNo_[2] = {};
     HWND yesNoCancel_[3] = {};

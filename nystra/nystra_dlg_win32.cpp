@@ -2,84 +2,56 @@
 
 #include <cstring>
 
+#include "controls_win32.h"
+#include "handles_win32.h"
+#include "message_boxes_win32.h"
+
 namespace nystra {
-namespace {
-
-INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        ::EndDialog(box, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-}  // namespace
 
 NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages)
     : instance_(instance), messages_(messages), dlg_(*this) {}
 
-INT_PTR NystraDlgWindow::DoModal() {
-    return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_NYSTRA_DIALOG), nullptr, &NystraDlgWindow::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK NystraDlgWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<NystraDlgWindow*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-        self->OnInitDialog();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<NystraDlgWindow*>(GetWindowLongPtrA(window, DWLP_USER));
-    return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
-}
-
-// A result for a message that is not one of the few whose result a dialog
-// procedure returns directly.
-INT_PTR NystraDlgWindow::Result(LRESULT result) {
-    SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
-    return TRUE;
-}
+INT_PTR NystraDlgWindow::DoModal() { return winui::Dialog::DoModal(instance_, IDD_NYSTRA_DIALOG); }
 
 HICON NystraDlgWindow::Icon(int id, int size) const {
     return static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
 }
 
-void NystraDlgWindow::OnInitDialog() {
+bool NystraDlgWindow::OnInitDialog() {
+    HWND window = Handle();
     // System menu: the about box, then "Always Top", which the interlock
     // checks when it makes the window topmost.
-    systemMenu_ = GetSystemMenu(window_, FALSE);
-    if (systemMenu_ != nullptr) {
+    const winui::SystemMenu menu(window);
+    if (menu) {
         char about[64] = {};
         if (LoadStringA(instance_, IDS_ABOUTBOX, about, sizeof about) > 0) {
-            AppendMenuA(systemMenu_, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu_, MF_STRING, IDM_ABOUTBOX, about);
+            menu.AppendSeparator();
+            menu.AppendItem(IDM_ABOUTBOX, about);
         }
-        AppendMenuA(systemMenu_, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(systemMenu_, MF_STRING, IDM_ALWAYS_TOP, "Always Top");
+        menu.AppendSeparator();
+        menu.AppendItem(IDM_ALWAYS_TOP, "Always Top");
     }
     programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL,
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
+    SendMessageA(window, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
-    SendDlgItemMessageA(window_, IDC_REQUEST_ICON, STM_SETICON,
-                        reinterpret_cast<WPARAM>(Icon(IDI_REQUEST, GetSystemMetrics(SM_CXICON))), 0);
+    // Icons loaded with LR_SHARED: the picture shows it without owning it.
+    winui::ShowSharedIcon(GetDlgItem(window, IDC_REQUEST_ICON), Icon(IDI_REQUEST, GetSystemMetrics(SM_CXICON)));
 
     tray_ = std::make_unique<NOTIFYICONDATAA>();
     std::memset(tray_.get(), 0, sizeof *tray_);
     tray_->cbSize = sizeof *tray_;
-    tray_->hWnd = window_;
+    tray_->hWnd = window;
     tray_->uID = 0;
     tray_->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_->uCallbackMessage = messages_.tray;
     std::strncpy(tray_->szTip, kTrayTip, sizeof tray_->szTip - 1);
 
     dlg_.OnInitDialog();
+    return true;
 }
 
-INT_PTR NystraDlgWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Registered messages first; a name that could not be registered is 0
     // and matches nothing.
     if (message != 0) {
@@ -139,25 +111,24 @@ INT_PTR NystraDlgWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The minimised window shows the program icon, centred.
 bool NystraDlgWindow::PaintMinimized() {
-    if (!IsIconic(window_)) return false;
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(window_, &paint);
-    SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    HWND window = Handle();
+    if (!IsIconic(window)) return false;
+    winui::PaintDc paint(window);
+    SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, programIcon_);
-    EndPaint(window_, &paint);
+    DrawIcon(paint.Get(), x, y, programIcon_);
     return true;
 }
 
 void NystraDlgWindow::SetText(int control, const std::string& text) {
-    SetDlgItemTextA(window_, control, text.c_str());
+    SetDlgItemTextA(Handle(), control, text.c_str());
 }
 
 void NystraDlgWindow::ShowIndicator(bool shown) {
-    ShowWindow(GetDlgItem(window_, IDC_REQUEST_ICON), shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(Handle(), IDC_REQUEST_ICON), shown ? SW_SHOW : SW_HIDE);
 }
 
 void NystraDlgWindow::AddTrayIcon(int icon) {
@@ -183,42 +154,35 @@ void NystraDlgWindow::BroadcastUpdate() {
     if (messages_.update != 0) PostMessageA(HWND_BROADCAST, messages_.update, 0, 0);
 }
 
-void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { SetTimer(window_, ID_POLL_TIMER, milliseconds, nullptr); }
+void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { SetTimer(Handle(), ID_POLL_TIMER, milliseconds, nullptr); }
 
-void NystraDlgWindow::StopPollTimer() { KillTimer(window_, ID_POLL_TIMER); }
+void NystraDlgWindow::StopPollTimer() { KillTimer(Handle(), ID_POLL_TIMER); }
 
 void NystraDlgWindow::ShowAndRestore() {
-    ShowWindow(window_, SW_SHOW);
-    ShowWindow(window_, SW_RESTORE);
+    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), SW_RESTORE);
 }
 
 void NystraDlgWindow::BringToForeground() {
-    BringWindowToTop(window_);
+    BringWindowToTop(Handle());
     ShowAndRestore();
-    SetForegroundWindow(window_);
+    SetForegroundWindow(Handle());
 }
 
 void NystraDlgWindow::MinimizeAndHide() {
-    ShowWindow(window_, SW_MINIMIZE);
-    ShowWindow(window_, SW_HIDE);
+    ShowWindow(Handle(), SW_MINIMIZE);
+    ShowWindow(Handle(), SW_HIDE);
 }
 
 void NystraDlgWindow::SetTopmost(bool topmost) {
-    if (systemMenu_ != nullptr) {
-        CheckMenuItem(systemMenu_, IDM_ALWAYS_TOP, MF_BYCOMMAND | (topmost ? MF_CHECKED : MF_UNCHECKED));
-    }
-    SetWindowPos(window_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    winui::SystemMenu(Handle()).SetChecked(IDM_ALWAYS_TOP, topmost);
+    winui::SetTopmost(Handle(), topmost);
 }
 
-void NystraDlgWindow::ShowAbout() {
-    DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUTBOX), window_, AboutProc, 0);
-}
+void NystraDlgWindow::ShowAbout() { winui::ShowSimpleBox(instance_, IDD_ABOUTBOX, Handle()); }
 
-bool NystraDlgWindow::Confirm(const std::string& question) {
-    return MessageBoxA(window_, question.c_str(), kBoxTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
-}
+bool NystraDlgWindow::Confirm(const std::string& question) { return winui::Confirm(Handle(), question, kBoxTitle); }
 
-void NystraDlgWindow::EndDialog() { ::EndDialog(window_, IDOK); }
+void NystraDlgWindow::EndDialog() { ::EndDialog(Handle(), IDOK); }
 
 }  // namespace nystra

@@ -7,7 +7,9 @@
 
 #include <memory>
 
+#include "dialog_win32.h"
 #include "nystra_dlg.h"
+#include "system_menu_win32.h"
 
 namespace nystra {
 
@@ -26,7 +28,7 @@ struct RegisteredMessages {
     UINT taskbarCreated = 0;
 };
 
-class NystraDlgWindow final : public NystraView {
+class NystraDlgWindow final : public winui::Dialog, public NystraView {
 public:
     NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages);
 
@@ -51,17 +53,13 @@ public:
     void EndDialog() override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog();
+    bool OnInitDialog() override;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool PaintMinimized();
     HICON Icon(int id, int size) const;
-    INT_PTR Result(LRESULT result);
 
     HINSTANCE instance_;
     RegisteredMessages messages_;
-    HWND window_ = nullptr;
-    HMENU systemMenu_ = nullptr;
     HICON programIcon_ = nullptr;
     std::unique_ptr<NOTIFYICONDATAA> tray_;  // allocated at start, freed at the end
     CNystraDlg dlg_;

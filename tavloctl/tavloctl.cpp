@@ -1,9 +1,11 @@
 #include "tavloctl.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include "identity_calibration.h"
 #include "status_text.h"
 #include "tavlo.h"
 
@@ -194,7 +196,8 @@ private:
         if (!PanelArg(1, &panel) || !Arity(2, 2) || saved_) {
             return Usage("reset-calibration needs PANEL (it resets the working set only)");
         }
-        std::int16_t cal[4] = {10000, 0, 10000, 0};
+        std::int16_t cal[4];
+        std::copy(std::begin(tavlo::kIdentityCalibration), std::end(tavlo::kIdentityCalibration), cal);
         if (!PanelCall("TavloSetCalibrationData", [&] { return TavloSetCalibrationData(&stamp_, panel, cal, 0); }) ||
             !PanelCall("TavloGetCalibrationData", [&] { return TavloGetCalibrationData(&stamp_, panel, cal, 0); })) {
             return 1;

@@ -3,18 +3,19 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "byte_order.h"
 #include "control_protocol.h"
 
 namespace tavlosim {
 namespace {
 
-std::uint16_t Le16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
-std::uint32_t Le32(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
+using tavlo::GetLe16;
+using tavlo::GetLe32;
+
 void AppendLe32(std::vector<std::uint8_t>& to, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) to.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    std::uint8_t bytes[4];
+    tavlo::PutLe32(bytes, value);
+    to.insert(to.end(), bytes, bytes + 4);
 }
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -94,15 +95,15 @@ std::uint32_t SimControl::GetDriver(DriverInfo* info) {
     const std::uint32_t error = transport_.Send(kCtlGetState, nullptr, 0, out, kStateReplySize, &returned);
     if (error != 0) return error;
     if (returned != kStateReplySize) return kErrorInvalidParameter;
-    info->stamp = Le16(out);
+    info->stamp = GetLe16(out);
     info->panels = out[2];
     info->startup = out[3];
     info->clickButton = out[4];
     info->onceFlag = out[5];
     info->onceButton = out[6];
     info->plugged = out[7] != 0;
-    info->requests = Le32(out + 8);
-    info->logSize = Le32(out + 12);
+    info->requests = GetLe32(out + 8);
+    info->logSize = GetLe32(out + 12);
     return 0;
 }
 
@@ -117,9 +118,9 @@ std::uint32_t SimControl::GetPanel(std::uint8_t panel, PanelInfo* info) {
     info->pointdata = out[1];
     info->touched = out[2];
     info->led = out[3];
-    info->firmware = Le16(out + 4);
+    info->firmware = GetLe16(out + 4);
     for (int set = 0; set < 2; ++set) {
-        for (int i = 0; i < 4; ++i) info->calibration[set][i] = static_cast<std::int16_t>(Le16(out + 6 + 8 * set + 2 * i));
+        for (int i = 0; i < 4; ++i) info->calibration[set][i] = static_cast<std::int16_t>(GetLe16(out + 6 + 8 * set + 2 * i));
         for (int i = 0; i < 7; ++i) info->click[set][i] = out[22 + 7 * set + i];
         info->sound[set] = out[36 + set];
     }
@@ -139,11 +140,11 @@ std::uint32_t SimControl::GetLog(std::vector<RequestInfo>* log) {
         error = transport_.Send(kCtlGetLog, in, 4, out, kLogReplySize, &returned);
         if (error != 0) return error;
         RequestInfo item;
-        item.sequence = Le32(out);
-        item.code = Le32(out + 4);
-        const std::uint32_t inSize = Le32(out + 8);
-        item.outSize = Le32(out + 12);
-        item.error = Le32(out + 16);
+        item.sequence = GetLe32(out);
+        item.code = GetLe32(out + 4);
+        const std::uint32_t inSize = GetLe32(out + 8);
+        item.outSize = GetLe32(out + 12);
+        item.error = GetLe32(out + 16);
         const std::uint32_t kept = inSize < static_cast<std::uint32_t>(kLoggedInputBytes) ? inSize : kLoggedInputBytes;
         item.in.assign(out + 20, out + 20 + kept);
         log->push_back(item);

@@ -1,19 +1,14 @@
 #include "control_protocol.h"
 
+#include "byte_order.h"
+
 namespace tavlosim {
 namespace {
 
-uint32_t Le32(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
-           (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
-}
-void PutLe32(uint8_t* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-void PutLe16(uint8_t* at, uint16_t value) {
-    at[0] = static_cast<uint8_t>(value & 0xFF);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
+using tavlo::GetLe16;
+using tavlo::GetLe32;
+using tavlo::PutLe16;
+using tavlo::PutLe32;
 
 struct Shape {
     uint32_t code;
@@ -75,7 +70,7 @@ uint32_t HandleControl(DeviceModel& model, bool plugged, uint32_t code, const ui
         if (!plugged) *action = PlugAction::kReplug;
         break;
     case kCtlAttach: {
-        const int index = model.AttachPanel(in[0], static_cast<uint16_t>(in[1] | (in[2] << 8)));
+        const int index = model.AttachPanel(in[0], GetLe16(in + 1));
         if (index < 0) return kErrorInvalidParameter;
         out[0] = static_cast<uint8_t>(index);
         break;
@@ -93,15 +88,15 @@ uint32_t HandleControl(DeviceModel& model, bool plugged, uint32_t code, const ui
         break;
     }
     case kCtlFailNext:
-        model.FailNext(Le32(in));
+        model.FailNext(GetLe32(in));
         break;
     case kCtlFailCode:
-        if (!model.FailCode(Le32(in), Le32(in + 4))) return kErrorInvalidParameter;
+        if (!model.FailCode(GetLe32(in), GetLe32(in + 4))) return kErrorInvalidParameter;
         break;
     case kCtlOverride: {
         const uint32_t length = in[5];
         if (6 + length != inSize) return kErrorInvalidParameter;
-        if (!model.OverrideReply(Le32(in), in + 6, length, in[4] != 0)) return kErrorInvalidParameter;
+        if (!model.OverrideReply(GetLe32(in), in + 6, length, in[4] != 0)) return kErrorInvalidParameter;
         break;
     }
     case kCtlClearFaults:
@@ -128,7 +123,7 @@ uint32_t HandleControl(DeviceModel& model, bool plugged, uint32_t code, const ui
         break;
     }
     case kCtlGetLog: {
-        const uint32_t index = Le32(in);
+        const uint32_t index = GetLe32(in);
         if (index >= model.LogSize()) return kErrorFileNotFound;
         const LogEntry& entry = model.LogAt(index);
         Zero(out, kLogReplySize);

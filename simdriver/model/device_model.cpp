@@ -1,5 +1,8 @@
 #include "device_model.h"
 
+#include "byte_order.h"
+#include "identity_calibration.h"
+
 namespace tavlosim {
 namespace {
 
@@ -66,11 +69,8 @@ const RequestShape* FindShape(uint32_t code) {
     return nullptr;
 }
 
-uint16_t Le16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
-void PutLe16(uint8_t* at, uint16_t value) {
-    at[0] = static_cast<uint8_t>(value & 0xFF);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
+using tavlo::GetLe16;
+using tavlo::PutLe16;
 
 void Copy(uint8_t* to, const uint8_t* from, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) to[i] = from[i];
@@ -86,10 +86,7 @@ void DefaultPanel(PanelState* panel, uint8_t id, uint16_t firmware) {
     panel->id = id;
     panel->firmware = firmware;
     for (int set = 0; set < 2; ++set) {
-        panel->calibration[set][0] = 10000;
-        panel->calibration[set][1] = 0;
-        panel->calibration[set][2] = 10000;
-        panel->calibration[set][3] = 0;
+        for (int i = 0; i < 4; ++i) panel->calibration[set][i] = tavlo::kIdentityCalibration[i];
         Copy(panel->click[set], kDefaultClickBlock, kClickBlockSize);
         panel->sound[set] = 1;
     }
@@ -286,7 +283,7 @@ uint32_t DeviceModel::Answer(uint32_t code, const uint8_t* in, uint32_t inSize, 
     case kSetCalibration:
     case kSetCalibrationAlt: {
         const int set = code == kSetCalibration ? kWorkingSet : kSavedSet;
-        for (int i = 0; i < 4; ++i) panel->calibration[set][i] = static_cast<int16_t>(Le16(in + 1 + 2 * i));
+        for (int i = 0; i < 4; ++i) panel->calibration[set][i] = static_cast<int16_t>(GetLe16(in + 1 + 2 * i));
         break;
     }
     case kGetPointdata:
@@ -348,7 +345,7 @@ uint32_t DeviceModel::Answer(uint32_t code, const uint8_t* in, uint32_t inSize, 
         PutLe16(out, panel->eeprom[in[1]]);
         break;
     case kWriteEeprom:
-        panel->eeprom[in[1]] = Le16(in + 2);
+        panel->eeprom[in[1]] = GetLe16(in + 2);
         break;
     default:
         return kErrorInvalidFunction;

@@ -1,5 +1,5 @@
-// Twips (1440 per inch) and pixels. The window keeps every position in
-// twips, as the procedure does. A pixel is always a whole number of twips
+// Twips (1440 per inch) and pixels. Form windows keep every position in
+// twips, as their procedures do. A pixel is always a whole number of twips
 // (15 at 96 dots per inch, 12 at 120, 10 at 144), so every pointer position
 // and screen size in twips is a whole number and the procedure's roundings
 // of targets and touches work on whole twips at any resolution.
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace gorvat {
+namespace winui {
 
 class TwipScale {
 public:
@@ -41,4 +41,25 @@ private:
     int perPixelY_ = 15;
 };
 
-}  // namespace gorvat
+// A control's place on its form in twips, as the form's design gives it.
+struct TwipRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// The rectangle in pixels (left, top, width, height).
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+inline PixelRect ToPixels(const TwipScale& scale, const TwipRect& rect) {
+    return PixelRect{scale.XToPixels(rect.left), scale.YToPixels(rect.top), scale.XToPixels(rect.width),
+                     scale.YToPixels(rect.height)};
+}
+
+}  // namespace winui

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace gorvat {
+namespace winui {
 namespace {
 
 TEST(TwipsTest, APixelIsAWholeNumberOfTwips) {
@@ -41,5 +41,25 @@ TEST(TwipsTest, AxesAreScaledApart) {
     EXPECT_EQ(unset.PerPixelY(), 15);
 }
 
+TEST(TwipsTest, DesignRectanglesConvertPerAxis) {
+    const struct {
+        int dpiX, dpiY;
+        TwipRect twips;
+        PixelRect pixels;
+    } cases[] = {
+        {96, 96, {150, 240, 4275, 195}, {10, 16, 285, 13}},     // 4275 / 15 = 285
+        {120, 144, {840, 720, 1215, 612}, {70, 72, 101, 61}},   // 101.25 and 61.2 round down
+        {96, 96, {-30, 0, 0, 22.5}, {-2, 0, 0, 2}},             // 1.5 rounds away from zero
+        {96, 96, {1e12, -1e12, 0, 0}, {1000000, -1000000, 0, 0}},  // absurd designs saturate
+    };
+    for (const auto& c : cases) {
+        const PixelRect p = ToPixels(TwipScale(c.dpiX, c.dpiY), c.twips);
+        EXPECT_EQ(p.left, c.pixels.left) << c.twips.left;
+        EXPECT_EQ(p.top, c.pixels.top) << c.twips.top;
+        EXPECT_EQ(p.width, c.pixels.width) << c.twips.width;
+        EXPECT_EQ(p.height, c.pixels.height) << c.twips.height;
+    }
+}
+
 }  // namespace
-}  // namespace gorvat
+}  // namespace winui

@@ -1,0 +1,26 @@
+// The message boxes the suite's programs show.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace winui {
+
+// "Critical error occured" titled "Error report", stop icon, OK only. The
+// form tools end after it.
+void ShowErrorReport(HWND owner);
+
+// The diagnostic box: the tag, a space and the status in decimal, titled
+// "Debug", OK only, no icon.
+void ShowDebugBox(HWND owner, const std::string& tag, long status);
+
+// A question with OK and Cancel and the exclamation icon; true for OK.
+bool Confirm(HWND owner, const std::string& question, const char* title);
+
+// The message naming a library or function the program cannot do without
+// (stop icon, above every window), then the end of the process with exit
+// code 1.
+[[noreturn]] void FatalMissing(HWND owner, const std::string& message, const char* title);
+
+}  // namespace winui
