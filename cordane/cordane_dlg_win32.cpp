@@ -2,19 +2,12 @@
 
 #include <string>
 
+#include "handles_win32.h"
+#include "system_menu_win32.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
 namespace {
-
-INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        ::EndDialog(box, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
 
 // A control's rectangle in its dialog's client coordinates.
 RECT ClientRect(HWND dialog, HWND control) {
@@ -36,24 +29,9 @@ std::wstring Widen(const std::string& text, UINT codePage) {
 
 CordaneDlgWindow::CordaneDlgWindow(HINSTANCE instance) : instance_(instance), dlg_(*this) {}
 
-INT_PTR CordaneDlgWindow::DoModal() {
-    // A Unicode dialog: the Japanese font name and texts of the template
-    // reach the controls as they are, whatever the system's code page.
-    return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CORDANE_DIALOG), nullptr, &CordaneDlgWindow::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CordaneDlgWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<CordaneDlgWindow*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        self->window_ = window;
-        self->OnInitDialog();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<CordaneDlgWindow*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
-}
+// A Unicode dialog: the Japanese font name and texts of the template reach
+// the controls as they are, whatever the system's code page.
+INT_PTR CordaneDlgWindow::DoModal() { return DoModalUnicode(instance_, IDD_CORDANE_DIALOG); }
 
 HICON CordaneDlgWindow::Icon(int id, int size) const {
     return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
@@ -61,33 +39,34 @@ HICON CordaneDlgWindow::Icon(int id, int size) const {
 
 // The mode list's entries, unsorted, and the name's limit.
 void CordaneDlgWindow::PrepareRow(const RowControls& row) {
-    HWND list = GetDlgItem(window_, row.mode);
+    HWND list = GetDlgItem(Handle(), row.mode);
     if (SendMessageW(list, CB_GETCOUNT, 0, 0) == 0) {
         for (const char* mode : kModeTexts) {
             SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(mode, CP_ACP).c_str()));
         }
     }
-    SendDlgItemMessageW(window_, row.name, EM_LIMITTEXT, kMaxNameCharacters, 0);
+    SendDlgItemMessageW(Handle(), row.name, EM_LIMITTEXT, kMaxNameCharacters, 0);
 }
 
-void CordaneDlgWindow::OnInitDialog() {
+bool CordaneDlgWindow::OnInitDialog() {
     for (int row = 0; row < kTemplateRows; ++row) PrepareRow(kRows[row]);
     dlg_.OnInitDialog();
 
     // The about command, when its text is there, and the program icon.
-    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    const winui::SystemMenu systemMenu(Handle());
     wchar_t about[128] = {};
-    if (systemMenu != nullptr && LoadStringW(instance_, IDS_ABOUTBOX, about, 128) > 0) {
-        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+    if (systemMenu && LoadStringW(instance_, IDS_ABOUTBOX, about, 128) > 0) {
+        systemMenu.AppendSeparator();
+        systemMenu.AppendItem(IDM_ABOUTBOX, about);
     }
     programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL,
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
+    return true;
 }
 
-INT_PTR CordaneDlgWindow::Handle(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_COMMAND: {
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
@@ -116,16 +95,15 @@ INT_PTR CordaneDlgWindow::Handle(UINT message, WPARAM wParam, LPARAM) {
 
 // The minimised window shows the program icon, centred.
 bool CordaneDlgWindow::PaintMinimized() {
-    if (!IsIconic(window_)) return false;
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(window_, &paint);
-    SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    HWND window = Handle();
+    if (!IsIconic(window)) return false;
+    winui::PaintDc paint(window);
+    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(window, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, programIcon_);
-    EndPaint(window_, &paint);
+    DrawIcon(paint.Get(), x, y, programIcon_);
     return true;
 }
 
@@ -136,23 +114,23 @@ void CordaneDlgWindow::AddRows(int rows) {
     if (rows > kMaxRows) rows = kMaxRows;
     if (rows <= kTemplateRows) return;
     const RowControls& model = kRows[kTemplateRows - 1];
-    const RECT first = ClientRect(window_, GetDlgItem(window_, kRows[0].id));
-    const RECT last = ClientRect(window_, GetDlgItem(window_, model.id));
+    const RECT first = ClientRect(Handle(), GetDlgItem(Handle(), kRows[0].id));
+    const RECT last = ClientRect(Handle(), GetDlgItem(Handle(), model.id));
     const int pitch = last.top - first.top;
     const int extra = pitch * (rows - kTemplateRows);
 
-    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        const RECT rect = ClientRect(window_, child);
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = ClientRect(Handle(), child);
         if (rect.top < last.bottom) continue;
         SetWindowPos(child, nullptr, rect.left, rect.top + extra, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT frame{};
-    GetWindowRect(window_, &frame);
-    SetWindowPos(window_, nullptr, frame.left, frame.top - extra / 2, frame.right - frame.left,
+    GetWindowRect(Handle(), &frame);
+    SetWindowPos(Handle(), nullptr, frame.left, frame.top - extra / 2, frame.right - frame.left,
                  frame.bottom - frame.top + extra, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    const auto font = static_cast<WPARAM>(SendMessageW(window_, WM_GETFONT, 0, 0));
-    HWND after = GetDlgItem(window_, model.calibration);
+    const auto font = static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    HWND after = GetDlgItem(Handle(), model.calibration);
     for (int row = kTemplateRows; row < rows; ++row) {
         const RowControls& made = kRows[row];
         const int offset = pitch * (row - (kTemplateRows - 1));
@@ -162,8 +140,8 @@ void CordaneDlgWindow::AddRows(int rows) {
                                               {model.touchSettings, made.touchSettings},
                                               {model.calibration, made.calibration}};
         for (const auto& copy : copies) {
-            HWND source = GetDlgItem(window_, copy.first);
-            const RECT rect = ClientRect(window_, source);
+            HWND source = GetDlgItem(Handle(), copy.first);
+            const RECT rect = ClientRect(Handle(), source);
             int height = rect.bottom - rect.top;
             RECT dropped{};
             if (SendMessageW(source, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0) {
@@ -175,7 +153,7 @@ void CordaneDlgWindow::AddRows(int rows) {
             GetWindowTextW(source, text, 64);
             HWND control = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
                                            static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left,
-                                           rect.top + offset, rect.right - rect.left, height, window_,
+                                           rect.top + offset, rect.right - rect.left, height, Handle(),
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(copy.second)), instance_,
                                            nullptr);
             if (control == nullptr) continue;
@@ -188,14 +166,14 @@ void CordaneDlgWindow::AddRows(int rows) {
 }
 
 void CordaneDlgWindow::EnableControl(int control, bool enabled) {
-    EnableWindow(GetDlgItem(window_, control), enabled ? TRUE : FALSE);
+    EnableWindow(GetDlgItem(Handle(), control), enabled ? TRUE : FALSE);
 }
 
 // Texts pass through the narrow code page the records keep.
-void CordaneDlgWindow::SetText(int control, const std::string& text) { SetDlgItemTextA(window_, control, text.c_str()); }
+void CordaneDlgWindow::SetText(int control, const std::string& text) { SetDlgItemTextA(Handle(), control, text.c_str()); }
 
 std::optional<std::string> CordaneDlgWindow::GetText(int control) {
-    HWND item = GetDlgItem(window_, control);
+    HWND item = GetDlgItem(Handle(), control);
     const int length = GetWindowTextLengthW(item);
     if (length <= 0) return std::string();
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
@@ -210,45 +188,43 @@ std::optional<std::string> CordaneDlgWindow::GetText(int control) {
 }
 
 std::size_t CordaneDlgWindow::TextLength(int control) {
-    const int length = GetWindowTextLengthW(GetDlgItem(window_, control));
+    const int length = GetWindowTextLengthW(GetDlgItem(Handle(), control));
     return static_cast<std::size_t>(length > 0 ? length : 0);
 }
 
 void CordaneDlgWindow::SetCheck(int control, bool checked) {
-    CheckDlgButton(window_, control, checked ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), control, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool CordaneDlgWindow::IsChecked(int control) { return IsDlgButtonChecked(window_, control) == BST_CHECKED; }
+bool CordaneDlgWindow::IsChecked(int control) { return IsDlgButtonChecked(Handle(), control) == BST_CHECKED; }
 
 void CordaneDlgWindow::SelectMode(int control, int position) {
-    SendDlgItemMessageW(window_, control, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendDlgItemMessageW(Handle(), control, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
 int CordaneDlgWindow::SelectedMode(int control) {
-    const LRESULT position = SendDlgItemMessageW(window_, control, CB_GETCURSEL, 0, 0);
+    const LRESULT position = SendDlgItemMessageW(Handle(), control, CB_GETCURSEL, 0, 0);
     return position == CB_ERR ? kNoMode : static_cast<int>(position);
 }
 
 void CordaneDlgWindow::Focus(int control) {
-    HWND item = GetDlgItem(window_, control);
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    HWND item = GetDlgItem(Handle(), control);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
 }
 
 void CordaneDlgWindow::Message(const std::string& text, BoxIcon icon) {
     UINT style = MB_OK;
     if (icon == BoxIcon::kWarning) style |= MB_ICONEXCLAMATION;
     if (icon == BoxIcon::kStop) style |= MB_ICONSTOP;
-    MessageBoxW(window_, Widen(text, CP_ACP).c_str(), kBoxTitle, style);
+    MessageBoxW(Handle(), Widen(text, CP_ACP).c_str(), kBoxTitle, style);
 }
 
 // The tools find the panel to work on themselves; whether they started is
 // not reported (a missing tool is a missing installation, not a user error).
 void CordaneDlgWindow::StartProgram(const char* path) { StartDetached(path, &startup_, &process_); }
 
-void CordaneDlgWindow::ShowAbout() {
-    DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUTBOX), window_, AboutProc, 0);
-}
+void CordaneDlgWindow::ShowAbout() { winui::ShowSimpleBoxUnicode(instance_, IDD_ABOUTBOX, Handle()); }
 
-void CordaneDlgWindow::EndDialog(int result) { ::EndDialog(window_, result); }
+void CordaneDlgWindow::EndDialog(int result) { ::EndDialog(Handle(), result); }
 
 }  // namespace cordane

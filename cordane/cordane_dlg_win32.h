@@ -6,13 +6,14 @@
 #include <windows.h>
 
 #include "cordane_dlg.h"
+#include "dialog_win32.h"
 
 namespace cordane {
 
 // Title of Cordane's message boxes.
 inline constexpr const wchar_t* kBoxTitle = L"Cordane";
 
-class CordaneDlgWindow final : public CordaneView {
+class CordaneDlgWindow final : public winui::Dialog, public CordaneView {
 public:
     explicit CordaneDlgWindow(HINSTANCE instance);
 
@@ -36,16 +37,14 @@ public:
     void EndDialog(int result) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog();
+    bool OnInitDialog() override;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PrepareRow(const RowControls& row);
     bool PaintMinimized();
     HICON Icon(int id, int size) const;
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
-    HICON programIcon_ = nullptr;
+    HICON programIcon_ = nullptr;     // shared: loaded with LR_SHARED
     STARTUPINFOA startup_{};          // start-up record of the tool starts
     PROCESS_INFORMATION process_{};   // filled by the last tool start
     CCordaneDlg dlg_;

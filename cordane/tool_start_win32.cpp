@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "handles_win32.h"
+
 namespace cordane {
 
 bool StartDetached(const char* path, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
@@ -14,8 +16,8 @@ bool StartDetached(const char* path, STARTUPINFOA* startup, PROCESS_INFORMATION*
     }
     // Nothing waits for the tool or asks about it: holding its handles
     // would only keep its process object alive after it ends.
-    CloseHandle(process->hThread);
-    CloseHandle(process->hProcess);
+    const winui::KernelHandle thread(process->hThread);
+    const winui::KernelHandle started(process->hProcess);
     process->hThread = nullptr;
     process->hProcess = nullptr;
     return true;
