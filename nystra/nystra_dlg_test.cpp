@@ -64,6 +64,14 @@ protected:
         dlg.emplace(view);
     }
 
+    void TearDown() override { EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0); }
+    // The next row of a table: the row before must have closed every
+    // handle, since the fresh start would hide its leak from TearDown.
+    void NextRow() {
+        EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0) << "the previous row left a handle open";
+        SetUp();
+    }
+
     static tavlosim::DeviceModel& model() { return tavlosim::TheInProcessDriver().model; }
 
     // One panel per mode, identifiers 0x11, 0x22, ...; a mode >= 0 gets a
@@ -194,7 +202,7 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        NextRow();
         System(5, 1);
         Start(c.modes);
         if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
@@ -254,7 +262,7 @@ TEST_F(NystraTest, TimeRelease) {
                           {-5, 1, 0, 0, 1}, {3, 1, 2, 0, 5}, {2, 0, 0, 6, 7}, {0, 0, 0, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE("TIMEOUT " + std::to_string(c.timeOut) + " TIMEENABLE " + std::to_string(c.timeEnable));
-        SetUp();
+        NextRow();
         System(c.timeOut, c.timeEnable);
         Start({1, 1});
         TouchPoll(1);
@@ -306,7 +314,7 @@ TEST_F(NystraTest, ActivateMessage) {
     for (std::uintptr_t wParam : wParams) {
         SCOPED_TRACE(wParam);
         const std::string pointdata = wParam == 0 ? "10" : wParam == 1 ? "01" : "00";
-        SetUp();
+        NextRow();
         Start({0, 1});
         model().ClearLog();
         dlg->OnActivateRequest(wParam);
@@ -331,7 +339,7 @@ TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
     for (const auto& [mouse, question] : cases) {
         for (bool ok : {true, false}) {
             SCOPED_TRACE(std::to_string(mouse) + (ok ? " OK" : " Cancel"));
-            SetUp();
+            NextRow();
             view.answer = ok;
             mouse == 0 ? dlg->OnClose() : dlg->OnTrayNotify(mouse);
             const bool asked = !question.empty();
@@ -342,7 +350,7 @@ TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
         }
     }
     // Callbacks while the question is open are dropped.
-    SetUp();
+    NextRow();
     view.duringQuestion = [&] {
         dlg->OnTrayNotify(kTrayLeftButtonDown);
         dlg->OnTrayNotify(kTrayRightButtonDoubleClick);
@@ -358,7 +366,7 @@ TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
 TEST_F(NystraTest, SystemMenu) {
     const std::pair<std::uintptr_t, int> cases[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
     for (const auto& [command, about] : cases) {
-        SetUp();
+        NextRow();
         EXPECT_EQ(dlg->OnSysCommand(command), about == 1) << command;
         EXPECT_EQ(view.about, about) << command;
     }
@@ -376,7 +384,7 @@ TEST_F(NystraTest, EndEnablesEveryPanelAndRestoresStartupMode) {
     enum How { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
     for (How how : {kWindowDestroyed, kSessionEnds, kPanelSetChanged}) {
         SCOPED_TRACE(how);
-        SetUp();
+        NextRow();
         Start({1, 1, 1});
         dlg->OnActivateRequest(2);
         if (how == kPanelSetChanged) model().RemovePanel(0);

@@ -7,9 +7,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
+# win64 first: the demo's driver, console and probe come from it. The
+# build's own output is kept in a log; if it fails, the errors are shown.
+mkdir -p build
 for preset in win64 win32; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" >/dev/null
+    echo "building $preset (log: build/demo-build-$preset.log)"
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"build/demo-build-$preset.log" 2>&1; then
+        echo "the $preset build failed:" >&2
+        grep -E -B2 -A6 'error|FAILED|Error' "build/demo-build-$preset.log" | head -60 >&2 ||
+            tail -40 "build/demo-build-$preset.log" >&2
+        exit 1
+    fi
 done
 
 harness=harness/wine-harness.sh
@@ -55,9 +63,9 @@ shots=$SUITE_WINE_ROOT/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
 # The records live in the 32-bit registry view, where both builds keep them.
-reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 </dev/null | tr -d '\r'; }
-reg32 delete 'HKLM\Software\ZR_EX_CONTROL' /f >/dev/null 2>&1 || true
-winprobe() { /usr/lib/wine/wine64 "$bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+records=(ID17 ID34 ALL)
+for key in "${records[@]}"; do "$harness" reg-delete 32 "HKLM\\Software\\ZR_EX_CONTROL\\$key"; done
+winprobe() { "$harness" probe "$@"; }
 sim() { "$harness" sim "$@" >/dev/null; }
 "$harness" launch "$PWD/$bin/Cordane.exe"  # launch changes into the program's folder
 editor=$(winprobe find "Panel Setting" 15000)
@@ -72,7 +80,12 @@ winprobe settext "$editor" 1012 5
 "$harness" screenshot "$shots/cordane.png"
 winprobe click "$editor" 1                    # OK: the records are written
 winprobe gone "$editor" 5000 >/dev/null
-reg32 query 'HKLM\Software\ZR_EX_CONTROL' /s | sed '/^$/d'
+for key in "${records[@]}"; do
+    for value in NAME TOUCH_OP IR_OP TIMEOUT TIMEENABLE; do
+        stored=$("$harness" reg-get 32 "HKLM\\Software\\ZR_EX_CONTROL\\$key" "$value") || continue
+        echo "$key $value: $stored"
+    done
+done
 
 step "the interlock (Nystra) reads those records"
 "$harness" launch "$PWD/$bin/Nystra.exe"

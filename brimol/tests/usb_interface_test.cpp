@@ -26,6 +26,12 @@ protected:
         usb = CUSBInterface();
     }
     void TearDown() override { EXPECT_EQ(driver().channel.OpenHandles(), 0); }
+    // The next row of a table: the row before must have closed every
+    // handle, since the fresh start would hide its leak from TearDown.
+    void NextRow() {
+        EXPECT_EQ(driver().channel.OpenHandles(), 0) << "the previous row left a handle open";
+        SetUp();
+    }
 
     static tavlosim::InProcessDriver& driver() { return tavlosim::TheInProcessDriver(); }
     static tavlosim::DeviceModel& model() { return driver().model; }
@@ -79,7 +85,7 @@ TEST_F(UsbInterfaceTest, UpdateDevicesBuildsTheTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        NextRow();
         driver().channel.deviceMissing = c.deviceMissing;
         for (std::int32_t& id : usb.panelIds) id = 0x5A;  // whatever was there before
         usb.activeDevice = 3;
@@ -142,7 +148,7 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        NextRow();
         Attach(c.attached);
         if (c.change == kPanelCame) model().AttachPanel(0x33);
         if (c.change == kSecondGone) {
@@ -178,7 +184,7 @@ TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        NextRow();
         Attach(c.attached);
         for (int panel : c.touched) model().SetTouched(static_cast<std::uint8_t>(panel), true);
         model().FailCode(kCheckTouch, c.error);

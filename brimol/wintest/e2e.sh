@@ -1,28 +1,23 @@
 # BRIMOL.DLL end to end: the test program's own checks (registry through the
 # classes, cross-module copies, the panel table against the simulated
 # driver), then a look from outside at the records it left behind.
-set -euo pipefail
+. "$E2E_LIB"
 
-"$HARNESS" wine "$WIN_BIN/brimol_e2e.exe" </dev/null | tr -d '\r'
+wine_run "$WIN_BIN/brimol_e2e.exe"
 
-# Wine's 64-bit reg.exe, told which registry view to show.
-query() { /usr/lib/wine/wine64 reg query "HKLM\\Software\\ZR_EX_CONTROL\\$1" /reg:"$2" </dev/null 2>/dev/null | tr -d '\r'; }
 expect() {  # expect KEY VALUE TYPE DATA
-    if ! query "$1" 32 | grep -qE "^ +$2 +$3 +$4\$"; then
-        echo "FAIL $1\\$2 is not $3 $4 in the 32-bit view; the key holds:"
-        query "$1" 32
-        exit 1
-    fi
+    local got
+    got=$(reg_get 32 "HKLM\\Software\\ZR_EX_CONTROL\\$1" "$2") || got="(none)"
+    [ "$got" = "$3 $4" ] || fail "$1\\$2 is $got in the 32-bit view, not $3 $4"
     echo "ok   $1\\$2 = $3 $4"
 }
 expect ID3 NAME REG_SZ "Line 3 left"
-expect ID3 TOUCH_OP REG_DWORD 0x2
-expect ID3 IR_OP REG_DWORD 0x0
-expect ALL TIMEOUT REG_DWORD 0x2d
-expect ALL TIMEENABLE REG_DWORD 0x1
+expect ID3 TOUCH_OP REG_DWORD 2
+expect ID3 IR_OP REG_DWORD 0
+expect ALL TIMEOUT REG_DWORD 45
+expect ALL TIMEENABLE REG_DWORD 1
 # Both builds keep the records in the 32-bit view only.
-if query ID3 64 | grep -q NAME; then
-    echo "FAIL the record also appears in the 64-bit view"
-    exit 1
+if reg_get 64 'HKLM\Software\ZR_EX_CONTROL\ID3' NAME >/dev/null; then
+    fail "the record also appears in the 64-bit view"
 fi
 echo "ok   no record in the 64-bit view"

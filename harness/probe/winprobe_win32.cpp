@@ -4,7 +4,9 @@
 // fixed time. Exit codes: 0 done, 1 condition not met in time / not found,
 // 2 bad usage.
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,7 +39,11 @@ const char* const kUsage =
     "  cursel WINDOW ID                  print the selected entry of a combo box (-1: none)\n"
     "  select WINDOW ID INDEX            select entry INDEX of a combo box (-1: none)\n"
     "  popup WINDOW [T]                  wait until the window has an enabled owned popup\n"
-    "                                    (a modal box); print its handle\n";
+    "                                    (a modal box); print its handle\n"
+    "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
+    "                                    runs and none of its top-level windows is left\n"
+    "  hold-desktop                      keep a hidden window on the desktop until ended;\n"
+    "                                    prints \"holding\" once it is there\n";
 
 int g_deadlineMs = 5000;
 
@@ -137,6 +143,80 @@ int Listen(const std::string& name) {
     return 0;
 }
 
+// A snapshot handle, closed with the object.
+class Snapshot {
+public:
+    Snapshot() : handle_(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
+    ~Snapshot() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Process ids of the running processes whose file name is `image`.
+std::vector<DWORD> ProcessesNamed(const std::string& image) {
+    std::vector<DWORD> ids;
+    Snapshot snapshot;
+    if (snapshot.get() == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szExeFile, image.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+struct WindowSearch {
+    const std::vector<DWORD>* owners;
+    bool found;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (std::find(search->owners->begin(), search->owners->end(), owner) != search->owners->end()) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program has ended for every other program once no process of that
+// name is listed and no top-level window of one that was is left (the
+// server drops a killed process's windows when it notices the death).
+bool Ended(const std::string& image, std::vector<DWORD>* seen) {
+    const std::vector<DWORD> running = ProcessesNamed(image);
+    for (DWORD id : running) {
+        if (std::find(seen->begin(), seen->end(), id) == seen->end()) seen->push_back(id);
+    }
+    if (!running.empty()) return false;
+    WindowSearch search{seen, false};
+    EnumWindows(&FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+    return !search.found;
+}
+
+// Wine closes the desktop (and its explorer process) about a second after
+// the last program with a window on it ended, and starts it again for the
+// next one. A program that starts while it closes can fail to get a display.
+// A hidden window of this process keeps the desktop up for the whole
+// session instead.
+int HoldDesktop() {
+    HWND window = CreateWindowA("STATIC", "winprobe desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) return Fail("cannot create the holding window");
+    std::printf("holding\n");
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
 int Run(const Args& args) {
     const std::string& command = args[0];
     auto needs = [&](std::size_t count) { return args.size() >= count; };
@@ -149,7 +229,13 @@ int Run(const Args& args) {
         lastAsDeadline(2);
         return Listen(args[1]);
     }
+    if (command == "hold-desktop") return HoldDesktop();
     if (!needs(2)) return 2;
+    if (command == "ended") {
+        lastAsDeadline(2);
+        std::vector<DWORD> seen;
+        return WaitFor([&] { return Ended(args[1], &seen); }) ? 0 : Fail(args[1] + " still runs");
+    }
     if (command == "find") {
         lastAsDeadline(2);
         HWND found = nullptr;

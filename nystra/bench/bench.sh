@@ -23,15 +23,14 @@ cleanup() {
 }
 trap cleanup EXIT
 eval "$("$harness" env)"
-wine64=/usr/lib/wine/wine64
-reg32() { "$wine64" reg "$@" /reg:32 /f </dev/null >/dev/null 2>&1; }
+. "$(dirname "$harness")/wine-env.sh"
+wine64=$SUITE_WINE64
 
 "$harness" sim reset attach 0x11 attach 0x22 attach 0x33 attach 0x44 >/dev/null
 for id in 17 34 51 68; do
-    reg32 add "HKLM\\Software\\ZR_EX_CONTROL\\ID$id" /v NAME /t REG_SZ /d "Panel $id"
-    reg32 add "HKLM\\Software\\ZR_EX_CONTROL\\ID$id" /v TOUCH_OP /t REG_DWORD /d 1
+    "$harness" reg-set 32 "HKLM\\Software\\ZR_EX_CONTROL\\ID$id" NAME REG_SZ "Panel $id" TOUCH_OP REG_DWORD 1
 done
-reg32 add 'HKLM\Software\ZR_EX_CONTROL\ALL' /v TIMEOUT /t REG_DWORD /d 30
+"$harness" reg-set 32 'HKLM\Software\ZR_EX_CONTROL\ALL' TIMEOUT REG_DWORD 30
 
 echo "== Nystra: one poll while Released (4 panels)"
 "$harness" wine "$bin/nystra_bench.exe" 500 </dev/null | tr -d '\r'
@@ -53,7 +52,7 @@ session_pids() {
     done 2>/dev/null | paste -sd' '
 }
 winedevice=$(session_pids 'winedevice\.exe')
-wineserver=$(session_pids '^/usr/lib/wine/wineserver')
+wineserver=$(session_pids "^$(dirname "$SUITE_WINESERVER")/wineserver")
 (cd "$bin" && exec "$wine64" "$bin/Nystra.exe" </dev/null >/dev/null 2>&1) &
 nystra_pid=$!
 end=$((SECONDS + 15))

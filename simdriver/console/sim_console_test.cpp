@@ -2,6 +2,7 @@
 // driver's state, and state and log read back in both formats.
 #include "sim_console.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -107,6 +108,15 @@ INSTANTIATE_TEST_SUITE_P(
                       BadUsage{{"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 2,
                                "at most 8 bytes"},
                       BadUsage{{"remove", "0"}, 1, "remove failed: the driver answered with error 2"},
-                      BadUsage{{"touch", "3"}, 1, "touch failed"}));
+                      BadUsage{{"touch", "3"}, 1, "touch failed"}),
+    [](const ::testing::TestParamInfo<BadUsage>& row) {
+                             // Readable names in CTest: the arguments, letters and digits only.
+                             std::string name = "Args";
+                             for (const std::string& arg : row.param.args) {
+                                 name += '_';
+                                 for (char c : arg) name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
+                             }
+                             return name + '_' + std::to_string(row.index);
+                         });
 
 }  // namespace

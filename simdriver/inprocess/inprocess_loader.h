@@ -37,22 +37,14 @@ public:
 
 private:
     static void* Lookup(const char* name) {
-#define TAVLO_ENTRY(fn) {#fn, reinterpret_cast<void*>(&fn)}
         const struct {
             const char* name;
             void* address;
         } table[] = {
-            TAVLO_ENTRY(TavloGetVersion), TAVLO_ENTRY(TavloNeedUpdate), TAVLO_ENTRY(TavloGetDevices),
-            TAVLO_ENTRY(TavloGetFirmVer), TAVLO_ENTRY(TavloGetPanelId), TAVLO_ENTRY(TavloGetCalibrationData),
-            TAVLO_ENTRY(TavloSetCalibrationData), TAVLO_ENTRY(TavloGetPointdataEnable),
-            TAVLO_ENTRY(TavloSetPointdataEnable), TAVLO_ENTRY(TavloCheckTouch), TAVLO_ENTRY(TavloGetClickData),
-            TAVLO_ENTRY(TavloSetClickData), TAVLO_ENTRY(TavloGetClickSound), TAVLO_ENTRY(TavloSetClickSound),
-            TAVLO_ENTRY(TavloGetPanelLed), TAVLO_ENTRY(TavloSetPanelLed), TAVLO_ENTRY(TavloGetStartupMode),
-            TAVLO_ENTRY(TavloSetStartupMode), TAVLO_ENTRY(TavloGetClickMode), TAVLO_ENTRY(TavloSetClickMode),
-            TAVLO_ENTRY(TavloGetClickOnceMode), TAVLO_ENTRY(TavloSetClickOnceMode), TAVLO_ENTRY(TavloReadEeprom),
-            TAVLO_ENTRY(TavloWriteEeprom),
+#define TAVLO_EXPORT(name, command, parameters, arguments, requests) {#name, reinterpret_cast<void*>(&name)},
+#include "tavlo_exports.inc"
+#undef TAVLO_EXPORT
         };
-#undef TAVLO_ENTRY
         for (const auto& entry : table) {
             if (std::strcmp(entry.name, name) == 0) return entry.address;
         }

@@ -7,6 +7,10 @@ namespace tavlosim {
 namespace {
 
 // Request codes of the table: CTL_CODE(0x22, function, METHOD_BUFFERED, access).
+// The model spells out its own codes and request shapes rather than taking
+// them from tavlo.h or the library's export table, on purpose: it stands for
+// the driver, so a wrong code or size on the library's side shows up as a
+// failed request in the tests instead of being copied into both sides.
 constexpr uint32_t Ctl(uint32_t function, uint32_t access) { return (0x22u << 16) | (access << 14) | (function << 2); }
 constexpr uint32_t kRead = 1, kWrite = 2, kReadWrite = 3;
 

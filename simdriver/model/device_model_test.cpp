@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "device_model.h"
@@ -38,7 +40,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ShapeCase{kGetCalibration, 1, 8, 0}, ShapeCase{kGetCalibration, 1, 7, 87},
                       ShapeCase{kGetCalibration, 2, 8, 87}, ShapeCase{0x22A084, 9, 0, 0},
                       ShapeCase{0x22A084, 8, 0, 87}, ShapeCase{0x22E040, 1, 2, 0}, ShapeCase{0x226008, 0, 0, 1},
-                      ShapeCase{0x22E1E8, 0, 2, 0}, ShapeCase{0x22A204, 4, 0, 0}, ShapeCase{0x22A204, 3, 0, 87}));
+                      ShapeCase{0x22E1E8, 0, 2, 0}, ShapeCase{0x22A204, 4, 0, 0}, ShapeCase{0x22A204, 3, 0, 87}),
+    [](const ::testing::TestParamInfo<ShapeCase>& row) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Code%06X_In%u_Out%u", static_cast<unsigned>(row.param.code),
+                      static_cast<unsigned>(row.param.inSize), static_cast<unsigned>(row.param.outSize));
+        return std::string(name);
+    });
 
 TEST(DeviceModel, StampChangesWithEveryAttachAndRemove) {
     DeviceModel model;

@@ -20,40 +20,18 @@ public:
 
     TavloIoctl(LibraryLoader& loader, FatalHandler onFatal, const char* libraryName = "TAVLO.DLL");
 
-    TavloStatus GetVersion(std::uint16_t* version);
-    TavloStatus NeedUpdate(std::uint16_t* stamp);
-    TavloStatus GetDevices(std::uint8_t* count);
-    TavloStatus GetFirmVer(std::uint16_t* stamp, std::uint32_t panel, std::uint16_t* firmVer);
-    TavloStatus GetPanelId(std::uint16_t* stamp, std::uint32_t panel, std::uint8_t* panelId);
-    TavloStatus GetCalibrationData(std::uint16_t* stamp, std::uint32_t panel, std::int16_t* cal, std::uint32_t alt);
-    TavloStatus SetCalibrationData(std::uint16_t* stamp, std::uint32_t panel, const std::int16_t* cal,
-                                   std::uint32_t alt);
-    TavloStatus GetPointdataEnable(std::uint16_t* stamp, std::uint32_t panel, std::uint8_t* enable);
-    TavloStatus SetPointdataEnable(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t enable);
-    TavloStatus CheckTouch(std::uint16_t* stamp, std::uint32_t panel, std::uint8_t* touched);
-    TavloStatus GetClickData(std::uint16_t* stamp, std::uint32_t panel, std::int16_t* click, std::uint32_t alt);
-    TavloStatus SetClickData(std::uint16_t* stamp, std::uint32_t panel, std::int16_t* click, std::uint32_t alt);
-    TavloStatus GetClickSound(std::uint16_t* stamp, std::uint32_t panel, std::uint8_t* on, std::uint32_t alt);
-    TavloStatus SetClickSound(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t on, std::uint32_t alt);
-    TavloStatus GetPanelLed(std::uint16_t* stamp, std::uint32_t panel, std::uint8_t* led);
-    TavloStatus SetPanelLed(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t led);
-    TavloStatus GetStartupMode(std::uint8_t* mode);
-    TavloStatus SetStartupMode(std::uint32_t mode);
-    TavloStatus GetClickMode(std::uint8_t* button);
-    TavloStatus SetClickMode(std::uint32_t button);
-    TavloStatus GetClickOnceMode(std::uint8_t* onceFlag, std::uint8_t* onceButton);
-    TavloStatus SetClickOnceMode(std::uint32_t onceFlag, std::uint32_t onceButton);
-    TavloStatus ReadEeprom(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t address, std::uint16_t* word);
-    TavloStatus WriteEeprom(std::uint16_t* stamp, std::uint32_t panel, std::uint32_t address,
-                            const std::uint16_t* word);
+    // One method per export, named as the export without its prefix and
+    // taking the export's parameters (see tavlo_exports.inc).
+#define TAVLO_EXPORT(name, command, parameters, arguments, requests) TavloStatus command parameters;
+#include "tavlo_exports.inc"
+#undef TAVLO_EXPORT
 
 private:
     enum Function : int {
-        kGetVersion, kNeedUpdate, kGetDevices, kGetFirmVer, kGetPanelId, kGetCalibrationData,
-        kSetCalibrationData, kGetPointdataEnable, kSetPointdataEnable, kCheckTouch, kGetClickData,
-        kSetClickData, kGetClickSound, kSetClickSound, kGetPanelLed, kSetPanelLed, kGetStartupMode,
-        kSetStartupMode, kGetClickMode, kSetClickMode, kGetClickOnceMode, kSetClickOnceMode, kReadEeprom,
-        kWriteEeprom, kFunctionCount
+#define TAVLO_EXPORT(name, command, parameters, arguments, requests) k##command,
+#include "tavlo_exports.inc"
+#undef TAVLO_EXPORT
+        kFunctionCount
     };
 
     // Loads the library if needed and looks the function up at its first

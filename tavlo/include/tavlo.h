@@ -89,6 +89,13 @@ enum { TavloDownCancel = 0, TavloUpCancel = 1, TavloDblClickTime = 2, TavloDblCl
 /* Button codes of the click and once modes. */
 enum { TavloButtonLeft = 1, TavloButtonRight = 2, TavloButtonMiddle = 4 };
 
+/*
+ * The exports, written out so that this header reads and compiles as plain C
+ * on its own. The library's build expands its list of exports from one table
+ * (tavlo_exports.inc, not installed) and checks these declarations against
+ * it: the same names, and the same parameter types.
+ */
+
 /* Driver queries. */
 TAVLO_API TavloStatus TAVLO_CALL TavloGetVersion(uint16_t* version);
 TAVLO_API TavloStatus TAVLO_CALL TavloNeedUpdate(uint16_t* stamp);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "click_block.h"
 
@@ -30,7 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ToDataCase{{12, 15, 0x21, 40, 0x06, 3, 3}, {30, 30, 400, 28}},
                       ToDataCase{{8, 0, 0, 20, 0, 0, 0}, {0, 0, 200, 20}},
                       ToDataCase{{18, 0, 0, 90, 0, 10, 10}, {100, 100, 900, 40}},
-                      ToDataCase{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {100, 100, 900, 40}}));
+                      ToDataCase{{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {100, 100, 900, 40}}),
+    [](const ::testing::TestParamInfo<ToDataCase>& row) { return "Row" + std::to_string(row.index); });
 
 struct ToBlockCase {
     Data given;
@@ -55,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ToBlockCase{{-5, 150, 1000, 41}, {0, 100, 900, 40}, {18, 23, 0xAB, 90, 0xCD, 0, 10}},
                       ToBlockCase{{55, 0, 200, 21}, {55, 0, 200, 21}, {8, 10, 0xAB, 20, 0xCD, 5, 0}},
                       ToBlockCase{{-32768, 32767, -1, -32768}, {0, 100, 200, 20}, {8, 10, 0xAB, 20, 0xCD, 0, 10}},
-                      ToBlockCase{{99, 19, 899, 39}, {99, 19, 899, 39}, {17, 22, 0xAB, 89, 0xCD, 9, 1}}));
+                      ToBlockCase{{99, 19, 899, 39}, {99, 19, 899, 39}, {17, 22, 0xAB, 89, 0xCD, 9, 1}}),
+    [](const ::testing::TestParamInfo<ToBlockCase>& row) { return "Row" + std::to_string(row.index); });
 
 }  // namespace

@@ -69,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(Win32Errors, ErrorMapping,
                          ::testing::Values(ErrorCase{1, TavloNotSupported}, ErrorCase{2, TavloBadPanel},
                                            ErrorCase{87, TavloBadParameter}, ErrorCase{5, TavloFailed},
                                            ErrorCase{31, TavloFailed}, ErrorCase{1167, TavloFailed},
-                                           ErrorCase{0xFFFFFFFFu, TavloFailed}));
+                                           ErrorCase{0xFFFFFFFFu, TavloFailed}),
+                         [](const ::testing::TestParamInfo<ErrorCase>& row) {
+                             return "Win32Error" + std::to_string(row.param.win32Error);
+                         });
 
 TEST_F(Queries, ShortReplyIsFailedAndStoresNothing) {
     const std::uint8_t twoBytes[] = {0x34, 0x12};

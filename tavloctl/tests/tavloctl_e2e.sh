@@ -2,10 +2,9 @@
 # tavloctl against the simulated driver: panel list, a calibration written
 # and read back (checked in the driver), a touch seen live, and the report
 # of a missing device.
-set -euo pipefail
+. "$E2E_LIB"
 
 ctl() { "$HARNESS" wine "$WIN_BIN/tavloctl.exe" "$@" | stdbuf -oL tr -d '\r'; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$HARNESS" sim attach 0x11 attach 0x22 0x0207 >/dev/null
 
@@ -24,8 +23,7 @@ ctl reset-calibration 1 >/dev/null
 watch_out=$TEST_LOGS/watch.txt
 ( ctl watch --count 1 --seconds 20 >"$watch_out" 2>&1; echo "exit=$?" >>"$watch_out" ) &
 watcher=$!
-end=$((SECONDS + 20))
-until grep -q 'watching touches' "$watch_out" 2>/dev/null; do [ $SECONDS -lt $end ] || fail "watch did not start"; sleep 0.05; done
+wait_until 20 grep -q 'watching touches' "$watch_out" || fail "watch did not start"
 "$HARNESS" sim touch 1
 wait $watcher
 cat "$watch_out"

@@ -8,7 +8,7 @@ probe syscommand "$MAIN" 16
 about=$(probe popup "$MAIN" 5000) || fail "no about box"
 [ "$(probe utext "$about")" = "Cordaneのバージョン情報" ] || fail "about caption: $(probe utext "$about")"
 [ "$(probe text "$about" 1030)" = "Cordane Version 1.0" ] || fail "about text: $(probe text "$about" 1030)"
-"$HARNESS" screenshot "$TEST_LOGS/cordane-about.png"
+screenshot cordane-about.png
 probe click "$about" 1
 probe gone "$about" 5000 >/dev/null || fail "the about box stayed"
 [ "$(probe visible "$MAIN")" = 1 ] || fail "the dialog went with the about box"

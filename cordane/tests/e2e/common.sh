@@ -1,8 +1,8 @@
 # Shared steps of Cordane's end-to-end scenarios: Cordane.exe under Wine
 # against the simulated driver and the prefix's registry, read back through
 # the window probe and the prefix's own `reg` tool. Sourced by the scenario
-# scripts.
-set -euo pipefail
+# scripts; the harness's step library (harness/e2e-lib.sh) does the waiting.
+. "$E2E_LIB"
 
 CAPTION="Panel Setting"
 BOX="Cordane"  # title of the message boxes
@@ -17,59 +17,42 @@ ID_OK=1
 ID_CANCEL=2
 KEY='HKLM\Software\ZR_EX_CONTROL'
 
-fail() {
-    echo "FAIL: $*" >&2
-    "$HARNESS" sim state >&2 || true
-    [ -n "${MAIN:-}" ] && probe children "$MAIN" >&2 || true
-    reg_dump >&2 || true
-    exit 1
-}
-
-sim() { "$HARNESS" sim "$@"; }
-# The window probe run directly, so that its exit status reaches the caller.
-probe() {
-    local out status=0
-    out=$(/usr/lib/wine/wine64 "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null) || status=$?
-    out=${out//$'\r'/}
-    [ -z "$out" ] || printf '%s\n' "$out"
-    return $status
-}
-
 # The records, in the 32-bit registry view where every build keeps them.
-reg32() { /usr/lib/wine/wine64 reg "$@" /reg:32 </dev/null 2>/dev/null | tr -d '\r'; }
+reg_dump() { "$SUITE_WINE64" reg query "$KEY" /s /reg:32 </dev/null 2>/dev/null | tr -d '\r'; }
+key_exists() { "$SUITE_WINE64" reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
+e2e_on_fail() {
+    [ -z "${MAIN:-}" ] || probe children "$MAIN" || true
+    reg_dump || true
+}
+
 seed_panel() {  # seed_panel ID NAME MODE [IR_OP]
-    reg32 add "$KEY\\ID$1" /v NAME /t REG_SZ /d "$2" /f >/dev/null || fail "reg add"
-    reg32 add "$KEY\\ID$1" /v TOUCH_OP /t REG_DWORD /d "$3" /f >/dev/null || fail "reg add"
-    reg32 add "$KEY\\ID$1" /v IR_OP /t REG_DWORD /d "${4:-0}" /f >/dev/null || fail "reg add"
+    reg_record 32 "$KEY\\ID$1" NAME REG_SZ "$2" TOUCH_OP REG_DWORD "$3" IR_OP REG_DWORD "${4:-0}"
 }
 seed_system() {  # seed_system TIMEOUT TIMEENABLE
-    reg32 add "$KEY\\ALL" /v TIMEOUT /t REG_DWORD /d "$1" /f >/dev/null || fail "reg add"
-    reg32 add "$KEY\\ALL" /v TIMEENABLE /t REG_DWORD /d "$2" /f >/dev/null || fail "reg add"
+    reg_record 32 "$KEY\\ALL" TIMEOUT REG_DWORD "$1" TIMEENABLE REG_DWORD "$2"
 }
 # One value as stored: text as it is, numbers in decimal (signed); nothing
 # when the value or its key is missing.
 reg_value() {  # reg_value SUBKEY VALUE
-    local line type data
-    line=$(reg32 query "$KEY\\$1" /v "$2" | grep -E "^ +$2 +REG_" || true)
-    [ -n "$line" ] || return 0
-    read -r _ type data <<<"$line"
-    if [ "$type" = REG_DWORD ]; then
-        data=$((data))
-        [ "$data" -lt 2147483648 ] || data=$((data - 4294967296))
-    fi
+    local type data
+    read -r type data < <(reg_get 32 "$KEY\\$1" "$2" 2>/dev/null) || return 0
+    if [ "$type" = REG_DWORD ] && [ "$data" -ge 2147483648 ]; then data=$((data - 4294967296)); fi
     printf '%s\n' "$data"
 }
 # A panel record as "NAME|TOUCH_OP|IR_OP", the system record as
-# "TIMEOUT|TIMEENABLE"; "" when the key is missing.
+# "TIMEOUT|TIMEENABLE"; "" when none of its values is there.
 record() {
-    reg32 query "$KEY\\ID$1" >/dev/null 2>&1 || { echo ""; return 0; }
-    echo "$(reg_value "ID$1" NAME)|$(reg_value "ID$1" TOUCH_OP)|$(reg_value "ID$1" IR_OP)"
+    local text
+    text="$(reg_value "ID$1" NAME)|$(reg_value "ID$1" TOUCH_OP)|$(reg_value "ID$1" IR_OP)"
+    [ "$text" = "||" ] && text=""
+    echo "$text"
 }
 system_record() {
-    reg32 query "$KEY\\ALL" >/dev/null 2>&1 || { echo ""; return 0; }
-    echo "$(reg_value ALL TIMEOUT)|$(reg_value ALL TIMEENABLE)"
+    local text
+    text="$(reg_value ALL TIMEOUT)|$(reg_value ALL TIMEENABLE)"
+    [ "$text" = "|" ] && text=""
+    echo "$text"
 }
-reg_dump() { reg32 query "$KEY" /s; }
 expect_record() {  # expect_record ID WANT
     local got
     got=$(record "$1")
@@ -83,7 +66,7 @@ expect_system() {
 
 # Starts Cordane; MAIN is its window's handle from then on.
 start_cordane() {
-    "$HARNESS" launch "$WIN_BIN/Cordane.exe"
+    launch "$WIN_BIN/Cordane.exe"
     MAIN=$(probe find "$CAPTION" 15000) || fail "the panel setting dialog did not appear"
 }
 # Waits until the dialog has ended.
@@ -111,14 +94,14 @@ set_name() { probe settext "$MAIN" "${ID_NAMES[$1]}" "$2"; }
 set_mode() { probe select "$MAIN" "${ID_MODES[$1]}" "$2"; }
 
 # A message box of Cordane's over the dialog: waits for it, checks its text
-# and closes it with its OK button.
+# and closes it with its OK button; a screenshot NAME is taken before.
 expect_box() {  # expect_box TEXT [SCREENSHOT]
     local box text
     box=$(probe popup "$MAIN" 5000) || fail "no message box"
     [ "$(probe text "$box")" = "$BOX" ] || fail "box title: $(probe text "$box")"
     text=$(probe text "$box" 65535)
     [ "$text" = "$1" ] || fail "box text [$text], expected [$1]"
-    [ -z "${2:-}" ] || "$HARNESS" screenshot "$2"
+    [ -z "${2:-}" ] || screenshot "$2"
     probe click "$box" 1
     probe gone "$box" 5000 >/dev/null || fail "the box stayed"
 }

@@ -21,7 +21,7 @@ read -r _ boxtop _ _ < <(probe rect "$MAIN" $ID_TIME_RELEASE)
 read -r _ _ _ okbottom < <(probe rect "$MAIN" $ID_OK)
 read -r _ _ _ windowbottom < <(probe rect "$MAIN")
 [ "$okbottom" -lt "$windowbottom" ] || fail "OK lies outside the dialog"
-"$HARNESS" screenshot "$TEST_LOGS/cordane-four-panels.png"
+screenshot cordane-four-panels.png
 
 for row in 0 1 2 3; do set_name "$row" "Row $((row + 1))"; done
 set_mode 2 1

@@ -4,23 +4,13 @@
 . "$(dirname "$0")/common.sh"
 INTERLOCK="Interlock Control"
 RELEASED="  Released  "
-pointdata() { sim -m state | sed -n 's/^panel .* pointdata=\([01]\) .*/\1/p' | paste -sd' '; }
-requests() { sim -m state | sed -n 's/^driver .* requests=\([0-9]*\) .*/\1/p'; }
-wait_pointdata() {
-    local end=$((SECONDS + 5))
-    until [ "$(pointdata)" = "$1" ]; do
-        [ $SECONDS -lt $end ] || fail "point data $(pointdata), expected $1"
-        sleep 0.05
-    done
-}
-
 sim attach 0x11 attach 0x22 >/dev/null
 seed_panel 17 "Line A" 1
 seed_panel 34 "Line B" 1
-"$HARNESS" launch "$WIN_BIN/Nystra.exe"
+launch "$WIN_BIN/Nystra.exe"
 nystra=$(probe find "$INTERLOCK" 15000) || fail "the interlock did not start"
 probe wait-text "$nystra" 1003 "$RELEASED" 5000 >/dev/null || fail "the interlock is not Released"
-wait_pointdata "0 0"
+wait_eq "0 0" panel_field pointdata
 
 start_cordane
 set_mode 0 2
@@ -31,16 +21,13 @@ expect_record 17 "Line A|0|0"
 # Touch panel 0 and let the interlock poll it several times (each poll
 # reads both touch flags): nothing is activated.
 sim touch 0 >/dev/null
-seen=$(requests)
-end=$((SECONDS + 10))
-until [ "$(requests)" -ge $((seen + 12)) ]; do
-    [ $SECONDS -lt $end ] || fail "the interlock does not poll"
-    sleep 0.05
-done
-[ "$(pointdata)" = "0 0" ] || fail "the Disable panel was activated: $(pointdata)"
+seen=$(driver_field requests)
+polled() { [ "$(driver_field requests)" -ge $((seen + 12)) ]; }
+wait_until 10 polled || fail "the interlock does not poll"
+[ "$(panel_field pointdata)" = "0 0" ] || fail "the Disable panel was activated: $(panel_field pointdata)"
 [ "$(probe text "$nystra" 1003)" = "$RELEASED" ] || fail "interlock shows $(probe text "$nystra" 1003)"
 sim release 0 touch 1 >/dev/null
-wait_pointdata "0 1"
+wait_eq "0 1" panel_field pointdata
 probe wait-text "$nystra" 1003 "Line B" 5000 >/dev/null || fail "panel 1 was not shown active"
 sim release 1 >/dev/null
 echo "with the interlock: the panel turned Disable in Cordane is no longer activated"

@@ -20,7 +20,7 @@ expect_row_enabled 1 0
 [ "$(probe enabled "$MAIN" $ID_OK)" = 1 ] || fail "OK disabled"
 read -r _ exstyle < <(probe style "$MAIN")
 (( 16#$exstyle & 0x40000 )) || fail "no task bar button (extended style $exstyle)"
-"$HARNESS" screenshot "$TEST_LOGS/cordane-one-panel.png"
+screenshot cordane-one-panel.png
 
 set_name 0 "Press 1"
 set_mode 0 2

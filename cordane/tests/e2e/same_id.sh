@@ -2,7 +2,7 @@
 # both rows into the one record, the second row last.
 . "$(dirname "$0")/common.sh"
 sim attach 0x21 attach 0x21 >/dev/null
-"$HARNESS" launch "$WIN_BIN/Cordane.exe"
+launch "$WIN_BIN/Cordane.exe"
 # The message comes while the dialog is being set up, before it is shown.
 end=$((SECONDS + 15))
 until box=$(probe find "$BOX" 100 2>/dev/null); do

@@ -14,7 +14,7 @@ expect_row_enabled 1 1
 [ "$(probe checked "$MAIN" $ID_TIME_RELEASE)" = 0 ] || fail "time release checked"
 [ "$(probe text "$MAIN" $ID_TIME_OUT)" = 30 ] || fail "time-out shows $(probe text "$MAIN" $ID_TIME_OUT)"
 [ "$(probe enabled "$MAIN" $ID_TIME_OUT)" = 0 ] || fail "time-out enabled"
-"$HARNESS" screenshot "$TEST_LOGS/cordane-two-panels.png"
+screenshot cordane-two-panels.png
 size_two=$(window_size)
 
 # Checking the box enables the time-out field at once.

@@ -14,7 +14,7 @@ for bad in 0 1801 abc ""; do
     probe settext "$MAIN" $ID_TIME_OUT "$bad"
     probe click "$MAIN" $ID_OK
     if [ $first = 1 ]; then
-        expect_box "$TIME_OUT_MESSAGE" "$TEST_LOGS/cordane-validation.png"
+        expect_box "$TIME_OUT_MESSAGE" cordane-validation.png
         first=0
     else
         expect_box "$TIME_OUT_MESSAGE"

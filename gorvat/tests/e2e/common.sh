@@ -1,7 +1,8 @@
 # Shared steps of Gorvat's end-to-end scenarios: Gorvat.exe under Wine
 # against the simulated driver, driven by real mouse presses (xdotool) and
-# read back through the window probe. Sourced by the scenario scripts.
-set -euo pipefail
+# read back through the window probe. Sourced by the scenario scripts; the
+# harness's step library (harness/e2e-lib.sh) does the waiting.
+. "$E2E_LIB"
 
 MAIN="Touch Panel Calibration"   # frmMain's caption
 BOX="Calibration data save"      # frmSure's title
@@ -33,34 +34,11 @@ IDENTITY="10000,0,10000,0"
 MARKER="10104,-10,9838,5"
 MARKER_REPLY=(reply 0x22E088 once 0x78 0x27 0xf6 0xff 0x6e 0x26 0x05 0x00)
 
-fail() {
-    echo "FAIL: $*" >&2
-    "$HARNESS" sim state >&2 || true
-    exit 1
-}
-
-sim() { "$HARNESS" sim "$@"; }
-# The probe reports a failed wait or look-up as a "winprobe: ..." line on
-# its error output; that line, not only the exit code handed back through
-# the harness, counts as the failure, so that no check passes by default.
-probe() {
-    local errors status=0
-    errors=$(mktemp)
-    "$HARNESS" probe "$@" 2>"$errors" || status=$?
-    cat "$errors" >&2
-    if [ "$status" -eq 0 ] && grep -q '^winprobe: ' "$errors"; then status=1; fi
-    rm -f "$errors"
-    return "$status"
-}
-
 check_screen() {
     local geometry
     geometry=$(xdotool getdisplaygeometry)
     [ "$geometry" = "1024 768" ] || fail "the scenarios expect a 1024x768 screen, not $geometry"
 }
-
-# Real input: X root coordinates are Win32 screen coordinates.
-press() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
 
 # Centre of a control, in screen pixels.
 centre_of() {
@@ -82,18 +60,19 @@ help_is() {
 
 start_gorvat() {
     check_screen
-    "$HARNESS" launch "$WIN_BIN/Gorvat.exe"
+    launch "$WIN_BIN/Gorvat.exe"
     probe find "$MAIN" 15000 >/dev/null || fail "the calibration window did not appear"
     help_is "$HELP_START"
 }
 
-# The working (cal) and saved (calsaved) calibration of a panel.
-expect_cal() {
-    local working=$1 saved=$2 panel=${3:-0} line
-    line=$(sim -m state | grep "^panel index=$panel ") || fail "no panel $panel"
-    [[ " $line " == *" cal=$working "* ]] || fail "panel $panel working set: expected $working in: $line"
-    [[ " $line " == *" calsaved=$saved "* ]] || fail "panel $panel saved set: expected $saved in: $line"
+# The working (cal) and saved (calsaved) calibration of a panel, as
+# "WORKING SAVED".
+calibration() {
+    sim -m state | sed -n "s/^panel index=${1:-0} .* cal=\([^ ]*\) calsaved=\([^ ]*\).*/\1 \2/p"
 }
+# Waits until panel ${3:-0} holds these sets (the driver is written by the
+# program on its own time).
+expect_cal() { wait_eq "$1 $2" calibration "${3:-0}"; }
 
 wait_closed() {
     probe gone "$MAIN" "${1:-10000}" >/dev/null || fail "the calibration window is still open"

@@ -12,7 +12,7 @@ done
 requests=$(sim -m state | sed -n 's/^driver .*requests=\([0-9]*\).*/\1/p')
 sim pointdata 1 1 >/dev/null
 help_is "$HELP_FIRST"
-[ "$(probe text "$MAIN" "$ID_DBG_MESSAGE")" = "( 1 )" ] || fail "DbgMessage: $(probe text "$MAIN" "$ID_DBG_MESSAGE")"
+wait_eq "( 1 )" probe text "$MAIN" "$ID_DBG_MESSAGE"
 press "${TOUCH1[@]}"
 help_is "$HELP_SECOND"
 press "${TOUCH2[@]}"

@@ -5,30 +5,30 @@ sim attach 0x31 >/dev/null
 start_gorvat
 read -r _ exstyle < <(probe style "$MAIN")
 (( 16#$exstyle & 0x8 )) || fail "the window is not topmost (extended style $exstyle)"
-"$HARNESS" screenshot "$TEST_LOGS/gorvat-step0.png"
+screenshot gorvat-step0.png
 
 # The start touch on the help line itself: the frame lets it through.
 press_control "$MAIN" "$ID_TEXT_MESSAGE"
 help_is "$HELP_FIRST"
-[ "$(probe text "$MAIN" "$ID_DBG_MESSAGE")" = "( 0 )" ] || fail "DbgMessage: $(probe text "$MAIN" "$ID_DBG_MESSAGE")"
-[ "$(centre_of "$MAIN" "$ID_PIC_POINT")" = "171 128" ] || fail "mark not on the first target: $(centre_of "$MAIN" "$ID_PIC_POINT")"
+wait_eq "( 0 )" probe text "$MAIN" "$ID_DBG_MESSAGE"
+wait_eq "171 128" centre_of "$MAIN" "$ID_PIC_POINT"
 expect_cal "$IDENTITY" "$IDENTITY"
 
 press "${TOUCH1[@]}"
 help_is "$HELP_SECOND"
-[ "$(centre_of "$MAIN" "$ID_PIC_POINT")" = "853 640" ] || fail "mark not on the second target"
-"$HARNESS" screenshot "$TEST_LOGS/gorvat-step2.png"
+wait_eq "853 640" centre_of "$MAIN" "$ID_PIC_POINT"
+screenshot gorvat-step2.png
 
 press "${TOUCH2[@]}"
 probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
 help_is "$HELP_QUESTION"
-[ "$(probe visible "$MAIN" "$ID_PIC_POINT")" = 0 ] || fail "the mark is still shown"
+wait_eq 0 probe visible "$MAIN" "$ID_PIC_POINT"
 expect_cal "$RESULT" "$IDENTITY"   # tried while the question is open
 message=$(probe text "$BOX" "$ID_LBL_MSG_AREA")
 [ "$message" = $'Do you wish to save this calibration data?\n(Automatic timeout after 15 sec. )' ] ||
     fail "question text: $message"
 [ "$(probe text "$BOX" "$ID_YES")/$(probe text "$BOX" "$ID_NO")" = "Yes/No" ] || fail "button captions"
-"$HARNESS" screenshot "$TEST_LOGS/gorvat-question.png"
+screenshot gorvat-question.png
 
 press_control "$BOX" "$ID_YES"
 wait_closed

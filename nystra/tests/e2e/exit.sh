@@ -9,7 +9,7 @@ start_nystra
 sim touch 1 >/dev/null
 wait_rows 34 "" "" ""
 sim release 1 >/dev/null
-[ "$(tray_icons)" = 1 ] || fail "no tray icon"
+wait_eq 1 tray_icons
 
 click_tray 3 2
 box=$(wait_box)
@@ -22,15 +22,15 @@ box=$(wait_box)
 [ "$(box_text "$box")" = "Panel Interlock Control is cancelled." ] || fail "question: $(box_text "$box")"
 probe click "$box" 2
 probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
-[ "$(pointdata)" = "0 1" ] || fail "Cancel changed the panels: $(pointdata)"
+stays_eq 1 "0 1" pointdata  # Cancel changes no panel
 
 probe close "$MAIN"
 box=$(wait_box)
 probe click "$box" 1  # OK
 probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end"
 wait_pointdata "1 1"
-[ "$(startup_mode)" = 1 ] || fail "start-up mode $(startup_mode) after the end"
-[ "$(tray_icons)" = 0 ] || fail "the tray icon stayed"
+wait_eq 1 startup_mode
+wait_eq 0 tray_icons
 echo "exit: questions, Cancel, OK with the panels enabled"
 
 # The session ends: WM_ENDSESSION without ending changes nothing; with it,
@@ -38,10 +38,11 @@ echo "exit: questions, Cancel, OK with the panels enabled"
 start_nystra
 wait_pointdata "0 0"
 [ "$(probe send "$MAIN" 0x16 0 0)" = 0 ] || fail "no answer to WM_ENDSESSION"
-[ "$(pointdata)/$(startup_mode)" = "0 0/0" ] || fail "a session that goes on ended the interlock"
+modes() { echo "$(pointdata)/$(startup_mode)"; }
+stays_eq 1 "0 0/0" modes  # a session that goes on does not end the interlock
 probe send "$MAIN" 0x11 0 0 >/dev/null  # WM_QUERYENDSESSION
 probe send "$MAIN" 0x16 1 0 >/dev/null || true
 probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end with the session"
 wait_pointdata "1 1"
-[ "$(startup_mode)" = 1 ] || fail "start-up mode $(startup_mode) after the session end"
+wait_eq 1 startup_mode
 echo "exit: session end enables every panel"

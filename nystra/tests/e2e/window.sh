@@ -6,41 +6,39 @@ sim attach 0x11 attach 0x22 >/dev/null
 start_nystra
 
 topmost() { read -r _ ex < <(probe style "$MAIN"); echo $(((16#$ex & 0x8) != 0)); }
-[ "$(topmost)" = 1 ] || fail "not topmost at start"
+wait_eq 1 topmost
 probe syscommand "$MAIN" 103
-end=$((SECONDS + 5)); until [ "$(topmost)" = 0 ]; do [ $SECONDS -lt $end ] || fail "still topmost"; sleep 0.05; done
+wait_eq 0 topmost
 probe syscommand "$MAIN" 103
-end=$((SECONDS + 5)); until [ "$(topmost)" = 1 ]; do [ $SECONDS -lt $end ] || fail "not topmost again"; sleep 0.05; done
+wait_eq 1 topmost
 
 # The about box has the window's caption: it is the other window of that name.
 probe syscommand "$MAIN" 16
-end=$((SECONDS + 5))
-until about=$(probe find "$CAPTION" 100) && [ "$about" != "$MAIN" ]; do
-    [ $SECONDS -lt $end ] || fail "no about box"
-    sleep 0.05
-done
+about_box() { local found; found=$(probe find "$CAPTION" 100) && [ "$found" != "$MAIN" ] && echo "$found"; }
+wait_until 5 about_box || fail "no about box"
+about=$(about_box)
 [ "$(probe text "$about" 1010)" = $'For ZRM450 USB Touch Panels\nTouch Panel Interlock Program\n Version 1.00' ] ||
     fail "about text: $(probe text "$about" 1010)"
-"$HARNESS" screenshot "$TEST_LOGS/nystra-about.png"
+screenshot nystra-about.png
 probe click "$about" 1
 probe gone "$about" 5000 >/dev/null || fail "the about box stayed"
 
 probe click "$MAIN" "$ID_MINIMIZE"
-end=$((SECONDS + 5)); until [ "$(probe visible "$MAIN")" = 0 ]; do [ $SECONDS -lt $end ] || fail "not hidden"; sleep 0.05; done
+wait_eq 0 probe visible "$MAIN"
 click_tray 1
-end=$((SECONDS + 5)); until [ "$(probe visible "$MAIN")" = 1 ]; do [ $SECONDS -lt $end ] || fail "not shown"; sleep 0.05; done
+wait_eq 1 probe visible "$MAIN"
 
 # The task bar lost the icon (as when it restarts) and announces itself again.
-/usr/lib/wine/wine64 "$HELPER" tray-delete "$MAIN" </dev/null || fail "could not remove the tray icon"
-[ "$(tray_icons)" = 0 ] || fail "the tray icon is still there"
+wine_run "$HELPER" tray-delete "$MAIN" || fail "could not remove the tray icon"
+wait_eq 0 tray_icons
 probe post "$MAIN" TaskbarCreated 0 0
-end=$((SECONDS + 5)); until [ "$(tray_icons)" = 1 ]; do [ $SECONDS -lt $end ] || fail "the tray icon did not come back"; sleep 0.05; done
+wait_eq 1 tray_icons
 
 # A top-level window that answers nothing for 30 s: the broadcasts that every
 # change sends must not hold up the polls.
-/usr/lib/wine/wine64 "$HELPER" hang 30 </dev/null >"$TEST_LOGS/hang.txt" 2>&1 &
-hung=$!
-end=$((SECONDS + 10)); until grep -q hung "$TEST_LOGS/hang.txt"; do [ $SECONDS -lt $end ] || fail "no hung window"; sleep 0.05; done
+wine_bg "$TEST_LOGS/hang.txt" "$HELPER" hang 30
+hung=$BG_PID
+wait_until 10 grep -q hung "$TEST_LOGS/hang.txt" || fail "no hung window"
 sim touch 0 >/dev/null
 wait_rows 17 "" "" ""
 sim release 0 touch 1 >/dev/null
@@ -48,7 +46,6 @@ WAIT_SECONDS=3 wait_rows 17 "" 34 ""
 sim release 1 >/dev/null
 probe click "$MAIN" "$ID_RELEASE"
 WAIT_SECONDS=3 wait_rows "" "$RELEASED" "" ""
-kill "$hung" 2>/dev/null || true
-wait "$hung" 2>/dev/null || true
+wine_bg_end "$hung"
 rm -f "$TEST_LOGS/hang.txt"
 echo "window: Always Top, about box, minimise and tray, TaskbarCreated, hung listener"

@@ -51,15 +51,8 @@ protected:
     std::uint16_t stamp = 0;
 };
 
-TEST_F(TavloE2e, AllTwentyFourExportsAreFoundByName) {
-    const char* names[] = {"TavloGetVersion", "TavloNeedUpdate", "TavloGetDevices", "TavloGetFirmVer",
-                           "TavloGetPanelId", "TavloGetCalibrationData", "TavloSetCalibrationData",
-                           "TavloGetPointdataEnable", "TavloSetPointdataEnable", "TavloCheckTouch",
-                           "TavloGetClickData", "TavloSetClickData", "TavloGetClickSound", "TavloSetClickSound",
-                           "TavloGetPanelLed", "TavloSetPanelLed", "TavloGetStartupMode", "TavloSetStartupMode",
-                           "TavloGetClickMode", "TavloSetClickMode", "TavloGetClickOnceMode",
-                           "TavloSetClickOnceMode", "TavloReadEeprom", "TavloWriteEeprom"};
-    for (const char* name : names) EXPECT_NE(GetProcAddress(TavloModule(), name), nullptr) << name;
+TEST_F(TavloE2e, AllExportsAreFoundByName) {
+    for (const char* name : kTavloExportNames) EXPECT_NE(GetProcAddress(TavloModule(), name), nullptr) << name;
 }
 
 struct ExportCase {
@@ -203,7 +196,10 @@ TEST_P(DriverErrors, EachWin32ErrorArrivesThroughARealNtStatus) {
 INSTANTIATE_TEST_SUITE_P(Errors, DriverErrors,
                          ::testing::Values(ErrorCase{1, TavloNotSupported}, ErrorCase{2, TavloBadPanel},
                                            ErrorCase{87, TavloBadParameter}, ErrorCase{31, TavloFailed},
-                                           ErrorCase{5, TavloFailed}, ErrorCase{1167, TavloFailed}));
+                                           ErrorCase{5, TavloFailed}, ErrorCase{1167, TavloFailed}),
+                         [](const ::testing::TestParamInfo<ErrorCase>& row) {
+                             return "Win32Error" + std::to_string(row.param.error);
+                         });
 
 TEST_F(TavloE2e, PanelCheckThroughTheDriver) {
     std::uint8_t id = 0;

@@ -1,0 +1,29 @@
+# Where Wine's programs are: the one place the harness, the scenario
+# library and the tools look them up. Sourced, not run.
+#
+# The loaders are called directly: Debian's `wine` wrapper always starts the
+# 32-bit loader, which costs time for 64-bit programs and, for `reg` and
+# `sc`, shows the 32-bit registry view. Override with SUITE_WINE64,
+# SUITE_WINE32 and SUITE_WINESERVER when Wine lives elsewhere.
+
+suite_find_wine() {  # suite_find_wine CANDIDATE... -> first executable one
+    local candidate
+    for candidate in "$@"; do
+        if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+            echo "$candidate"
+            return 0
+        fi
+    done
+    return 1
+}
+
+SUITE_WINE64=${SUITE_WINE64:-$(suite_find_wine /usr/lib/wine/wine64 /usr/lib64/wine/wine64 /opt/wine-stable/bin/wine64 "$(command -v wine64 2>/dev/null)" || echo /usr/lib/wine/wine64)}
+SUITE_WINE32=${SUITE_WINE32:-$(suite_find_wine /usr/lib/wine/wine /usr/lib32/wine/wine /opt/wine-stable/bin/wine "$(command -v wine 2>/dev/null)" || echo /usr/lib/wine/wine)}
+SUITE_WINESERVER=${SUITE_WINESERVER:-$(suite_find_wine /usr/lib/wine/wineserver /usr/lib64/wine/wineserver /opt/wine-stable/bin/wineserver "$(command -v wineserver 2>/dev/null)" || echo /usr/lib/wine/wineserver)}
+export SUITE_WINE64 SUITE_WINE32 SUITE_WINESERVER
+
+# The loader for a PE file: 64-bit programs run with the 64-bit loader,
+# 32-bit ones with the 32-bit loader (the prefix is WoW64).
+suite_pe_loader() {
+    if objdump -f "$1" 2>/dev/null | grep -q 'pei-x86-64'; then echo "$SUITE_WINE64"; else echo "$SUITE_WINE32"; fi
+}
