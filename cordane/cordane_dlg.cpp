@@ -168,6 +168,8 @@ bool CCordaneDlg::SystemRecordStored() {
 void CCordaneDlg::OnCancel() { view_.EndDialog(kCancelButton); }
 
 void CCordaneDlg::OnTimeReleaseClicked() {
+    // Without a panel the box is disabled and the time-out stays so.
+    if (PanelRows() == 0) return;
     // A refused field keeps the time-out as it is; its message is shown.
     if (!UpdateData(true)) return;
     timeOutEnabled_ = timeRelease != 0;

@@ -186,6 +186,8 @@ TEST_F(CordaneTest, NoPanelOnlyCancelWorks) {
     dlg->OnOk();
     EXPECT_FALSE(view.ended.has_value());
     EXPECT_EQ(store().counts().creates, 0);
+    ClickTimeRelease(true);  // a click that reaches the disabled box
+    EXPECT_FALSE(view.Enabled(IDC_TIME_OUT));
     EXPECT_FALSE(dlg->OnRowButton(1));
     EXPECT_TRUE(dlg->OnRowButton(IDC_TOUCH1));
     EXPECT_TRUE(view.started.empty());
