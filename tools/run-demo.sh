@@ -69,6 +69,9 @@ winprobe() { "$harness" probe "$@"; }
 sim() { "$harness" sim "$@" >/dev/null; }
 "$harness" launch "$PWD/$bin/Cordane.exe"  # launch changes into the program's folder
 editor=$(winprobe find "Panel Setting" 15000)
+# The dialog is shown once its controls are filled.
+end=$((SECONDS + 5))
+until [ "$(winprobe visible "$editor")" = 1 ]; do [ $SECONDS -lt $end ] || break; sleep 0.05; done
 winprobe settext "$editor" 1017 "Line A"      # row 1: name, mode list position 0 (Interlock)
 winprobe select "$editor" 1003 0
 winprobe settext "$editor" 1018 "Line B"      # row 2: name, position 1 (Supervisor)

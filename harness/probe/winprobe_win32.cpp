@@ -37,6 +37,7 @@ const char* const kUsage =
     "  settext WINDOW ID TEXT            set a control's text (WM_SETTEXT)\n"
     "  items WINDOW ID                   print the entries of a combo box, one a line\n"
     "  cursel WINDOW ID                  print the selected entry of a combo box (-1: none)\n"
+    "  limit WINDOW ID                   print the most characters an edit control takes\n"
     "  select WINDOW ID INDEX            select entry INDEX of a combo box (-1: none)\n"
     "  popup WINDOW [T]                  wait until the window has an enabled owned popup\n"
     "                                    (a modal box); print its handle\n"
@@ -340,6 +341,8 @@ int Run(const Args& args) {
             WideCharToMultiByte(CP_UTF8, 0, item, -1, utf8, sizeof utf8, nullptr, nullptr);
             std::printf("%s\n", utf8);
         }
+    } else if (command == "limit" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, EM_GETLIMITTEXT, 0, 0)));
     } else if (command == "cursel" && needs(3)) {
         std::printf("%d\n", static_cast<int>(SendMessageA(target, CB_GETCURSEL, 0, 0)));
     } else if (command == "select" && needs(4)) {

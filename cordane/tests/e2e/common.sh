@@ -64,10 +64,15 @@ expect_system() {
     [ "$got" = "$1" ] || fail "system record is [$got], expected [$1]"
 }
 
-# Starts Cordane; MAIN is its window's handle from then on.
+# Starts Cordane; MAIN is its window's handle from then on. The dialog
+# exists before its controls are set up and is shown once they are.
 start_cordane() {
     launch "$WIN_BIN/Cordane.exe"
+    wait_shown
+}
+wait_shown() {
     MAIN=$(probe find "$CAPTION" 15000) || fail "the panel setting dialog did not appear"
+    wait_eq 1 probe visible "$MAIN"
 }
 # Waits until the dialog has ended.
 wait_closed() { probe gone "$MAIN" 5000 >/dev/null || fail "the dialog stayed open"; }

@@ -13,6 +13,7 @@ expect_row 3 "68|Line D|1|1"
 for row in 0 1 2 3; do expect_row_enabled "$row" 1; done
 [ "$(probe items "$MAIN" ${ID_MODES[3]} | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list of row 4"
 [ "$(probe text "$MAIN" ${ID_TOUCH[3]})" = "Touch Settings" ] || fail "row 4's Touch Settings"
+[ "$(probe limit "$MAIN" ${ID_NAMES[3]})" = 16 ] || fail "row 4's name takes $(probe limit "$MAIN" ${ID_NAMES[3]})"
 [ "$(probe text "$MAIN" ${ID_CALIBRATION[2]})" = "Calibration" ] || fail "row 3's Calibration"
 # Row 4 lies above the check box, which moved down below it.
 read -r _ _ _ row4bottom < <(probe rect "$MAIN" ${ID_NAMES[3]})

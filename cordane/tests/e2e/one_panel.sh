@@ -13,6 +13,9 @@ expect_row_enabled 0 1
 expect_row_enabled 1 0
 [ "$(probe items "$MAIN" 1003 | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list: $(probe items "$MAIN" 1003)"
 [ "$(probe items "$MAIN" 1006 | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list of row 2"
+for id in "${ID_NAMES[0]}" "${ID_NAMES[1]}"; do
+    [ "$(probe limit "$MAIN" "$id")" = 16 ] || fail "name edit $id takes $(probe limit "$MAIN" "$id") characters"
+done
 [ "$(probe checked "$MAIN" $ID_TIME_RELEASE)" = 1 ] || fail "time release is not checked"
 [ "$(probe text "$MAIN" $ID_TIME_RELEASE)" = "Panel Release        after" ] || fail "check box text"
 [ "$(probe text "$MAIN" $ID_TIME_OUT)" = 45 ] || fail "time-out shows $(probe text "$MAIN" $ID_TIME_OUT)"

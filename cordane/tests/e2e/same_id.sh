@@ -4,13 +4,10 @@
 sim attach 0x21 attach 0x21 >/dev/null
 launch "$WIN_BIN/Cordane.exe"
 # The message comes while the dialog is being set up, before it is shown.
-end=$((SECONDS + 15))
-until box=$(probe find "$BOX" 100 2>/dev/null); do
-    [ $SECONDS -lt $end ] || fail "no message about the same identifier"
-done
+box=$(probe find "$BOX" 15000) || fail "no message about the same identifier"
 [ "$(probe text "$box" 65535)" = "A system find the same PanelID" ] || fail "box text: $(probe text "$box" 65535)"
 probe click "$box" 1
-MAIN=$(probe find "$CAPTION" 5000) || fail "no dialog after the message"
+wait_shown
 expect_row 0 "33||0|1"
 expect_row 1 "33||0|1"
 set_name 0 "First"

@@ -19,11 +19,7 @@ size_two=$(window_size)
 
 # Checking the box enables the time-out field at once.
 probe click "$MAIN" $ID_TIME_RELEASE
-end=$((SECONDS + 5))
-until [ "$(probe enabled "$MAIN" $ID_TIME_OUT)" = 1 ]; do
-    [ $SECONDS -lt $end ] || fail "the time-out field stayed disabled"
-    sleep 0.05
-done
+wait_eq 1 probe enabled "$MAIN" $ID_TIME_OUT
 
 set_name 1 "Line B"
 set_mode 0 1
