@@ -107,13 +107,13 @@ public:
     int ShownRows() const;
     bool TimeOutEnabled() const { return timeOutEnabled_; }
 
-    CRegSystem system;               // TIMEOUT and TIMEENABLE
-    CUSBInterface usb;               // the panels and their identifiers
-    CRegPanel records[kMaxRows];     // the record of each row's panel
-    std::string idTexts[kMaxRows];   // identifier of each row's panel, decimal
-    std::string names[kMaxRows];     // name of each row's panel
+    CRegSystem system;              // TIMEOUT and TIMEENABLE
+    CUSBInterface usb;              // the panels and their identifiers
+    CRegPanel records[kMaxRows];    // the record of each row's panel
+    std::string idTexts[kMaxRows];  // identifier of each row's panel, decimal
+    std::string names[kMaxRows];    // name of each row's panel
     std::uint32_t timeOutSeconds = 0;
-    std::int32_t timeRelease = 0;    // check box 1011: 1 checked
+    std::int32_t timeRelease = 0;  // check box 1011: 1 checked
 
 private:
     // Moves the members into the controls, or (save) the controls into the

@@ -36,7 +36,9 @@ public:
         Log("enable " + std::to_string(control) + (on ? " on" : " off"));
         enabled[control] = on;
     }
-    void SetText(int control, const std::string& text) override { Log("text " + std::to_string(control)), texts[control] = text; }
+    void SetText(int control, const std::string& text) override {
+        Log("text " + std::to_string(control)), texts[control] = text;
+    }
     std::optional<std::string> GetText(int control) override {
         if (unstorable.count(control) != 0) return std::nullopt;
         return texts[control];
@@ -47,7 +49,9 @@ public:
     }
     void SetCheck(int control, bool on) override { Log("check"), checks[control] = on; }
     bool IsChecked(int control) override { return checks[control]; }
-    void SelectMode(int control, int position) override { Log("mode " + std::to_string(control)), modes[control] = position; }
+    void SelectMode(int control, int position) override {
+        Log("mode " + std::to_string(control)), modes[control] = position;
+    }
     int SelectedMode(int control) override { return modes.count(control) != 0 ? modes[control] : kNoMode; }
     void Focus(int control) override { focus = control; }
     void Message(const std::string& text, BoxIcon icon) override { Log("box " + text), boxes.push_back({text, icon}); }
@@ -258,7 +262,7 @@ TEST_F(CordaneTest, FieldValidation) {
         std::size_t nameCharacters;  // 0: as many as bytes
         int refused;                 // control refused, 0 when saved
         const char* message = kNameLimitMessage;
-        bool storable = true;        // the code page can hold the name
+        bool storable = true;  // the code page can hold the name
     };
     const std::string sixteen = "ABCDEFGHIJKLMNOP";
     const Case cases[] = {
@@ -309,7 +313,7 @@ TEST_F(CordaneTest, TwoSupervisorsAreWarnedAboutAndSaved) {
         Modes modes;
         bool warned;
     };
-    const Case cases[] = {{{2}, false}, {{2, 1}, false}, {{2, 2}, true}, {{1, 2, 0}, false},
+    const Case cases[] = {{{2}, false},      {{2, 1}, false},      {{2, 2}, true},       {{1, 2, 0}, false},
                           {{1, 2, 2}, true}, {{2, 1, 1, 2}, true}, {{0, 0, 0, 0}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.modes));
@@ -414,9 +418,9 @@ TEST_F(CordaneTest, TimeReleaseBoxAndTheTimeOutField) {
         dlg->OnOk();
         EXPECT_EQ(static_cast<int>(view.boxes.size()), c.boxes);
         EXPECT_EQ(view.ended.has_value(), !c.okSaves.empty());
-        EXPECT_EQ(StoredSystem(), c.okSaves.empty() ? std::to_string(c.storedTimeOut) + "|" +
-                                                          std::to_string(c.storedEnable)
-                                                    : c.okSaves);
+        EXPECT_EQ(StoredSystem(), c.okSaves.empty()
+                                      ? std::to_string(c.storedTimeOut) + "|" + std::to_string(c.storedEnable)
+                                      : c.okSaves);
     }
 }
 
@@ -492,7 +496,7 @@ TEST_F(CordaneTest, ToolButtonsAndSystemMenu) {
         EXPECT_TRUE(dlg->OnRowButton(kRows[row].touchSettings));
         EXPECT_TRUE(dlg->OnRowButton(kRows[row].calibration));
     }
-    const std::vector<std::string> expected = {kTouchSettingsTool, kCalibrationTool, kTouchSettingsTool,
+    const std::vector<std::string> expected = {kTouchSettingsTool, kCalibrationTool,   kTouchSettingsTool,
                                                kCalibrationTool,   kTouchSettingsTool, kCalibrationTool};
     EXPECT_EQ(view.started, expected);
     EXPECT_FALSE(dlg->OnRowButton(IDC_NAME1));

@@ -151,11 +151,11 @@ void CordaneDlgWindow::AddRows(int rows) {
             GetClassNameW(source, className, 32);
             wchar_t text[64] = {};
             GetWindowTextW(source, text, 64);
-            HWND control = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
-                                           static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left,
-                                           rect.top + offset, rect.right - rect.left, height, Handle(),
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(copy.second)), instance_,
-                                           nullptr);
+            HWND control =
+                CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
+                                static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left, rect.top + offset,
+                                rect.right - rect.left, height, Handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(copy.second)), instance_, nullptr);
             if (control == nullptr) continue;
             SendMessageW(control, WM_SETFONT, font, FALSE);
             SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -170,7 +170,9 @@ void CordaneDlgWindow::EnableControl(int control, bool enabled) {
 }
 
 // Texts pass through the narrow code page the records keep.
-void CordaneDlgWindow::SetText(int control, const std::string& text) { SetDlgItemTextA(Handle(), control, text.c_str()); }
+void CordaneDlgWindow::SetText(int control, const std::string& text) {
+    SetDlgItemTextA(Handle(), control, text.c_str());
+}
 
 std::optional<std::string> CordaneDlgWindow::GetText(int control) {
     HWND item = GetDlgItem(Handle(), control);

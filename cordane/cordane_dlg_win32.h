@@ -44,9 +44,9 @@ private:
     HICON Icon(int id, int size) const;
 
     HINSTANCE instance_;
-    HICON programIcon_ = nullptr;     // shared: loaded with LR_SHARED
-    STARTUPINFOA startup_{};          // start-up record of the tool starts
-    PROCESS_INFORMATION process_{};   // filled by the last tool start
+    HICON programIcon_ = nullptr;    // shared: loaded with LR_SHARED
+    STARTUPINFOA startup_{};         // start-up record of the tool starts
+    PROCESS_INFORMATION process_{};  // filled by the last tool start
     CCordaneDlg dlg_;
 };
 

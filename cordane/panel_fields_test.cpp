@@ -12,8 +12,14 @@ TEST(PanelFields, ModeOfStoredTouchOp) {
         std::int32_t touchOp;
         int position;
     } cases[] = {
-        {1, kInterlockPosition}, {2, kSupervisorPosition}, {0, kDisablePosition}, {-1, kDisablePosition},
-        {INT32_MIN, kDisablePosition}, {3, kNoMode}, {4, kNoMode}, {INT32_MAX, kNoMode},
+        {1, kInterlockPosition},
+        {2, kSupervisorPosition},
+        {0, kDisablePosition},
+        {-1, kDisablePosition},
+        {INT32_MIN, kDisablePosition},
+        {3, kNoMode},
+        {4, kNoMode},
+        {INT32_MAX, kNoMode},
     };
     for (const auto& c : cases) EXPECT_EQ(ModePosition(c.touchOp), c.position) << "TOUCH_OP " << c.touchOp;
 }
@@ -35,10 +41,23 @@ TEST(PanelFields, TimeOutAsTyped) {
         const char* text;
         std::optional<std::uint32_t> seconds;
     } cases[] = {
-        {"1", 1u},         {"1800", 1800u},   {"30", 30u},         {" 60 ", 60u},     {"\t45", 45u},
-        {"0060", 60u},     {"0", std::nullopt}, {"1801", std::nullopt}, {"", std::nullopt}, {"   ", std::nullopt},
-        {"-5", std::nullopt}, {"+5", std::nullopt}, {"12abc", std::nullopt}, {"1.5", std::nullopt},
-        {"1 2", std::nullopt}, {"abc", std::nullopt}, {"4294967297", std::nullopt},
+        {"1", 1u},
+        {"1800", 1800u},
+        {"30", 30u},
+        {" 60 ", 60u},
+        {"\t45", 45u},
+        {"0060", 60u},
+        {"0", std::nullopt},
+        {"1801", std::nullopt},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"-5", std::nullopt},
+        {"+5", std::nullopt},
+        {"12abc", std::nullopt},
+        {"1.5", std::nullopt},
+        {"1 2", std::nullopt},
+        {"abc", std::nullopt},
+        {"4294967297", std::nullopt},
         {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseTimeOut(c.text), c.seconds) << "\"" << c.text << "\"";
