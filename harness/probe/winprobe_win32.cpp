@@ -218,6 +218,21 @@ int HoldDesktop() {
     return 0;
 }
 
+struct PopupSearch {
+    HWND owner = nullptr;
+    HWND popup = nullptr;
+};
+
+// A visible, enabled top-level window that the searched window owns.
+BOOL CALLBACK FindPopup(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) || !IsWindowEnabled(window)) {
+        return TRUE;
+    }
+    search->popup = window;
+    return FALSE;
+}
+
 int Run(const Args& args) {
     const std::string& command = args[0];
     auto needs = [&](std::size_t count) { return args.size() >= count; };
@@ -263,25 +278,12 @@ int Run(const Args& args) {
     if (command == "listen") return 2;
     if (command == "popup") {
         lastAsDeadline(2);
-        struct Search {
-            HWND owner;
-            HWND popup;
-        } search{nullptr, nullptr};
+        PopupSearch search;
         const bool ok = WaitFor([&] {
             search.owner = FindByName(args[1]);
             search.popup = nullptr;
             if (search.owner == nullptr) return false;
-            // A visible, enabled top-level window that the window owns.
-            EnumWindows(
-                [](HWND window, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window) || !IsWindowEnabled(window)) {
-                        return TRUE;
-                    }
-                    s->popup = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
             return search.popup != nullptr;
         });
         HWND popup = search.popup;
