@@ -25,10 +25,10 @@ e2e_on_fail() {
     reg_dump || true
 }
 
-seed_panel() {  # seed_panel ID NAME MODE [IR_OP]
+put_panel() {  # put_panel ID NAME MODE [IR_OP]
     reg_record 32 "$KEY\\ID$1" NAME REG_SZ "$2" TOUCH_OP REG_DWORD "$3" IR_OP REG_DWORD "${4:-0}"
 }
-seed_system() {  # seed_system TIMEOUT TIMEENABLE
+put_system() {  # put_system TIMEOUT TIMEENABLE
     reg_record 32 "$KEY\\ALL" TIMEOUT REG_DWORD "$1" TIMEENABLE REG_DWORD "$2"
 }
 # One value as stored: text as it is, numbers in decimal (signed); nothing

@@ -2,9 +2,9 @@
 # name, mode and tool buttons; OK saves every row and the system record.
 . "$(dirname "$0")/common.sh"
 sim attach 0x11 attach 0x22 attach 0x33 attach 0x44 >/dev/null
-seed_panel 51 "Line C" 0
-seed_panel 68 "Line D" 2
-seed_system 60 0
+put_panel 51 "Line C" 0
+put_panel 68 "Line D" 2
+put_system 60 0
 start_cordane
 expect_row 0 "17||0|1"
 expect_row 1 "34||0|1"

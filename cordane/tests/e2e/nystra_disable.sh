@@ -5,8 +5,8 @@
 INTERLOCK="Interlock Control"
 RELEASED="  Released  "
 sim attach 0x11 attach 0x22 >/dev/null
-seed_panel 17 "Line A" 1
-seed_panel 34 "Line B" 1
+put_panel 17 "Line A" 1
+put_panel 34 "Line B" 1
 launch "$WIN_BIN/Nystra.exe"
 nystra=$(probe find "$INTERLOCK" 15000) || fail "the interlock did not start"
 probe wait-text "$nystra" 1003 "$RELEASED" 5000 >/dev/null || fail "the interlock is not Released"

@@ -3,8 +3,8 @@
 # chosen and the time-out, and keeps IR_OP as it was.
 . "$(dirname "$0")/common.sh"
 sim attach 0x11 >/dev/null
-seed_panel 17 "Line A" 2 9
-seed_system 45 1
+put_panel 17 "Line A" 2 9
+put_system 45 1
 start_cordane
 
 expect_row 0 "17|Line A|1|1"

@@ -4,7 +4,7 @@
 # dialog has the template's size with one panel and with two.
 . "$(dirname "$0")/common.sh"
 sim attach 0x11 attach 0x22 >/dev/null
-seed_panel 17 "Line A" 1 3
+put_panel 17 "Line A" 1 3
 start_cordane
 
 expect_row 0 "17|Line A|0|1"

@@ -5,8 +5,8 @@
 TIME_OUT_MESSAGE="Enter a whole number of seconds from 1 to 1800."
 NAME_MESSAGE="Enter a panel name of at most 16 characters."
 sim attach 0x11 >/dev/null
-seed_panel 17 "Line A" 1
-seed_system 30 1
+put_panel 17 "Line A" 1
+put_system 30 1
 start_cordane
 
 first=1
@@ -35,7 +35,7 @@ expect_record 17 "ABCDEFGHIJKLMNOP|1|0"
 expect_system "1800|1"
 
 # Time release off with a stored time-out of 0: OK saves it as it was.
-seed_system 0 0
+put_system 0 0
 start_cordane
 [ "$(probe enabled "$MAIN" $ID_TIME_OUT)" = 0 ] || fail "time-out enabled"
 probe click "$MAIN" $ID_OK
