@@ -65,21 +65,8 @@ protected:
     MainDlg& dlg() { return rig->dlg; }
 };
 
-TEST_F(PalvineMainDlgTest, FoundModesAreSavedSetAndPutBack) {
-    EXPECT_EQ(Modes(), "2/4/1");
-    dlg().Form_Load("");
-    EXPECT_TRUE(dlg().Running());
-    EXPECT_EQ(Modes(), "1/2/0");
-    EXPECT_TRUE(window().timerOn);
-    EXPECT_EQ(window().timerInterval, 200u);
-    EXPECT_EQ(window().pictures, std::vector<std::string>{"left.ico"});
-    EXPECT_EQ(window().procReplaced, 1);
-    window().Close();
-    EXPECT_EQ(Modes(), "2/4/0");
-    EXPECT_FALSE(window().timerOn);
-    EXPECT_EQ(window().errorReports, 0);
-}
-
+// The modes found at start are saved, Palvine's own set while it runs, and
+// the saved ones put back (flag cleared) when the window goes.
 TEST_F(PalvineMainDlgTest, OptionsReachTheDriverAndTheWindow) {
     struct Case {
         const char* arguments;
@@ -98,13 +85,19 @@ TEST_F(PalvineMainDlgTest, OptionsReachTheDriverAndTheWindow) {
         SCOPED_TRACE(c.arguments);
         FakeWindow& w = Restart().window;
         dlg().Form_Load(c.arguments);
+        EXPECT_TRUE(dlg().Running());
         EXPECT_EQ(Modes(), c.running);
+        EXPECT_EQ(w.timerInterval, 200u);
+        EXPECT_EQ(w.pictures, std::vector<std::string>{"left.ico"});
+        EXPECT_EQ(w.procReplaced, 1);
         EXPECT_EQ(w.topmost, c.topmost);
         EXPECT_EQ(w.checked[101], c.topmost);
         EXPECT_EQ(w.width, c.width);
         for (int id = 102; id <= 104; ++id) EXPECT_EQ(w.checked[id], id == c.checkedSize) << id;
         w.Close();
         EXPECT_EQ(Modes(), "2/4/0");
+        EXPECT_FALSE(w.timerOn);
+        EXPECT_EQ(w.errorReports, 0);
     }
 }
 

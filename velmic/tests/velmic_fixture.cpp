@@ -19,15 +19,15 @@ namespace {
 
 // Each stub fails with the forced status, or passes the call on to the
 // in-process export.
-#define FORCED_FUNCTIONS(X)                                                                               \
-    X(TavloGetVersion, (std::uint16_t * v), (v))                                                          \
-    X(TavloNeedUpdate, (std::uint16_t * s), (s))                                                          \
-    X(TavloGetDevices, (std::uint8_t * c), (c))                                                           \
-    X(TavloGetPanelId, (std::uint16_t * s, std::uint32_t p, std::uint8_t* id), (s, p, id))                \
-    X(TavloGetPointdataEnable, (std::uint16_t * s, std::uint32_t p, std::uint8_t* e), (s, p, e))          \
-    X(TavloGetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t* d, std::uint32_t a), (s, p, d, a)) \
-    X(TavloSetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t* d, std::uint32_t a), (s, p, d, a)) \
-    X(TavloGetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint8_t* o, std::uint32_t a), (s, p, o, a)) \
+#define FORCED_FUNCTIONS(X)                                                                                      \
+    X(TavloGetVersion, (std::uint16_t * v), (v))                                                                 \
+    X(TavloNeedUpdate, (std::uint16_t * s), (s))                                                                 \
+    X(TavloGetDevices, (std::uint8_t * c), (c))                                                                  \
+    X(TavloGetPanelId, (std::uint16_t * s, std::uint32_t p, std::uint8_t * id), (s, p, id))                      \
+    X(TavloGetPointdataEnable, (std::uint16_t * s, std::uint32_t p, std::uint8_t * e), (s, p, e))                \
+    X(TavloGetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t * d, std::uint32_t a), (s, p, d, a))  \
+    X(TavloSetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t * d, std::uint32_t a), (s, p, d, a))  \
+    X(TavloGetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint8_t * o, std::uint32_t a), (s, p, o, a)) \
     X(TavloSetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint32_t o, std::uint32_t a), (s, p, o, a))
 #define FORCING_STUB(fn, params, args)                      \
     TavloStatus Forcing##fn params {                        \
