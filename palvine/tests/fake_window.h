@@ -48,8 +48,8 @@ public:
     void ReplaceWindowProc() override { ++procReplaced; }
     double Width() override { return width; }
     double Height() override { return height; }
-    void SetWidth(double twips) override { width = Snap(twips); }
-    void SetHeight(double twips) override { height = Snap(twips); }
+    void SetWidth(double twips) override { width = std::round(twips / twipsPerPixel) * twipsPerPixel; }
+    void SetHeight(double twips) override { height = std::round(twips / twipsPerPixel) * twipsPerPixel; }
     double PictureWidth() override { return pictureWidth; }
     double PictureHeight() override { return pictureHeight; }
     void SetPictureTop(double twips) override { pictureTop = twips; }
@@ -73,9 +73,6 @@ public:
         ++closes;
         if (dlg != nullptr) dlg->Form_Unload();
     }
-
-    // Rounds to whole pixels, as a window does.
-    double Snap(double twips) const { return std::round(twips / twipsPerPixel) * twipsPerPixel; }
 
     // Menu state as the items' check marks show it, by command.
     std::vector<MenuCall> menuCalls;

@@ -20,13 +20,9 @@ const OptionCase kCases[] = {
     {"/notop", false, 1, 1, 2},
     {"/notop /top", true, 1, 1, 2},
     {"/TOP /NOTOP", true, 1, 1, 2},  // "/TOP" is tried last whatever the order
-    {"/TopMost", true, 1, 1, 2},
-    {"/NoTopMost", false, 1, 1, 2},
     {"/LARGESIZE /NMLSIZE", true, 2, 1, 2},
     {"/SMALLSIZE /LARGESIZE", true, 3, 1, 2},
     {"/largesize /smallsize", true, 3, 1, 2},
-    {"/nmlsize", true, 2, 1, 2},
-    {"/smallsize", true, 1, 1, 2},
     {"/NORMALMIDDLE", true, 1, 4, 2},
     {"/NORMALRIGHT", true, 1, 2, 2},
     {"/NORMALLEFT /NORMALRIGHT", true, 1, 1, 2},
@@ -39,7 +35,7 @@ const OptionCase kCases[] = {
     {"x/nmlsizey/notopz/ONCEmiddle", false, 2, 1, 4},
     {"NOTOP TOP NMLSIZE ONCELEFT", true, 1, 1, 2},  // without the slash nothing counts
     {"/ NOTOP", true, 1, 1, 2},
-    {"/NOTOP /NMLSIZE /NORMALMIDDLE /ONCELEFT", false, 2, 4, 1},
+    {"/NoTopMost /nmlsize /NORMALMIDDLE /ONCELEFT", false, 2, 4, 1},
     {"\xc4/notop\xe4\xff", false, 1, 1, 2},  // other code-page bytes pass untouched
 };
 

@@ -81,46 +81,39 @@ TEST_F(PalvineSysControlTest, SetTopMostUsesTheTopmostGroupsAndFlags0x43) {
 
 TEST_F(PalvineSysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
     struct Case {
+        double twipsPerPixel, picture;   // the square picture's side, twips
         double startWidth, startHeight;  // outer size before, twips
         std::int16_t sizeCode;
-        double width, height, pictureTop, pictureLeft;
+        double width, height, pictureAt;  // the picture's top and left
     };
     const Case cases[] = {
         // Square design: height - width 0.
-        {945, 945, 1, 585, 585, 53.5, 53.5},
-        {945, 945, 2, 1170, 1170, 346, 346},
-        {945, 945, 3, 1755, 1755, 638.5, 638.5},
-        {945, 945, 0, 1170, 1170, 346, 346},  // any other code is normal
-        {945, 945, 99, 1170, 1170, 346, 346},
+        {15, 480, 945, 945, 1, 585, 585, 53.5},
+        {15, 480, 945, 945, 2, 1170, 1170, 346},
+        {15, 480, 945, 945, 3, 1755, 1755, 638.5},
+        {15, 480, 945, 945, 0, 1170, 1170, 346},  // any other code is normal
+        {15, 480, 945, 945, 99, 1170, 1170, 346},
         // Taller than wide by 90: kept, and the picture centred in the square.
-        {945, 1035, 1, 585, 675, 53.5, 53.5},
-        {945, 1035, 3, 1755, 1845, 638.5, 638.5},
+        {15, 480, 945, 1035, 1, 585, 675, 53.5},
+        {15, 480, 945, 1035, 3, 1755, 1845, 638.5},
         // Wider than tall by 180.
-        {1125, 945, 2, 1170, 990, 346, 346},
+        {15, 480, 1125, 945, 2, 1170, 990, 346},
+        // At 120 dots per inch a pixel is 12 twips: 585 cannot be met, and
+        // the height follows the width the window really took (49 pixels).
+        {12, 384, 960, 1032, 1, 588, 588 + 72, 588.0 / 2 - 192 + 1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.sizeCode);
+        window.twipsPerPixel = c.twipsPerPixel;
+        window.pictureWidth = window.pictureHeight = c.picture;
         window.width = c.startWidth;
         window.height = c.startHeight;
         EXPECT_EQ(sys.SetWindowSize(c.sizeCode), 0);
-        EXPECT_EQ(window.width, c.width) << c.sizeCode;
-        EXPECT_EQ(window.height, c.height) << c.sizeCode;
-        EXPECT_DOUBLE_EQ(window.pictureTop, c.pictureTop) << c.sizeCode;
-        EXPECT_DOUBLE_EQ(window.pictureLeft, c.pictureLeft) << c.sizeCode;
+        EXPECT_EQ(window.width, c.width);
+        EXPECT_EQ(window.height, c.height);
+        EXPECT_DOUBLE_EQ(window.pictureTop, c.pictureAt);
+        EXPECT_DOUBLE_EQ(window.pictureLeft, c.pictureAt);
     }
-}
-
-// At 120 dots per inch a pixel is 12 twips: 585 cannot be met exactly, and
-// the height follows the width the window really took.
-TEST_F(PalvineSysControlTest, HeightFollowsTheWidthReadBack) {
-    window.twipsPerPixel = 12;
-    window.width = 960;
-    window.height = 1032;
-    window.pictureWidth = window.pictureHeight = 384;
-    sys.SetWindowSize(1);
-    EXPECT_EQ(window.width, 588);  // 49 pixels
-    EXPECT_EQ(window.height, 588 + 72);
-    EXPECT_DOUBLE_EQ(window.pictureTop, 588.0 / 2 - 192 + 1);
-    EXPECT_DOUBLE_EQ(window.pictureLeft, 588.0 / 2 - 192 + 1);
 }
 
 TEST_F(PalvineSysControlTest, SystemCommandsRoutedByTheirWholeValue) {

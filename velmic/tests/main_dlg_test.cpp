@@ -18,9 +18,6 @@ TEST_F(SessionTest, OpeningShowsTheSavedSetAndTouchesNothing) {
     EXPECT_TRUE(view->dialogShown);
     EXPECT_FALSE(view->visible);
     EXPECT_EQ(Dlg().panelIdCaption, " 49");
-    EXPECT_EQ(Logic().State(), DialogState::Unchanged);
-    EXPECT_FALSE(Logic().ClickPicState);
-    EXPECT_FALSE(Logic().DClickPicState);
     EXPECT_TRUE(debug.boxes.empty());
 }
 
@@ -39,16 +36,8 @@ TEST_F(SessionTest, StepsOfASession) {
         bool ok, apply;  // ignored once the program ended
         bool ended;
     };
-    const auto drag = [](Slider s, int p) {
-        return [s, p](SessionTest& t) {
-            t.Dlg().Drag(s, p);
-            t.Logic().Slider_Change(s);
-        };
-    };
-    const auto sound = [](SessionTest& t) {
-        t.Dlg().checked = !t.Dlg().checked;
-        t.Logic().ClickSound_Click();
-    };
+    const auto drag = [](Slider s, int p) { return [s, p](SessionTest& t) { t.Move(s, p); }; };
+    const auto sound = [](SessionTest& t) { t.Sound(!t.Dlg().checked); };
     const auto ok = [](SessionTest& t) { t.Logic().OkBtn_Click(); };
     const auto apply = [](SessionTest& t) { t.Logic().ApplyBtn_Click(); };
     const auto cancel = [](SessionTest& t) { t.Logic().CancelBtn_Click(); };
@@ -98,9 +87,7 @@ TEST_F(SessionTest, StepsOfASession) {
 // Set to default puts into effect what the sliders then show; with the
 // sliders and the box already at the defaults it changes nothing.
 TEST_F(SessionTest, SetToDefaultAtTheDefaultsChangesNothing) {
-    Attach(kId, true, kDefaults, kWorking, true, true);
-    start->Form_Load();
-    Tick();
+    Open(kDefaults, true, true);
     Model().ClearLog();
     Logic().SetDefaultBtn_Click();
     EXPECT_TRUE(Requests().empty());
@@ -116,8 +103,7 @@ TEST_F(SessionTest, ASliderReleasedUnmovedChangesNothing) {
     Logic().Slider_Change(Slider::DblClickArea);
     EXPECT_TRUE(Requests().empty());
     ExpectButtons(false, false);
-    Dlg().Drag(Slider::DblClickArea, 6);
-    Logic().Slider_Change(Slider::DblClickArea);
+    Move(Slider::DblClickArea, 6);
     Logic().ApplyBtn_Click();
     Model().ClearLog();
     Logic().Slider_Change(Slider::DblClickArea);
@@ -127,9 +113,7 @@ TEST_F(SessionTest, ASliderReleasedUnmovedChangesNothing) {
 }
 
 TEST_F(SessionTest, SetToDefaultWithTheBoxCheckedPreviewsTheSliders) {
-    Attach(kId, true, kSaved, kWorking, true, false);
-    start->Form_Load();
-    Tick();
+    Open(kSaved, true, false);
     Logic().SetDefaultBtn_Click();
     EXPECT_EQ(Dlg().positions, (SliderPositions{3, 3, 4, 4}));
     ExpectButtons(true, true);
@@ -169,10 +153,7 @@ TEST_F(SessionTest, FailuresInsideTheDialog) {
         std::vector<std::string> boxes;
     };
     const ClickSettings fast = {50, 20, 900, 30};
-    const auto speedTo9 = [](SessionTest& t) {
-        t.Dlg().Drag(Slider::DblClickSpeed, 9);
-        t.Logic().Slider_Change(Slider::DblClickSpeed);
-    };
+    const auto speedTo9 = [](SessionTest& t) { t.Move(Slider::DblClickSpeed, 9); };
     const Case cases[] = {
         {"preview write refused once", "TavloSetClickData", 7, 1, speedTo9, kSaved, false, kSaved, 450,
          {"SetSettings(2): 7"}},
@@ -182,10 +163,7 @@ TEST_F(SessionTest, FailuresInsideTheDialog) {
          {"SetSettings(2): 7"}},
         {"preview: panel gone", "TavloGetClickData", TavloBadPanel, -1, speedTo9, kWorking, true, kSaved, 450, {}},
         {"sound step refused", "TavloSetClickSound", 8, 1,
-         [](SessionTest& t) {
-             t.Dlg().checked = true;
-             t.Logic().ClickSound_Click();
-         },
+         [](SessionTest& t) { t.Sound(true); },
          kSaved, false, kSaved, 450, {"SetClickSound(1): 8"}},
         // OK saved the four values before the sound flag failed: they stay.
         {"OK: sound flag refused", "TavloSetClickSound", 8, 1,
@@ -226,10 +204,8 @@ TEST_F(SessionTest, FailuresInsideTheDialog) {
 }
 
 TEST_F(SessionTest, OpeningFailureEndsWithoutShowingTheDialog) {
-    Attach(kId, true, kSaved, kWorking, false, true);
     Force("TavloGetClickSound", 6);
-    start->Form_Load();
-    Tick();
+    Load();
     EXPECT_FALSE(view->dialogShown);
     ExpectEnded();
     EXPECT_EQ(debug.boxes, std::vector<std::string>{"GetClickSound(1): 6"});

@@ -10,7 +10,6 @@
 
 namespace velmic_test {
 
-using velmic::DialogState;
 using velmic::Phase;
 
 inline const ClickSettings kSaved = {50, 20, 450, 30};
@@ -32,18 +31,35 @@ public:
         start = std::make_unique<velmic::StartDlg>(library, access, *view);
     }
 
-    // One enabled panel holding kSaved (sound off) and kWorking (sound on),
-    // the program loaded and the first tick done: the dialog is open.
-    void Open(std::uint8_t panels = 1) {
+    // Disabled panels 0x20.. and, last, one enabled panel kId holding
+    // `saved` (kSaved, sound off) and kWorking (sound on); the program
+    // loaded and the first tick done.
+    void Load(const ClickSettings& saved = kSaved, bool soundSaved = false, bool soundWorking = true,
+              std::uint8_t panels = 1) {
         for (std::uint8_t i = 0; i + 1 < panels; ++i) Attach(static_cast<std::uint8_t>(0x20 + i), false);
-        Attach(kId, true, kSaved, kWorking, false, true);
+        Attach(kId, true, saved, kWorking, soundSaved, soundWorking);
         start->Form_Load();
         start->MainTimer_Timer();
+    }
+    // Loaded, with the dialog open.
+    void Open(const ClickSettings& saved = kSaved, bool soundSaved = false, bool soundWorking = true,
+              std::uint8_t panels = 1) {
+        Load(saved, soundSaved, soundWorking, panels);
         ASSERT_EQ(start->State(), Phase::Editing);
     }
     FakeMainView& Dlg() { return *view->dialogs.back(); }
     velmic::MainDlg& Logic() { return *start->Settings(); }
     void Tick() { start->MainTimer_Timer(); }
+    // The user moves a slider and releases it.
+    void Move(Slider slider, int position) {
+        Dlg().SetSliderPosition(slider, position);
+        Logic().Slider_Change(slider);
+    }
+    // The user checks or clears the click sound box.
+    void Sound(bool on) {
+        Dlg().checked = on;
+        Logic().ClickSound_Click();
+    }
 
     // The panel's two sets and the double-click time.
     void Expect(const ClickSettings& working, bool soundWorking, const ClickSettings& saved, bool soundSaved,

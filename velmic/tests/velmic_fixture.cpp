@@ -19,39 +19,31 @@ namespace {
 
 // Each stub fails with the forced status, or passes the call on to the
 // in-process export.
-#define FORCING_STUB(fn, params, args)                          \
-    TavloStatus Forcing##fn params {                            \
-        TavloStatus status = TavloOk;                           \
-        return TakeForced(#fn, &status) ? status : fn args;     \
+#define FORCED_FUNCTIONS(X)                                                                                      \
+    X(TavloGetVersion, (std::uint16_t * v), (v))                                                                 \
+    X(TavloNeedUpdate, (std::uint16_t * s), (s))                                                                 \
+    X(TavloGetDevices, (std::uint8_t * c), (c))                                                                  \
+    X(TavloGetPanelId, (std::uint16_t * s, std::uint32_t p, std::uint8_t * id), (s, p, id))                      \
+    X(TavloGetPointdataEnable, (std::uint16_t * s, std::uint32_t p, std::uint8_t * e), (s, p, e))                \
+    X(TavloGetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t * d, std::uint32_t a), (s, p, d, a))  \
+    X(TavloSetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t * d, std::uint32_t a), (s, p, d, a))  \
+    X(TavloGetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint8_t * o, std::uint32_t a), (s, p, o, a)) \
+    X(TavloSetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint32_t o, std::uint32_t a), (s, p, o, a))
+#define FORCING_STUB(fn, params, args)                      \
+    TavloStatus Forcing##fn params {                        \
+        TavloStatus status = TavloOk;                       \
+        return TakeForced(#fn, &status) ? status : fn args; \
     }
-FORCING_STUB(TavloGetVersion, (std::uint16_t * v), (v))
-FORCING_STUB(TavloNeedUpdate, (std::uint16_t * s), (s))
-FORCING_STUB(TavloGetDevices, (std::uint8_t * c), (c))
-FORCING_STUB(TavloGetPanelId, (std::uint16_t * s, std::uint32_t p, std::uint8_t* id), (s, p, id))
-FORCING_STUB(TavloGetPointdataEnable, (std::uint16_t * s, std::uint32_t p, std::uint8_t* e), (s, p, e))
-FORCING_STUB(TavloGetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t* d, std::uint32_t a), (s, p, d, a))
-FORCING_STUB(TavloSetClickData, (std::uint16_t * s, std::uint32_t p, std::int16_t* d, std::uint32_t a), (s, p, d, a))
-FORCING_STUB(TavloGetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint8_t* o, std::uint32_t a), (s, p, o, a))
-FORCING_STUB(TavloSetClickSound, (std::uint16_t * s, std::uint32_t p, std::uint32_t o, std::uint32_t a), (s, p, o, a))
-#undef FORCING_STUB
+FORCED_FUNCTIONS(FORCING_STUB)
 
 }  // namespace
 
 void* ForcingLoader::Find(const char* name) {
     void* address = inner.Find(name);
     if (address == nullptr) return nullptr;
-#define FORCING_ENTRY(fn) \
+#define FORCING_ENTRY(fn, params, args) \
     if (std::string(name) == #fn) return reinterpret_cast<void*>(&Forcing##fn);
-    FORCING_ENTRY(TavloGetVersion)
-    FORCING_ENTRY(TavloNeedUpdate)
-    FORCING_ENTRY(TavloGetDevices)
-    FORCING_ENTRY(TavloGetPanelId)
-    FORCING_ENTRY(TavloGetPointdataEnable)
-    FORCING_ENTRY(TavloGetClickData)
-    FORCING_ENTRY(TavloSetClickData)
-    FORCING_ENTRY(TavloGetClickSound)
-    FORCING_ENTRY(TavloSetClickSound)
-#undef FORCING_ENTRY
+    FORCED_FUNCTIONS(FORCING_ENTRY)
     return address;
 }
 

@@ -77,9 +77,6 @@ public:
         desktop_.doubleClickTimes.push_back(ms);
     }
 
-    // A slider moved by the user.
-    void Drag(Slider slider, int position) { SetSliderPosition(slider, position); }
-
     SliderPositions positions;
     bool checked = false;
     bool okEnabled = true;      // as the dialog is created
