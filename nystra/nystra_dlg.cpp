@@ -25,6 +25,13 @@ bool CNystraDlg::IsPanel(std::int64_t panel) const {
     return panel >= 0 && panel < count;
 }
 
+// The active panel is still attached when the table holds its identifier
+// where the table says the enabled panel is. A table rebuilt after the
+// panel was unplugged finds no enabled panel (or another identifier there).
+bool CNystraDlg::ActivePanelAttached() const {
+    return IsPanel(usb.activeDevice) && usb.panelIds[usb.activeDevice] == activeId_;
+}
+
 void CNystraDlg::OnInitDialog() {
     usb.InitExclusiveUSB();
     trayIcon_ = IDI_RELEASED;
@@ -55,8 +62,7 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
         if (IsPanel(touched)) {
             records_.GetPanelReg(usb.panelIds[touched]);
             if (records_.touchOp != TouchDisable) {
-                ActivatePanel(touched);
-                next = kActivePollMs;
+                next = ActivatePanel(touched) ? kActivePollMs : kFailedPollMs;
             }
         }
     } else {
@@ -66,6 +72,14 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
 }
 
 unsigned CNystraDlg::PollActive() {
+    if (!ActivePanelAttached()) {
+        // The active panel was unplugged: the poll rebuilt the table without
+        // it and no panel has point data. Release as on a time release, so
+        // that the next touch activates as usual instead of only showing a
+        // request.
+        ReleasePanels();
+        return kReleasedPollMs;
+    }
     if (requestTicks > 0) {
         if (requestTicks == 1) {
             ShowPanelNames(usb.activeDevice, -1);
@@ -98,7 +112,7 @@ unsigned CNystraDlg::PollActive() {
     const std::int32_t mode = records_.touchOp;
     if (mode == TouchSupervisor) {
         view_.ShowAndRestore();
-        ActivatePanel(touched);
+        if (!ActivatePanel(touched)) return kFailedPollMs;
     } else if (mode != TouchDisable) {
         // Interlock (and any unknown mode): shown as a request only.
         ShowPanelNames(usb.activeDevice, touched);
@@ -110,14 +124,25 @@ unsigned CNystraDlg::PollActive() {
     return kActivePollMs;
 }
 
-void CNystraDlg::ActivatePanel(int panel) {
-    usb.SetActiveDevice(panel);
+bool CNystraDlg::ActivatePanel(int panel) {
+    if (usb.SetActiveDevice(panel) != kStatusOk) {
+        // Typically the panel set changed since the table was built: the
+        // failed write has already taken the driver's new change stamp, so
+        // no later poll would notice the change. Rebuild the table now, as
+        // a failed poll does, and leave every panel released rather than
+        // show a panel as active whose point data is off.
+        usb.UpdateDevices();
+        ReleasePanels();
+        return false;
+    }
+    activeId_ = usb.panelIds[panel];
     state = kActive;
     ShowPanelNames(panel, -1);
     SwitchTrayIcon(IDI_ACTIVE);
     records_.GetSystemReg();
     reloadValue = records_.timeOut;
     countdown = records_.timeOut;
+    return true;
 }
 
 void CNystraDlg::ReleasePanels() {

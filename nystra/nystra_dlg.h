@@ -112,7 +112,11 @@ public:
     // Window destruction: the end steps, unless they already ran.
     void OnDestroy();
 
-    void ActivatePanel(int panel);
+    // Enables `panel` alone and shows it as active. When the enable fails
+    // (the panel set changed since the table was built, or a driver error)
+    // the table is rebuilt and every panel released instead; returns false
+    // then.
+    bool ActivatePanel(int panel);
     void ReleasePanels();
     // Shows panel `first` in the first row and panel `second` in the
     // second; -1 (or any number that is not a panel) for none.
@@ -133,6 +137,7 @@ private:
     void EndSteps();
     void SwitchTrayIcon(int icon);
     bool IsPanel(std::int64_t panel) const;
+    bool ActivePanelAttached() const;
 
     NystraView& view_;
     // The records are read from the registry each time they are needed, so
@@ -140,6 +145,9 @@ private:
     // as the dialog, because constructing one probes sixteen keys.
     CRegSystem records_;
     int trayIcon_ = IDI_RELEASED;
+    // Identifier of the panel made active; a rebuilt table is searched for
+    // it, since table positions shift when panels come and go.
+    std::int32_t activeId_ = -1;
     bool inTrayCallback_ = false;
     bool ended_ = false;
 };

@@ -324,6 +324,67 @@ TEST_F(NystraTest, ActivateMessage) {
     }
 }
 
+// Unplugging the active panel releases at the next poll, time release or
+// not, so that the next touch activates again; unplugging another panel
+// keeps the active one, wherever it now sits in the table.
+TEST_F(NystraTest, UnpluggedActivePanelIsReleased) {
+    // Panel 1 (0x22) is active; `removed` is unplugged before the poll.
+    struct Case {
+        int removed;
+        bool released;
+        int activeAfter;
+        std::string rows;
+    };
+    const Case cases[] = {
+        {1, true, -1, "|" + std::string(kReleasedText) + "||"},
+        {0, false, 0, "34|Panel 1||"},
+        {2, false, 1, "34|Panel 1||"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("unplugged panel " + std::to_string(c.removed));
+        NextRow();
+        System(30, 0);
+        Start({1, 1, 1});
+        TouchPoll(1);
+        ASSERT_EQ(dlg->state, kActive);
+        model().RemovePanel(static_cast<std::uint8_t>(c.removed));
+        EXPECT_EQ(Poll(), c.released ? kReleasedPollMs : kActivePollMs);
+        EXPECT_EQ(dlg->usb.deviceCount, 2);
+        EXPECT_EQ(dlg->usb.activeDevice, c.activeAfter);
+        EXPECT_EQ(Rows(), c.rows);
+        if (!c.released) continue;
+        ExpectReleased();
+        // An Interlock panel's touch activates it rather than being shown
+        // as a request.
+        TouchPoll(1);
+        EXPECT_EQ(dlg->state, kActive);
+        EXPECT_EQ(Pointdata(), "01");
+        EXPECT_EQ(Rows(), "51|Panel 2||");
+        EXPECT_FALSE(view.indicator);
+    }
+}
+
+// An activate message between a panel change and the next poll: the enable
+// fails on the table's stale change stamp. No panel is shown as active; the
+// table is rebuilt, so the next touch is seen and activates.
+TEST_F(NystraTest, ActivateMessageAfterAPanelChange) {
+    for (const bool wasActive : {false, true}) {
+        SCOPED_TRACE(wasActive ? "a panel was active" : "released");
+        NextRow();
+        Start({1, 1});
+        if (wasActive) dlg->OnActivateRequest(1);
+        model().AttachPanel(0x33);
+        dlg->OnActivateRequest(0);
+        EXPECT_EQ(Pointdata(), "000");
+        EXPECT_EQ(dlg->usb.deviceCount, 3);
+        ExpectReleased();
+        TouchPoll(2);
+        EXPECT_EQ(dlg->state, kActive);
+        EXPECT_EQ(Pointdata(), "001");
+        EXPECT_EQ(Rows(), "51|||");
+    }
+}
+
 // The tray icon's callbacks and the close box: a left press brings the
 // window forward; a right double-click or the close box shows the window
 // and asks, and OK ends the program; other mouse messages (move, left

@@ -136,6 +136,13 @@ public:
             }
             return true;
         }
+        if (activeIndex < 0) {
+            // The active panel was unplugged and the rebuilt table has no
+            // enabled panel: released as on a time release.
+            Release();
+            next = nystra::kReleasedPollMs;
+            return true;
+        }
         next = nystra::kActivePollMs;
         if (requestTicks > 0) {
             if (requestTicks == 1) {
