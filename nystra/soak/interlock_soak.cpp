@@ -383,7 +383,8 @@ private:
             // A fault still waiting for the driver belongs to the next poll.
         } else if (roll < 55 && !rules_.tableStale && absentPolls_ == 0) {
             // Activate messages reach a controller whose table matches the
-            // driver (see the closing note of the soak's test).
+            // driver; a message that meets a stale table is pinned by
+            // NystraTest.ActivateMessageAfterAPanelChange instead.
             const std::uintptr_t panels[] = {0, 1, 2, 3, 4, 5, static_cast<std::uintptr_t>(-1)};
             const std::uintptr_t panel = panels[Chance(7)];
             dlg.OnActivateRequest(panel);
