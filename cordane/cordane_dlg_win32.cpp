@@ -3,6 +3,7 @@
 #include <string>
 
 #include "handles_win32.h"
+#include "minimized_icon_win32.h"
 #include "system_menu_win32.h"
 #include "tool_start_win32.h"
 
@@ -85,26 +86,12 @@ INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     case WM_SYSCOMMAND:
         return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
     case WM_PAINT:
-        return PaintMinimized() ? TRUE : FALSE;
+        return winui::PaintMinimizedIcon(Handle(), programIcon_) ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(programIcon_);
     default:
         return FALSE;
     }
-}
-
-// The minimised window shows the program icon, centred.
-bool CordaneDlgWindow::PaintMinimized() {
-    HWND window = Handle();
-    if (!IsIconic(window)) return false;
-    winui::PaintDc paint(window);
-    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
-    RECT client{};
-    GetClientRect(window, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(paint.Get(), x, y, programIcon_);
-    return true;
 }
 
 // Rows 3 and 4 are copies of row 2 (class, styles, size, text, font) one

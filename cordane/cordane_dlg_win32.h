@@ -40,7 +40,6 @@ private:
     bool OnInitDialog() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PrepareRow(const RowControls& row);
-    bool PaintMinimized();
     HICON Icon(int id, int size) const;
 
     HINSTANCE instance_;

@@ -4,6 +4,7 @@
 
 #include "controls_win32.h"
 #include "handles_win32.h"
+#include "minimized_icon_win32.h"
 #include "message_boxes_win32.h"
 
 namespace nystra {
@@ -94,7 +95,7 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SYSCOMMAND:
         return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
     case WM_PAINT:
-        return PaintMinimized() ? TRUE : FALSE;
+        return winui::PaintMinimizedIcon(Handle(), programIcon_) ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(programIcon_);
     case WM_ENDSESSION:
@@ -107,20 +108,6 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     default:
         return FALSE;
     }
-}
-
-// The minimised window shows the program icon, centred.
-bool NystraDlgWindow::PaintMinimized() {
-    HWND window = Handle();
-    if (!IsIconic(window)) return false;
-    winui::PaintDc paint(window);
-    SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
-    RECT client{};
-    GetClientRect(window, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(paint.Get(), x, y, programIcon_);
-    return true;
 }
 
 void NystraDlgWindow::SetText(int control, const std::string& text) {

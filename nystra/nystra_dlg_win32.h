@@ -55,7 +55,6 @@ public:
 private:
     bool OnInitDialog() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool PaintMinimized();
     HICON Icon(int id, int size) const;
 
     HINSTANCE instance_;

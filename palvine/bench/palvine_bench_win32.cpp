@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_timing_win32.h"
 #include "form_tool_win32.h"
 #include "main_dlg.h"
 #include "main_dlg_win32.h"
@@ -73,21 +74,8 @@ void SetOnceFlag(BYTE flag) {
     CloseHandle(device);
 }
 
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using tavlo_bench::Median;
+using tavlo_bench::Seconds;
 
 void PollAgainstRawCycles(tavlo::TavloIoctl& device, int rounds, int perRound) {
     NullWindow window;
