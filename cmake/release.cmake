@@ -48,6 +48,7 @@ function(suite_install_shipped target)
     install(TARGETS ${target} RUNTIME DESTINATION . COMPONENT runtime
                               LIBRARY DESTINATION . COMPONENT runtime
                               ARCHIVE DESTINATION lib COMPONENT sdk EXCLUDE_FROM_ALL)
+    set_property(GLOBAL APPEND PROPERTY SUITE_SHIPPED_TARGETS ${target})
     if(SUITE_RELEASE)
         add_dependencies(suite_shipped ${target})
     endif()
