@@ -51,12 +51,19 @@ function(suite_install_shipped target)
     set_property(GLOBAL APPEND PROPERTY SUITE_SHIPPED_TARGETS ${target})
     if(SUITE_RELEASE)
         add_dependencies(suite_shipped ${target})
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL EXECUTABLE)
+            target_link_libraries(${target} PRIVATE suite_terminate_handler)
+        endif()
     endif()
 endfunction()
 
 if(SUITE_RELEASE AND WIN32)
     # The shipped binaries; the installer and the release check need all of them.
     add_custom_target(suite_shipped)
+    # A short terminate handler for the shipped programs (see the source).
+    add_library(suite_terminate_handler OBJECT ${CMAKE_CURRENT_LIST_DIR}/terminate_handler.cpp)
+    suite_target_defaults(suite_terminate_handler)
 endif()
 
 # Called once at the end of the top-level CMakeLists.txt: a shipped program

@@ -5,8 +5,8 @@
 # components) and fails when
 #   - a file is installed that is not one of SHIPPED_FILE, or a shipped
 #     file that the build made (it is in BUILD_DIR/bin) is not installed;
-#   - a program is over 256 KB or a DLL over 64 KB (tavloctl.exe: 1 MB, see
-#     below);
+#   - a program is over 256 KB or a DLL over 64 KB (tavloctl.exe: 1280 KB,
+#     see below);
 #   - a binary imports a DLL that is neither a Windows system DLL nor one of
 #     the suite's own;
 #   - a binary still carries debug information, or lacks the debug link to
@@ -22,9 +22,10 @@ program_limit=$((256 * kb))
 dll_limit=$((64 * kb))
 # tavloctl writes through std::ostream (its commands are tested natively
 # against captured streams), so it carries the statically linked C++ stream
-# and locale code, about 700 KB of it; it is a service tool, not a program
-# the panel computer runs all day.
-tavloctl_limit=$((1024 * kb))
+# and locale code: every facet of std::locale for char and wchar_t, about
+# 750 KB of it (1039 KB for i686, 893 KB for x86_64 in all). It is a service
+# tool, not a program the panel computer runs all day.
+tavloctl_limit=$((1280 * kb))
 system_dlls='KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT32|SHLWAPI|VERSION|WINMM|UXTHEME|IMM32|SETUPAPI|HID|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+'
 suite_dlls='TAVLO|BRIMOL'
 
