@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks what a release build ships:
-#   check-release.sh OBJDUMP BUILD_DIR SHIPPED_FILE...
+#   check-release.sh OBJDUMP BUILD_DIR [--installed DIR] SHIPPED_FILE...
 # Installs the build into a scratch folder (`cmake --install`, default
-# components) and fails when
+# components; with --installed, DIR is taken as what was installed) and
+# fails when
 #   - a file is installed that is not one of SHIPPED_FILE, or a shipped
 #     file that the build made (it is in BUILD_DIR/bin) is not installed;
 #   - a program is over 256 KB or a DLL over 64 KB (tavloctl.exe: 1280 KB,
@@ -15,6 +16,8 @@
 set -euo pipefail
 objdump=$1 build=$2
 shift 2
+installed_dir=
+if [ "${1:-}" = --installed ]; then installed_dir=$2; shift 2; fi
 shipped=("$@")
 
 kb=1024
@@ -29,9 +32,13 @@ tavloctl_limit=$((1280 * kb))
 system_dlls='KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT32|SHLWAPI|VERSION|WINMM|UXTHEME|IMM32|SETUPAPI|HID|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+'
 suite_dlls='TAVLO|BRIMOL'
 
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-"${CMAKE:-cmake}" --install "$build" --prefix "$stage" >/dev/null
+if [ -n "$installed_dir" ]; then
+    stage=$installed_dir
+else
+    stage=$(mktemp -d)
+    trap 'rm -rf "$stage"' EXIT
+    "${CMAKE:-cmake}" --install "$build" --prefix "$stage" >/dev/null
+fi
 
 status=0
 problem() { echo "FAIL: $*" >&2; status=1; }
