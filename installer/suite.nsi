@@ -26,7 +26,6 @@ Unicode true
 
 !include LogicLib.nsh
 !include Sections.nsh
-!include x64.nsh
 !include FileFunc.nsh
 
 !define PRODUCT "Touch panel suite"
@@ -109,12 +108,11 @@ Section /o "Start Nystra at logon" SecLogon
     WriteRegStr HKLM "${RUN_KEY}" "Nystra" '"$INSTDIR\Nystra.exe"'
 SectionEnd
 
+; The 64-bit installer is a 64-bit program itself (it does not start on a
+; 32-bit Windows) and writes the 64-bit registry view; the 32-bit one writes
+; the 32-bit view, where a 32-bit Windows program's entries belong.
 Function .onInit
 !if ${BITS} == 64
-    ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "This is the 64-bit ${PRODUCT}; this Windows needs the 32-bit one." /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
 !endif
     ; The tools are started from this folder by path: /D= cannot move it.
