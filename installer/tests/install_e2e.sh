@@ -17,8 +17,13 @@ record='HKLM\Software\ZR_EX_CONTROL\ID17'
 # Shortcuts stay inside the prefix: no menu entries on this machine's desktop.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
 
-# The other tests of this session must not find the suite installed.
-cleanup() { rm -rf "$drive_c/Orlinde" "$menu"; }
+# Neither the other tests of this session nor the next run may find the
+# suite installed, whatever step failed.
+cleanup() {
+    rm -rf "$drive_c/Orlinde" "$menu"
+    "$SUITE_WINE64" reg delete "$run_key" /v Nystra /f /reg:$view </dev/null >/dev/null 2>&1 || true
+    "$SUITE_WINE64" reg delete "$uninstall_key" /f /reg:$view </dev/null >/dev/null 2>&1 || true
+}
 trap cleanup EXIT
 cleanup
 
