@@ -12,7 +12,7 @@
 
 option(SUITE_RELEASE "Release build: -Os, unused sections dropped, stripped with separate debug files" OFF)
 
-# The programs that ship, in the order the Start menu lists them, and the
+# The programs that ship, in the order the installer lists them, and the
 # tool that ships without a shortcut. The installer and the release check
 # read these lists.
 set(SUITE_SHIPPED_PROGRAMS Velmic Gorvat Palvine Nystra Cordane)
