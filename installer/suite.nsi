@@ -42,6 +42,9 @@ InstallDir "${PROGRAM_FOLDER}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
+; A file that cannot be written (a program of the suite still running) ends
+; the install with an error rather than leaving the old file in place.
+AllowSkipFiles off
 ShowUninstDetails show
 
 VIProductVersion "${VERSION_DOTS}"
