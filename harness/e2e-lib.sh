@@ -139,6 +139,20 @@ screenshot() { "$HARNESS" screenshot "$TEST_LOGS/$1"; }
 # Real input: X root coordinates are Win32 screen coordinates.
 press() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
 
+# centre_of WINDOW ID: the centre of a control in screen pixels ("X Y").
+centre_of() {
+    local left top right bottom
+    read -r left top right bottom < <(probe rect "$1" "$2") || fail "no control $2 in '$1'"
+    echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
+}
+
+# press_control WINDOW ID: a real click on the centre of a control.
+press_control() {
+    local x y
+    read -r x y < <(centre_of "$1" "$2")
+    press "$x" "$y"
+}
+
 # driver_field FIELD: a field of the driver line of `sim -m state`.
 driver_field() { sim -m state | sed -n "s/^driver .*\\b$1=\\([^ ]*\\).*/\\1/p"; }
 

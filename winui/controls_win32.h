@@ -64,6 +64,10 @@ private:
 // the new image; the image it showed before is destroyed. Give it images of
 // its own (not loaded with LR_SHARED).
 void SetPictureBitmap(HWND picture, Bitmap bitmap);
+// A bitmap file (a bare name is looked up in the current folder), or a
+// bitmap resource of the program; empty when it cannot be loaded.
+Bitmap LoadBitmapFile(const char* fileName);
+Bitmap LoadBitmapResource(HINSTANCE instance, int id);
 inline void SetPictureIcon(HWND picture, Icon icon) {
     HICON shown = icon.Release();
     auto* previous = reinterpret_cast<HICON>(SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0));

@@ -33,6 +33,13 @@ HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND owner) {
                               reinterpret_cast<LPARAM>(this));
 }
 
+HWND Dialog::CreateModelessIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner) {
+    if (window_ != nullptr || dialogTemplate == nullptr) return nullptr;
+    modeless_ = true;
+    return CreateDialogIndirectParamA(instance, dialogTemplate, owner, &Dialog::Procedure,
+                                      reinterpret_cast<LPARAM>(this));
+}
+
 INT_PTR Dialog::Result(LRESULT result) {
     SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
     return TRUE;

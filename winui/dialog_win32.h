@@ -22,6 +22,8 @@ public:
     // CreateDialogParamA; the box lives until DestroyWindow (or the object
     // ends). Run the message loop with RunMessageLoop so that its keys work.
     HWND CreateModeless(HINSTANCE instance, int templateId, HWND owner = nullptr);
+    // The same for a template in memory (see code_dialog_win32.h).
+    HWND CreateModelessIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner = nullptr);
 
     // Null before WM_INITDIALOG and after the box is destroyed.
     HWND Handle() const { return window_; }

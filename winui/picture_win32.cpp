@@ -14,4 +14,12 @@ void SetPictureBitmap(HWND picture, Bitmap bitmap) {
     if (shown != nullptr && kept != shown) DeleteObject(shown);
 }
 
+Bitmap LoadBitmapFile(const char* fileName) {
+    return Bitmap(static_cast<HBITMAP>(LoadImageA(nullptr, fileName, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+}
+
+Bitmap LoadBitmapResource(HINSTANCE instance, int id) {
+    return Bitmap(static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
+}
+
 }  // namespace winui

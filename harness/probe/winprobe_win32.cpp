@@ -4,6 +4,7 @@
 // fixed time. Exit codes: 0 done, 1 condition not met in time / not found,
 // 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -17,7 +18,9 @@ namespace {
 const char* const kUsage =
     "usage: winprobe COMMAND ARGS   (WINDOW is an exact caption or #HEX handle; T is a deadline in ms)\n"
     "  find WINDOW [T]                   wait until the window exists; print its handle\n"
+    "  find-class CLASS [T]              the same for a window of class CLASS (any caption)\n"
     "  gone WINDOW [T]                   wait until the window no longer exists\n"
+    "  count CAPTION                     print how many top-level windows have this caption\n"
     "  text WINDOW [ID]                  print the window's (or control ID's) text\n"
     "  wait-text WINDOW ID TEXT [T]      wait until control ID shows TEXT\n"
     "  visible WINDOW [ID]               print 1 or 0\n"
@@ -25,6 +28,7 @@ const char* const kUsage =
     "  enabled WINDOW [ID]               print 1 or 0\n"
     "  rect WINDOW [ID]                  print left top right bottom in screen pixels\n"
     "  style WINDOW                      print style and extended style in hex\n"
+    "  pixel WINDOW ID X Y               print the screen colour (RRGGBB) at X, Y inside control ID\n"
     "  children WINDOW                   print id, class, visible and text of each control\n"
     "  click WINDOW ID                   post BM_CLICK to a button (returns at once)\n"
     "  post WINDOW MSG WPARAM LPARAM     post a message; MSG may be a registered name\n"
@@ -35,6 +39,9 @@ const char* const kUsage =
     "                                    print its wParam and lParam\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
     "                                    runs and none of its top-level windows is left\n"
+    "  trackbar WINDOW ID                print a trackbar's position\n"
+    "  dblclick-time                     print the double-click time of the session (ms)\n"
+    "  set-dblclick-time MS              set it (it outlives the programs under Wine)\n"
     "  hold-desktop                      keep a hidden window on the desktop until ended;\n"
     "                                    prints \"holding\" once it is there\n";
 
@@ -223,6 +230,10 @@ int Run(const Args& args) {
         return Listen(args[1]);
     }
     if (command == "hold-desktop") return HoldDesktop();
+    if (command == "dblclick-time") {
+        std::printf("%u\n", GetDoubleClickTime());
+        return 0;
+    }
     if (!needs(2)) return 2;
     if (command == "ended") {
         lastAsDeadline(2);
@@ -234,6 +245,24 @@ int Run(const Args& args) {
         HWND found = nullptr;
         if (!WaitFor([&] { return (found = FindByName(args[1])) != nullptr; })) return Fail("no window " + args[1]);
         std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
+        return 0;
+    }
+    if (command == "find-class") {
+        lastAsDeadline(2);
+        HWND found = nullptr;
+        if (!WaitFor([&] { return (found = FindWindowA(args[1].c_str(), nullptr)) != nullptr; })) {
+            return Fail("no window of class " + args[1]);
+        }
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(found)));
+        return 0;
+    }
+    if (command == "count") {
+        int count = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, args[1].c_str()); w != nullptr;
+             w = FindWindowExA(nullptr, w, nullptr, args[1].c_str())) {
+            ++count;
+        }
+        std::printf("%d\n", count);
         return 0;
     }
     if (command == "gone") {
@@ -253,6 +282,11 @@ int Run(const Args& args) {
         return ok ? 0 : Fail("control " + args[2] + " shows \"" + last + "\", not \"" + args[3] + "\"");
     }
     if (command == "listen") return 2;
+    if (command == "set-dblclick-time" && needs(2)) {
+        unsigned long long ms = 0;
+        if (!ParseNumber(args[1], &ms) || ms > 0xFFFFFFFFull) return 2;
+        return SetDoubleClickTime(static_cast<UINT>(ms)) ? 0 : Fail("cannot set the double-click time");
+    }
 
     HWND target = Target(args, 2);
     if (target == nullptr && command != "post" && command != "send" && command != "syscommand") {
@@ -273,6 +307,15 @@ int Run(const Args& args) {
     } else if (command == "style") {
         std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
                     static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));
+    } else if (command == "pixel" && needs(5)) {
+        unsigned long long x = 0, y = 0;
+        if (!ParseNumber(args[3], &x) || !ParseNumber(args[4], &y)) return 2;
+        RECT r{};
+        GetWindowRect(target, &r);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, r.left + static_cast<int>(x), r.top + static_cast<int>(y));
+        ReleaseDC(nullptr, screen);
+        std::printf("%02X%02X%02X\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     } else if (command == "children") {
         for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             char cls[64] = {};
@@ -280,6 +323,8 @@ int Run(const Args& args) {
             std::printf("%d %s %d %s\n", GetDlgCtrlID(child), cls, IsWindowVisible(child) ? 1 : 0,
                         TextOf(child).c_str());
         }
+    } else if (command == "trackbar" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, TBM_GETPOS, 0, 0)));
     } else if (command == "click" && needs(3)) {
         PostMessageA(target, BM_CLICK, 0, 0);
     } else if (command == "close") {

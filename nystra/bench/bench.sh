@@ -9,21 +9,15 @@
 # resets the driver, so it must not run beside that tree's e2e tests.
 set -euo pipefail
 harness=$1 bin=$2 seconds=${3:-60}
-root=${SUITE_WINE_ROOT:?}
-started=0
-if [ ! -f "$root/session.env" ]; then
-    "$harness" start
-    started=1
-fi
+. "$(dirname "$harness")/wine-env.sh"
+. "$(dirname "$harness")/bench-lib.sh"
 nystra_pid=
 cleanup() {
     if [ -n "$nystra_pid" ]; then kill "$nystra_pid" 2>/dev/null || true; wait "$nystra_pid" 2>/dev/null || true; fi
-    "$harness" sim reset >/dev/null 2>&1 || true
-    if [ $started = 1 ]; then "$harness" stop; fi
+    bench_session_end
 }
 trap cleanup EXIT
-eval "$("$harness" env)"
-. "$(dirname "$harness")/wine-env.sh"
+bench_session_begin "$harness"
 wine64=$SUITE_WINE64
 
 "$harness" sim reset attach 0x11 attach 0x22 attach 0x33 attach 0x44 >/dev/null
@@ -36,21 +30,6 @@ echo "== Nystra: one poll while Released (4 panels)"
 "$harness" wine "$bin/nystra_bench.exe" 500 </dev/null | tr -d '\r'
 
 echo "== Nystra: CPU use over ${seconds} s idle (4 panels, Released, polling every 200 ms)"
-# CPU time in clock ticks of a process, user and system.
-ticks() {
-    local pid total=0
-    for pid in "$@"; do
-        [ -r "/proc/$pid/stat" ] && total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
-    done
-    echo $total
-}
-# Processes of this Wine session only (other build trees run their own).
-session_pids() {
-    local pid
-    for pid in $(pgrep -f "$1" || true); do
-        if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
-    done 2>/dev/null | paste -sd' '
-}
 winedevice=$(session_pids 'winedevice\.exe')
 wineserver=$(session_pids "^$(dirname "$SUITE_WINESERVER")/wineserver")
 (cd "$bin" && exec "$wine64" "$bin/Nystra.exe" </dev/null >/dev/null 2>&1) &
@@ -60,10 +39,10 @@ until "$wine64" "$SUITE_WIN64_BIN/winprobe.exe" find "Interlock Control" 100 </d
     [ $SECONDS -lt $end ] || { echo "Nystra.exe did not start" >&2; exit 1; }
 done
 hz=$(getconf CLK_TCK)
-n0=$(ticks "$nystra_pid"); s0=$(ticks $wineserver); d0=$(ticks $winedevice)
+n0=$(cpu_ticks "$nystra_pid"); s0=$(cpu_ticks $wineserver); d0=$(cpu_ticks $winedevice)
 t0=$(date +%s.%N)
 sleep "$seconds"
-n1=$(ticks "$nystra_pid"); s1=$(ticks $wineserver); d1=$(ticks $winedevice)
+n1=$(cpu_ticks "$nystra_pid"); s1=$(cpu_ticks $wineserver); d1=$(cpu_ticks $winedevice)
 t1=$(date +%s.%N)
 awk -v n=$((n1 - n0)) -v s=$((s1 - s0)) -v d=$((d1 - d0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" 'BEGIN {
     wall = t1 - t0

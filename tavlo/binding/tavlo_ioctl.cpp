@@ -35,6 +35,13 @@ void* TavloIoctl::Resolve(Function function) {
     return address;
 }
 
+bool TavloIoctl::BindNow(std::initializer_list<Function> functions) {
+    for (Function function : functions) {
+        if (Resolve(function) == nullptr) return false;
+    }
+    return true;
+}
+
 // Each method binds its export, typed with the library's calling
 // convention, and forwards the arguments; TavloNoDevice when it is missing.
 #define TAVLO_EXPORT(name, command, parameters, arguments, requests)                   \

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "library_loader.h"
@@ -26,7 +27,6 @@ public:
 #include "tavlo_exports.inc"
 #undef TAVLO_EXPORT
 
-private:
     enum Function : int {
 #define TAVLO_EXPORT(name, command, parameters, arguments, requests) k##command,
 #include "tavlo_exports.inc"
@@ -34,6 +34,13 @@ private:
         kFunctionCount
     };
 
+    // Loads the library and looks up all these functions now, so that a
+    // program can tell before it changes anything in the driver that it will
+    // be able to put it back. False (after onFatal for the first one
+    // missing) when the library or any of them is missing.
+    bool BindNow(std::initializer_list<Function> functions);
+
+private:
     // Loads the library if needed and looks the function up at its first
     // use; null (after onFatal) when either is missing.
     void* Resolve(Function function);

@@ -80,3 +80,37 @@ TEST_F(TavloIoctlTest, EveryFunctionReachesTheDriver) {
 }
 
 }  // namespace
+
+TEST_F(TavloIoctlTest, BindNowLooksEverythingUpBeforeAnyRequest) {
+    using T = tavlo::TavloIoctl;
+    struct Case {
+        const char* missing;  // nullptr: nothing missing
+        bool libraryMissing;
+        bool bound;
+        const char* named;
+    };
+    const Case cases[] = {
+        {nullptr, false, true, nullptr},
+        {"TavloSetClickOnceMode", false, false, "TavloSetClickOnceMode"},
+        {"TavloGetVersion", false, false, "TavloGetVersion"},
+        {nullptr, true, false, "TAVLO.DLL"},
+    };
+    for (const Case& c : cases) {
+        tavlosim::InProcessLoader caseLoader;
+        std::vector<std::string> caseFatal;
+        tavlo::TavloIoctl device{caseLoader, [&](const std::string& m) { caseFatal.push_back(m); }};
+        caseLoader.libraryMissing = c.libraryMissing;
+        if (c.missing != nullptr) caseLoader.missingFunctions = {c.missing};
+        EXPECT_EQ(device.BindNow({T::kGetVersion, T::kGetClickMode, T::kSetClickMode, T::kGetClickOnceMode,
+                                  T::kSetClickOnceMode}),
+                  c.bound);
+        if (c.named == nullptr) {
+            EXPECT_TRUE(caseFatal.empty());
+            EXPECT_EQ(caseLoader.lookups.size(), 5u);
+        } else {
+            ASSERT_EQ(caseFatal.size(), 1u) << c.named;
+            EXPECT_NE(caseFatal[0].find(c.named), std::string::npos) << caseFatal[0];
+        }
+        EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
+    }
+}

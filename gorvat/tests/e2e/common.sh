@@ -41,17 +41,6 @@ check_screen() {
 }
 
 # Centre of a control, in screen pixels.
-centre_of() {
-    local left top right bottom
-    read -r left top right bottom < <(probe rect "$1" "$2") || fail "no control $2 in '$1'"
-    echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
-}
-
-press_control() {
-    local x y
-    read -r x y < <(centre_of "$1" "$2")
-    press "$x" "$y"
-}
 
 help_is() {
     probe wait-text "$MAIN" "$ID_TEXT_MESSAGE" "$1" "${2:-5000}" >/dev/null ||

@@ -1,0 +1,84 @@
+// MainDlg as a window: a small bordered popup without a caption (so that
+// it can be as narrow as 39 pixels), with a system menu, the picture
+// ClickStatus and the poll timer. Its events go to the portable MainDlg;
+// it is the window that SysControl works on, and the icon source of the
+// picture.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "handles_win32.h"
+#include "main_dlg.h"
+#include "picture_slot.h"
+#include "sys_control.h"
+#include "twips.h"
+#include "window_win32.h"
+
+namespace palvine {
+
+// The window class, by which the tests find the window (its caption is
+// empty).
+inline constexpr const char* kMainDlgClass = "PalvineMainDlg";
+// Held while an instance runs.
+inline constexpr const char* kInstanceMutex = "PalvineClickStatusInstance";
+
+class MainDlgWindow final : public winui::Window, public MainDlgView, public SysWindow, public IconSource {
+public:
+    MainDlgWindow(HINSTANCE instance, tavlo::TavloIoctl& device);
+    ~MainDlgWindow() override;
+
+    // Creates the window hidden and runs the start-up; false when the
+    // start-up ended the program.
+    bool Create(const std::string& commandLine);
+
+    // MainDlgView
+    bool AnotherInstanceRunning() override;
+    void ShowPicture(const std::string& file) override;
+    void StartTimer(unsigned milliseconds) override;
+    void StopTimer() override;
+    void ShowErrorReport() override;
+    void Close() override;
+
+    // SysWindow
+    bool AppendSysMenuItem(std::uint32_t flags, std::uint32_t id, const char* text) override;
+    bool ModifySysMenuItem(std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) override;
+    bool SetZOrder(std::intptr_t insertAfter, std::uint32_t flags) override;
+    void ReplaceWindowProc() override;
+    double Width() override;
+    double Height() override;
+    void SetWidth(double twips) override;
+    void SetHeight(double twips) override;
+    double PictureWidth() override;
+    double PictureHeight() override;
+    void SetPictureTop(double twips) override;
+    void SetPictureLeft(double twips) override;
+
+    // IconSource
+    void* LoadIconFile(const std::string& file) override;
+    void DestroyIconHandle(void* icon) override;
+    void ShowIcon(void* icon) override;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static LRESULT CALLBACK SysMenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    RECT OuterRect() const;
+    void Resize(int widthPixels, int heightPixels);
+    void MovePicture(int leftPixels, int topPixels);
+
+    HINSTANCE instance_;
+    winui::TwipScale scale_;
+    SysControl sys_;
+    MainDlg dlg_;
+    HWND picture_ = nullptr;
+    PictureSlot pictureSlot_;
+    winui::KernelHandle instanceMutex_;
+    WNDPROC oldWndProc_ = nullptr;
+    bool timerOn_ = false;
+    bool destroying_ = false;
+};
+
+}  // namespace palvine

@@ -1,0 +1,45 @@
+# Every end puts the driver's modes back: the end of the session (the
+# program may be ended right after it) and WM_CLOSE; a second instance ends
+# at once and disturbs nothing; a lost driver shows one error report.
+. "$(dirname "$0")/common.sh"
+
+# The end of the session.
+set_modes 2 1 middle
+start_palvine
+wait_eq 1/2/0 modes
+[ "$(probe send "$MAIN" 0x11 0 0)" = 1 ] || fail "WM_QUERYENDSESSION refused"
+[ "$(modes)" = 1/2/0 ] || fail "the query alone changed the driver"
+probe send "$MAIN" 0x16 1 0 >/dev/null || fail "no answer to WM_ENDSESSION"
+wait_eq 2/4/0 modes
+echo "ends: WM_ENDSESSION restored 2/4/0"
+before=$(writes)
+probe close "$MAIN"
+wait_gone
+[ "$(writes)" = "$before" ] || fail "the driver was written again after the session's end"
+
+# A second instance.
+start_palvine
+wait_eq 1/2/0 modes
+first=$MAIN
+set_modes 4 1 left
+before=$(writes)
+wine_run "$PALVINE" /NOTOP /ONCEMIDDLE </dev/null || fail "the second instance failed"
+[ "$(writes)" = "$before" ] || fail "the second instance wrote to the driver"
+[ "$(modes)" = 4/1/1 ] || fail "the second instance changed the modes: $(modes)"
+[ "$(probe find-class "$CLASS" 100)" = "$first" ] || fail "another window"
+[ "$(topmost)" = 1 ] || fail "the first window lost topmost"
+echo "ends: the second instance ended at once"
+
+# The driver goes away: one error report while it is open, however many
+# polls pass; with the driver back the report's OK ends the program and
+# the exit steps restore the modes found at start.
+sim unplug >/dev/null
+probe find "$ERROR_TITLE" 5000 >/dev/null || fail "no error report"
+[ "$(probe text "$ERROR_TITLE" 65535)" = "Critical error occured" ] || fail "report text"
+stays_eq 2 1 probe count "$ERROR_TITLE"
+sim replug >/dev/null
+probe click "$ERROR_TITLE" 1  # OK
+wait_gone
+[ "$(probe count "$ERROR_TITLE")" = 0 ] || fail "a report after the end"
+wait_eq 2/4/0 modes
+echo "ends: one error report, modes restored 2/4/0"

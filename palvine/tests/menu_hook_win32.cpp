@@ -1,0 +1,27 @@
+// Loaded into Palvine's process by palvine_e2e_helper's hook: Wine keeps a
+// window's menus in the process that owns it, so only code running there
+// can read the system menu's check marks. On the registered message it
+// leaves the state of the asked item in a window property, which another
+// process can read.
+#include <windows.h>
+
+namespace {
+constexpr const char* kAskMessage = "PalvineE2eMenuState";
+constexpr const char* kAnswerProperty = "PalvineE2eMenuState";
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        static const UINT ask = RegisterWindowMessageA(kAskMessage);
+        if (call->message == ask) {
+            HMENU menu = GetSystemMenu(call->hwnd, FALSE);
+            const UINT state = menu != nullptr ? GetMenuState(menu, static_cast<UINT>(call->wParam), MF_BYCOMMAND)
+                                               : static_cast<UINT>(-1);
+            // 1: no such item, 2: not checked, 3: checked (0 is "no answer").
+            const UINT_PTR answer = state == static_cast<UINT>(-1) ? 1 : (state & MF_CHECKED) != 0 ? 3 : 2;
+            SetPropA(call->hwnd, kAnswerProperty, reinterpret_cast<HANDLE>(answer));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

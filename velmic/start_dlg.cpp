@@ -1,0 +1,103 @@
+#include "start_dlg.h"
+
+namespace velmic {
+
+void StartDlg::Form_Load() {
+    const Entry entry(reentry_);
+    if (!entry || phase_ == Phase::Ended) return;
+    // Only the status matters: a driver that does not answer ends the
+    // program without a word.
+    std::uint16_t version = 0;
+    if (library_.GetVersion(&version) != TavloOk) {
+        End();
+        return;
+    }
+    MainShown = false;
+    phase_ = Phase::Checking;
+    view_.StartTimer(kPollIntervalMs);
+}
+
+void StartDlg::MainTimer_Timer() {
+    const Entry entry(reentry_);
+    if (!entry || phase_ == Phase::Ended) return;
+
+    std::int16_t panelId = 0;
+    const std::int16_t result = access_.GetActivePanel(&panelId);
+    if (result == kCritical) {
+        // The diagnostic box has named the failing call; the closing step's
+        // calls that follow add no further boxes.
+        access_.MuteDiagnostics(true);
+        view_.StopTimer();
+        view_.ShowErrorReport();
+        MainShown = false;
+        CloseSettings();
+        End();
+        return;
+    }
+    if (result != kOk) {
+        message_ = result == kNoActivePanel ? kNoActivePanelMessage : kNoPanelDeviceMessage;
+        MainShown = false;
+        view_.SetVisible(true);
+        CloseSettings();
+        view_.SetInfoMsg(message_);
+        phase_ = Phase::Waiting;
+        return;
+    }
+    const auto id = static_cast<std::uint8_t>(panelId);
+    if (MainShown) {
+        const BoundPanel& bound = settings_->Panel();
+        if (bound.index == access_.ActivePanelIndex && bound.id == id) return;
+        // Another panel is the active one now: the dialog closes for the
+        // panel it edited and opens afresh for the new one.
+        CloseSettings();
+        OpenSettings(id);
+        return;
+    }
+    MainShown = true;
+    view_.SetVisible(false);
+    OpenSettings(id);
+}
+
+void StartDlg::CancelBtn_Click() {
+    const Entry entry(reentry_);
+    if (!entry || phase_ == Phase::Ended) return;
+    CloseSettings();
+    End();
+}
+
+void StartDlg::OpenSettings(std::uint8_t panelId) {
+    MainView& dialogView = view_.CreateMainDlg();
+    settings_ = std::make_unique<MainDlg>(access_, dialogView, reentry_, BoundPanel{access_.ActivePanelIndex, panelId},
+                                          [this] { SettingsClosedThemselves(); });
+    settingsOpen_ = true;
+    phase_ = Phase::Editing;
+    if (!settings_->Form_Load()) return;  // it closed again: the program is ending
+    view_.ShowMainDlg();
+    // A space where a minus sign would stand.
+    dialogView.SetActivePanelId(" " + std::to_string(panelId));
+}
+
+// Closed by this window: the dialog's closing step runs, the program goes on.
+void StartDlg::CloseSettings() {
+    if (!settingsOpen_) return;
+    settingsOpen_ = false;
+    settings_->Unload();
+    view_.DestroyMainDlg();
+}
+
+// The dialog closed on its own (OK, Cancel, a failure): the program ends.
+void StartDlg::SettingsClosedThemselves() {
+    settingsOpen_ = false;
+    MainShown = false;
+    view_.DestroyMainDlg();
+    End();
+}
+
+void StartDlg::End() {
+    if (phase_ == Phase::Ended) return;
+    phase_ = Phase::Ended;
+    view_.StopTimer();
+    view_.Close();
+}
+
+}  // namespace velmic

@@ -1,0 +1,30 @@
+# A driver failure while opening shows one "Debug" box naming the call and
+# the status, and the program ends after it without touching the
+# double-click time; a missing TAVLO.DLL is named in a message.
+. "$(dirname "$0")/common.sh"
+one_panel 50 20 450 30 off
+sim fail 0x22E148 31 >/dev/null   # IOCTL_TAVLO_GET_CLICK_DATA_ALT fails: status 8
+start_velmic
+probe find "Debug" 15000 >/dev/null || fail "no Debug box"
+wait_eq "GetSettings(1): 8" probe text "Debug" 65535
+screenshot debug_box.png
+# The closing step meets the same failure: it adds no second box.
+probe click "Debug" 1 >/dev/null
+wait_ended
+probe gone "Debug" 0 >/dev/null || fail "a second Debug box"
+expect_time "$WINDOWS_DEFAULT_TIME"
+sim clear-faults >/dev/null
+expect_sets "80 90 700 36" on "50 20 450 30" off
+
+folder=$(mktemp -d)
+trap '"$HARNESS" end "$folder/Velmic.exe" >/dev/null 2>&1 || true; rm -rf "$folder"; probe set-dblclick-time "$WINDOWS_DEFAULT_TIME" >/dev/null 2>&1 || true' EXIT
+cp "$WIN_BIN/Velmic.exe" "$folder/"
+launch "$folder/Velmic.exe"
+probe find "Velmic" 15000 >/dev/null || fail "no message about the missing library"
+text=$(probe text "Velmic" 65535)
+[[ "$text" == *TAVLO.DLL* ]] || fail "the message does not name TAVLO.DLL: $text"
+screenshot library_missing.png
+probe click "Velmic" 1 >/dev/null
+probe gone "Velmic" 5000 >/dev/null || fail "the message stayed"
+"$HARNESS" end "$folder/Velmic.exe" >/dev/null || fail "Velmic did not end after the message"
+echo "failures: one Debug box with the tag and status; the missing library named"
