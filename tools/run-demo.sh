@@ -57,20 +57,41 @@ step "the driver's own view"
 
 # Later parts of the demo (the programs) are added below this line.
 
-step "the interlock (Nystra): panel 0 'Line A' is Interlock, panel 1 'Line B' Supervisor, release after 5 s"
+step "the panel editor (Cordane) names the panels: 17 'Line A' Interlock, 34 'Line B' Supervisor, release after 5 s"
 eval "$("$harness" env)"
 shots=$SUITE_WINE_ROOT/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
-# The records live in the 32-bit registry view, where both builds keep them;
-# each is written in one step and read back.
-record() { "$harness" reg-set 32 "HKLM\\Software\\ZR_EX_CONTROL\\$1" "${@:2}"; }
-record ID17 NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1 IR_OP REG_DWORD 0
-record ID34 NAME REG_SZ "Line B" TOUCH_OP REG_DWORD 2 IR_OP REG_DWORD 0
-record ALL TIMEOUT REG_DWORD 5 TIMEENABLE REG_DWORD 1
+# The records live in the 32-bit registry view, where both builds keep them.
+records=(ID17 ID34 ALL)
+for key in "${records[@]}"; do "$harness" reg-delete 32 "HKLM\\Software\\ZR_EX_CONTROL\\$key"; done
 winprobe() { "$harness" probe "$@"; }
 sim() { "$harness" sim "$@" >/dev/null; }
-"$harness" launch "$PWD/$bin/Nystra.exe"  # launch changes into the program's folder
+"$harness" launch "$PWD/$bin/Cordane.exe"  # launch changes into the program's folder
+editor=$(winprobe find "Panel Setting" 15000)
+# The dialog is shown once its controls are filled.
+end=$((SECONDS + 5))
+until [ "$(winprobe visible "$editor")" = 1 ]; do [ $SECONDS -lt $end ] || break; sleep 0.05; done
+winprobe settext "$editor" 1017 "Line A"      # row 1: name, mode list position 0 (Interlock)
+winprobe select "$editor" 1003 0
+winprobe settext "$editor" 1018 "Line B"      # row 2: name, position 1 (Supervisor)
+winprobe select "$editor" 1006 1
+winprobe click "$editor" 1011                 # "Panel Release        after" on
+end=$((SECONDS + 5))
+until [ "$(winprobe enabled "$editor" 1012)" = 1 ]; do [ $SECONDS -lt $end ] || break; sleep 0.05; done
+winprobe settext "$editor" 1012 5
+"$harness" screenshot "$shots/cordane.png"
+winprobe click "$editor" 1                    # OK: the records are written
+winprobe gone "$editor" 5000 >/dev/null
+for key in "${records[@]}"; do
+    for value in NAME TOUCH_OP IR_OP TIMEOUT TIMEENABLE; do
+        stored=$("$harness" reg-get 32 "HKLM\\Software\\ZR_EX_CONTROL\\$key" "$value") || continue
+        echo "$key $value: $stored"
+    done
+done
+
+step "the interlock (Nystra) reads those records"
+"$harness" launch "$PWD/$bin/Nystra.exe"
 main=$(winprobe find "Interlock Control" 15000)
 
 # One line from the window's controls and the driver's state. The driver is

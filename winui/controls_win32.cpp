@@ -18,12 +18,12 @@ Font MessageFont() {
     return font;
 }
 
-HWND CreateChild(HWND parent, const TwipScale& scale, HFONT font, const ChildSpec& spec) {
-    const PixelRect at = ToPixels(scale, spec.rect);
+HWND CreateChild(HWND parent, const TwipScale& scale, HFONT font, const ChildSpec& child) {
+    const PixelRect at = ToPixels(scale, child.rect);
     auto* instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, WS_CHILD | spec.style, at.left, at.top,
-                                   at.width, at.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                   instance, spec.createParam);
+    HWND control = CreateWindowExA(child.exStyle, child.className, child.text, WS_CHILD | child.style, at.left, at.top,
+                                   at.width, at.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)),
+                                   instance, child.createParam);
     if (control != nullptr && font != nullptr) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }

@@ -30,7 +30,7 @@ struct ChildSpec {
     DWORD exStyle = 0;
     void* createParam = nullptr;
 };
-HWND CreateChild(HWND parent, const TwipScale& scale, HFONT font, const ChildSpec& spec);
+HWND CreateChild(HWND parent, const TwipScale& scale, HFONT font, const ChildSpec& child);
 
 // The child's window rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);

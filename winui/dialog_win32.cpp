@@ -26,6 +26,13 @@ INT_PTR Dialog::DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTem
                                    reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR Dialog::DoModalUnicode(HINSTANCE instance, int templateId, HWND owner) {
+    if (window_ != nullptr) return -1;
+    modeless_ = false;
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, &Dialog::Procedure,
+                           reinterpret_cast<LPARAM>(this));
+}
+
 HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND owner) {
     if (window_ != nullptr) return nullptr;
     modeless_ = true;
@@ -80,6 +87,11 @@ class SimpleBox final : public Dialog {
 INT_PTR ShowSimpleBox(HINSTANCE instance, int templateId, HWND owner) {
     SimpleBox box;
     return box.DoModal(instance, templateId, owner);
+}
+
+INT_PTR ShowSimpleBoxUnicode(HINSTANCE instance, int templateId, HWND owner) {
+    SimpleBox box;
+    return box.DoModalUnicode(instance, templateId, owner);
 }
 
 }  // namespace winui

@@ -19,6 +19,9 @@ public:
     // DialogBoxParamA: the box's result, or -1 when it could not be made.
     INT_PTR DoModal(HINSTANCE instance, int templateId, HWND owner = nullptr);
     INT_PTR DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner = nullptr);
+    // DialogBoxParamW: a Unicode box, whose template texts (in any script)
+    // reach the box and its controls whatever the system's code page.
+    INT_PTR DoModalUnicode(HINSTANCE instance, int templateId, HWND owner = nullptr);
     // CreateDialogParamA; the box lives until DestroyWindow (or the object
     // ends). Run the message loop with RunMessageLoop so that its keys work.
     HWND CreateModeless(HINSTANCE instance, int templateId, HWND owner = nullptr);
@@ -47,5 +50,7 @@ private:
 // A modal template box that only closes: OK and Cancel (or Escape, or the
 // close box) end it. About boxes are such boxes.
 INT_PTR ShowSimpleBox(HINSTANCE instance, int templateId, HWND owner);
+// The same as a Unicode box (DoModalUnicode).
+INT_PTR ShowSimpleBoxUnicode(HINSTANCE instance, int templateId, HWND owner);
 
 }  // namespace winui

@@ -17,6 +17,10 @@ public:
     bool AppendItem(UINT id, const char* text) const {
         return menu_ != nullptr && AppendMenuA(menu_, MF_STRING, id, text);
     }
+    // A text in any script (a Unicode resource string).
+    bool AppendItem(UINT id, const wchar_t* text) const {
+        return menu_ != nullptr && AppendMenuW(menu_, MF_STRING, id, text);
+    }
     bool SetItemText(UINT id, const char* text) const {
         return menu_ != nullptr && ModifyMenuA(menu_, id, MF_BYCOMMAND | MF_STRING, id, text);
     }

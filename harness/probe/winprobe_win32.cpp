@@ -37,6 +37,14 @@ const char* const kUsage =
     "  syscommand WINDOW CMD             post WM_SYSCOMMAND with CMD\n"
     "  listen NAME [T]                   wait for a broadcast of registered message NAME;\n"
     "                                    print its wParam and lParam\n"
+    "  utext WINDOW [ID]                 print the text as UTF-8 (texts outside the code page)\n"
+    "  settext WINDOW ID TEXT            set a control's text (WM_SETTEXT)\n"
+    "  items WINDOW ID                   print the entries of a combo box, one a line\n"
+    "  cursel WINDOW ID                  print the selected entry of a combo box (-1: none)\n"
+    "  limit WINDOW ID                   print the most characters an edit control takes\n"
+    "  select WINDOW ID INDEX            select entry INDEX of a combo box (-1: none)\n"
+    "  popup WINDOW [T]                  wait until the window has an enabled owned popup\n"
+    "                                    (a modal box); print its handle\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
     "                                    runs and none of its top-level windows is left\n"
     "  trackbar WINDOW ID                print a trackbar's position\n"
@@ -217,6 +225,21 @@ int HoldDesktop() {
     return 0;
 }
 
+struct PopupSearch {
+    HWND owner = nullptr;
+    HWND popup = nullptr;
+};
+
+// A visible, enabled top-level window that the searched window owns.
+BOOL CALLBACK FindPopup(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window) || !IsWindowEnabled(window)) {
+        return TRUE;
+    }
+    search->popup = window;
+    return FALSE;
+}
+
 int Run(const Args& args) {
     const std::string& command = args[0];
     auto needs = [&](std::size_t count) { return args.size() >= count; };
@@ -282,6 +305,21 @@ int Run(const Args& args) {
         return ok ? 0 : Fail("control " + args[2] + " shows \"" + last + "\", not \"" + args[3] + "\"");
     }
     if (command == "listen") return 2;
+    if (command == "popup") {
+        lastAsDeadline(2);
+        PopupSearch search;
+        const bool ok = WaitFor([&] {
+            search.owner = FindByName(args[1]);
+            search.popup = nullptr;
+            if (search.owner == nullptr) return false;
+            EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
+            return search.popup != nullptr;
+        });
+        HWND popup = search.popup;
+        if (!ok) return Fail("no popup of " + args[1]);
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(popup)));
+        return 0;
+    }
     if (command == "set-dblclick-time" && needs(2)) {
         unsigned long long ms = 0;
         if (!ParseNumber(args[1], &ms) || ms > 0xFFFFFFFFull) return 2;
@@ -323,6 +361,38 @@ int Run(const Args& args) {
             std::printf("%d %s %d %s\n", GetDlgCtrlID(child), cls, IsWindowVisible(child) ? 1 : 0,
                         TextOf(child).c_str());
         }
+    } else if (command == "utext") {
+        wchar_t wide[4096] = {};
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(target, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000, &copied);
+        char utf8[4096 * 3] = {};
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("%s\n", utf8);
+    } else if (command == "settext" && needs(4)) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()), SMTO_ABORTIFHUNG,
+                                 5000, &result)) {
+            return Fail("the control did not answer");
+        }
+    } else if (command == "items" && needs(3)) {
+        // Unicode, then UTF-8: the list may belong to a Unicode window.
+        const LRESULT count = SendMessageW(target, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[256] = {};
+            if (SendMessageW(target, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 256) {
+                SendMessageW(target, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            }
+            char utf8[256 * 3] = {};
+            WideCharToMultiByte(CP_UTF8, 0, item, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
+    } else if (command == "limit" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, EM_GETLIMITTEXT, 0, 0)));
+    } else if (command == "cursel" && needs(3)) {
+        std::printf("%d\n", static_cast<int>(SendMessageA(target, CB_GETCURSEL, 0, 0)));
+    } else if (command == "select" && needs(4)) {
+        const long index = std::strtol(args[3].c_str(), nullptr, 0);
+        SendMessageA(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     } else if (command == "trackbar" && needs(3)) {
         std::printf("%d\n", static_cast<int>(SendMessageA(target, TBM_GETPOS, 0, 0)));
     } else if (command == "click" && needs(3)) {

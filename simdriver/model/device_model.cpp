@@ -242,8 +242,14 @@ uint32_t DeviceModel::Handle(uint32_t code, const uint8_t* in, uint32_t inSize, 
     *returned = 0;
     ++sequence_;
     uint32_t error = InjectedError(code);
-    if (error == 0 && !TakeOverride(code, out, outSize, returned)) {
-        error = Answer(code, in, inSize, out, outSize, returned);
+    if (error == 0) {
+        // A reply size without a reply buffer is refused by Answer; an
+        // override must not claim reply bytes that had nowhere to go, so it
+        // waits for the next request that has a buffer.
+        const bool hasReplyBuffer = out != nullptr || outSize == 0;
+        if (!hasReplyBuffer || !TakeOverride(code, out, outSize, returned)) {
+            error = Answer(code, in, inSize, out, outSize, returned);
+        }
     }
     Log(code, in, inSize, outSize, error);
     return error;

@@ -153,6 +153,27 @@ TEST(DeviceModel, ANewReplyOverrideReplacesTheOldOneForItsCode) {
     EXPECT_EQ(seen, (std::vector<int>{0x11, 0x00}));  // then the model's own answer
 }
 
+// A request with a reply size but no reply buffer fails the same way
+// whether or not an override is waiting for its code, and claims no reply
+// bytes; the override stays for the next request that has a buffer.
+TEST(DeviceModel, AnOverrideNeedsAReplyBuffer) {
+    const std::uint8_t reply[] = {0xAA, 0xBB, 0xCC};
+    for (bool overridden : {false, true}) {
+        SCOPED_TRACE(overridden ? "override waiting" : "no override");
+        DeviceModel model;
+        model.AttachPanel(1);
+        if (overridden) {
+            ASSERT_TRUE(model.OverrideReply(kGetStatus, reply, 3, false));
+        }
+        std::uint32_t returned = 99;
+        EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, nullptr, 3, &returned), tavlosim::kErrorInvalidParameter);
+        EXPECT_EQ(returned, 0u);
+        std::uint8_t out[3] = {};
+        EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+        EXPECT_EQ(out[0] == 0xAA, overridden);
+    }
+}
+
 TEST(DeviceModel, ResetMovesTheStampOnAndClearsEverything) {
     DeviceModel model;
     model.AttachPanel(1);

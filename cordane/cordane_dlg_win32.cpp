@@ -1,0 +1,232 @@
+#include "cordane_dlg_win32.h"
+
+#include <string>
+
+#include "handles_win32.h"
+#include "system_menu_win32.h"
+#include "tool_start_win32.h"
+
+namespace cordane {
+namespace {
+
+// A control's rectangle in its dialog's client coordinates.
+RECT ClientRect(HWND dialog, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+}  // namespace
+
+CordaneDlgWindow::CordaneDlgWindow(HINSTANCE instance) : instance_(instance), dlg_(*this) {}
+
+// A Unicode dialog: the Japanese font name and texts of the template reach
+// the controls as they are, whatever the system's code page.
+INT_PTR CordaneDlgWindow::DoModal() { return DoModalUnicode(instance_, IDD_CORDANE_DIALOG); }
+
+HICON CordaneDlgWindow::Icon(int id, int size) const {
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The mode list's entries, unsorted, and the name's limit.
+void CordaneDlgWindow::PrepareRow(const RowControls& row) {
+    HWND list = GetDlgItem(Handle(), row.mode);
+    if (SendMessageW(list, CB_GETCOUNT, 0, 0) == 0) {
+        for (const char* mode : kModeTexts) {
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(mode, CP_ACP).c_str()));
+        }
+    }
+    SendDlgItemMessageW(Handle(), row.name, EM_LIMITTEXT, kMaxNameCharacters, 0);
+}
+
+bool CordaneDlgWindow::OnInitDialog() {
+    for (int row = 0; row < kTemplateRows; ++row) PrepareRow(kRows[row]);
+    dlg_.OnInitDialog();
+
+    // The about command, when its text is there, and the program icon.
+    const winui::SystemMenu systemMenu(Handle());
+    wchar_t about[128] = {};
+    if (systemMenu && LoadStringW(instance_, IDS_ABOUTBOX, about, 128) > 0) {
+        systemMenu.AppendSeparator();
+        systemMenu.AppendItem(IDM_ABOUTBOX, about);
+    }
+    programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
+    return true;
+}
+
+INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_COMMAND: {
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        const int control = LOWORD(wParam);
+        if (control == IDOK) {
+            dlg_.OnOk();
+        } else if (control == IDCANCEL) {  // Cancel, Escape and the close box
+            dlg_.OnCancel();
+        } else if (control == IDC_TIME_RELEASE) {
+            dlg_.OnTimeReleaseClicked();
+        } else if (!dlg_.OnRowButton(control)) {
+            return FALSE;
+        }
+        return TRUE;
+    }
+    case WM_SYSCOMMAND:
+        return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
+    case WM_PAINT:
+        return PaintMinimized() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(programIcon_);
+    default:
+        return FALSE;
+    }
+}
+
+// The minimised window shows the program icon, centred.
+bool CordaneDlgWindow::PaintMinimized() {
+    HWND window = Handle();
+    if (!IsIconic(window)) return false;
+    winui::PaintDc paint(window);
+    SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(paint.Get(), x, y, programIcon_);
+    return true;
+}
+
+// Rows 3 and 4 are copies of row 2 (class, styles, size, text, font) one
+// row pitch further down each; what lies below the rows moves down and the
+// dialog grows by as much. Tab order follows the rows.
+void CordaneDlgWindow::AddRows(int rows) {
+    if (rows > kMaxRows) rows = kMaxRows;
+    if (rows <= kTemplateRows) return;
+    const RowControls& model = kRows[kTemplateRows - 1];
+    const RECT first = ClientRect(Handle(), GetDlgItem(Handle(), kRows[0].id));
+    const RECT last = ClientRect(Handle(), GetDlgItem(Handle(), model.id));
+    const int pitch = last.top - first.top;
+    const int extra = pitch * (rows - kTemplateRows);
+
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = ClientRect(Handle(), child);
+        if (rect.top < last.bottom) continue;
+        SetWindowPos(child, nullptr, rect.left, rect.top + extra, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame{};
+    GetWindowRect(Handle(), &frame);
+    SetWindowPos(Handle(), nullptr, frame.left, frame.top - extra / 2, frame.right - frame.left,
+                 frame.bottom - frame.top + extra, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const auto font = static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    HWND after = GetDlgItem(Handle(), model.calibration);
+    for (int row = kTemplateRows; row < rows; ++row) {
+        const RowControls& made = kRows[row];
+        const int offset = pitch * (row - (kTemplateRows - 1));
+        const std::pair<int, int> copies[] = {{model.id, made.id},
+                                              {model.name, made.name},
+                                              {model.mode, made.mode},
+                                              {model.touchSettings, made.touchSettings},
+                                              {model.calibration, made.calibration}};
+        for (const auto& copy : copies) {
+            HWND source = GetDlgItem(Handle(), copy.first);
+            const RECT rect = ClientRect(Handle(), source);
+            int height = rect.bottom - rect.top;
+            RECT dropped{};
+            if (SendMessageW(source, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0) {
+                height = dropped.bottom - dropped.top;  // a list: its height when dropped down
+            }
+            wchar_t className[32] = {};
+            GetClassNameW(source, className, 32);
+            wchar_t text[64] = {};
+            GetWindowTextW(source, text, 64);
+            HWND control =
+                CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
+                                static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left, rect.top + offset,
+                                rect.right - rect.left, height, Handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(copy.second)), instance_, nullptr);
+            if (control == nullptr) continue;
+            SendMessageW(control, WM_SETFONT, font, FALSE);
+            SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control;
+        }
+        PrepareRow(made);
+    }
+}
+
+void CordaneDlgWindow::EnableControl(int control, bool enabled) {
+    EnableWindow(GetDlgItem(Handle(), control), enabled ? TRUE : FALSE);
+}
+
+// Texts pass through the narrow code page the records keep.
+void CordaneDlgWindow::SetText(int control, const std::string& text) {
+    SetDlgItemTextA(Handle(), control, text.c_str());
+}
+
+std::optional<std::string> CordaneDlgWindow::GetText(int control) {
+    HWND item = GetDlgItem(Handle(), control);
+    const int length = GetWindowTextLengthW(item);
+    if (length <= 0) return std::string();
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(item, &wide[0], length + 1);
+    if (copied <= 0) return std::string();
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, nullptr, 0, nullptr, &lossy);
+    if (lossy || size <= 0) return std::nullopt;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, &text[0], size, nullptr, nullptr);
+    return text;
+}
+
+std::size_t CordaneDlgWindow::TextLength(int control) {
+    const int length = GetWindowTextLengthW(GetDlgItem(Handle(), control));
+    return static_cast<std::size_t>(length > 0 ? length : 0);
+}
+
+void CordaneDlgWindow::SetCheck(int control, bool checked) {
+    CheckDlgButton(Handle(), control, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool CordaneDlgWindow::IsChecked(int control) { return IsDlgButtonChecked(Handle(), control) == BST_CHECKED; }
+
+void CordaneDlgWindow::SelectMode(int control, int position) {
+    SendDlgItemMessageW(Handle(), control, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+int CordaneDlgWindow::SelectedMode(int control) {
+    const LRESULT position = SendDlgItemMessageW(Handle(), control, CB_GETCURSEL, 0, 0);
+    return position == CB_ERR ? kNoMode : static_cast<int>(position);
+}
+
+void CordaneDlgWindow::Focus(int control) {
+    HWND item = GetDlgItem(Handle(), control);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+}
+
+void CordaneDlgWindow::Message(const std::string& text, BoxIcon icon) {
+    UINT style = MB_OK;
+    if (icon == BoxIcon::kWarning) style |= MB_ICONEXCLAMATION;
+    if (icon == BoxIcon::kStop) style |= MB_ICONSTOP;
+    MessageBoxW(Handle(), Widen(text, CP_ACP).c_str(), kBoxTitle, style);
+}
+
+// The tools find the panel to work on themselves; whether they started is
+// not reported (a missing tool is a missing installation, not a user error).
+void CordaneDlgWindow::StartProgram(const char* path) { StartDetached(path, &startup_, &process_); }
+
+void CordaneDlgWindow::ShowAbout() { winui::ShowSimpleBoxUnicode(instance_, IDD_ABOUTBOX, Handle()); }
+
+void CordaneDlgWindow::EndDialog(int result) { ::EndDialog(Handle(), result); }
+
+}  // namespace cordane

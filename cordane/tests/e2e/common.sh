@@ -1,0 +1,119 @@
+# Shared steps of Cordane's end-to-end scenarios: Cordane.exe under Wine
+# against the simulated driver and the prefix's registry, read back through
+# the window probe and the prefix's own `reg` tool. Sourced by the scenario
+# scripts; the harness's step library (harness/e2e-lib.sh) does the waiting.
+. "$E2E_LIB"
+
+CAPTION="Panel Setting"
+BOX="Cordane"  # title of the message boxes
+ID_IDS=(1013 1015 1020 1025)
+ID_NAMES=(1017 1018 1021 1026)
+ID_MODES=(1003 1006 1022 1027)
+ID_TOUCH=(1004 1007 1023 1028)
+ID_CALIBRATION=(1005 1008 1024 1029)
+ID_TIME_RELEASE=1011
+ID_TIME_OUT=1012
+ID_OK=1
+ID_CANCEL=2
+KEY='HKLM\Software\ZR_EX_CONTROL'
+
+# The records, in the 32-bit registry view where every build keeps them.
+reg_dump() { "$SUITE_WINE64" reg query "$KEY" /s /reg:32 </dev/null 2>/dev/null | tr -d '\r'; }
+key_exists() { "$SUITE_WINE64" reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
+e2e_on_fail() {
+    [ -z "${MAIN:-}" ] || probe children "$MAIN" || true
+    reg_dump || true
+}
+
+put_panel() {  # put_panel ID NAME MODE [IR_OP]
+    reg_record 32 "$KEY\\ID$1" NAME REG_SZ "$2" TOUCH_OP REG_DWORD "$3" IR_OP REG_DWORD "${4:-0}"
+}
+put_system() {  # put_system TIMEOUT TIMEENABLE
+    reg_record 32 "$KEY\\ALL" TIMEOUT REG_DWORD "$1" TIMEENABLE REG_DWORD "$2"
+}
+# One value as stored: text as it is, numbers in decimal (signed); nothing
+# when the value or its key is missing.
+reg_value() {  # reg_value SUBKEY VALUE
+    local type data
+    read -r type data < <(reg_get 32 "$KEY\\$1" "$2" 2>/dev/null) || return 0
+    if [ "$type" = REG_DWORD ] && [ "$data" -ge 2147483648 ]; then data=$((data - 4294967296)); fi
+    printf '%s\n' "$data"
+}
+# A panel record as "NAME|TOUCH_OP|IR_OP", the system record as
+# "TIMEOUT|TIMEENABLE"; "" when none of its values is there.
+record() {
+    local text
+    text="$(reg_value "ID$1" NAME)|$(reg_value "ID$1" TOUCH_OP)|$(reg_value "ID$1" IR_OP)"
+    [ "$text" = "||" ] && text=""
+    echo "$text"
+}
+system_record() {
+    local text
+    text="$(reg_value ALL TIMEOUT)|$(reg_value ALL TIMEENABLE)"
+    [ "$text" = "|" ] && text=""
+    echo "$text"
+}
+expect_record() {  # expect_record ID WANT
+    local got
+    got=$(record "$1")
+    [ "$got" = "$2" ] || fail "record ID$1 is [$got], expected [$2]"
+}
+expect_system() {
+    local got
+    got=$(system_record)
+    [ "$got" = "$1" ] || fail "system record is [$got], expected [$1]"
+}
+
+# Starts Cordane; MAIN is its window's handle from then on. The dialog
+# exists before its controls are set up and is shown once they are.
+start_cordane() {
+    launch "$WIN_BIN/Cordane.exe"
+    wait_shown
+}
+wait_shown() {
+    MAIN=$(probe find "$CAPTION" 15000) || fail "the panel setting dialog did not appear"
+    wait_eq 1 probe visible "$MAIN"
+}
+# Waits until the dialog has ended.
+wait_closed() { probe gone "$MAIN" 5000 >/dev/null || fail "the dialog stayed open"; }
+
+# What row $1 (0-based) shows: "id|name|mode position|enabled", the enabled
+# state being that of the name edit.
+row() {
+    printf '%s|%s|%s|%s' "$(probe text "$MAIN" "${ID_IDS[$1]}")" "$(probe text "$MAIN" "${ID_NAMES[$1]}")" \
+        "$(probe cursel "$MAIN" "${ID_MODES[$1]}")" "$(probe enabled "$MAIN" "${ID_NAMES[$1]}")"
+}
+expect_row() {
+    local got
+    got=$(row "$1")
+    [ "$got" = "$2" ] || fail "row $(($1 + 1)) shows [$got], expected [$2]"
+}
+# Every control of row $1 enabled (1) or disabled (0).
+expect_row_enabled() {
+    local id
+    for id in "${ID_NAMES[$1]}" "${ID_MODES[$1]}" "${ID_TOUCH[$1]}" "${ID_CALIBRATION[$1]}"; do
+        [ "$(probe enabled "$MAIN" "$id")" = "$2" ] || fail "control $id of row $(($1 + 1)) is not enabled=$2"
+    done
+}
+set_name() { probe settext "$MAIN" "${ID_NAMES[$1]}" "$2"; }
+set_mode() { probe select "$MAIN" "${ID_MODES[$1]}" "$2"; }
+
+# A message box of Cordane's over the dialog: waits for it, checks its text
+# and closes it with its OK button; a screenshot NAME is taken before.
+expect_box() {  # expect_box TEXT [SCREENSHOT]
+    local box text
+    box=$(probe popup "$MAIN" 5000) || fail "no message box"
+    [ "$(probe text "$box")" = "$BOX" ] || fail "box title: $(probe text "$box")"
+    text=$(probe text "$box" 65535)
+    [ "$text" = "$1" ] || fail "box text [$text], expected [$1]"
+    [ -z "${2:-}" ] || screenshot "$2"
+    probe click "$box" 1
+    probe gone "$box" 5000 >/dev/null || fail "the box stayed"
+}
+
+# The dialog's size on the screen in pixels, "width height".
+window_size() {
+    local left top right bottom
+    read -r left top right bottom < <(probe rect "$MAIN")
+    echo "$((right - left)) $((bottom - top))"
+}
