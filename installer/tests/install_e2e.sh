@@ -63,6 +63,21 @@ launch "$folder/Nystra.exe"
 probe find "Interlock Control" 15000 >/dev/null || fail "the installed Nystra shows no window"
 end_program "$folder/Nystra.exe"
 
+echo "Cordane's \"Touch Settings\" and \"Calibration\" buttons start the installed Velmic and Gorvat"
+# The tools run on as programs of their own: each is closed here and waited
+# for, so that nothing of this test outlives it.
+tool_gone() { probe close "$1" >/dev/null 2>&1 || true; probe ended "$2" 10000 >/dev/null || fail "$2 did not end"; }
+velmic_shown() { probe find "Touch panel settings  -  Information" 100 || probe find "Touch Settings Program" 100; }
+launch "$folder/Cordane.exe"
+cordane=$(probe find "Panel Setting" 15000) || fail "the installed Cordane shows no window"
+probe click "$cordane" 1005
+probe find "Touch Panel Calibration" 15000 >/dev/null || fail "Calibration did not start the installed Gorvat"
+tool_gone "Touch Panel Calibration" Gorvat.exe
+probe click "$cordane" 1004
+wait_until 15 velmic_shown || fail "Touch Settings did not start the installed Velmic"
+tool_gone "$(velmic_shown)" Velmic.exe
+end_program "$folder/Cordane.exe"
+
 echo "install again over it, silent, with Nystra at logon"
 wine_run "$installer" /S /LOGON || fail "the second install ended with status $?"
 wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
