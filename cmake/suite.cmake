@@ -38,7 +38,7 @@ endif()
 # program for Windows, run under Wine by suite_wine_test.
 function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    suite_windows_program(${name} CONSOLE SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
+    suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
                           DESCRIPTION "Test program of the touch panel suite")
 endfunction()
 

@@ -55,14 +55,16 @@ endfunction()
 
 # suite_windows_program(<Name> SOURCES ... [LIBS ...] [RC <file.rc>]
 #                       [RC_DEPENDS <files the .rc reads>...] [ADMIN] [CONSOLE]
-#                       DESCRIPTION "<text>")
+#                       [NO_INSTALL] DESCRIPTION "<text>")
 # <Name>.exe: a WIN32 program (a console program with CONSOLE) with the
 # suite's defaults, a generated manifest (common controls 6, DPI aware;
 # requireAdministrator with ADMIN, else asInvoker) and a generated version
 # resource from the project's version. The program's own .rc (dialogs,
-# icons, strings) comes with RC.
+# icons, strings) comes with RC. The program ships: `cmake --install` puts
+# it into the program folder, unless NO_INSTALL says it is a test, bench or
+# helper program.
 function(suite_windows_program name)
-    cmake_parse_arguments(ARG "ADMIN;CONSOLE" "RC;DESCRIPTION" "SOURCES;LIBS;RC_DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "ADMIN;CONSOLE;NO_INSTALL" "RC;DESCRIPTION" "SOURCES;LIBS;RC_DEPENDS" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
@@ -85,6 +87,9 @@ function(suite_windows_program name)
         set(level requireAdministrator)
     endif()
     suite_version_resource(${name} NAME ${name} FILE ${name}.exe DESCRIPTION "${ARG_DESCRIPTION}" MANIFEST ${level})
+    if(NOT ARG_NO_INSTALL)
+        suite_install_shipped(${name})
+    endif()
 endfunction()
 
 # suite_check_imports(<target> "<allowed DLL regex>" [EXPORTS <expected list>])
@@ -97,6 +102,10 @@ function(suite_check_imports target allowed)
         return()
     endif()
     string(TOLOWER ${target}_imports test)
+    if(SUITE_RELEASE)
+        # The release build makes only what ships; a checked binary is built too.
+        add_dependencies(suite_shipped ${target})
+    endif()
     add_test(NAME ${test}
              COMMAND ${PROJECT_SOURCE_DIR}/tools/check-pe.sh ${SUITE_OBJDUMP} $<TARGET_FILE:${target}> "${allowed}"
                      ${ARG_EXPORTS})

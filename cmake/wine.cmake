@@ -23,13 +23,19 @@ if(WIN32)
                                                      ENVIRONMENT "${SUITE_HARNESS_ENV}")
 endif()
 
-# suite_wine_test(NAME name COMMAND target-or-script [args...] [TIMEOUT seconds])
+# suite_wine_test(NAME name COMMAND target-or-script [args...] [TIMEOUT seconds]
+#                 [RELEASE])
 # Registers e2e_<arch>_<name>: a Windows test program (a target) or a
 # scenario script (a .sh path) run by the harness. Scripts see WIN_BIN, the
-# folder of this build's programs, and SUITE_ARCH.
+# folder of this build's programs, and SUITE_ARCH. A release build (which
+# makes only what ships) registers only the tests marked RELEASE, and only
+# it registers those.
 function(suite_wine_test)
-    cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "RELEASE" "NAME;TIMEOUT" "COMMAND" ${ARGN})
     if(NOT WIN32)
+        return()
+    endif()
+    if(SUITE_RELEASE AND NOT ARG_RELEASE OR ARG_RELEASE AND NOT SUITE_RELEASE)
         return()
     endif()
     list(POP_FRONT ARG_COMMAND program)

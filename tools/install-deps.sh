@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
-# the 32-bit part, for i686 and x86_64 programs) and an X server for windows.
+# the 32-bit part, for i686 and x86_64 programs), an X server for windows,
+# and NSIS for the installers.
 set -euo pipefail
 
 need=()
@@ -19,6 +20,7 @@ have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
 have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 have import || need+=(imagemagick)
+have makensis || need+=(nsis)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

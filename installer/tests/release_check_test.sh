@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# tools/check-release.sh against this release build's installed files, as
+# they are and with one fault put in at a time: each fault must fail the
+# check with its own message, and the files as installed must pass.
+#   release_check_test.sh OBJDUMP BUILD_DIR SHIPPED_FILE...
+set -euo pipefail
+objdump=$1 build=$2
+shift 2
+shipped=("$@")
+check=$(dirname "$0")/../../tools/check-release.sh
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"${CMAKE:-cmake}" --install "$build" --prefix "$work/installed" >/dev/null
+
+# Faults, one per case: "name|what is done to the copy|message expected".
+# In the commands, $stage is the copy of the installed files and $bin the
+# copy of the build's bin folder (links to the real files).
+cases=(
+    'as installed||'
+    'a file that does not ship|echo icon >"$stage/left.ico"|left.ico is installed but does not ship'
+    'a built program left out|rm "$stage/Nystra.exe"|Nystra.exe is built but not installed'
+    'a program over 256 KB|truncate -s 262145 "$stage/Gorvat.exe"|Gorvat.exe is 262145 bytes, more than 262144'
+    'a DLL over 64 KB|truncate -s 65537 "$stage/TAVLO.DLL"|TAVLO.DLL is 65537 bytes, more than 65536'
+    'an import of a foreign DLL|sed -i "s/BRIMOL\.DLL/BRIMOX.DLL/" "$stage/Nystra.exe"|Nystra.exe imports BRIMOX.DLL'
+    'debug information left in|cp "$build/bin/Gorvat.exe.debug" "$stage/Gorvat.exe"|Gorvat.exe still carries debug information'
+    'no debug link|cp "$build/bin/Gorvat.exe.debug" "$stage/Gorvat.exe"|Gorvat.exe has no debug link'
+    'no debug file beside the build|rm "$bin/BRIMOL.DLL.debug"|BRIMOL.DLL: no BRIMOL.DLL.debug beside it'
+)
+
+failed=0
+for row in "${cases[@]}"; do
+    IFS='|' read -r name fault expected <<<"$row"
+    stage=$work/case/installed bin=$work/case/build/bin
+    rm -rf "$work/case"
+    mkdir -p "$bin"
+    cp -a "$work/installed" "$stage"
+    for file in "$build"/bin/*; do ln -s "$file" "$bin/"; done
+    [ -z "$fault" ] || eval "$fault"
+    status=0
+    output=$("$check" "$objdump" "$work/case/build" --installed "$stage" "${shipped[@]}" 2>&1) || status=$?
+    if [ -z "$expected" ]; then
+        [ $status -eq 0 ] || { echo "FAIL $name: the check failed:"; echo "$output"; failed=1; continue; }
+    else
+        [ $status -ne 0 ] || { echo "FAIL $name: the check passed"; failed=1; continue; }
+        grep -qF "FAIL: $expected" <<<"$output" ||
+            { echo "FAIL $name: no '$expected' in:"; echo "$output"; failed=1; continue; }
+    fi
+    echo "ok   $name"
+done
+exit $failed
