@@ -83,15 +83,20 @@ void MainDlg::Form_Load(const std::string& commandLine) {
     view_.StartTimer(kPollIntervalMs);
 }
 
+// Reads the driver's modes and once flag; a failed read ends the program
+// with the error report, as every failing poll or click does.
+bool MainDlg::ReadStateOrReport(std::uint8_t* clickMode, std::uint8_t* onceButton, std::uint8_t* onceFlag) {
+    std::int16_t result = 0;
+    GetButtonState(&result, clickMode, onceButton, onceFlag);
+    if (result == 0) return true;
+    ReportAndClose();
+    return false;
+}
+
 void MainDlg::ClickChkTimer_Timer() {
     if (!Running()) return;
-    std::int16_t result = 0;
     std::uint8_t clickMode = 0, onceButton = 0, onceFlag = 0;
-    GetButtonState(&result, &clickMode, &onceButton, &onceFlag);
-    if (result != 0) {
-        ReportAndClose();
-        return;
-    }
+    if (!ReadStateOrReport(&clickMode, &onceButton, &onceFlag)) return;
     if (onceFlag != ShownOnceFlag) {
         view_.ShowPicture(onceFlag != 0 ? kRightPicture : kLeftPicture);
         ShownOnceFlag = onceFlag;
@@ -105,17 +110,13 @@ void MainDlg::ClickStatus_MouseUp(int Button) { Release(Button); }
 void MainDlg::Release(int Button) {
     if (!Running()) return;
     // The driver's current values: another program may have changed them.
-    std::int16_t result = 0;
     std::uint8_t clickMode = 0, onceButton = 0, onceFlag = 0;
-    GetButtonState(&result, &clickMode, &onceButton, &onceFlag);
-    if (result != 0) {
-        ReportAndClose();
-        return;
-    }
+    if (!ReadStateOrReport(&clickMode, &onceButton, &onceFlag)) return;
     // A release of the once button keeps whatever the driver did with the
     // one-shot for that click; any other button arms or disarms it.
     const bool onceButtonReleased = (Button & onceButton & (kLeftButton | kRightButton | kMiddleButton)) != 0;
     const std::uint8_t newFlag = onceButtonReleased ? onceFlag : (onceFlag == 0 ? 1 : 0);
+    std::int16_t result = 0;
     SetButtonState(&result, NormalButton, OnceButton, newFlag);
     if (result != 0) ReportAndClose();
     // The picture follows at the next poll.

@@ -73,6 +73,7 @@ private:
     // stops first, and anything that arrives while the box is open finds
     // the window closing.
     void ReportAndClose();
+    bool ReadStateOrReport(std::uint8_t* clickMode, std::uint8_t* onceButton, std::uint8_t* onceFlag);
     static bool Succeeded(TavloStatus status);
 
     tavlo::TavloIoctl& device_;
