@@ -84,6 +84,11 @@ probe() {
     [ -z "$out" ] || printf '%s\n' "$out"
     tr -d '\r' <"$errors" >&2
     if [ "$status" -eq 0 ] && grep -q '^winprobe: ' "$errors"; then status=1; fi
+    # A probe that died without saying why (Wine itself failing) is named,
+    # so that a check it spoils is not mistaken for the program's fault.
+    if [ "$status" -ne 0 ] && ! grep -q '^winprobe: ' "$errors"; then
+        echo "[probe] winprobe.exe $* ended with status $status and printed [$out]" >&2
+    fi
     rm -f "$errors"
     return "$status"
 }

@@ -22,6 +22,13 @@ reg_dump() { "$SUITE_WINE64" reg query "$KEY" /s /reg:32 </dev/null 2>/dev/null 
 key_exists() { "$SUITE_WINE64" reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
 e2e_on_fail() {
     [ -z "${MAIN:-}" ] || probe children "$MAIN" || true
+    if [ -n "${MAIN:-}" ]; then
+        local id states=""
+        for id in "${ID_NAMES[@]}" "${ID_MODES[@]}" "${ID_TOUCH[@]}" "${ID_CALIBRATION[@]}" $ID_TIME_OUT $ID_OK; do
+            states+=" $id=$(probe enabled "$MAIN" "$id" 2>/dev/null)"
+        done
+        echo "enabled now:$states"
+    fi
     reg_dump || true
 }
 
@@ -90,9 +97,10 @@ expect_row() {
 }
 # Every control of row $1 enabled (1) or disabled (0).
 expect_row_enabled() {
-    local id
+    local id got
     for id in "${ID_NAMES[$1]}" "${ID_MODES[$1]}" "${ID_TOUCH[$1]}" "${ID_CALIBRATION[$1]}"; do
-        [ "$(probe enabled "$MAIN" "$id")" = "$2" ] || fail "control $id of row $(($1 + 1)) is not enabled=$2"
+        got=$(probe enabled "$MAIN" "$id")
+        [ "$got" = "$2" ] || fail "control $id of row $(($1 + 1)) gives enabled=[$got], expected $2"
     done
 }
 set_name() { probe settext "$MAIN" "${ID_NAMES[$1]}" "$2"; }
