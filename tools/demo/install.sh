@@ -1,0 +1,22 @@
+# Scene: the suite's own installer, silent, into the demo's fresh Wine
+# prefix; what it put where, and Palvine's pictures beside it.
+#   install.sh INSTALLER
+. "$E2E_LIB"
+. "$REPO/tools/demo/lib.sh"
+installer=$1
+folder=$WINEPREFIX/drive_c/Orlinde/Dravik
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Touch panel suite"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchPanelSuite'
+listing() { (cd "$1" 2>/dev/null && ls -1 | sort | paste -sd' ') || true; }
+
+say "$(basename "$installer") /S (silent install, asks for administrator rights)"
+wine_run "$installer" /S || fail "the silent install ended with status $?"
+wait_until 30 test -f "$folder/Cordane.exe" || fail "nothing installed into $folder"
+show "C:\\Orlinde\\Dravik: $(listing "$folder")"
+show "Start menu, Touch panel suite: $(listing "$menu")"
+show "program list: $(reg_get 64 "$uninstall_key" DisplayName | cut -d' ' -f2-)," \
+     "version $(reg_get 64 "$uninstall_key" DisplayVersion | cut -d' ' -f2-)"
+
+say "Palvine's pictures left.ico and right.ico are the integrator's files: the sample pictures go beside Palvine"
+cp "$REPO/palvine/icons/left.ico" "$REPO/palvine/icons/right.ico" "$folder/"
+show "C:\\Orlinde\\Dravik: $(listing "$folder")"
