@@ -2,8 +2,8 @@
 # console lists them.
 . "$E2E_LIB"
 . "$REPO/tools/demo/lib.sh"
-say "the simulator console attaches two panels: identifier 0x11 (17), firmware 1.05, and 0x22 (34), firmware 2.07"
+say "the simulator console attaches two panels: identifier 0x11 (17), firmware 0x0105, and 0x22 (34), firmware 0x0207"
 sim attach 0x11 0x0105 attach 0x22 0x0207 >/dev/null
 wait_eq "17 34" panel_field id
 ctl list
-driver_panels firmware pointdata cal click sound
+driver_panels firmware pointdata cal sound

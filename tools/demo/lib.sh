@@ -62,9 +62,11 @@ window_shot() {
         ((right > x1)) && x1=$right
         ((bottom > y1)) && y1=$bottom
     done
-    # A margin of 8 pixels, kept on the screen.
-    x0=$((x0 > 8 ? x0 - 8 : 0)) y0=$((y0 > 8 ? y0 - 8 : 0))
-    x1=$((x1 + 8 < screen_w ? x1 + 8 : screen_w)) y1=$((y1 + 8 < screen_h ? y1 + 8 : screen_h))
+    # Kept on the screen.
+    ((x0 >= 0)) || x0=0
+    ((y0 >= 0)) || y0=0
+    ((x1 <= screen_w)) || x1=$screen_w
+    ((y1 <= screen_h)) || y1=$screen_h
     local full
     full=$(mktemp --suffix=.png)
     "$HARNESS" screenshot "$full"

@@ -39,30 +39,38 @@ show_dialog
 show_sets
 window_shot velmic-opened "Velmic: the active panel's saved click settings" "$MAIN"
 
-say "'Set to default': chatter cancel 30/30, 400 ms, area 28, sound on, in effect at once (working set only)"
-press_control "$MAIN" $ID_SET_DEFAULT
-wait_eq "3 3 4 4" sliders
-wait_eq "30 30 400 28" click_of $PANEL working
-wait_eq "1 1" buttons
-expect_time 400
-show_dialog
-show_sets
+# The values the sliders stand for: "DOWN UP TIME AREA".
+slider_values() {
+    local down up speed area
+    read -r down up speed area < <(sliders)
+    echo "$((down * 10)) $((up * 10)) $((speed * 100)) $((area * 2 + 20))"
+}
 
-say "the double-click speed slider one page towards 'Slow' (a real click into its channel): previewed at once"
-press_slider_end $ID_SPEED right
-wait_until 5 eval '[ "$(sliders)" != "3 3 4 4" ]' || fail "the speed slider did not move"
-read -r _ _ speed _ < <(sliders)
-wait_eq "30 30 $((speed * 100)) 28" click_of $PANEL working
-expect_time $((speed * 100))
+say "real clicks into the sliders' channels: touch-down chatter cancel towards 'High', double-click speed twice towards 'Slow'"
+press_slider_end $ID_DOWN right
+wait_until 5 eval '[ "$(sliders)" != "3 3 4 4" ]' || fail "the chatter cancel slider did not move"
+for _ in 1 2; do
+    before=$(sliders)
+    press_slider_end $ID_SPEED right
+    wait_until 5 eval '[ "$(sliders)" != "$before" ]' || fail "the speed slider did not move"
+done
+new=$(slider_values)
+wait_eq "$new" click_of $PANEL working
+expect_time "$(cut -d' ' -f3 <<<"$new")"
+wait_eq "1 1" buttons
+say "'Touch down sound' off: previewed in the working set too"
+press_control "$MAIN" $ID_CLICK_SOUND
+wait_eq 0 probe checked "$MAIN" $ID_CLICK_SOUND
+wait_eq off sound_of $PANEL working
 show_dialog
 show_sets
-window_shot velmic-changed "Velmic: new settings previewed, not yet saved" "$MAIN"
+window_shot velmic-changed "Velmic: new settings in effect, not yet saved" "$MAIN"
 
 say "Apply: the saved set takes the new values; Apply is disabled, the dialog stays"
 press_control "$MAIN" $ID_APPLY
 wait_eq "1 0" buttons
-wait_eq "30 30 $((speed * 100)) 28" click_of $PANEL saved
-wait_eq on sound_of $PANEL saved
+wait_eq "$new" click_of $PANEL saved
+wait_eq off sound_of $PANEL saved
 show_sets
 
 say "OK: saved again, Velmic ends; Cordane stays open"
