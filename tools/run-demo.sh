@@ -46,6 +46,9 @@ eval "$("$harness" env)"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export SHOTS=$SUITE_WINE_ROOT/screenshots REPO=$repo HARNESS=$harness E2E_LIB=$repo/harness/e2e-lib.sh
 export WIN_BIN=$WINEPREFIX/drive_c/Orlinde/Dravik SUITE_ARCH=x86_64
+# The waits of the e2e steps, longer than in the tests: a demo on a busy
+# machine should show its steps, not stop at a deadline.
+export E2E_WAIT=${E2E_WAIT:-20}
 mkdir -p "$SHOTS"
 
 scene() {  # scene FILE TITLE [ARGS...]

@@ -19,11 +19,11 @@ wait_eq 1 probe enabled "$MAIN" "$ID_TIME_OUT"
 probe settext "$MAIN" "$ID_TIME_OUT" 0
 say "OK: the time-out is refused, nothing is saved, the dialog stays open"
 probe click "$MAIN" "$ID_OK"
-box=$(probe popup "$MAIN" 5000) || fail "no message box"
+box=$(probe popup "$MAIN" 20000) || fail "no message box"
 show "message box \"$(probe text "$box")\": $(probe text "$box" 65535)"
 window_shot cordane-refused "Cordane: a time-out outside 1 to 1800 is refused" "$MAIN" "$box"
 probe click "$box" 1
-probe gone "$box" 5000 >/dev/null || fail "the box stayed"
+probe gone "$box" 20000 >/dev/null || fail "the box stayed"
 [ -z "$(record 17)" ] || fail "a record was written after the refusal"
 show "registry: no record written"
 

@@ -11,7 +11,7 @@ show_calibration() {
          "saved set: $(calibration $PANEL | cut -d' ' -f2) (x gain, x offset, y gain, y offset)"
 }
 
-cordane=$(probe find "Panel Setting" 5000) || fail "Cordane is not open"
+cordane=$(probe find "Panel Setting" 20000) || fail "Cordane is not open"
 say "Cordane's row-2 'Calibration' starts C:\\Orlinde\\Dravik\\Gorvat.exe: a full-screen window"
 show_calibration
 probe click "$cordane" $ID_ROW2_CALIBRATION
@@ -40,9 +40,9 @@ window_shot gorvat-second-mark "Gorvat: the mark moved to the second target" "$M
 say "a touch on the second mark's centre: the new calibration is in effect while Gorvat asks"
 read -r x y < <(centre_of "$MAIN" $ID_PIC_POINT)
 press "$x" "$y"
-box=$(probe find "$BOX" 5000) || fail "the question box did not open"
+box=$(probe find "$BOX" 20000) || fail "the question box did not open"
 help_is "$HELP_QUESTION"
-wait_until 5 eval '[ "$(calibration $PANEL | cut -d" " -f1)" != "$IDENTITY" ]' || fail "nothing new in the working set"
+wait_until 20 eval '[ "$(calibration $PANEL | cut -d" " -f1)" != "$IDENTITY" ]' || fail "nothing new in the working set"
 show "question \"$BOX\": $(probe text "$box" $ID_LBL_MSG_AREA | paste -sd' ')"
 show_calibration
 window_shot gorvat-question "Gorvat: save the new calibration? (15 s)" "$MAIN"
@@ -58,5 +58,5 @@ wine_run "$WIN_BIN/tavloctl.exe" calibration $PANEL --saved | sed 's/^/     tavl
 
 say "Cordane is closed with Cancel: the records stay as they were"
 probe click "$cordane" 2
-probe gone "$cordane" 5000 >/dev/null || fail "Cordane stayed open"
+probe gone "$cordane" 20000 >/dev/null || fail "Cordane stayed open"
 end_program "$WIN_BIN/Cordane.exe"

@@ -16,7 +16,7 @@ show_modes
 say "Palvine /LARGESIZE starts: left clicks, the right button as the one-shot, disarmed"
 start_palvine /LARGESIZE
 wait_eq 1/2/0 modes
-wait_eq -t 3 left picture
+wait_eq -t 20 left picture
 show "picture: $(picture).ico"
 show_modes
 window_shot palvine-disarmed "Palvine: one-shot disarmed (left.ico)" "$MAIN"
@@ -24,14 +24,14 @@ window_shot palvine-disarmed "Palvine: one-shot disarmed (left.ico)" "$MAIN"
 say "a left click on the window arms the one-shot: the next touch gives one right click"
 release_over 1
 wait_eq 1/2/1 modes
-wait_eq -t 3 right picture
+wait_eq -t 20 right picture
 show "picture: $(picture).ico"
 show_modes
 window_shot palvine-armed "Palvine: one-shot armed (right.ico)" "$MAIN"
 
 say "the driver uses the one-shot and clears the flag (here the console does it): the picture follows"
 ctl once-mode 0 right
-wait_eq -t 3 left picture
+wait_eq -t 20 left picture
 show "picture: $(picture).ico"
 
 say "Palvine is closed: the modes it found are back"

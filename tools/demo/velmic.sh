@@ -48,11 +48,11 @@ slider_values() {
 
 say "real clicks into the sliders' channels: touch-down chatter cancel towards 'High', double-click speed twice towards 'Slow'"
 press_slider_end $ID_DOWN right
-wait_until 5 eval '[ "$(sliders)" != "3 3 4 4" ]' || fail "the chatter cancel slider did not move"
+wait_until 20 eval '[ "$(sliders)" != "3 3 4 4" ]' || fail "the chatter cancel slider did not move"
 for _ in 1 2; do
     before=$(sliders)
     press_slider_end $ID_SPEED right
-    wait_until 5 eval '[ "$(sliders)" != "$before" ]' || fail "the speed slider did not move"
+    wait_until 20 eval '[ "$(sliders)" != "$before" ]' || fail "the speed slider did not move"
 done
 new=$(slider_values)
 wait_eq "$new" click_of $PANEL working
