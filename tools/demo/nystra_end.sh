@@ -6,7 +6,7 @@ say "Nystra's close box asks first"
 probe close "$MAIN"
 box=$(wait_box)
 show "question \"$BOX\": $(box_text "$box")"
-window_shot nystra-close "Nystra: the question before it ends" "$MAIN" "$box"
+window_shot nystra-close "Nystra: the question before it ends" "$box"
 say "OK: Nystra ends; every panel enabled, start-up mode 1"
 probe click "$box" 1
 probe gone "$MAIN" 20000 >/dev/null || fail "the interlock did not end"
