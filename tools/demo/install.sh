@@ -9,6 +9,10 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Touc
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchPanelSuite'
 listing() { (cd "$1" 2>/dev/null && ls -1 | sort | paste -sd' ') || true; }
 
+# A caret that does not blink: the same run gives the same screenshots.
+"$SUITE_WINE64" reg add 'HKCU\Control Panel\Desktop' /v CursorBlinkRate /d -1 /f </dev/null >/dev/null 2>&1 ||
+    fail "cannot stop the caret blinking"
+
 say "$(basename "$installer") /S (silent install, asks for administrator rights)"
 wine_run "$installer" /S || fail "the silent install ended with status $?"
 wait_until 30 test -f "$folder/Cordane.exe" || fail "nothing installed into $folder"
