@@ -67,9 +67,22 @@ window_shot() {
     ((y0 >= 0)) || y0=0
     ((x1 <= screen_w)) || x1=$screen_w
     ((y1 <= screen_h)) || y1=$screen_h
-    local full
+    # A window settles a moment after the step that changed it (focus,
+    # caret, a repaint): the picture is taken once two captures a fifth of
+    # a second apart are the same.
+    local full last="" this end=$((SECONDS + 10))
     full=$(mktemp --suffix=.png)
-    "$HARNESS" screenshot "$full"
+    while :; do
+        "$HARNESS" screenshot "$full"
+        this=$(convert "$full" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage -depth 8 rgb:- | md5sum)
+        [ "$this" != "$last" ] || break
+        if [ $SECONDS -ge $end ]; then
+            show "($name still changing after 10 s: the last capture is kept)"
+            break
+        fi
+        last=$this
+        sleep 0.2
+    done
     convert "$full" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage -strip \
         -define png:exclude-chunks=date,time "$SHOTS/$name.png"
     rm -f "$full"
