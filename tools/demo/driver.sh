@@ -6,4 +6,5 @@ say "the simulator console attaches two panels: identifier 0x11 (17), firmware 0
 sim attach 0x11 0x0105 attach 0x22 0x0207 >/dev/null
 wait_eq "17 34" panel_field id
 ctl list
-driver_panels firmware pointdata cal sound
+show "the simulator's own view:"
+driver_panels pointdata cal sound
