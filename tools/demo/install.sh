@@ -13,6 +13,14 @@ listing() { (cd "$1" 2>/dev/null && ls -1 | sort | paste -sd' ') || true; }
 "$SUITE_WINE64" reg add 'HKCU\Control Panel\Desktop' /v CursorBlinkRate /d -1 /f </dev/null >/dev/null 2>&1 ||
     fail "cannot stop the caret blinking"
 
+# Wine's own fonts (Debian package fonts-wine) are not found by this Wine
+# build by itself: without Marlett the caption buttons show letters, and
+# Tahoma, the dialogs' font, is replaced by another. In the prefix's font
+# folder the programs started from now on find them.
+for font in marlett tahoma tahomabd; do
+    [ ! -f "/usr/share/wine/fonts/$font.ttf" ] || cp "/usr/share/wine/fonts/$font.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+
 say "$(basename "$installer") /S (silent install, asks for administrator rights)"
 wine_run "$installer" /S || fail "the silent install ended with status $?"
 wait_until 30 test -f "$folder/Cordane.exe" || fail "nothing installed into $folder"
