@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
-# the 32-bit part, for i686 and x86_64 programs), an X server for windows,
-# and NSIS for the installers.
+# the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
+# for windows, NSIS for the installers, and ImageMagick for screenshots and
+# the demo's contact sheet.
 set -euo pipefail
 
 need=()
@@ -18,8 +19,9 @@ have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 [ -x /usr/lib/wine/wine ] || need+=(wine wine32:i386)
 have Xvfb || need+=(xvfb)
+[ -f /usr/share/wine/fonts/marlett.ttf ] || need+=(fonts-wine)
 have xdotool || need+=(xdotool)
-have import || need+=(imagemagick)
+{ have import && have montage; } || need+=(imagemagick)
 have makensis || need+=(nsis)
 
 if [ ${#need[@]} -eq 0 ]; then
