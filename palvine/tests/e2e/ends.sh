@@ -1,6 +1,7 @@
 # Every end puts the driver's modes back: the end of the session (the
-# program may be ended right after it) and WM_CLOSE; a second instance ends
-# at once and disturbs nothing; a lost driver shows one error report.
+# program may be ended right after it), WM_CLOSE and Alt+F4; a second
+# instance ends at once and disturbs nothing; a lost driver and a refused
+# click write each show one error report.
 . "$(dirname "$0")/common.sh"
 
 # The end of the session.
@@ -43,3 +44,29 @@ wait_gone
 [ "$(probe count "$ERROR_TITLE")" = 0 ] || fail "a report after the end"
 wait_eq 2/4/0 modes
 echo "ends: one error report, modes restored 2/4/0"
+
+# Alt+F4 (a real key) with the one-shot armed: the modes found come back,
+# the flag clear.
+set_modes 2 1 middle
+start_palvine
+wait_eq 1/2/0 modes
+release_over 1
+wait_eq 1/2/1 modes
+xdotool key alt+F4
+wait_gone
+wait_eq 2/4/0 modes
+echo "ends: Alt+F4 with the one-shot armed restored 2/4/0"
+
+# A click whose write is refused: the error report; with the driver taking
+# writes again, its OK ends the program and the modes found come back.
+set_modes 2 1 middle
+start_palvine
+wait_eq 1/2/0 modes
+sim fail 0x22A1EC 31 >/dev/null   # IOCTL_TAVLO_SET_CLICK_ONCE_MODE
+release_over 1
+probe find "$ERROR_TITLE" 5000 >/dev/null || fail "no error report for the refused write"
+sim clear-faults >/dev/null
+probe click "$ERROR_TITLE" 1
+wait_gone
+wait_eq 2/4/0 modes
+echo "ends: a refused click write: one error report, modes restored 2/4/0"
