@@ -13,19 +13,22 @@ wait_eq 1/2/0 modes
 probe send "$MAIN" 0x16 1 0 >/dev/null || fail "no answer to WM_ENDSESSION"
 wait_eq 2/4/0 modes
 echo "ends: WM_ENDSESSION restored 2/4/0"
-before=$(writes)
+# The request log holds the latest 128 requests only, and the poll keeps
+# adding to it: cleared first, it can only lose a write, never show one
+# that was not made.
+sim clear-log >/dev/null
 probe close "$MAIN"
 wait_gone
-[ "$(writes)" = "$before" ] || fail "the driver was written again after the session's end"
+[ "$(writes)" = 0 ] || fail "the driver was written again after the session's end"
 
 # A second instance.
 start_palvine
 wait_eq 1/2/0 modes
 first=$MAIN
 set_modes 4 1 left
-before=$(writes)
+sim clear-log >/dev/null
 wine_run "$PALVINE" /NOTOP /ONCEMIDDLE </dev/null || fail "the second instance failed"
-[ "$(writes)" = "$before" ] || fail "the second instance wrote to the driver"
+[ "$(writes)" = 0 ] || fail "the second instance wrote to the driver"
 [ "$(modes)" = 4/1/1 ] || fail "the second instance changed the modes: $(modes)"
 [ "$(probe find-class "$CLASS" 100)" = "$first" ] || fail "another window"
 [ "$(topmost)" = 1 ] || fail "the first window lost topmost"

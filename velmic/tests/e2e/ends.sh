@@ -16,7 +16,7 @@ preview() {
     wait_main
     press_slider_end $ID_SPEED right
     expect_time 500
-    expect_sets "$PREVIEW" on "$SAVED" off
+    wait_eq "$PREVIEW" click_of 0 working
 }
 restored() {
     wait_ended
