@@ -199,7 +199,7 @@ frmMain::Restore frmMain::RestoreWorkingSet() {
     }
     const TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, OrgCal.data(), kWorkingSet);
     if (status != TavloOk) {
-        HelpLine(Failure(status));
+        HelpLine(Failure(status) + kHelpNotRestored);
         return Restore::WriteFailed;
     }
     workingSetChanged_ = false;
@@ -212,12 +212,13 @@ void frmMain::Abandon() {
         searching_ = false;
         view_.StopSearchTimer();
     }
-    // A refused write of the start values is shown in the help line and the
-    // run still ends. Only when the saved set could not even be read does
-    // the window stay open, to say that the calibration in use was left as
-    // it is; the next Cancel or close then ends the program without another
-    // request.
-    if (!restoreFailed_ && RestoreWorkingSet() == Restore::SavedUnreadable) {
+    // When the start values cannot be put back (the saved set unreadable,
+    // the write refused, the driver gone for a moment) the trial values
+    // would stay in use after the program ended. The window stays open
+    // instead, saying so; the next Cancel or close tries once more and
+    // then ends the program whatever the driver answers.
+    const Restore restore = RestoreWorkingSet();
+    if (restore != Restore::Done && !restoreFailed_) {
         restoreFailed_ = true;
         CalState = 3;
         view_.SetVisible(Control::picPoint, false);
@@ -253,6 +254,8 @@ void frmMain::Form_SessionEnd() {
         view_.StopSearchTimer();
     }
     RestoreWorkingSet();
+    // The window cannot stay open to report a failed restore now.
+    restoreFailed_ = true;
     CalState = 3;
     if (asking_) {
         closeRequested_ = true;

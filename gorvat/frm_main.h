@@ -87,7 +87,8 @@ private:
     // Puts the saved calibration back into the working set; when that fails
     // the reason is in the help line.
     Restore RestoreWorkingSet();
-    // No, time-out, Cancel or close: undo and end the program.
+    // No, time-out, Cancel or close: undo and end the program; when the
+    // undo fails the first time, the window stays open to say so.
     void Abandon();
     void CloseWindow();
     void HelpLine(const std::string& text);

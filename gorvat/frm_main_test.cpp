@@ -146,6 +146,14 @@ public:
         };
         SecondMark();
     }
+    // The window stayed open after a failed restore: with the driver taking
+    // writes again, the next Cancel puts `start` back and ends.
+    void CancelAgain(const Cal& start) {
+        Model().ClearFaults();
+        form->QuitButton_Click();
+        EXPECT_EQ(view.closes, 1);
+        EXPECT_EQ(Calibration(kWorkingSet), start);
+    }
     // From now on no event reaches the panel, and the window closes once.
     void ExpectClosedForGood() {
         Model().ClearFaults();
@@ -206,9 +214,11 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
                      IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION_ALT}));
 }
 
-// Wherever the run is left, the working set gets the saved values back (a
-// refused write is shown in the help line) and the program ends. Only the
-// session end writes before the question box has returned.
+// Wherever the run is left, the working set gets the saved values back and
+// the program ends. Only the session end writes before the question box
+// has returned. A refused write keeps the window open to say so (the
+// session end cannot): the next Cancel, with the driver taking writes
+// again, puts the values back and ends.
 TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
     const std::vector<Exit> events = {kCancel, kClose, kSessionEnd};
     const struct {
@@ -234,7 +244,8 @@ TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
                 Restart();
                 Reach(c.step);
                 Leave(exit, c.step == kAsking, refuse ? IOCTL_TAVLO_SET_CALIBRATION : 0);
-                EXPECT_EQ(view.closes, 1);
+                const bool staysOpen = refuse && exit != kSessionEnd;
+                EXPECT_EQ(view.closes, staysOpen ? 0 : 1);
                 EXPECT_EQ(view.timerMs, 0u);
                 EXPECT_EQ(view.closedQuestion, c.step == kAsking && exit >= kCancel);
                 EXPECT_EQ(view.whileAsking,
@@ -243,21 +254,65 @@ TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
                 EXPECT_EQ(Calibration(kWorkingSet), refuse ? c.working : kOriginal);
                 const Codes requests = Requests();
                 if (refuse) {  // a write refused while asking is tried again when the box returns
-                    EXPECT_EQ(Help(), "Can't send the IOCTL!8");
+                    EXPECT_EQ(Help(), "Can't send the IOCTL!8  The calibration in use was not restored.");
                     EXPECT_EQ(requests.empty() ? 0u : requests.back(), IOCTL_TAVLO_SET_CALIBRATION);
+                    EXPECT_TRUE(!staysOpen || !view.visible[Control::picPoint]);
                 } else {
                     EXPECT_EQ(requests, written ? Codes{IOCTL_TAVLO_SET_CALIBRATION} : Codes{});
                 }
+                if (staysOpen) CancelAgain(kOriginal);
                 ExpectClosedForGood();
             }
         }
     }
 }
 
+// The driver is gone (its device cannot be opened) when the run is left:
+// nothing can be written, so the window stays open saying so; when the
+// driver is back the next Cancel puts the start values back, and when it
+// is still gone the next Cancel ends the program all the same.
+TEST_F(FrmMainTest, DriverGoneWhenTheRunIsLeft) {
+    const struct {
+        const char* where;
+        Step step;
+        Cal working;
+    } cases[] = {
+        {"first mark", kAtFirstMark, kIdentityCalibration},
+        {"second mark", kAtSecondMark, kIdentityCalibration},
+        {"question", kAsking, kExampleResult},
+    };
+    for (const auto& c : cases) {
+        for (bool back : {true, false}) {
+            SCOPED_TRACE(std::string(c.where) + (back ? ", back" : ", gone for good"));
+            Restart();
+            Reach(c.step);
+            if (c.step == kAsking) {
+                view.answer = [] {
+                    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+                    return std::int16_t{kNo};
+                };
+                SecondMark();
+            } else {
+                tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+                form->QuitButton_Click();
+            }
+            EXPECT_EQ(view.closes, 0);
+            EXPECT_EQ(Help(), "Can't send the IOCTL!1  The calibration in use was not restored.");
+            tavlosim::TheInProcessDriver().channel.deviceMissing = !back;
+            form->QuitButton_Click();
+            EXPECT_EQ(view.closes, 1);
+            tavlosim::TheInProcessDriver().channel.deviceMissing = false;
+            EXPECT_EQ(Calibration(kWorkingSet), back ? kOriginal : c.working);
+            EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+            ExpectClosedForGood();
+        }
+    }
+}
+
 // The start values could not be read at the start touch: they are read
 // again before they are written back, never the zeros of an unread OrgCal.
-// When that read fails too, nothing is written and the window stays open
-// to say so until the next Cancel.
+// When that read or the write fails, the window stays open to say so, and
+// the next Cancel tries again.
 TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
     for (std::uint32_t refused : {0u, IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_GET_CALIBRATION_ALT}) {
         SCOPED_TRACE(refused);
@@ -273,14 +328,15 @@ TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
         if (refused != 0) {
             EXPECT_EQ(Help(), unreadable
                                   ? "Can't read the saved calibration!8  The calibration in use was not restored."
-                                  : "Can't send the IOCTL!8");
+                                  : "Can't send the IOCTL!8  The calibration in use was not restored.");
         }
         EXPECT_EQ(Requests(), (unreadable ? Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT}
                                           : Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT, IOCTL_TAVLO_SET_CALIBRATION}));
-        EXPECT_EQ(view.closes, unreadable ? 0 : 1);
+        EXPECT_EQ(view.closes, refused != 0 ? 0 : 1);
         EXPECT_FALSE(view.visible[Control::picPoint]);
         EXPECT_EQ(Calibration(kWorkingSet), refused != 0 ? kExampleResult : kOriginal);
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+        if (refused != 0) CancelAgain(kOriginal);
         ExpectClosedForGood();
     }
 }

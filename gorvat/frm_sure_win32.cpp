@@ -190,7 +190,13 @@ void FrmSureWindow::ShowModal() {
 void FrmSureWindow::EndModal() {
     modal_ = false;
     ReleaseOwner();
-    if (Handle() != nullptr) ShowWindow(Handle(), SW_HIDE);
+    if (Handle() != nullptr) {
+        ShowWindow(Handle(), SW_HIDE);
+        // Ended from a message sent by another process (WM_ENDSESSION),
+        // the modal loop still waits in GetMessage for a posted one: this
+        // one lets it see that the box has ended.
+        PostMessageA(Handle(), WM_NULL, 0, 0);
+    }
 }
 
 // The owner is enabled again before the box goes away, so the activation

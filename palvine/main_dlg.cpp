@@ -140,7 +140,12 @@ void MainDlg::Form_Unload() {
     if (!savedRead_) return;
     std::int16_t result = 0;
     SetButtonState(&result, SavedClickMode, SavedOnceButton, 0);
-    if (result != 0) view_.ShowErrorReport();
+    if (result != 0 && !sessionEnding_) view_.ShowErrorReport();
+}
+
+void MainDlg::Form_SessionEnd() {
+    sessionEnding_ = true;
+    Form_Unload();
 }
 
 }  // namespace palvine

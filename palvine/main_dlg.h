@@ -50,6 +50,9 @@ public:
     // Every end of the window: the close box, Alt+F4, the system menu's
     // Close, an error, the end of the session. Runs the exit steps once.
     void Form_Unload();
+    // The end of the session: the exit steps at once, and no error report,
+    // which would hold the session's end up.
+    void Form_SessionEnd();
 
     // Device routines: *result is 0 for success and -1 for failure.
     void GetButtonState(std::int16_t* result, std::uint8_t* clickMode, std::uint8_t* onceButton,
@@ -83,6 +86,7 @@ private:
     bool closing_ = false;
     bool unloaded_ = false;
     bool savedRead_ = false;
+    bool sessionEnding_ = false;
 };
 
 }  // namespace palvine

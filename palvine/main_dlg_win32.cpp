@@ -195,7 +195,7 @@ LRESULT MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         // The process may be ended as soon as this returns: the driver
         // gets its modes back now.
-        if (wParam) dlg_.Form_Unload();
+        if (wParam) dlg_.Form_SessionEnd();
         return 0;
     case WM_DESTROY:
         destroying_ = true;

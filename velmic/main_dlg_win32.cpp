@@ -119,6 +119,10 @@ void MainDlgWindow::DestroyBox() {
 
 INT_PTR MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (logic_ == nullptr) return FALSE;
+    if (message == WM_ENDSESSION) {
+        if (wParam && sessionEnd_) sessionEnd_();
+        return TRUE;
+    }
     switch (message) {
         case WM_HSCROLL: {
             // A slider's move ends (mouse button or key released): the

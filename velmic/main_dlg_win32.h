@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "controls_win32.h"
 #include "dialog_win32.h"
@@ -23,6 +25,8 @@ public:
     // Builds the box, hidden.
     bool Create();
     void Attach(MainDlg* logic) { logic_ = logic; }
+    // Runs on WM_ENDSESSION when the session really ends.
+    void OnSessionEnd(std::function<void()> sessionEnd) { sessionEnd_ = std::move(sessionEnd); }
     void Show();
     // Destroys the box; the object stays for a handler still running.
     void DestroyBox();
@@ -49,6 +53,7 @@ private:
     winui::TwipScale scale_;
     winui::Font font_;
     MainDlg* logic_ = nullptr;
+    std::function<void()> sessionEnd_;
 };
 
 }  // namespace velmic

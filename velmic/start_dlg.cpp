@@ -65,6 +65,14 @@ void StartDlg::CancelBtn_Click() {
     End();
 }
 
+void StartDlg::SessionEnd() {
+    if (phase_ == Phase::Ended) return;
+    access_.MuteDiagnostics(true);
+    MainShown = false;
+    CloseSettings();
+    End();
+}
+
 void StartDlg::OpenSettings(std::uint8_t panelId) {
     MainView& dialogView = view_.CreateMainDlg();
     settings_ = std::make_unique<MainDlg>(access_, dialogView, reentry_, BoundPanel{access_.ActivePanelIndex, panelId},
@@ -87,9 +95,13 @@ void StartDlg::CloseSettings() {
 
 // The dialog closed on its own (OK, Cancel, a failure): the program ends.
 void StartDlg::SettingsClosedThemselves() {
-    settingsOpen_ = false;
     MainShown = false;
-    view_.DestroyMainDlg();
+    // The session's end may have closed it already, from inside the
+    // handler that is closing it now.
+    if (settingsOpen_) {
+        settingsOpen_ = false;
+        view_.DestroyMainDlg();
+    }
     End();
 }
 

@@ -56,6 +56,10 @@ public:
     void Form_Load();
     void MainTimer_Timer();
     void CancelBtn_Click();  // also Esc and the close box
+    // The session ends and the process may be ended as soon as this
+    // returns: the settings dialog's closing step runs now, even inside a
+    // handler held up by a message box, and no further box is shown.
+    void SessionEnd();
 
     // The open settings dialog, for its window's events; null when none is.
     MainDlg* Settings() { return settingsOpen_ ? settings_.get() : nullptr; }

@@ -55,6 +55,11 @@ INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
             if (wParam != kMainTimer) return FALSE;
             logic_->MainTimer_Timer();
             return TRUE;
+        case WM_ENDSESSION:
+            // The process may be ended once this returns: the panel gets
+            // its saved set back now.
+            if (wParam) logic_->SessionEnd();
+            return TRUE;
         case WM_COMMAND:
         case WM_CLOSE:
             // Cancel, Esc and the close box all end the program.
@@ -98,6 +103,10 @@ MainView& StartDlgWindow::CreateMainDlg() {
     // The previous dialog's object ends here, at a tick, where none of its
     // handlers can be running.
     mainDlg_ = std::make_unique<MainDlgWindow>(instance_, scale_);
+    // Either window may hear of the session's end first.
+    mainDlg_->OnSessionEnd([this] {
+        if (logic_ != nullptr) logic_->SessionEnd();
+    });
     mainDlg_->Create();
     return *mainDlg_;
 }

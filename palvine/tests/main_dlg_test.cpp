@@ -292,6 +292,99 @@ TEST_F(PalvineMainDlgTest, ExitStepsRunOnce) {
     EXPECT_EQ(Modes(), "1/1/1");
 }
 
+// Every way the window can end, at every step of a run, read back from the
+// driver: the click mode and once button found at start (2 and 4 here),
+// the once flag clear. Only a driver that is gone or refuses every write
+// for good keeps what it held, since nothing can be written to it.
+TEST_F(PalvineMainDlgTest, EveryEndingAtEveryStepLeavesTheModesFound) {
+    struct Step {
+        const char* name;
+        std::function<void(Rig&)> reach;
+        const char* held;  // the driver's modes at the step
+    };
+    struct Ending {
+        const char* name;
+        std::function<void(Rig&)> act;
+        bool restores;  // false: nothing reaches the driver at exit
+        int reports;
+    };
+    const auto refuse = [this](std::uint32_t code, bool once) {
+        return [this, code, once](Rig& r) {
+            Model().FailCode(code, 31);
+            if (once) r.window.whileBoxOpen = [this] { Model().ClearFaults(); };
+            r.dlg.Form_MouseUp(kLeftButton);
+        };
+    };
+    const Step steps[] = {
+        {"running, flag clear", [](Rig&) {}, "1/2/0"},
+        {"running, one-shot armed", [](Rig& r) { r.dlg.Form_MouseUp(kLeftButton); }, "1/2/1"},
+        {"modes changed by another program", [this](Rig&) { SetModes(1, 4, 0, 1); }, "4/1/1"},
+    };
+    const Ending endings[] = {
+        // The close box, Alt+F4 and the system menu's Close all arrive as
+        // WM_CLOSE.
+        {"close", [](Rig& r) { r.window.Close(); }, true, 0},
+        {"session end", [](Rig& r) { r.dlg.Form_SessionEnd(); }, true, 0},
+        // No report may hold the session's end up, even when the driver
+        // refuses the modes.
+        {"session end, restore refused",
+         [this](Rig& r) {
+             Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31);
+             r.dlg.Form_SessionEnd();
+         },
+         false, 0},
+        {"session end with the report open",
+         [this](Rig& r) {
+             Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31);
+             r.window.whileBoxOpen = [this, &r] {
+                 Model().ClearFaults();
+                 r.dlg.Form_SessionEnd();
+             };
+             r.dlg.ClickChkTimer_Timer();
+         },
+         true, 1},
+        {"driver gone, back while the report is open",
+         [](Rig& r) {
+             tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+             r.window.whileBoxOpen = [] { tavlosim::TheInProcessDriver().channel.deviceMissing = false; };
+             r.dlg.ClickChkTimer_Timer();
+         },
+         true, 1},
+        {"driver gone for good",
+         [](Rig& r) {
+             tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+             r.dlg.ClickChkTimer_Timer();
+             tavlosim::TheInProcessDriver().channel.deviceMissing = false;  // to read what it held
+         },
+         false, 2},
+        {"click write refused once", refuse(IOCTL_TAVLO_SET_CLICK_MODE, true), true, 1},
+        {"click write refused for good", refuse(IOCTL_TAVLO_SET_CLICK_MODE, false), false, 2},
+    };
+    for (const Step& step : steps) {
+        for (const Ending& ending : endings) {
+            SCOPED_TRACE(std::string(step.name) + " / " + ending.name);
+            Rig& r = Restart();
+            r.dlg.Form_Load("");
+            ASSERT_TRUE(r.dlg.Running());
+            step.reach(r);
+            ASSERT_EQ(Modes(), step.held);
+            ending.act(r);
+            Model().ClearFaults();
+            EXPECT_EQ(r.window.closes, ending.name == std::string("close") || ending.reports > 0 ? 1 : 0);
+            EXPECT_FALSE(r.dlg.Running());
+            EXPECT_FALSE(r.window.timerOn);
+            EXPECT_EQ(r.window.errorReports, ending.reports);
+            EXPECT_EQ(Modes(), ending.restores ? "2/4/0" : step.held);
+            // Nothing is written after the end.
+            const int writes = Writes();
+            r.dlg.Form_Unload();
+            r.dlg.Form_SessionEnd();
+            r.dlg.Form_MouseUp(kLeftButton);
+            EXPECT_EQ(Writes(), writes);
+        }
+    }
+}
+
 // A library whose four mode functions all give one status, to try every
 // status on the device routines (the driver-wide commands never give 2, 3
 // or 5, so the simulated driver cannot).
