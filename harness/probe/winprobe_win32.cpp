@@ -335,7 +335,14 @@ int Run(const Args& args) {
     } else if (command == "visible") {
         std::printf("%d\n", IsWindowVisible(target) ? 1 : 0);
     } else if (command == "enabled") {
-        std::printf("%d\n", IsWindowEnabled(target) ? 1 : 0);
+        // Read the style itself: IsWindowEnabled says "disabled" also when
+        // the style cannot be read, and that must not pass for a state.
+        SetLastError(ERROR_SUCCESS);
+        const LONG style = GetWindowLongW(target, GWL_STYLE);
+        if (style == 0 && GetLastError() != ERROR_SUCCESS) {
+            return Fail("cannot read the style of the window: error " + std::to_string(GetLastError()));
+        }
+        std::printf("%d\n", (style & WS_DISABLED) != 0 ? 0 : 1);
     } else if (command == "checked" && needs(3)) {
         std::printf("%d\n", static_cast<int>(SendMessageA(target, BM_GETCHECK, 0, 0)));
     } else if (command == "rect") {
