@@ -2,7 +2,8 @@
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
 # the 32-bit part, for i686 and x86_64 programs), an X server for windows,
-# and NSIS for the installers.
+# NSIS for the installers, and clang, lld-link and the LLVM tools for the
+# SDK's libraries and client check in Microsoft's C++ ABI.
 set -euo pipefail
 
 need=()
@@ -21,6 +22,9 @@ have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 have import || need+=(imagemagick)
 have makensis || need+=(nsis)
+have clang++ || need+=(clang)
+have lld-link || need+=(lld)
+{ have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
