@@ -8,11 +8,14 @@
 
 #include "brimol.h"
 
-// thiscall on i686, as the members; x86_64 has one convention.
+// thiscall on i686, as the members; x86_64 has one convention. GCC warns
+// that thiscall is meant for members, but applies it to these functions
+// (the object in ECX, the callee pops the rest): exactly the call they take.
 #if defined(_WIN64)
 #define BRIMOL_MS_MEMBER
 #else
 #define BRIMOL_MS_MEMBER __attribute__((thiscall))
+#pragma GCC diagnostic ignored "-Wattributes"
 #endif
 
 // ::new: the classes' own operator new would hide the placement form.
