@@ -31,17 +31,14 @@ trap 'rm -rf "$work"' EXIT
 # Microsoft ABI: imported names of the object, "key<TAB>name".
 "$nm" -u "$object" | sed -n 's/^ *U __imp_//p' | sort -u >"$work/ms_names"
 [ -s "$work/ms_names" ] || { echo "ms-aliases: no imported names in $object" >&2; exit 1; }
-while read -r name; do
-    printf '%s\t%s\n' "$(printf '%s\n' "$name" | "$undname" | sed -n 2p | normalise)" "$name"
-done <"$work/ms_names" | sort >"$work/ms"
+# llvm-undname prints each name, its demangled form and an empty line.
+paste <("$undname" <"$work/ms_names" | awk 'NR % 3 == 2' | normalise) "$work/ms_names" | sort >"$work/ms"
 
 # The library's own names: constructors and destructors in their complete
 # object variant only (C1, D1); vtables and type information have no
 # counterpart.
 sed -n -e '/^#/d' -e "s/@SIZE@/$size_t/" -e '/^_ZN/p' "$exports" | grep -Ev '(C2|D0|D2)E' >"$work/own_names"
-while read -r name; do
-    printf '%s\t%s\n' "$(printf '%s\n' "$name" | "$cxxfilt" | normalise)" "$name"
-done <"$work/own_names" | sort >"$work/own"
+paste <("$cxxfilt" <"$work/own_names" | normalise) "$work/own_names" | sort >"$work/own"
 
 if ! cut -f1 "$work/ms" | sort -u | cmp -s - <(cut -f1 "$work/own" | sort -u); then
     echo "ms-aliases: members differ between the two ABIs' lists (< Microsoft ABI, > library):" >&2
