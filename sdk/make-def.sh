@@ -16,6 +16,7 @@ readobj=$1 dlltool=$2 machine=$3 dll=$4 out_def=$5 out_lib=$6 decorated=${7:-}
 names=$("$readobj" --coff-exports "$dll" | sed -n 's/^ *Name: //p' | sort)
 [ -n "$names" ] || { echo "make-def: $dll exports nothing" >&2; exit 1; }
 if [ -n "$decorated" ]; then
+    [ -s "$decorated" ] || { echo "make-def: $decorated is empty" >&2; exit 1; }
     missing=$(comm -23 <(sed 's/@[0-9]*$//' "$decorated" | sort) <(echo "$names"))
     [ -z "$missing" ] || { echo "make-def: $dll lacks" $missing >&2; exit 1; }
 fi
