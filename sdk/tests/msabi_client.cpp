@@ -222,7 +222,7 @@ void CheckStrings() {
     CheckEq(static_cast<long>(CALL(text.length())), 31, "assigned long text cut to 31 characters");
 }
 
-// The script stored ID5 (NAME "Seeded", TOUCH_OP 2, IR_OP 7) and ALL
+// The script stored ID5 (NAME "Stored first", TOUCH_OP 2, IR_OP 7) and ALL
 // (TIMEOUT 60, TIMEENABLE 0).
 void CheckRecords() {
     const unsigned long long sp = StackPointer();
@@ -235,13 +235,14 @@ void CheckRecords() {
         Check(panel.rootKey == reinterpret_cast<BrimolKey>(static_cast<intptr_t>(static_cast<int32_t>(0x80000002))),
               "rootKey is HKEY_LOCAL_MACHINE");
         CheckEq(CALL(panel.GetPanelReg(5)), 0, "GetPanelReg(5)");
-        Check(SameText(panel.name, "Seeded"), "ID5 name");
+        Check(SameText(panel.name, "Stored first"), "ID5 name");
         CheckEq(panel.touchOp, TouchSupervisor, "ID5 TOUCH_OP");
         CheckEq(panel.irOp, 7, "ID5 IR_OP");
 
         CRegPanel copy(panel);
         StackCheck(sp, StackPointer(), "CRegPanel(const CRegPanel&)");
-        Check(SameText(copy.name, "Seeded") && copy.touchOp == TouchSupervisor, "copy constructor copies the record");
+        Check(SameText(copy.name, "Stored first") && copy.touchOp == TouchSupervisor,
+              "copy constructor copies the record");
         const char lineName[] = "Line 3 left";
         for (size_t i = 0; i < sizeof lineName; ++i) copy.name[i] = lineName[i];
         copy.touchOp = TouchInterlock;

@@ -4,7 +4,7 @@
 . "$E2E_LIB"
 
 sim attach 0x11 attach 0x22 0x0207 touch 1 >/dev/null
-reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ID5' NAME REG_SZ "Seeded" TOUCH_OP REG_DWORD 2 IR_OP REG_DWORD 7
+reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ID5' NAME REG_SZ "Stored first" TOUCH_OP REG_DWORD 2 IR_OP REG_DWORD 7
 reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ALL' TIMEOUT REG_DWORD 60 TIMEENABLE REG_DWORD 0
 
 wine_run "$WIN_BIN/sdk_msabi_client.exe"
@@ -18,7 +18,7 @@ expect_reg() {  # expect_reg KEY VALUE TYPE DATA
 expect_reg ID3 NAME REG_SZ "Line 3 left"
 expect_reg ID3 TOUCH_OP REG_DWORD 1
 expect_reg ID3 IR_OP REG_DWORD 0
-expect_reg ID5 NAME REG_SZ "Seeded"
+expect_reg ID5 NAME REG_SZ "Stored first"
 expect_reg ALL TIMEOUT REG_DWORD 45
 expect_reg ALL TIMEENABLE REG_DWORD 1
 
