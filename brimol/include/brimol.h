@@ -196,32 +196,35 @@ public:
  * compilers this header is built with support it and only warn.
  */
 #define BRIMOL_BY_POINTER(bytes4, bytes8) (sizeof(void*) == 8 ? (bytes8) : (bytes4))
+#define BRIMOL_ASSERT_SIZE(Class, bytes4, bytes8) \
+    static_assert(sizeof(Class) == BRIMOL_BY_POINTER(bytes4, bytes8), "brimol.h: size of " #Class)
+#define BRIMOL_ASSERT_OFFSET(Class, member, bytes4, bytes8)                           \
+    static_assert(offsetof(Class, member) == BRIMOL_BY_POINTER(bytes4, bytes8), \
+                  "brimol.h: offset of " #Class "::" #member)
 #if defined(__GNUC__) || defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 #endif
 static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "brimol.h: 32-bit or 64-bit pointers only");
-static_assert(sizeof(CRegString) == 32, "brimol.h: layout of CRegString");
-static_assert(sizeof(CRegPanel) == BRIMOL_BY_POINTER(136, 152), "brimol.h: size of CRegPanel");
-static_assert(offsetof(CRegPanel, name) == BRIMOL_BY_POINTER(4, 8), "brimol.h: CRegPanel::name");
-static_assert(offsetof(CRegPanel, irOp) == BRIMOL_BY_POINTER(68, 72), "brimol.h: CRegPanel::irOp");
-static_assert(offsetof(CRegPanel, touchOp) == BRIMOL_BY_POINTER(72, 76), "brimol.h: CRegPanel::touchOp");
-static_assert(offsetof(CRegPanel, regIdList) == BRIMOL_BY_POINTER(76, 80), "brimol.h: CRegPanel::regIdList");
-static_assert(offsetof(CRegPanel, basePath) == BRIMOL_BY_POINTER(96, 100), "brimol.h: CRegPanel::basePath");
-static_assert(offsetof(CRegPanel, key) == BRIMOL_BY_POINTER(128, 136), "brimol.h: CRegPanel::key");
-static_assert(offsetof(CRegPanel, rootKey) == BRIMOL_BY_POINTER(132, 144), "brimol.h: CRegPanel::rootKey");
-static_assert(sizeof(CRegSystem) == BRIMOL_BY_POINTER(144, 160), "brimol.h: size of CRegSystem");
-static_assert(offsetof(CRegSystem, timeOut) == BRIMOL_BY_POINTER(136, 152), "brimol.h: CRegSystem::timeOut");
-static_assert(offsetof(CRegSystem, timeEnable) == BRIMOL_BY_POINTER(140, 156), "brimol.h: CRegSystem::timeEnable");
-static_assert(sizeof(CUSBInterface) == BRIMOL_BY_POINTER(44, 48), "brimol.h: size of CUSBInterface");
-static_assert(offsetof(CUSBInterface, activeDevice) == BRIMOL_BY_POINTER(4, 8), "brimol.h: CUSBInterface::activeDevice");
-static_assert(offsetof(CUSBInterface, touchedDevice) == BRIMOL_BY_POINTER(8, 12),
-              "brimol.h: CUSBInterface::touchedDevice");
-static_assert(offsetof(CUSBInterface, deviceCount) == BRIMOL_BY_POINTER(12, 16), "brimol.h: CUSBInterface::deviceCount");
-static_assert(offsetof(CUSBInterface, panelIds) == BRIMOL_BY_POINTER(16, 20), "brimol.h: CUSBInterface::panelIds");
-static_assert(offsetof(CUSBInterface, stamp) == BRIMOL_BY_POINTER(36, 40), "brimol.h: CUSBInterface::stamp");
-static_assert(offsetof(CUSBInterface, activeTouched) == BRIMOL_BY_POINTER(40, 44),
-              "brimol.h: CUSBInterface::activeTouched");
+BRIMOL_ASSERT_SIZE(CRegString, 32, 32);
+BRIMOL_ASSERT_SIZE(CRegPanel, 136, 152);
+BRIMOL_ASSERT_OFFSET(CRegPanel, name, 4, 8);
+BRIMOL_ASSERT_OFFSET(CRegPanel, irOp, 68, 72);
+BRIMOL_ASSERT_OFFSET(CRegPanel, touchOp, 72, 76);
+BRIMOL_ASSERT_OFFSET(CRegPanel, regIdList, 76, 80);
+BRIMOL_ASSERT_OFFSET(CRegPanel, basePath, 96, 100);
+BRIMOL_ASSERT_OFFSET(CRegPanel, key, 128, 136);
+BRIMOL_ASSERT_OFFSET(CRegPanel, rootKey, 132, 144);
+BRIMOL_ASSERT_SIZE(CRegSystem, 144, 160);
+BRIMOL_ASSERT_OFFSET(CRegSystem, timeOut, 136, 152);
+BRIMOL_ASSERT_OFFSET(CRegSystem, timeEnable, 140, 156);
+BRIMOL_ASSERT_SIZE(CUSBInterface, 44, 48);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, activeDevice, 4, 8);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, touchedDevice, 8, 12);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, deviceCount, 12, 16);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, panelIds, 16, 20);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, stamp, 36, 40);
+BRIMOL_ASSERT_OFFSET(CUSBInterface, activeTouched, 40, 44);
 #if defined(__GNUC__) || defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
