@@ -1,7 +1,8 @@
 // Uses every exported member of BRIMOL.DLL's classes once. Compiled for
 // Microsoft's ABI only, never linked: the undefined symbols of the object
 // are the names that ABI gives the members, and the build pairs them with
-// the library's own names to make the aliases of BRIMOL.DLL.
+// the library's own names to make the aliases of BRIMOL.DLL. A member
+// added to brimol.h and exported but not used here stops the build.
 #include "brimol.h"
 
 namespace {
