@@ -2,8 +2,9 @@
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
 # the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
-# for windows, NSIS for the installers, and ImageMagick for screenshots and
-# the demo's contact sheet.
+# for windows, NSIS for the installers, ImageMagick for screenshots and the
+# demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
+# libraries and client check in Microsoft's C++ ABI.
 set -euo pipefail
 
 need=()
@@ -23,6 +24,9 @@ have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 { have import && have montage; } || need+=(imagemagick)
 have makensis || need+=(nsis)
+have clang++ || need+=(clang)
+have lld-link || need+=(lld)
+{ have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

@@ -4,7 +4,9 @@
 #   TouchPanelSuite-<version>-win<bits>.zip            the release archive:
 #       TouchPanelSuite-<version>-win<bits>-setup.exe    the installer
 #       TouchPanelSuite-<version>-win<bits>-programs.zip  the shipped files, to copy by hand
-#       SHA256SUMS                                       checksums of the two
+#       TouchPanelSuite-<version>-win<bits>-sdk.zip       headers, import libraries of both
+#                                                        toolchains, .def files, docs/sdk.md
+#       SHA256SUMS                                       checksums of these
 #   TouchPanelSuite-<version>-win<bits>-devtools.zip   the simulated driver, its console
 #                                                      and README (developers only)
 #   TouchPanelSuite-<version>-win<bits>-debug.zip      the debug files of the shipped
@@ -36,11 +38,13 @@ for preset in win64-release win32-release; do
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
     name=TouchPanelSuite-$version-win$bits
     work=$(mktemp -d)
-    mkdir "$work/release" "$work/programs" "$work/devtools" "$work/debug"
+    mkdir "$work/release" "$work/programs" "$work/sdk" "$work/devtools" "$work/debug"
 
     cp "$build/$name-setup.exe" "$work/release/"
     cmake --install "$build" --prefix "$work/programs" >/dev/null
     zip_of "$work/release/$name-programs.zip" "$work/programs"
+    cmake --install "$build" --component sdk --prefix "$work/sdk" >/dev/null
+    zip_of "$work/release/$name-sdk.zip" "$work/sdk"
     (cd "$work/release" && sha256sum -- * >SHA256SUMS)
     zip_of "$out/$name.zip" "$work/release"
 
