@@ -25,5 +25,10 @@ export SUITE_WINE64 SUITE_WINE32 SUITE_WINESERVER
 # The loader for a PE file: 64-bit programs run with the 64-bit loader,
 # 32-bit ones with the 32-bit loader (the prefix is WoW64).
 suite_pe_loader() {
-    if objdump -f "$1" 2>/dev/null | grep -q 'pei-x86-64'; then echo "$SUITE_WINE64"; else echo "$SUITE_WINE32"; fi
+    # Read whole before matching: with pipefail, `grep -q` leaving early
+    # could fail the pipeline and pick the 32-bit loader for a 64-bit file.
+    case "$(objdump -f "$1" 2>/dev/null)" in
+    *pei-x86-64*) echo "$SUITE_WINE64" ;;
+    *) echo "$SUITE_WINE32" ;;
+    esac
 }

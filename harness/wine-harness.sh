@@ -412,7 +412,9 @@ cmd_run() {
             exit 77
         fi
         export HARNESS="$here/wine-harness.sh" E2E_LIB="$here/e2e-lib.sh" WIN_BIN=${WIN_BIN:-} SUITE_WINE_ROOT="$root" SUITE_WIN64_BIN="$win64bin"
-        command=(bash "$exe" "$@")
+        # Traced into the test's logs: a scenario that stops at a failing
+        # step without a message of its own shows that step.
+        command=(bash -x "$exe" "$@")
     else
         local loader
         loader=$(pe_loader "$exe")
@@ -431,9 +433,14 @@ cmd_run() {
     mkdir -p "$out"
     export TEST_LOGS="$out"
     local status=0
-    (cd "$(dirname "$exe")" && timeout -k 5 "$timeout_s" "${command[@]}" </dev/null) >"$out/stdout.txt" 2>"$out/stderr.txt" || status=$?
+    (cd "$(dirname "$exe")" && BASH_XTRACEFD=7 timeout -k 5 "$timeout_s" "${command[@]}" </dev/null 7>"$out/trace.txt") \
+        >"$out/stdout.txt" 2>"$out/stderr.txt" || status=$?
     tr -d '\r' <"$out/stdout.txt"
     tr -d '\r' <"$out/stderr.txt" >&2
+    if [ $status -ne 0 ] && [ $status -ne 77 ] && [ -s "$out/trace.txt" ]; then
+        echo "[harness] the scenario's last steps:" >&2
+        tail -n 25 "$out/trace.txt" | cut -c1-300 >&2
+    fi
     if [ $status -ne 0 ] && [ $status -ne 77 ]; then
         [ $status -eq 124 ] && echo "[harness] $name timed out after ${timeout_s}s" >&2
         import -window root "$out/screen.png" 2>/dev/null || true
@@ -442,7 +449,7 @@ cmd_run() {
         echo "[harness] $name failed ($status); logs in $out" >&2
     else
         # Passing tests keep only what they chose to keep (screenshots).
-        rm -f "$out/stdout.txt" "$out/stderr.txt"
+        rm -f "$out/stdout.txt" "$out/stderr.txt" "$out/trace.txt"
         rmdir "$out" 2>/dev/null || true
     fi
     end_launched || { log "$name: its programs did not end"; [ $status -ne 0 ] || status=1; }
