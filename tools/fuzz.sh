@@ -3,7 +3,7 @@
 # number of executions, one after another in one process each. New inputs go
 # to build/fuzz/work/<target>/ (the kept corpus under fuzz/corpus/ is only
 # read); a crash leaves its input in build/fuzz/artifacts/.
-#   tools/fuzz.sh [-runs N] [target...]     targets: device_model library_replies key_store_records
+#   tools/fuzz.sh [-runs N] [target...]     targets: device_model library_replies key_store_records palvine_options
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,7 @@ if [ "${1:-}" = "-runs" ]; then
     shift 2
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(device_model library_replies key_store_records)
+[ ${#targets[@]} -gt 0 ] || targets=(device_model library_replies key_store_records palvine_options)
 
 command -v clang++ >/dev/null && [ -n "$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] || {
     sudo=""
