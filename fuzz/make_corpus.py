@@ -202,6 +202,8 @@ for name, line in [
         ("mixed_case_run_together", b"/nOtOp/LargeSize/normalRIGHT/onceMiddle"),
         ("cut_off_names", b"/NOTO /LARGESIZ /NORMALMIDDL /ONCELEF /"),
         ("other_code_page", b"/\xcdORMALRIGHT /\xefNCELEFT /L\xc1RGESIZE \xff\xfe/top"),
+        # A dotless i (0xFD in the Turkish code page) upper-cases to I there.
+        ("dotless_i", b"/NORMALR\xfdGHT /ONCEM\xfdDDLE /LARGES\xfdZE /notop"),
         ("zero_inside", b"/LARGESIZE\x00/NMLSIZE /ONCELEFT"),
         ("quoted_and_slashes", b"\"C:\\path with /top\\\" //NORMALMIDDLE ///ONCERIGHT"),
         ("long_line", b"x" * 400 + b"/ONCEMIDDLE" + b"/" * 90)]:
