@@ -43,6 +43,7 @@ sweep Velmic Velmic.exe "Touch Settings Program" \
     visible_without "Touch Settings Program" "Touch panel settings  -  Information"
 sweep Gorvat Gorvat.exe "Touch Panel Calibration" \
     text_is "Touch Panel Calibration" 101 "1. Touch anywhere on the screen to start the Calibration Setting Program."
-sweep Palvine Palvine.exe class:PalvineMainDlg requested 0x22E1E8
+# Palvine's last driver request of its start sets the once mode.
+sweep Palvine Palvine.exe class:PalvineMainDlg requested 0x22A1EC
 sweep Nystra Nystra.exe "Interlock Control" requested 0x22E0E0
 sweep Cordane Cordane.exe "Panel Setting" shown "Panel Setting"
