@@ -192,3 +192,19 @@ write("key_store_records", "ids_and_bare_keys", records(
 write("key_store_records", "name_without_zero_written", records(
     [], step(RAW_NAME, 4, *([0x41] * 64)) + step(READ, 4) + step(READ_TEXT, 4, 69) + step(ROUND_TRIP, 4)))
 write("key_store_records", "empty", [])
+
+# --- Palvine's options -----------------------------------------------------------
+# The command line's bytes as they are.
+for name, line in [
+        ("empty", b""),
+        ("every_option", b"/NOTOP /TOP /SMALLSIZE /LARGESIZE /NMLSIZE /NORMALMIDDLE /NORMALRIGHT /NORMALLEFT "
+                         b"/ONCEMIDDLE /ONCELEFT /ONCERIGHT"),
+        ("mixed_case_run_together", b"/nOtOp/LargeSize/normalRIGHT/onceMiddle"),
+        ("cut_off_names", b"/NOTO /LARGESIZ /NORMALMIDDL /ONCELEF /"),
+        ("other_code_page", b"/\xcdORMALRIGHT /\xefNCELEFT /L\xc1RGESIZE \xff\xfe/top"),
+        # A dotless i (0xFD in the Turkish code page) upper-cases to I there.
+        ("dotless_i", b"/NORMALR\xfdGHT /ONCEM\xfdDDLE /LARGES\xfdZE /notop"),
+        ("zero_inside", b"/LARGESIZE\x00/NMLSIZE /ONCELEFT"),
+        ("quoted_and_slashes", b"\"C:\\path with /top\\\" //NORMALMIDDLE ///ONCERIGHT"),
+        ("long_line", b"x" * 400 + b"/ONCEMIDDLE" + b"/" * 90)]:
+    write("palvine_options", name, line)

@@ -455,3 +455,49 @@ TEST_F(FrmMainTest, MissingLibraryIsReportedByName) {
 
 }  // namespace
 }  // namespace gorvat
+
+namespace gorvat {
+namespace {
+
+// Every reply to one request odd (no bytes, more than the buffer, or bytes
+// no driver sends) from the start touch to the first mark, then Cancel once
+// the driver answers properly: the saved set is untouched, and the working
+// set holds start values, never zeros or the identity of the touches.
+TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
+    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_POINTDATA_ENABLE,
+                                   IOCTL_TAVLO_GET_CALIBRATION_ALT};
+    const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(12, 1),
+                                                 std::vector<std::uint8_t>(8, 0xA5), std::vector<std::uint8_t>(8, 0xFF)};
+    for (std::uint32_t code : codes) {
+        for (const std::vector<std::uint8_t>& reply : replies) {
+            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << reply.size()
+                                              << " bytes");
+            Restart();
+            // A status reply of full length with a different stamp is, as far
+            // as the program can tell, a change of the panel set during the
+            // run: that belongs with the ways out of the run, not here.
+            if (code == IOCTL_TAVLO_GET_STATUS && reply.size() == 8) continue;
+            std::vector<std::uint8_t> bytes = reply;
+            if (bytes.size() == 8 && code != IOCTL_TAVLO_GET_CALIBRATION_ALT) {
+                bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
+            }
+            ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
+            StartTouch();
+            form->SearchTimer_Timer();
+            FirstMark();
+            Model().ClearFaults();
+            form->QuitButton_Click();
+            EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+            const Cal working = Calibration(kWorkingSet);
+            EXPECT_NE(working, (Cal{0, 0, 0, 0}));
+            EXPECT_NE(working, kIdentityCalibration);
+            if (bytes.size() != 8) {
+                EXPECT_EQ(working, kOriginal);
+            }
+            EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gorvat

@@ -3,6 +3,7 @@
 // view in place of the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
 #include "nystra_dlg.h"
+#include "tavlo.h"
 
 namespace nystra {
 namespace {
@@ -470,6 +472,60 @@ TEST_F(NystraTest, EndEnablesEveryPanelAndRestoresStartupMode) {
         dlg->OnTaskbarCreated();
         EXPECT_EQ(model().LogSize(), 0u);
         EXPECT_FALSE(view.trayShown);
+    }
+}
+
+}  // namespace
+}  // namespace nystra
+
+namespace nystra {
+namespace {
+
+// A driver whose every reply to one request is odd (no bytes, more than the
+// buffer, or bytes no driver sends) while a panel is touched: each poll ends
+// in a defined state with at most one panel enabled and the table within
+// the driver's panels, and once the driver answers properly again the
+// controller rebuilds its table and goes on.
+TEST_F(NystraTest, OddRepliesLeaveADefinedStateAndPass) {
+    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_PANEL_ID, IOCTL_TAVLO_GET_POINTDATA_ENABLE,
+                                   IOCTL_TAVLO_CHECK_TOUCH};
+    const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(11, 0), {0xA5, 0xA5, 0xA5},
+                                                 {0xFF, 0xFF, 0xFF}};
+    const auto enabledPanels = [] {
+        const std::string flags = Pointdata();
+        return std::count(flags.begin(), flags.end(), '1');
+    };
+    for (std::uint32_t code : codes) {
+        for (const std::vector<std::uint8_t>& reply : replies) {
+            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << reply.size() << " bytes "
+                                              << (reply.empty() ? 0 : reply[0]));
+            NextRow();
+            Start({2, 1});
+            Touch({1});
+            ASSERT_TRUE(model().OverrideReply(code, reply.data(), static_cast<std::uint32_t>(reply.size()), true));
+            for (int poll = 0; poll < 4; ++poll) {
+                Poll();
+                EXPECT_LE(enabledPanels(), 1);
+                EXPECT_GE(dlg->usb.deviceCount, 0);
+                EXPECT_LE(dlg->usb.deviceCount, 2);
+                if (dlg->state == kActive) {
+                    ASSERT_GE(dlg->usb.activeDevice, 0);
+                    ASSERT_LT(dlg->usb.activeDevice, dlg->usb.deviceCount);
+                } else {
+                    EXPECT_EQ(dlg->usb.activeDevice, -1);
+                }
+            }
+            model().ClearFaults();
+            Touch({1}, false);
+            Poll(2);
+            EXPECT_EQ(dlg->usb.deviceCount, 2);
+            EXPECT_EQ(dlg->usb.panelIds[0], 0x11);
+            EXPECT_EQ(dlg->usb.panelIds[1], 0x22);
+            EXPECT_LE(enabledPanels(), 1);
+            TouchPoll(0);  // panel 0 is a Supervisor: it takes over whatever was active
+            EXPECT_EQ(dlg->state, kActive);
+            EXPECT_EQ(Pointdata(), "10");
+        }
     }
 }
 

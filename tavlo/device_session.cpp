@@ -24,7 +24,7 @@ TavloStatus DeviceSession::Request(std::uint32_t code, const void* in, std::uint
     if (!channel_.Control(handle_, code, in, inSize, out, outSize, &returned)) {
         return MapLastError(channel_.LastError());
     }
-    return returned < outSize ? TavloFailed : TavloOk;
+    return outSize == 0 || returned == outSize ? TavloOk : TavloFailed;
 }
 
 TavloStatus DeviceSession::CheckPanel(std::uint16_t* stamp, std::uint32_t panel) {

@@ -24,7 +24,9 @@ public:
 
     // Sends one request. A driver failure maps GetLastError (read before the
     // handle is closed); a reply shorter than outSize is TavloFailed, since
-    // the buffer would hold bytes the driver never sent.
+    // the buffer would hold bytes the driver never sent, and so is one that
+    // claims more than outSize: driver and library then disagree on the
+    // reply's layout. The count of a request without a reply is not read.
     TavloStatus Request(std::uint32_t code, const void* in, std::uint32_t inSize, void* out, std::uint32_t outSize);
 
     // The panel check that precedes every request addressed to one panel:

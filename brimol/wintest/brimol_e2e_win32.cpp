@@ -237,6 +237,34 @@ void CheckOddValues() {
     s.GetSystemReg();
     CheckEq(s.timeOut, 30, "TIMEOUT stored as text reads as 30");
     CheckEq(s.timeEnable, 1, "TIMEENABLE beside it still reads");
+
+    // The types and sizes the registry itself can hold besides: a name far
+    // larger than any buffer of the reader, one of zero bytes, text of the
+    // other string types, numbers of the other number types and no type.
+    SeedText("ID13", "NAME", std::string(70000, 'W'));
+    const char* const expandable = "%TEMP%";
+    Seed("ID14", "NAME", REG_EXPAND_SZ, expandable, 7);
+    const DWORD bigEndian = 0x02000000u;
+    Seed("ID14", "TOUCH_OP", REG_DWORD_BIG_ENDIAN, &bigEndian, sizeof bigEndian);
+    Seed("ID15", "NAME", REG_SZ, "", 0);
+    Seed("ID15", "IR_OP", REG_NONE, &bigEndian, sizeof bigEndian);
+    const char multi[] = {'A', 0, 'B', 0, 0};
+    Seed("ID16", "NAME", REG_MULTI_SZ, multi, sizeof multi);
+    Seed("ALL", "TIMEOUT", REG_DWORD_BIG_ENDIAN, &bigEndian, sizeof bigEndian);
+    Seed("ALL", "TIMEENABLE", REG_DWORD, &wide, sizeof wide);
+    s.GetPanelReg(13);
+    CheckText(s.name, std::string(49, 'W'), "70,000-character NAME cut to 49");
+    s.GetPanelReg(14);
+    CheckText(s.name, "", "NAME of REG_EXPAND_SZ reads empty");
+    CheckEq(s.touchOp, 1, "TOUCH_OP of REG_DWORD_BIG_ENDIAN reads as Interlock");
+    s.GetPanelReg(15);
+    CheckText(s.name, "", "NAME of zero bytes reads empty");
+    CheckEq(s.irOp, 0, "IR_OP without a type reads as 0");
+    s.GetPanelReg(16);
+    CheckText(s.name, "", "NAME of REG_MULTI_SZ reads empty");
+    s.GetSystemReg();
+    CheckEq(s.timeOut, 30, "TIMEOUT of REG_DWORD_BIG_ENDIAN reads as 30");
+    CheckEq(s.timeEnable, 0, "TIMEENABLE of eight bytes reads as 0");
 }
 
 // Objects of the library made, copied, assigned and destroyed here, in the

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -51,7 +52,11 @@ const char* const kUsage =
     "  dblclick-time                     print the double-click time of the session (ms)\n"
     "  set-dblclick-time MS              set it (it outlives the programs under Wine)\n"
     "  hold-desktop                      keep a hidden window on the desktop until ended;\n"
-    "                                    prints \"holding\" once it is there\n";
+    "                                    prints \"holding\" once it is there\n"
+    "  sweep WINDOW [T]                  send foreign messages with extreme parameters to the\n"
+    "                                    window, every other window of its process and all\n"
+    "                                    their children (T ms each, default 2000); print the\n"
+    "                                    counts; status 1 when one was not answered\n";
 
 int g_deadlineMs = 5000;
 
@@ -240,6 +245,136 @@ BOOL CALLBACK FindPopup(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// Foreign messages: what another program, by mistake or on purpose, may
+// send to any window. Left out on purpose are messages whose lParam or
+// wParam is a pointer the receiver follows (WM_SETTEXT, WM_GETTEXT,
+// WM_NOTIFY, WM_DRAWITEM, WM_COPYDATA, WM_WINDOWPOS*, WM_NCCALCSIZE, ...,
+// and WM_TIMER's lParam, a callback address): with a made-up address they
+// crash any program in the system's own code, so they say nothing about the
+// suite. Left out too are the messages whose meaning is to end a program
+// (WM_CLOSE, WM_DESTROY, WM_QUIT, WM_ENDSESSION), and the suite's own
+// registered messages, which are its interfaces and tested as such.
+constexpr UINT_PTR kAllOnes = ~static_cast<UINT_PTR>(0);
+constexpr UINT_PTR kHighBit = kAllOnes ^ (kAllOnes >> 1);
+constexpr UINT_PTR kLargest = kAllOnes >> 1;
+
+struct Foreign {
+    UINT message;
+    std::vector<std::pair<UINT_PTR, UINT_PTR>> params;  // wParam, lParam
+    bool systemControls;  // also sent to the system's control classes
+};
+
+std::vector<Foreign> ForeignMessages() {
+    // Each parameter at 0, 1, its sign bit alone, its largest signed value
+    // and all ones, each paired with a different value of the other.
+    const std::vector<std::pair<UINT_PTR, UINT_PTR>> extremes = {
+        {0, 0}, {1, kAllOnes}, {kHighBit, kLargest}, {kLargest, kHighBit}, {kAllOnes, 0}, {0, kAllOnes},
+        {kAllOnes, kAllOnes}};
+    std::vector<Foreign> table;
+    table.push_back({WM_NULL, extremes, true});
+    // WM_USER+n are the private messages of a window class: a system control
+    // takes some of them as pointers (TBM_GETTHUMBRECT, SB_SETTEXT, ...), so
+    // they go to the suite's own classes and dialogs only.
+    for (UINT n : {0u, 1u, 2u, 0x100u, 0x7BFFu}) table.push_back({WM_USER + n, extremes, false});
+    for (UINT n : {0u, 1u, 0x3FFFu}) table.push_back({WM_APP + n, extremes, true});
+    for (const char* name : {"winprobe foreign message", "WinProbe.Foreign.2", "TaskbarCreated"}) {
+        table.push_back({RegisterWindowMessageA(name), extremes, true});
+    }
+    // Command and timer identifiers no window of the suite uses (its own lie
+    // between 1 and 1100), with any notification code and any sender.
+    Foreign command{WM_COMMAND, {}, true};
+    for (UINT_PTR id : {0x7FFFu, 0xBEEFu, 0xFFFFu}) {
+        for (UINT_PTR code : {0u, 1u, 0xFFFFu}) command.params.push_back({id | (code << 16), code == 1 ? kAllOnes : 0});
+    }
+    command.params.push_back({kAllOnes, kAllOnes});
+    table.push_back(command);
+    // System commands neither the system (0xF000 and up) nor the suite's
+    // menus (0x10, 101-104) define.
+    table.push_back({WM_SYSCOMMAND, {{0x0000, 0}, {0x7770, kAllOnes}, {0xEEE0, kHighBit}, {0xFFF0, 0}, {0xFFFF, kAllOnes}},
+                     true});
+    table.push_back({WM_TIMER, {{0x7FFF, 0}, {0xBEEF, 0}, {kHighBit, 0}, {kAllOnes, 0}}, true});
+    return table;
+}
+
+bool IsSystemControl(HWND window) {
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    static const char* const kClasses[] = {
+        "Button", "Edit", "Static", "ComboBox", "ComboLBox", "ListBox", "ScrollBar", "msctls_trackbar32",
+        "msctls_progress32", "msctls_updown32", "msctls_statusbar32", "msctls_hotkey32", "SysTabControl32",
+        "SysListView32", "SysTreeView32", "SysHeader32", "tooltips_class32", "ToolbarWindow32", "SysLink",
+        "ReBarWindow32", "ComboBoxEx32", "SysDateTimePick32", "SysMonthCal32", "#32768"};
+    for (const char* name : kClasses) {
+        if (lstrcmpiA(cls, name) == 0) return true;
+    }
+    return false;
+}
+
+// Windows the system makes in every process with a message loop; they are
+// not the program's.
+bool IsSystemHelper(HWND window) {
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    for (const char* name : {"IME", "MSCTFIME UI", "OleMainThreadWndClass", "CicMarshalWndClass"}) {
+        if (lstrcmpiA(cls, name) == 0) return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+struct ProcessWindows {
+    DWORD process;
+    std::vector<HWND>* list;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<ProcessWindows*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && !IsSystemHelper(window)) search->list->push_back(window);
+    return TRUE;
+}
+
+int Sweep(HWND start, UINT timeoutMs) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(start, &process);
+    std::vector<HWND> topLevel;
+    ProcessWindows search{process, &topLevel};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (std::find(topLevel.begin(), topLevel.end(), start) == topLevel.end()) topLevel.push_back(start);
+    std::vector<HWND> windows;
+    for (HWND window : topLevel) {
+        windows.push_back(window);
+        EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&windows));
+    }
+    const std::vector<Foreign> table = ForeignMessages();
+    unsigned long sent = 0, unanswered = 0;
+    for (HWND window : windows) {
+        const bool systemControl = IsSystemControl(window);
+        for (const Foreign& foreign : table) {
+            if (systemControl && !foreign.systemControls) continue;
+            for (const auto& [w, l] : foreign.params) {
+                DWORD_PTR result = 0;
+                ++sent;
+                if (!SendMessageTimeoutA(window, foreign.message, static_cast<WPARAM>(w), static_cast<LPARAM>(l),
+                                         SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &result)) {
+                    ++unanswered;
+                    std::fprintf(stderr, "winprobe: #%llx did not answer message 0x%x (%llx, %llx)\n",
+                                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), foreign.message,
+                                 static_cast<unsigned long long>(w), static_cast<unsigned long long>(l));
+                    if (!IsWindow(window)) return Fail("a window disappeared during the sweep");
+                }
+            }
+        }
+    }
+    std::printf("windows %zu messages %lu unanswered %lu\n", windows.size(), sent, unanswered);
+    return unanswered == 0 ? 0 : 1;
+}
+
 int Run(const Args& args) {
     const std::string& command = args[0];
     auto needs = [&](std::size_t count) { return args.size() >= count; };
@@ -319,6 +454,13 @@ int Run(const Args& args) {
         if (!ok) return Fail("no popup of " + args[1]);
         std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(popup)));
         return 0;
+    }
+    if (command == "sweep") {
+        unsigned long long each = 2000;
+        if (args.size() > 2 && !ParseNumber(args[2], &each)) return 2;
+        HWND window = FindByName(args[1]);
+        if (window == nullptr || !IsWindow(window)) return Fail("no window " + args[1]);
+        return Sweep(window, static_cast<UINT>(each));
     }
     if (command == "set-dblclick-time" && needs(2)) {
         unsigned long long ms = 0;

@@ -440,3 +440,58 @@ TEST_F(PalvineMainDlgTest, OddOnceFlagReplyIsAFailure) {
 
 }  // namespace
 }  // namespace palvine
+
+namespace palvine {
+namespace {
+
+// One odd reply to a read of the modes, at start or at a poll: a reply of
+// the wrong length, or a once flag other than 0 or 1, ends the program with
+// the error report; modes of any value are taken as found and put back.
+// Nothing is written at exit unless the modes found were read.
+TEST_F(PalvineMainDlgTest, OddRepliesToTheModeReads) {
+    struct Case {
+        const char* name;
+        bool atPoll;  // else at start
+        std::uint32_t code;
+        std::vector<std::uint8_t> reply;
+        bool running;        // after the odd reply
+        const char* afterClose;  // click mode / once button / once flag
+    };
+    const std::uint32_t mode = IOCTL_TAVLO_GET_CLICK_MODE, once = IOCTL_TAVLO_GET_CLICK_ONCE_MODE;
+    const Case cases[] = {
+        {"start, no mode", false, mode, {}, false, "2/4/1"},
+        {"start, long mode", false, mode, {2, 0, 0}, false, "2/4/1"},
+        {"start, odd mode", false, mode, {0xA5}, true, "165/4/0"},
+        {"start, no once", false, once, {}, false, "2/4/1"},
+        {"start, short once", false, once, {0}, false, "2/4/1"},
+        {"start, long once", false, once, {0, 4, 9}, false, "2/4/1"},
+        {"start, odd flag", false, once, {0xA5, 0xA5}, false, "2/4/1"},
+        {"start, odd button", false, once, {0, 0xA5}, true, "2/165/0"},
+        {"poll, no mode", true, mode, {}, false, "2/4/0"},
+        {"poll, odd flag", true, once, {0xFF, 0xFF}, false, "2/4/0"},
+        {"poll, odd button", true, once, {1, 0xA5}, true, "2/4/0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeWindow& w = Restart().window;
+        if (c.atPoll) {
+            dlg().Form_Load("");
+            ASSERT_TRUE(dlg().Running());
+        }
+        ASSERT_TRUE(Model().OverrideReply(c.code, c.reply.data(), static_cast<std::uint32_t>(c.reply.size()), false));
+        if (c.atPoll) {
+            dlg().ClickChkTimer_Timer();
+        } else {
+            dlg().Form_Load("");
+        }
+        EXPECT_EQ(dlg().Running(), c.running);
+        EXPECT_EQ(w.errorReports, c.running ? 0 : 1);
+        EXPECT_EQ(w.closes, c.running ? 0 : 1);
+        if (c.running) w.Close();
+        EXPECT_EQ(Modes(), c.afterClose);
+        EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace palvine

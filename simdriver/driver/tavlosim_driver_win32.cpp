@@ -102,6 +102,9 @@ NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT, PIRP irp) {
         }
     }
     if (error != 0) return Complete(irp, StatusForError(error), 0);
+    // The system buffer holds outSize bytes: an overlong override reply is
+    // cut to that length rather than copied past it.
+    if (returned > outSize) returned = outSize;
     for (uint32_t i = 0; i < returned; ++i) system[i] = out[i];
     return Complete(irp, STATUS_SUCCESS, returned);
 }

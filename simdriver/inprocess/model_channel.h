@@ -34,7 +34,11 @@ public:
                                          outSize ? reply : nullptr, outSize, &returned);
         if (afterRequest) afterRequest(code);
         if (lastError_ != 0) return false;
-        for (std::uint32_t i = 0; i < returned; ++i) static_cast<std::uint8_t*>(out)[i] = reply[i];
+        // A driver may overstate its reply's length: at most the buffer's
+        // size reaches the caller, and the count goes on as the driver gave
+        // it, so that the library sees the overstatement.
+        const std::uint32_t copied = returned < outSize ? returned : outSize;
+        for (std::uint32_t i = 0; i < copied; ++i) static_cast<std::uint8_t*>(out)[i] = reply[i];
         *bytesReturned = returned;
         return true;
     }

@@ -21,7 +21,7 @@ enum ControlRequest : uint32_t {
     kCtlSetPointdata = ControlCode(0x904),  // in: panel, flag
     kCtlFailNext = ControlCode(0x905),      // in: error (LE32)
     kCtlFailCode = ControlCode(0x906),      // in: code (LE32), error (LE32); error 0 clears
-    kCtlOverride = ControlCode(0x907),      // in: code (LE32), persistent, length, up to 8 reply bytes
+    kCtlOverride = ControlCode(0x907),      // in: code (LE32), persistent, length, up to 16 reply bytes
     kCtlClearFaults = ControlCode(0x908),   // in: none
     kCtlGetState = ControlCode(0x909),      // out: StateReply
     kCtlGetPanel = ControlCode(0x90A),      // in: panel; out: PanelReply

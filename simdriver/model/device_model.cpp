@@ -230,7 +230,7 @@ bool DeviceModel::TakeOverride(uint32_t code, uint8_t* out, uint32_t outSize, ui
         if (!entry.active || entry.code != code) continue;
         const uint32_t length = entry.length < outSize ? entry.length : outSize;
         if (out != nullptr) Copy(out, entry.bytes, length);
-        *returned = length;
+        *returned = entry.length;
         if (!entry.persistent) entry.active = false;
         return true;
     }

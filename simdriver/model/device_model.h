@@ -18,7 +18,7 @@ constexpr int kEepromWords = 256;
 constexpr int kClickBlockSize = 7;
 constexpr int kLogCapacity = 128;
 constexpr int kLoggedInputBytes = 12;
-constexpr int kMaxReplyBytes = 8;
+constexpr int kMaxReplyBytes = 16;  // longer than the longest reply (8)
 constexpr int kMaxCodeFaults = 4;
 constexpr int kMaxReplyOverrides = 4;
 
@@ -70,7 +70,8 @@ public:
     void Reset();
 
     // Answers one request of the table. Returns 0 on success with the reply
-    // length in *returned, or the Win32 error the driver fails it with.
+    // length in *returned (above outSize only for a long override), or the
+    // Win32 error the driver fails it with.
     uint32_t Handle(uint32_t code, const uint8_t* in, uint32_t inSize, uint8_t* out, uint32_t outSize,
                     uint32_t* returned);
 
@@ -88,7 +89,10 @@ public:
     bool FailCode(uint32_t code, uint32_t error);
     // The next (or, persistent, every) request with `code` succeeds with
     // exactly these reply bytes; a length below the request's output size
-    // makes a short reply. State is not changed by such a request.
+    // makes a short reply, one above it a long reply: the bytes that fit
+    // are delivered and the whole length is reported as returned, as a
+    // driver that overstates its reply would. State is not changed by such
+    // a request.
     bool OverrideReply(uint32_t code, const uint8_t* bytes, uint32_t length, bool persistent);
     void ClearFaults();
 

@@ -215,3 +215,47 @@ TEST_F(SessionTest, OpeningFailureEndsWithoutShowingTheDialog) {
 
 }  // namespace
 }  // namespace velmic_test
+
+namespace velmic_test {
+namespace {
+
+// The dialog open, then every reply to one request odd (no bytes, more than
+// the buffer, or bytes no driver sends) while the poll ticks and a slider
+// moves: whatever the program decides, the saved set stays as it was, the
+// working set holds the earlier or a previewed set and never zeros, and no
+// handle stays open.
+TEST_F(SessionTest, OddRepliesToEveryRead) {
+    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS,        IOCTL_TAVLO_GET_POINTDATA_ENABLE,
+                                   IOCTL_TAVLO_GET_PANEL_ID,      IOCTL_TAVLO_GET_CLICK_DATA,
+                                   IOCTL_TAVLO_GET_CLICK_DATA_ALT, IOCTL_TAVLO_GET_CLICK_SOUND,
+                                   IOCTL_TAVLO_GET_CLICK_SOUND_ALT};
+    const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(12, 1),
+                                                 std::vector<std::uint8_t>(7, 0xA5), std::vector<std::uint8_t>(7, 0xFF)};
+    const ClickSettings zeros = {0, 0, 0, 0};
+    for (std::uint32_t code : codes) {
+        for (const std::vector<std::uint8_t>& reply : replies) {
+            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << reply.size()
+                                              << " bytes");
+            Restart();
+            Open();
+            // A reply as long as the request's own or the given length.
+            std::vector<std::uint8_t> bytes = reply;
+            if (bytes.size() == 7 && code != IOCTL_TAVLO_GET_CLICK_DATA && code != IOCTL_TAVLO_GET_CLICK_DATA_ALT) {
+                bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
+            }
+            ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
+            Tick();
+            if (start->State() == Phase::Editing) Move(Slider::DblClickSpeed, 9);
+            Tick();
+            Tick();
+            Model().ClearFaults();
+            EXPECT_EQ(Saved(), kSaved);
+            EXPECT_FALSE(SoundSaved());
+            EXPECT_NE(Working(), zeros);
+            EXPECT_EQ(Driver().channel.OpenHandles(), 0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmic_test
