@@ -368,6 +368,9 @@ private:
         } else if (roll < 49) {
             SetSystem("TIMEENABLE", static_cast<std::int32_t>(Chance(4) != 0), rules_.timeEnable);
             ++figures_.recordEdits;
+        } else if (roll < 52 && faultArmed) {
+            // One fault at a time, so that the rules know which request it
+            // meets (with an empty table, the release's own requests).
         } else if (roll < 51) {
             const std::uint32_t errors[] = {31, 1, 2, 87, 1167};
             model().FailNext(errors[Chance(5)]);
