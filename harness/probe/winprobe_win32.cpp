@@ -47,6 +47,11 @@ const char* const kUsage =
     "                                    (a modal box); print its handle\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
     "                                    runs and none of its top-level windows is left\n"
+    "  processes IMAGE                   print how many processes of that file name run\n"
+    "  resources IMAGE                   print, per process of that file name, its GDI and USER\n"
+    "                                    object counts, kernel handle count and windows:\n"
+    "                                    pid=N gdi=N user=N handles=N windows=N\n"
+    "  foreground                        print the foreground window's handle\n"
     "  trackbar WINDOW ID                print a trackbar's position\n"
     "  dblclick-time                     print the double-click time of the session (ms)\n"
     "  set-dblclick-time MS              set it (it outlives the programs under Wine)\n"
@@ -225,6 +230,49 @@ int HoldDesktop() {
     return 0;
 }
 
+// Windows of one process: its top-level windows and all their children.
+struct WindowCount {
+    DWORD process = 0;
+    int count = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM context) {
+    ++reinterpret_cast<WindowCount*>(context)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM context) {
+    auto* counted = reinterpret_cast<WindowCount*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != counted->process) return TRUE;
+    ++counted->count;
+    EnumChildWindows(window, &CountChild, context);
+    return TRUE;
+}
+
+// What a process holds, for soaks that check nothing grows.
+int Resources(const std::string& image) {
+    const std::vector<DWORD> running = ProcessesNamed(image);
+    if (running.empty()) return Fail("no process " + image);
+    for (DWORD id : running) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+        if (process == nullptr) return Fail("cannot open process " + std::to_string(id));
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+        const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+        CloseHandle(process);
+        WindowCount windows;
+        windows.process = id;
+        EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+        std::printf("pid=%lu gdi=%lu user=%lu handles=%lu windows=%d\n", static_cast<unsigned long>(id),
+                    static_cast<unsigned long>(gdi), static_cast<unsigned long>(user),
+                    static_cast<unsigned long>(handles), windows.count);
+    }
+    return 0;
+}
+
 struct PopupSearch {
     HWND owner = nullptr;
     HWND popup = nullptr;
@@ -253,6 +301,10 @@ int Run(const Args& args) {
         return Listen(args[1]);
     }
     if (command == "hold-desktop") return HoldDesktop();
+    if (command == "foreground") {
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetForegroundWindow())));
+        return 0;
+    }
     if (command == "dblclick-time") {
         std::printf("%u\n", GetDoubleClickTime());
         return 0;
@@ -263,6 +315,11 @@ int Run(const Args& args) {
         std::vector<DWORD> seen;
         return WaitFor([&] { return Ended(args[1], &seen); }) ? 0 : Fail(args[1] + " still runs");
     }
+    if (command == "processes") {
+        std::printf("%u\n", static_cast<unsigned>(ProcessesNamed(args[1]).size()));
+        return 0;
+    }
+    if (command == "resources") return Resources(args[1]);
     if (command == "find") {
         lastAsDeadline(2);
         HWND found = nullptr;
