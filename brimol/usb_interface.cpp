@@ -116,9 +116,15 @@ int CUSBInterface::SetAllPanelDisable() {
             // Read the panel's touch flag once and discard it, so that a
             // touch made while the panel was enabled is not reported by
             // the next poll. A failed read is reported, but the panels
-            // after this one are still disabled.
+            // after this one are still disabled. A changed panel set is
+            // met as a failed disable is: the read has taken the driver's
+            // new stamp, so the table is rebuilt now or never.
             std::uint8_t touched = 0;
             const int status = TavloCheckTouch(&stamp, PanelArg(i), &touched);
+            if (status == TavloPanelsChanged) {
+                failed = status;
+                break;
+            }
             if (touchStatus == TavloOk) touchStatus = status;
         }
         if (failed == TavloOk) {

@@ -169,6 +169,24 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
     }
 }
 
+TEST_F(UsbInterfaceTest, PanelArrivingDuringTheReleaseIsReleasedToo) {
+    Attach("11");
+    // A third panel (enabled, as start-up mode 1 leaves it) comes up just
+    // after the first disable: the touch read that follows finds the
+    // driver's stamp changed.
+    bool arrived = false;
+    driver().channel.afterRequest = [&arrived](std::uint32_t code) {
+        if (code != kSetPointdata || arrived) return;
+        arrived = true;
+        model().AttachPanel(0x33);
+    };
+    EXPECT_EQ(usb.SetAllPanelDisable(), TavloOk);
+    driver().channel.afterRequest = nullptr;
+    EXPECT_EQ(Log(), "D0 I0 I1 I2 D0 T0 D1 T1 D2 T2");  // the first touch read was not sent
+    EXPECT_EQ(usb.deviceCount, 3);
+    EXPECT_EQ(model().Panel(2)->pointdata, 0);
+}
+
 // --- PresentTouchState ------------------------------------------------------------
 
 TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
