@@ -320,30 +320,20 @@ long GdiTableObjects(HANDLE process) {
     };
     const auto query = NtFunction<QueryProcessInformation>("NtQueryInformationProcess");
     if (query == nullptr) return -1;
-    BOOL wow64 = FALSE;
-    IsWow64Process(process, &wow64);
-    unsigned long long table = 0;
+    // The PEB of the probe's own width: a 32-bit process seen from a
+    // 64-bit probe shows its 64-bit PEB, where Wine keeps the table too.
+    if (query(process, 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr) return -1;
+    void* pointer = nullptr;
     SIZE_T got = 0;
-    if (wow64) {
-        void* peb32 = nullptr;  // ProcessWow64Information: the 32-bit PEB
-        if (query(process, 26, &peb32, sizeof peb32, nullptr) != 0 || peb32 == nullptr) return -1;
-        ULONG pointer = 0;
-        if (!ReadProcessMemory(process, static_cast<char*>(peb32) + 0x94, &pointer, sizeof pointer, &got)) return -1;
-        table = pointer;
-    } else {
-        if (query(process, 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr) return -1;
-        void* pointer = nullptr;
-        const std::size_t offset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-        if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + offset, &pointer, sizeof pointer, &got)) {
-            return -1;
-        }
-        table = reinterpret_cast<UINT_PTR>(pointer);
+    const std::size_t offset = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + offset, &pointer, sizeof pointer, &got)) {
+        return -1;
     }
+    const auto table = reinterpret_cast<UINT_PTR>(pointer);
     if (table == 0) return -1;
     const std::size_t slots = 0x10000;
     std::vector<Entry> entries(slots);
-    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(),
-                           slots * sizeof(Entry), &got)) {
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), slots * sizeof(Entry), &got)) {
         return -1;
     }
     long used = 0;
