@@ -3,9 +3,10 @@
 # touch modes and the time-out in the registry, driver faults, Release
 # presses and activate messages, with a second start of the program half
 # way. After every change the driver holds at most one panel with point
-# data. The process's GDI objects, windows and kernel handles are the same
-# at the end as after the warm-up, and after the program has ended every
-# panel is enabled and start-up mode is 1.
+# data. The process's GDI objects, windows and kernel handles at the end
+# are those after the warm-up (give or take what one call in progress
+# holds), and after the program has ended every panel is enabled and
+# start-up mode is 1.
 #
 #   soak.sh POLLS SECONDS [SCHEDULE]
 # runs until the controller has made POLLS polls (0: no such limit) or
