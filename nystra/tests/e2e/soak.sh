@@ -40,8 +40,9 @@ panels=()  # identifiers in panel order, as the driver lists them
 # sim_step ARGS...: runs the simulator commands, then reads the state and
 # the log in the same call; checks the invariant and counts the polls.
 sim_step() {
-    local out
-    out=$(sim -m "$@" state log) || fail "simulator: sim $*"
+    local out status=0
+    out=$(sim -m "$@" state log) || status=$?
+    [ $status = 0 ] || fail "simulator: sim $* ended with status $status"
     local enabled
     enabled=$(grep -c '^panel .*pointdata=1' <<<"$out" || true)
     [ "$enabled" -le 1 ] || fail "after '$*': $enabled panels with point data: $(grep '^panel' <<<"$out" | tr '\n' ';')"
