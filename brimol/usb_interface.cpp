@@ -20,6 +20,15 @@ std::uint32_t PanelArg(int panel) { return static_cast<std::uint32_t>(panel); }
 
 void* Allocate(std::size_t size) noexcept { return std::malloc(size == 0 ? 1 : size); }
 
+// Panels the driver reports, whether or not the table lists them: the
+// table ends at four panels (and at a panel whose identifier could not be
+// read), but every panel's point data counts for the interlock.
+int DriverPanelCount(std::int32_t tableCount) {
+    std::uint8_t count = 0;  // 0 when the driver cannot be asked
+    TavloGetDevices(&count);
+    return count > tableCount ? count : tableCount;
+}
+
 }  // namespace
 
 CUSBInterface::CUSBInterface()
@@ -80,11 +89,17 @@ int CUSBInterface::SetActiveDevice(int index) {
         activeDevice = index;
         return TavloNoPanel;
     }
-    // An index at or above deviceCount disables every panel and is still
-    // recorded as active.
+    // Every other panel is disabled before `index` is enabled, so that no
+    // moment has two panels with point data. An index at or above
+    // deviceCount disables every panel and is still recorded as active.
     for (int i = 0; i < deviceCount; ++i) {
-        const int status = TavloSetPointdataEnable(&stamp, PanelArg(i), i == index ? 1u : 0u);
+        if (i == index) continue;
+        const int status = TavloSetPointdataEnable(&stamp, PanelArg(i), 0u);
         if (status != TavloOk) return status;  // panels before i keep their new setting
+    }
+    if (index < deviceCount) {
+        const int status = TavloSetPointdataEnable(&stamp, PanelArg(index), 1u);
+        if (status != TavloOk) return status;
     }
     activeDevice = index;
     return TavloOk;
@@ -92,24 +107,30 @@ int CUSBInterface::SetActiveDevice(int index) {
 
 int CUSBInterface::SetAllPanelDisable() {
     for (int rebuilds = 0;; ++rebuilds) {
-        if (deviceCount <= 0) {
-            activeDevice = kNone;
-            return TavloNoPanel;
-        }
+        const int panels = DriverPanelCount(deviceCount);
         int failed = TavloOk;
-        for (int i = 0; i < deviceCount; ++i) {
+        int touchStatus = TavloOk;
+        for (int i = 0; i < panels; ++i) {
             failed = TavloSetPointdataEnable(&stamp, PanelArg(i), 0u);
             if (failed != TavloOk) break;
             // Read the panel's touch flag once and discard it, so that a
             // touch made while the panel was enabled is not reported by
-            // the next poll.
+            // the next poll. A failed read is reported, but the panels
+            // after this one are still disabled. A changed panel set is
+            // met as a failed disable is: the read has taken the driver's
+            // new stamp, so the table is rebuilt now or never.
             std::uint8_t touched = 0;
             const int status = TavloCheckTouch(&stamp, PanelArg(i), &touched);
-            if (status != TavloOk) return status;
+            if (status == TavloPanelsChanged) {
+                failed = status;
+                break;
+            }
+            if (touchStatus == TavloOk) touchStatus = status;
         }
         if (failed == TavloOk) {
             activeDevice = kNone;
-            return TavloOk;
+            if (deviceCount <= 0) return TavloNoPanel;
+            return touchStatus;
         }
         if (rebuilds == kMaxTableRebuilds) return failed;
         UpdateDevices();
@@ -117,13 +138,18 @@ int CUSBInterface::SetAllPanelDisable() {
 }
 
 int CUSBInterface::SetAllPanelEnable() {
-    if (deviceCount <= 0) {
+    const int panels = DriverPanelCount(deviceCount);
+    if (deviceCount <= 0 && panels <= 0) {
         activeDevice = kNone;
         return TavloNoPanel;
     }
-    for (int i = 0; i < deviceCount; ++i) {
+    for (int i = 0; i < panels; ++i) {
         const int status = TavloSetPointdataEnable(&stamp, PanelArg(i), 1u);
         if (status != TavloOk) return status;
+    }
+    if (deviceCount <= 0) {
+        activeDevice = kNone;
+        return TavloNoPanel;
     }
     activeDevice = 0;
     return TavloOk;

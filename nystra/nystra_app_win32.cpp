@@ -1,8 +1,9 @@
-// CNystraApp: registers the window messages and runs the interlock's dialog;
-// the program ends with the dialog.
+// CNystraApp: one interlock per session; registers the window messages and
+// runs the interlock's dialog; the program ends with the dialog.
 #include <windows.h>
 
 #include "nystra_dlg_win32.h"
+#include "session_lock_win32.h"
 
 namespace nystra {
 
@@ -11,6 +12,10 @@ public:
     explicit CNystraApp(HINSTANCE instance) : instance_(instance) {}
 
     int InitInstance() {
+        // Decided before anything reaches the driver; the lock is held
+        // until the dialog has ended and the panels are enabled again.
+        SessionMutex lock;
+        if (DecideStart(lock) != StartDecision::kRun) return 0;
         RegisteredMessages messages;
         messages.tray = RegisterWindowMessageA(kTrayMessageName);
         messages.active = RegisterWindowMessageA(kActiveMessageName);

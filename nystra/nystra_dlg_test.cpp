@@ -307,6 +307,40 @@ TEST_F(NystraTest, FailedPollReleasesAndRebuildsTheTable) {
     EXPECT_EQ(Poll(), kReleasedPollMs);
 }
 
+// Whatever the table holds, releasing leaves no panel of the driver with
+// point data: not one after a touch read that keeps failing, and not one
+// beyond the four the table lists. The end enables them all again.
+TEST_F(NystraTest, ReleaseReachesEveryPanelOfTheDriver) {
+    const struct {
+        const char* what;
+        int panels;
+        int active;  // made active by the activate message, -1 for none
+        bool touchReadsFail;
+        std::string afterStart, afterPoll;
+    } cases[] = {
+        {"touch reads fail for good while panel 1 is active", 3, 1, true, "000", "000"},
+        {"touch reads fail for good while panel 0 is active", 3, 0, true, "000", "000"},
+        {"six panels enabled at start", 6, -1, false, "000000", "000000"},
+        {"six panels, the fourth made active", 6, 3, false, "000000", "000100"},
+        {"six panels, touch reads failing", 6, 2, true, "000000", "000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        NextRow();
+        Start(std::vector<int>(static_cast<std::size_t>(c.panels), 1));  // attached while start-up mode 1: enabled
+        EXPECT_EQ(Pointdata(), c.afterStart);
+        if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
+        if (c.touchReadsFail) model().FailCode(IOCTL_TAVLO_CHECK_TOUCH, 31);
+        Poll(3);
+        EXPECT_EQ(Pointdata(), c.afterPoll);
+        if (c.touchReadsFail) ExpectReleased();
+        model().ClearFaults();
+        dlg->OnDestroy();
+        EXPECT_EQ(Pointdata(), std::string(static_cast<std::size_t>(c.panels), '1'));
+        EXPECT_EQ(model().Modes().startup, 1);
+    }
+}
+
 // The number comes from another program: only a panel of the table counts
 // (panel 0, a Disable panel, too), not the number of panels, one within
 // the table's five entries, -1, nor a wide value whose low half is a panel.

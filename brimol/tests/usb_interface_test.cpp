@@ -127,7 +127,9 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
         std::string log;
     } cases[] = {
         {"activate the second panel", activate(1), "11", kNone, 0, TavloOk, 1, "D0 E1"},
-        {"activate the first panel", activate(0), "11", kNone, 0, TavloOk, 0, "E0 D1"},
+        // The others go off first: never two panels with point data at once.
+        {"activate the first panel", activate(0), "11", kNone, 0, TavloOk, 0, "D1 E0"},
+        {"activate the second of four", activate(1), "1011", kNone, 0, TavloOk, 1, "D0 D2 D3 E1"},
         {"activate -1: refused", activate(-1), "11", kNone, 0, TavloOk, 2, ""},
         {"activate 256: refused", activate(256), "11", kNone, 0, TavloOk, 2, ""},
         {"activate beyond the table: all off, still recorded", activate(3), "11", kNone, 0, TavloOk, 3, "D0 D1"},
@@ -137,12 +139,16 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
          TavloBadPanel, 2, "D0"},
         {"disable: each panel off, then its touch flag read", disable, "11", kNone, 0, TavloOk, -1, "D0 T0 D1 T1"},
         {"disable: table rebuilt first", disable, "11", kPanelCame, 0, TavloOk, -1, "I0 I1 I2 D0 T0 D1 T1 D2 T2"},
-        {"disable: a failed touch read returned", disable, "11", kNone, kCheckTouch, TavloFailed, 2, "D0 T0"},
+        {"disable: a failed touch read returned, every panel still off", disable, "111", kNone, kCheckTouch,
+         TavloFailed, -1, "D0 T0 D1 T1 D2 T2"},
+        {"disable: panels beyond the table too", disable, "111111", kNone, 0, TavloOk, -1,
+         "D0 T0 D1 T1 D2 T2 D3 T3 D4 T4 D5 T5"},
         // The first pass and three more after rebuilding the table.
         {"disable: a lasting failure ends after three rebuilds", disable, "11", kNone, kSetPointdata, TavloFailed, 0,
          "D0 I0 I1 D0 I0 I1 D0 I0 I1 D0"},
         {"disable with an empty table", disable, "", kNone, 0, TavloNoPanel, -1, ""},
         {"enable: every panel on, panel 0 active", enable, "000", kNone, 0, TavloOk, 0, "E0 E1 E2"},
+        {"enable: panels beyond the table too", enable, "000000", kNone, 0, TavloOk, 0, "E0 E1 E2 E3 E4 E5"},
         {"enable: a failure returned", enable, "000", kNone, kSetPointdata, TavloFailed, 2, "E0"},
         {"enable with an empty table", enable, "", kNone, 0, TavloNoPanel, -1, ""},
     };
@@ -161,6 +167,24 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
         EXPECT_EQ(usb.activeDevice, c.active);
         EXPECT_EQ(Log(), c.log);
     }
+}
+
+TEST_F(UsbInterfaceTest, PanelArrivingDuringTheReleaseIsReleasedToo) {
+    Attach("11");
+    // A third panel (enabled, as start-up mode 1 leaves it) comes up just
+    // after the first disable: the touch read that follows finds the
+    // driver's stamp changed.
+    bool arrived = false;
+    driver().channel.afterRequest = [&arrived](std::uint32_t code) {
+        if (code != kSetPointdata || arrived) return;
+        arrived = true;
+        model().AttachPanel(0x33);
+    };
+    EXPECT_EQ(usb.SetAllPanelDisable(), TavloOk);
+    driver().channel.afterRequest = nullptr;
+    EXPECT_EQ(Log(), "D0 I0 I1 I2 D0 T0 D1 T1 D2 T2");  // the first touch read was not sent
+    EXPECT_EQ(usb.deviceCount, 3);
+    EXPECT_EQ(model().Panel(2)->pointdata, 0);
 }
 
 // --- PresentTouchState ------------------------------------------------------------

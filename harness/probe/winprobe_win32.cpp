@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <utility>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,13 @@ const char* const kUsage =
     "                                    (a modal box); print its handle\n"
     "  ended IMAGE [T]                   wait until no process of that file name (e.g. Nystra.exe)\n"
     "                                    runs and none of its top-level windows is left\n"
+    "  processes IMAGE                   print how many processes of that file name run\n"
+    "  resources IMAGE                   print, per process of that file name, its GDI and USER\n"
+    "                                    object counts, kernel handle count and windows:\n"
+    "                                    pid=N gdi=N user=N handles=N windows=N gdi_table=N\n"
+    "                                    handle_list=N (the last two: the same counts read where\n"
+    "                                    Wine keeps them, -1 when unreadable)\n"
+    "  foreground                        print the foreground window's handle\n"
     "  trackbar WINDOW ID                print a trackbar's position\n"
     "  dblclick-time                     print the double-click time of the session (ms)\n"
     "  set-dblclick-time MS              set it (it outlives the programs under Wine)\n"
@@ -230,6 +238,138 @@ int HoldDesktop() {
     return 0;
 }
 
+// Windows of one process: its top-level windows and all their children.
+struct WindowCount {
+    DWORD process = 0;
+    int count = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM context) {
+    ++reinterpret_cast<WindowCount*>(context)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM context) {
+    auto* counted = reinterpret_cast<WindowCount*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != counted->process) return TRUE;
+    ++counted->count;
+    EnumChildWindows(window, &CountChild, context);
+    return TRUE;
+}
+
+// Under Wine, GetGuiResources and GetProcessHandleCount answer 0 for every
+// process. The same counts are taken where Wine keeps them: the kernel
+// handles from the system's handle list, the GDI objects from the GDI
+// handle table that the process's PEB points to.
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+using QueryProcessInformation = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+
+template <typename Function>
+Function NtFunction(const char* name) {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
+}
+
+// Entries of the system handle list (information class 16) owned by `id`;
+// -1 when the list cannot be read.
+long HandlesInList(DWORD id) {
+    struct Entry {
+        ULONG owner;
+        UCHAR type, flags;
+        USHORT value;
+        void* object;
+        ULONG access;
+    };
+    const auto query = NtFunction<QuerySystemInformation>("NtQuerySystemInformation");
+    if (query == nullptr) return -1;
+    std::vector<unsigned char> buffer(1 << 16);
+    for (int tries = 0; tries < 8; ++tries) {
+        ULONG needed = 0;
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            ULONG count = 0;
+            std::memcpy(&count, buffer.data(), sizeof count);
+            const std::size_t first = sizeof(void*) == 8 ? 8 : 4;  // the entries are pointer-aligned
+            if (first + static_cast<std::size_t>(count) * sizeof(Entry) > buffer.size()) return -1;
+            long owned = 0;
+            for (ULONG i = 0; i < count; ++i) {
+                Entry entry;
+                std::memcpy(&entry, buffer.data() + first + i * sizeof(Entry), sizeof entry);
+                if (entry.owner == id) ++owned;
+            }
+            return owned;
+        }
+        if (status != static_cast<LONG>(0xC0000004)) return -1;  // STATUS_INFO_LENGTH_MISMATCH: grow
+        buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+    }
+    return -1;
+}
+
+// Objects in the GDI handle table of `process`; -1 when it cannot be read.
+long GdiTableObjects(HANDLE process) {
+    struct BasicInformation {
+        LONG exitStatus;
+        void* peb;
+        ULONG_PTR affinity;
+        LONG priority;
+        ULONG_PTR id, parent;
+    } basic{};
+    struct Entry {  // one slot of the table: object, owner, unique, type, flags, user pointer
+        unsigned long long object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type, flags;
+        unsigned long long user;
+    };
+    const auto query = NtFunction<QueryProcessInformation>("NtQueryInformationProcess");
+    if (query == nullptr) return -1;
+    // The PEB of the probe's own width: a 32-bit process seen from a
+    // 64-bit probe shows its 64-bit PEB, where Wine keeps the table too.
+    if (query(process, 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr) return -1;
+    void* pointer = nullptr;
+    SIZE_T got = 0;
+    const std::size_t offset = sizeof(void*) == 8 ? 0xF8 : 0x94;
+    if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + offset, &pointer, sizeof pointer, &got)) {
+        return -1;
+    }
+    const auto table = reinterpret_cast<UINT_PTR>(pointer);
+    if (table == 0) return -1;
+    const std::size_t slots = 0x10000;
+    std::vector<Entry> entries(slots);
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(), slots * sizeof(Entry), &got)) {
+        return -1;
+    }
+    long used = 0;
+    for (const Entry& entry : entries) used += entry.type != 0 ? 1 : 0;
+    return used;
+}
+
+// What a process holds, for soaks that check nothing grows.
+int Resources(const std::string& image) {
+    const std::vector<DWORD> running = ProcessesNamed(image);
+    if (running.empty()) return Fail("no process " + image);
+    for (DWORD id : running) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+        if (process == nullptr) return Fail("cannot open process " + std::to_string(id));
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+        const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+        const long gdiTable = GdiTableObjects(process);
+        const long handleList = HandlesInList(id);
+        CloseHandle(process);
+        WindowCount windows;
+        windows.process = id;
+        EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+        std::printf("pid=%lu gdi=%lu user=%lu handles=%lu windows=%d gdi_table=%ld handle_list=%ld\n",
+                    static_cast<unsigned long>(id), static_cast<unsigned long>(gdi), static_cast<unsigned long>(user),
+                    static_cast<unsigned long>(handles), windows.count, gdiTable, handleList);
+    }
+    return 0;
+}
+
 struct PopupSearch {
     HWND owner = nullptr;
     HWND popup = nullptr;
@@ -388,6 +528,10 @@ int Run(const Args& args) {
         return Listen(args[1]);
     }
     if (command == "hold-desktop") return HoldDesktop();
+    if (command == "foreground") {
+        std::printf("#%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetForegroundWindow())));
+        return 0;
+    }
     if (command == "dblclick-time") {
         std::printf("%u\n", GetDoubleClickTime());
         return 0;
@@ -398,6 +542,11 @@ int Run(const Args& args) {
         std::vector<DWORD> seen;
         return WaitFor([&] { return Ended(args[1], &seen); }) ? 0 : Fail(args[1] + " still runs");
     }
+    if (command == "processes") {
+        std::printf("%u\n", static_cast<unsigned>(ProcessesNamed(args[1]).size()));
+        return 0;
+    }
+    if (command == "resources") return Resources(args[1]);
     if (command == "find") {
         lastAsDeadline(2);
         HWND found = nullptr;

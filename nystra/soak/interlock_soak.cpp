@@ -102,7 +102,7 @@ public:
             } else {
                 Rebuild();
             }
-            Release();
+            Release(deviceMissing);
             next = nystra::kFailedPollMs;
             return false;
         }
@@ -192,7 +192,7 @@ public:
         } else {
             Rebuild();
         }
-        Release();
+        Release(deviceMissing);
     }
 
 private:
@@ -237,8 +237,12 @@ private:
         reload = countdown = timeOut;
     }
 
-    void Release() {
-        for (int id : table) enabled[id] = false;
+    // Every panel the driver reports is disabled, those outside the table
+    // too; nothing reaches a driver that is missing.
+    void Release(bool deviceMissing = false) {
+        if (!deviceMissing) {
+            for (int id : panels) enabled[id] = false;
+        }
         activeIndex = -1;
         active = false;
         rows = RowsOf(-1, -1);
@@ -265,8 +269,8 @@ public:
         SetSystem("TIMEOUT", 3, rules_.timeOut);
         SetSystem("TIMEENABLE", 1, rules_.timeEnable);
         // Panels present at start come up enabled (start-up mode 1 until
-        // the controller takes over).
-        for (int i = static_cast<int>(Chance(5)); i > 0; --i) Attach(true);
+        // the controller takes over), at times more than the table holds.
+        for (int i = static_cast<int>(Chance(kMostPanels + 1)); i > 0; --i) Attach(true);
 
         nystra::CNystraDlg dlg(view_);
         dlg.OnInitDialog();
@@ -364,6 +368,9 @@ private:
         } else if (roll < 49) {
             SetSystem("TIMEENABLE", static_cast<std::int32_t>(Chance(4) != 0), rules_.timeEnable);
             ++figures_.recordEdits;
+        } else if (roll < 52 && faultArmed) {
+            // One fault at a time, so that the rules know which request it
+            // meets (with an empty table, the release's own requests).
         } else if (roll < 51) {
             const std::uint32_t errors[] = {31, 1, 2, 87, 1167};
             model().FailNext(errors[Chance(5)]);
