@@ -79,7 +79,7 @@ sim() { "$HARNESS" sim "$@"; }
 probe() {
     local errors status=0 out
     errors=$(mktemp)
-    out=$("$SUITE_WINE64" "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null 2>"$errors") || status=$?
+    out=$(suite_tool "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null 2>"$errors") || status=$?
     out=${out//$'\r'/}
     [ -z "$out" ] || printf '%s\n' "$out"
     tr -d '\r' <"$errors" >&2

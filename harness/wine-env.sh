@@ -32,3 +32,27 @@ suite_pe_loader() {
     *) echo "$SUITE_WINE32" ;;
     esac
 }
+
+# suite_tool EXE [ARGS...]: runs one of the harness's own console tools
+# (winprobe.exe, tavlosim.exe) with the 64-bit loader, its status passed on.
+# Wine now and then ends a freshly started process with status 1 and not a
+# word before the program has run (a few times in tens of thousands of
+# starts, on a loaded machine). The tools mark their start in the file that
+# SUITE_TOOL_STARTED names, so a start that never reached the program is
+# told from a program that failed: only the first is made once more, and
+# said on the error output. A tool that ran keeps its own result.
+suite_tool() {
+    local mark status attempt
+    for attempt in 1 2; do
+        mark=$(mktemp -u "${TMPDIR:-/tmp}/suite-tool.XXXXXX")
+        status=0
+        SUITE_TOOL_STARTED="Z:${mark//\//\\}" "$SUITE_WINE64" "$@" || status=$?
+        if [ $status -eq 0 ] || [ -e "$mark" ]; then
+            rm -f "$mark"
+            return $status
+        fi
+        echo "[harness] Wine ended $(basename "$1") $2 with status $status before the program started (start $attempt)" >&2
+    done
+    return $status
+}
+

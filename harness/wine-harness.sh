@@ -71,9 +71,9 @@ pe_loader() { suite_pe_loader "$1"; }
 can_run_32bit() { "$wine32" --version >/dev/null 2>&1; }
 
 # With pipefail the pipeline's status is the program's own (tr succeeds).
-sim() { "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null | tr -d '\r'; }
+sim() { suite_tool "$win64bin/tavlosim.exe" "$@" </dev/null | tr -d '\r'; }
 
-probe() { "$wine64" "$win64bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+probe() { suite_tool "$win64bin/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
 
 sim_quiet() { setsid "$wine64" "$win64bin/tavlosim.exe" "$@" </dev/null >/dev/null 2>&1; }
 

@@ -727,6 +727,10 @@ int Run(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Tells the harness this process really started (harness/wine-env.sh).
+    if (const char* started = std::getenv("SUITE_TOOL_STARTED")) {
+        if (FILE* file = std::fopen(started, "w")) std::fclose(file);
+    }
     Args args;
     for (int i = 1; i < argc; ++i) args.list.emplace_back(argv[i]);
     const int result = args.size() == 0 ? 2 : Run(args);
