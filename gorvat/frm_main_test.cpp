@@ -210,8 +210,8 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
                               {"2", "3", "Yes", "No", "", "Calibration data save",
                                "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )"}}));
     EXPECT_EQ(Requests(),
-              (Codes{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_CALIBRATION_ALT, IOCTL_TAVLO_SET_CALIBRATION,
-                     IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION_ALT}));
+              (Codes{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_PANEL_ID, IOCTL_TAVLO_GET_CALIBRATION_ALT,
+                     IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION_ALT}));
 }
 
 // Wherever the run is left, the working set gets the saved values back and
