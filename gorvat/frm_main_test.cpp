@@ -553,7 +553,7 @@ TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
     } cases[] = {
         {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID,
          "Can't send the IOCTL!8  The calibration in use was not restored.", true},
-        {"status unreadable", 0x32, IOCTL_TAVLO_GET_STATUS,
+        {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS,
          "Can't send the IOCTL!8  The calibration in use was not restored.", true},
         {"two panels report its identifier", 0x31, 0,
          "Can't send the IOCTL!3  The calibration in use was not restored.", false},
