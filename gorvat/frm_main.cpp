@@ -5,6 +5,10 @@ namespace {
 
 std::string Decimal(long long value) { return std::to_string(value); }
 
+// How often the panel list is read again when the panel set keeps changing
+// while it is read.
+constexpr int kFindAttempts = 3;
+
 }  // namespace
 
 std::string frmMain::Failure(TavloStatus status) { return kHelpIoctlFailed + Decimal(status); }
@@ -109,6 +113,10 @@ void frmMain::BeginMarks() {
 
     // From here on the working set may change: every way out restores it.
     workingSetChanged_ = true;
+    // The panel's identifier finds it again should the panel numbers shift
+    // during the run (a panel attached or removed).
+    where_ = Where::Known;
+    panelIdKnown_ = device_.GetPanelId(&stamp, PanelNo, &panelId_) == TavloOk;
     TavloStatus status = device_.GetCalibrationData(&stamp, PanelNo, OrgCal.data(), kSavedSet);
     orgCalRead_ = status == TavloOk;
     if (status != TavloOk) HelpLine(Failure(status));
@@ -154,7 +162,12 @@ void frmMain::SecondMark(double X, double Y) {
     HelpLine(kHelpQuestion);
 
     // The new values are in use while the question is asked.
-    TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, NewCal.data(), kWorkingSet);
+    // A trial refused because the panel set changed is not repeated: the
+    // user sees the refusal and touches again, and that touch reaches the
+    // calibrated panel wherever it is now.
+    TavloStatus status = OnCalibratedPanel(
+        [this](std::uint8_t panel) { return device_.SetCalibrationData(&stamp, panel, NewCal.data(), kWorkingSet); },
+        false);
     if (status != TavloOk) {
         HelpLine(Failure(status));
         return;
@@ -166,7 +179,9 @@ void frmMain::SecondMark(double X, double Y) {
     asking_ = false;
 
     if (answer == 1) {
-        status = device_.SetCalibrationData(&stamp, PanelNo, NewCal.data(), kSavedSet);
+        status = OnCalibratedPanel(
+            [this](std::uint8_t panel) { return device_.SetCalibrationData(&stamp, panel, NewCal.data(), kSavedSet); },
+            true);
         if (status == TavloOk) {
             workingSetChanged_ = false;
             CalState = 3;
@@ -189,7 +204,12 @@ frmMain::Restore frmMain::RestoreWorkingSet() {
     // at the start touch failed, the saved set is read again now.
     if (!orgCalRead_) {
         CalibrationData saved = {0, 0, 0, 0};
-        const TavloStatus status = device_.GetCalibrationData(&stamp, PanelNo, saved.data(), kSavedSet);
+        const TavloStatus status = OnCalibratedPanel(
+            [this, &saved](std::uint8_t panel) {
+                return device_.GetCalibrationData(&stamp, panel, saved.data(), kSavedSet);
+            },
+            true);
+        if (where_ == Where::Gone) return PanelGone();
         if (status != TavloOk) {
             HelpLine(kHelpSavedUnreadable + Decimal(status) + kHelpNotRestored);
             return Restore::SavedUnreadable;
@@ -197,13 +217,80 @@ frmMain::Restore frmMain::RestoreWorkingSet() {
         OrgCal = saved;
         orgCalRead_ = true;
     }
-    const TavloStatus status = device_.SetCalibrationData(&stamp, PanelNo, OrgCal.data(), kWorkingSet);
+    const TavloStatus status = OnCalibratedPanel(
+        [this](std::uint8_t panel) { return device_.SetCalibrationData(&stamp, panel, OrgCal.data(), kWorkingSet); },
+        true);
+    if (where_ == Where::Gone) return PanelGone();
     if (status != TavloOk) {
         HelpLine(Failure(status) + kHelpNotRestored);
         return Restore::WriteFailed;
     }
     workingSetChanged_ = false;
     return Restore::Done;
+}
+
+// The calibrated panel was detached during the run, and its working set
+// with it: there is nothing left to put back, and the saved set was never
+// changed, so the panel starts from it when attached again. The run ends
+// as if the restore had been made.
+frmMain::Restore frmMain::PanelGone() {
+    workingSetChanged_ = false;
+    return Restore::Done;
+}
+
+template <typename Call>
+TavloStatus frmMain::OnCalibratedPanel(Call call, bool again) {
+    TavloStatus status = TavloPanelsChanged;
+    if (where_ == Where::Lost) where_ = FindPanelAgain(&status);
+    if (where_ == Where::Gone) return TavloNoPanel;
+    if (where_ == Where::Lost) return status;
+    status = call(PanelNo);
+    if (status != TavloPanelsChanged) return status;
+    // The library refreshed the stamp and sent nothing; PanelNo may now
+    // name another panel.
+    TavloStatus found = TavloPanelsChanged;
+    where_ = FindPanelAgain(&found);
+    if (where_ == Where::Gone) return TavloNoPanel;
+    if (where_ == Where::Lost || !again) return where_ == Where::Lost ? found : status;
+    status = call(PanelNo);
+    if (status == TavloPanelsChanged) where_ = Where::Lost;
+    return status;
+}
+
+frmMain::Where frmMain::FindPanelAgain(TavloStatus* status) {
+    // Without the identifier the calibrated panel cannot be told apart.
+    if (!panelIdKnown_) return Where::Lost;
+    for (int attempt = 0; attempt < kFindAttempts; ++attempt) {
+        std::uint8_t count = 0;
+        TavloStatus last = device_.NeedUpdate(&stamp);
+        if (last == TavloOk) last = device_.GetDevices(&count);
+        unsigned matches = 0;
+        std::uint8_t match = 0;
+        for (unsigned i = 0; i < count && last == TavloOk; ++i) {
+            std::uint8_t id = 0;
+            last = device_.GetPanelId(&stamp, i, &id);
+            if (last == TavloOk && id == panelId_) {
+                ++matches;
+                match = static_cast<std::uint8_t>(i);
+            }
+        }
+        if (last == TavloPanelsChanged) continue;  // changed again while being read
+        if (last != TavloOk) {
+            *status = last;
+            return Where::Lost;
+        }
+        if (matches == 0) return Where::Gone;
+        // Two panels reporting the same identifier cannot be told apart:
+        // neither is written.
+        if (matches > 1) {
+            *status = TavloPanelsChanged;
+            return Where::Lost;
+        }
+        PanelNo = match;
+        return Where::Known;
+    }
+    *status = TavloPanelsChanged;
+    return Where::Lost;
 }
 
 void frmMain::Abandon() {

@@ -87,6 +87,25 @@ private:
     // Puts the saved calibration back into the working set; when that fails
     // the reason is in the help line.
     Restore RestoreWorkingSet();
+    Restore PanelGone();
+    // Where the calibrated panel is among the driver's panels. Panel numbers
+    // shift when panels are attached or removed; the panel's own identifier
+    // does not, so that is what the panel is found by again.
+    enum class Where {
+        Known,  // PanelNo is the calibrated panel
+        Lost,   // the panel set changed and the panel was not found again yet
+        Gone,   // no attached panel reports the calibrated panel's identifier
+    };
+    // Runs `call` with the number of the calibrated panel. When the panel
+    // set changed since the stamp was taken, the panel is looked for again
+    // by its identifier and, with `again`, `call` runs once more there. No
+    // call is ever made on another panel: while the panel cannot be told
+    // apart the result is TavloPanelsChanged, once it is gone TavloNoPanel.
+    template <typename Call>
+    TavloStatus OnCalibratedPanel(Call call, bool again);
+    // Refreshes the stamp and the panel list and looks for the panel that
+    // reports `panelId_`. On failure `status` gets the reason.
+    Where FindPanelAgain(TavloStatus* status);
     // No, time-out, Cancel or close: undo and end the program; when the
     // undo fails the first time, the window stays open to say so.
     void Abandon();
@@ -103,6 +122,10 @@ private:
     bool closeRequested_ = false;
     bool restoreFailed_ = false;
     bool closed_ = false;
+    // The identifier the calibrated panel reported at the start touch.
+    std::uint8_t panelId_ = 0;
+    bool panelIdKnown_ = false;
+    Where where_ = Where::Known;
 };
 
 }  // namespace gorvat
