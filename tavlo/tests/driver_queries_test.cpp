@@ -22,14 +22,8 @@ TEST_F(Queries, ReportVersionStampAndCount) {
     EXPECT_EQ(fresh, model.Stamp());
     EXPECT_EQ(tavlo::GetDevices(channel, &count), TavloOk);
     EXPECT_EQ(count, 2);
-    const std::vector<SentRequest> sent = Sent();
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[0].code, 0x226000u);
-    EXPECT_EQ(sent[1].code, 0x226004u);
-    EXPECT_EQ(sent[2].code, 0x226004u);
-    for (const SentRequest& r : sent) EXPECT_TRUE(r.in.empty());
-    EXPECT_EQ(sent[0].outSize, 2u);
-    EXPECT_EQ(sent[1].outSize, 3u);
+    // Sizes are checked by the driver model, which refuses a wrong one.
+    EXPECT_EQ(SentCodes(), (std::vector<std::uint32_t>{0x226000, 0x226004, 0x226004}));
 }
 
 TEST_F(Queries, MissingDeviceKeepsPresetsAndSendsNothing) {
