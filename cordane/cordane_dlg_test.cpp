@@ -225,7 +225,9 @@ TEST_F(CordaneTest, InitialisationOrder) {
 }
 
 // What a row shows for its stored record, and what OK stores when the
-// user changes nothing.
+// user changes nothing. A row without a panel shows nothing: no identifier,
+// no name and no mode, and it never takes one from a record that was not
+// read (0x22's here).
 TEST_F(CordaneTest, RecordShownAndStoredBack) {
     struct Case {
         const char* what;
@@ -243,9 +245,11 @@ TEST_F(CordaneTest, RecordShownAndStoredBack) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
+        Record(0x22, "Stale", 2);
         Start({0x11}, {c.touchOp});
         EXPECT_EQ(Row(0), c.row);
         EXPECT_EQ(Row(1), "||-1");
+        EXPECT_EQ(view.modes.count(IDC_MODE2), 1u);  // cleared, not left as it was
         dlg->OnOk();
         EXPECT_EQ(view.ended, kOkButton);
         EXPECT_EQ(Stored(0x11), c.stored);
@@ -422,16 +426,6 @@ TEST_F(CordaneTest, TimeReleaseBoxAndTheTimeOutField) {
                                       ? std::to_string(c.storedTimeOut) + "|" + std::to_string(c.storedEnable)
                                       : c.okSaves);
     }
-}
-
-// A row without a panel shows nothing: no identifier, no name and no mode,
-// and it never takes one from a record that was not read.
-TEST_F(CordaneTest, RowsWithoutAPanelShowNothing) {
-    Record(0x22, "Stale", 2);
-    Start({0x11}, {0});
-    EXPECT_EQ(Row(0), "17|Panel 0|2");
-    EXPECT_EQ(Row(1), "||-1");
-    EXPECT_EQ(view.modes.count(IDC_MODE2), 1u);  // cleared, not left as it was
 }
 
 // A refused write is reported and the dialog stays open; what was written

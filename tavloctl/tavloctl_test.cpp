@@ -43,6 +43,17 @@ TEST_F(TavloCtlTest, ListShowsEveryPanel) {
               "    1        0x22    0x0207     enabled      yes\n");
 }
 
+// Readable names in CTest: the arguments, letters and digits only.
+template <typename Case>
+std::string ArgsName(const ::testing::TestParamInfo<Case>& row) {
+    std::string name = "Args";
+    for (const std::string& arg : row.param.args) {
+        name += '_';
+        for (char c : arg) name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
+    }
+    return name + '_' + std::to_string(row.index);
+}
+
 struct CommandCase {
     std::vector<std::string> args;
     std::string printed;
@@ -72,15 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{{"click-mode", "right"}, "click mode: 2 (right)\n"},
         CommandCase{{"once-mode", "1", "middle"}, "once mode: flag 1, button 4 (middle)\n"},
         CommandCase{{"eeprom", "1", "0x12", "0x2A7"}, "panel 1 EEPROM 0x12: 0x02A7\n"}),
-    [](const ::testing::TestParamInfo<CommandCase>& row) {
-        // Readable names in CTest: the arguments, letters and digits only.
-        std::string name = "Args";
-        for (const std::string& arg : row.param.args) {
-            name += '_';
-            for (char c : arg) name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
-        }
-        return name + '_' + std::to_string(row.index);
-    });
+    ArgsName<CommandCase>);
 
 TEST_F(TavloCtlTest, ResetCalibrationRestoresIdentityInTheWorkingSetOnly) {
     Model().MutablePanel(1)->calibration[tavlosim::kWorkingSet][0] = 31000;
@@ -122,15 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{{"reset-calibration", "0", "--saved"}, 2, "working set only"},
         FailureCase{{"eeprom", "0", "256"}, 2, "ADDRESS 0-255"},
         FailureCase{{"watch", "--count"}, 2, "watch options take a value"}),
-    [](const ::testing::TestParamInfo<FailureCase>& row) {
-                             // Readable names in CTest: the arguments, letters and digits only.
-                             std::string name = "Args";
-                             for (const std::string& arg : row.param.args) {
-                                 name += '_';
-                                 for (char c : arg) name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
-                             }
-                             return name + '_' + std::to_string(row.index);
-                         });
+    ArgsName<FailureCase>);
 
 TEST_F(TavloCtlTest, DriverFailuresAndAMissingDeviceAreReported) {
     Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION, 87);

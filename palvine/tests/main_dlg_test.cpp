@@ -265,33 +265,6 @@ TEST_F(PalvineMainDlgTest, OneErrorReportWhenTheDriverIsLost) {
     }
 }
 
-TEST_F(PalvineMainDlgTest, AnErrorClosesAndTheExitStepsStillRestore) {
-    dlg().Form_Load("");
-    Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31);
-    dlg().ClickChkTimer_Timer();
-    EXPECT_EQ(window().errorReports, 1);
-    EXPECT_EQ(window().closes, 1);
-    EXPECT_EQ(Modes(), "2/4/0");
-}
-
-// Whatever ends the window (close box, Alt+F4, system menu, the end of the
-// session, an error) the exit steps run once: a second end writes nothing.
-TEST_F(PalvineMainDlgTest, ExitStepsRunOnce) {
-    dlg().Form_Load("");
-    dlg().Form_MouseUp(kLeftButton);
-    dlg().Form_Unload();
-    EXPECT_EQ(Modes(), "2/4/0");
-    const int writes = Writes();
-    SetModes(1, 1, 0, 1);
-    dlg().Form_Unload();
-    window().Close();
-    // Nothing runs after the end.
-    dlg().ClickChkTimer_Timer();
-    dlg().Form_MouseUp(kLeftButton);
-    EXPECT_EQ(Writes(), writes);
-    EXPECT_EQ(Modes(), "1/1/1");
-}
-
 // Every way the window can end, at every step of a run, read back from the
 // driver: the click mode and once button found at start (2 and 4 here),
 // the once flag clear. Only a driver that is gone or refuses every write
@@ -375,12 +348,16 @@ TEST_F(PalvineMainDlgTest, EveryEndingAtEveryStepLeavesTheModesFound) {
             EXPECT_FALSE(r.window.timerOn);
             EXPECT_EQ(r.window.errorReports, ending.reports);
             EXPECT_EQ(Modes(), ending.restores ? "2/4/0" : step.held);
-            // Nothing is written after the end.
+            // Nothing runs after the end: a second end, a click or a tick
+            // writes nothing.
             const int writes = Writes();
+            SetModes(1, 1, 0, 1);
             r.dlg.Form_Unload();
             r.dlg.Form_SessionEnd();
             r.dlg.Form_MouseUp(kLeftButton);
+            r.dlg.ClickChkTimer_Timer();
             EXPECT_EQ(Writes(), writes);
+            EXPECT_EQ(Modes(), "1/1/1");
         }
     }
 }
@@ -424,25 +401,6 @@ TEST_F(PalvineMainDlgTest, StatusesZeroTwoAndThreeSucceed) {
         EXPECT_EQ(result, expected) << status;
     }
 }
-
-TEST_F(PalvineMainDlgTest, OddOnceFlagReplyIsAFailure) {
-    // The library refuses a once flag other than 0 or 1 (status 8).
-    const std::uint8_t odd[] = {2, 4};
-    Model().OverrideReply(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, odd, 2, false);
-    std::int16_t result = 0;
-    std::uint8_t mode = 0, button = 0, flag = 0;
-    dlg().GetButtonState(&result, &mode, &button, &flag);
-    EXPECT_EQ(result, -1);
-    dlg().SetButtonState(&result, 4, 1, 7);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(Modes(), "4/1/1");  // the flag goes out as 0 or 1
-}
-
-}  // namespace
-}  // namespace palvine
-
-namespace palvine {
-namespace {
 
 // One odd reply to a read of the modes, at start or at a poll: a reply of
 // the wrong length, or a once flag other than 0 or 1, ends the program with

@@ -57,28 +57,6 @@ TEST_F(TavloIoctlTest, MissingFunctionIsFatalAndNamed) {
     EXPECT_NE(fatal[0].find("TavloSetClickOnceMode"), std::string::npos);
 }
 
-TEST_F(TavloIoctlTest, EveryFunctionReachesTheDriver) {
-    std::uint16_t stamp = 0, word = 0;
-    std::uint8_t byte = 0, byte2 = 0;
-    std::int16_t four[4] = {10000, 0, 10000, 0};
-    std::int16_t click[4] = {30, 30, 400, 28};
-    ioctl.NeedUpdate(&stamp);
-    const TavloStatus results[] = {
-        ioctl.GetVersion(&word), ioctl.GetDevices(&byte), ioctl.GetFirmVer(&stamp, 0, &word),
-        ioctl.GetPanelId(&stamp, 0, &byte), ioctl.GetCalibrationData(&stamp, 0, four, 0),
-        ioctl.SetCalibrationData(&stamp, 0, four, 1), ioctl.GetPointdataEnable(&stamp, 0, &byte),
-        ioctl.SetPointdataEnable(&stamp, 0, 1), ioctl.CheckTouch(&stamp, 0, &byte),
-        ioctl.GetClickData(&stamp, 0, click, 0), ioctl.SetClickData(&stamp, 0, click, 0),
-        ioctl.GetClickSound(&stamp, 0, &byte, 0), ioctl.SetClickSound(&stamp, 0, 1, 0),
-        ioctl.GetPanelLed(&stamp, 0, &byte), ioctl.SetPanelLed(&stamp, 0, 3), ioctl.GetStartupMode(&byte),
-        ioctl.SetStartupMode(1), ioctl.GetClickMode(&byte), ioctl.SetClickMode(1),
-        ioctl.GetClickOnceMode(&byte, &byte2), ioctl.SetClickOnceMode(0, 2), ioctl.ReadEeprom(&stamp, 0, 1, &word),
-        ioctl.WriteEeprom(&stamp, 0, 1, &word)};
-    for (TavloStatus status : results) EXPECT_EQ(status, TavloOk);
-    EXPECT_EQ(loader.lookups.size(), 24u);
-    EXPECT_TRUE(fatal.empty());
-}
-
 }  // namespace
 
 TEST_F(TavloIoctlTest, BindNowLooksEverythingUpBeforeAnyRequest) {

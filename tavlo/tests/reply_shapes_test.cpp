@@ -10,58 +10,16 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "inprocess_driver.h"
+#include "export_arguments.h"
 #include "tavlo.h"
 
 namespace {
 
-tavlosim::DeviceModel& Model() { return tavlosim::TheInProcessDriver().model; }
-
-// One out-parameter of `Count` items of T on the heap, preset to a pattern
-// no export stores.
-template <typename T, std::size_t Count = 1>
-struct Out {
-    std::unique_ptr<T[]> items{new T[Count]};
-    Out() {
-        for (std::size_t i = 0; i < Count; ++i) items[i] = static_cast<T>(0x5C5C);
-    }
-    operator T*() { return items.get(); }
-    void AppendTo(std::vector<std::uint8_t>& bytes) const {
-        const auto* raw = reinterpret_cast<const std::uint8_t*>(items.get());
-        bytes.insert(bytes.end(), raw, raw + sizeof(T) * Count);
-    }
-};
-
-// An argument that is an input (0) in one export and an output byte in
-// another (`enable`, `on`, `led`, ...).
-struct ByteSlot : Out<std::uint8_t> {
-    operator std::uint32_t() const { return 0; }
-};
-
-// The table's argument names: panel 0, the working set, a fresh stamp.
-struct Arguments {
-    Out<std::uint16_t> stamp, version, firmVer, word;
-    std::uint32_t panel = 0, alt = 0, address = 0x12;
-    Out<std::uint8_t> count, panelId, touched;
-    Out<std::int16_t, 4> cal, click;
-    ByteSlot enable, on, led, mode, button, onceFlag, onceButton;
-
-    // Every out-parameter but the stamp, byte by byte.
-    std::vector<std::uint8_t> Outputs() const {
-        std::vector<std::uint8_t> bytes;
-        for (const auto* out : {&version, &firmVer, &word}) out->AppendTo(bytes);
-        for (const auto* out : {&count, &panelId, &touched}) out->AppendTo(bytes);
-        cal.AppendTo(bytes);
-        click.AppendTo(bytes);
-        for (const ByteSlot* out : {&enable, &on, &led, &mode, &button, &onceFlag, &onceButton}) out->AppendTo(bytes);
-        return bytes;
-    }
-};
+using namespace tavlo_test;
 
 struct Result {
     TavloStatus status;
@@ -76,16 +34,16 @@ struct ExportLine {
 };
 
 #define TAVLO_UNWRAP(...) __VA_ARGS__
-#define TAVLO_EXPORT(name, command, parameters, arguments, requests)  \
-    ExportLine{#name,                                                \
-               [](std::uint16_t fresh) {                             \
-                   struct : Arguments {                              \
-                       TavloStatus Run() { return name arguments; }  \
-                   } call;                                           \
-                   call.stamp[0] = fresh;                            \
-                   const TavloStatus status = call.Run();            \
+#define TAVLO_EXPORT(name, command, parameters, arguments, requests)     \
+    ExportLine{#name,                                                    \
+               [](std::uint16_t fresh) {                                 \
+                   struct : ExportArguments {                            \
+                       TavloStatus Run() { return name arguments; }      \
+                   } call;                                               \
+                   call.stamp[0] = fresh;                                \
+                   const TavloStatus status = call.Run();                \
                    return Result{status, call.stamp[0], call.Outputs()}; \
-               },                                                    \
+               },                                                        \
                {TAVLO_UNWRAP requests}},
 const std::vector<ExportLine> kLines = {
 #include "tavlo_exports.inc"
@@ -124,12 +82,6 @@ struct ShapeCase {
 
 void PrintTo(const ShapeCase& c, std::ostream* os) {
     *os << c.line->name << " request " << c.request << " " << kShapeNames[static_cast<int>(c.shape)];
-}
-
-void FreshDriver() {
-    tavlosim::ResetInProcessDriver();
-    Model().AttachPanel(0x31);
-    Model().ClearLog();
 }
 
 // The reply size of each request, from one clean call of every export; a
@@ -173,12 +125,6 @@ class ReplyShapes : public ::testing::TestWithParam<ShapeCase> {
 protected:
     void SetUp() override { FreshDriver(); }
     void TearDown() override { EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0); }
-
-    static std::vector<std::uint32_t> Sent() {
-        std::vector<std::uint32_t> codes;
-        for (std::uint32_t i = 0; i < Model().LogSize(); ++i) codes.push_back(Model().LogAt(i).code);
-        return codes;
-    }
 };
 
 TEST_P(ReplyShapes, DefinedStatusAndNothingStoredOnRefusal) {
@@ -211,11 +157,11 @@ TEST_P(ReplyShapes, DefinedStatusAndNothingStoredOnRefusal) {
     EXPECT_EQ(result.status, expected);
 
     if (expected == TavloOk) {
-        EXPECT_EQ(Sent(), line.requests);
+        EXPECT_EQ(SentCodes(), line.requests);
         return;
     }
     // Refused: nothing after the odd reply was sent, nothing was stored.
-    EXPECT_EQ(Sent(), std::vector<std::uint32_t>(line.requests.begin(),
+    EXPECT_EQ(SentCodes(), std::vector<std::uint32_t>(line.requests.begin(),
                                                  line.requests.begin() + static_cast<long>(c.request) + 1));
     EXPECT_EQ(result.outputs, untouched.outputs);
     if (expected == TavloPanelsChanged) {

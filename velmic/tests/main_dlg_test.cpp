@@ -213,12 +213,6 @@ TEST_F(SessionTest, OpeningFailureEndsWithoutShowingTheDialog) {
     Expect(kSaved, true, kSaved, false, 450);
 }
 
-}  // namespace
-}  // namespace velmic_test
-
-namespace velmic_test {
-namespace {
-
 // The dialog open, then every reply to one request odd (no bytes, more than
 // the buffer, or bytes no driver sends) while the poll ticks and a slider
 // moves: whatever the program decides, the saved set stays as it was, the

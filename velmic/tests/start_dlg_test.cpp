@@ -229,17 +229,6 @@ TEST_F(StartDlgTest, CriticalPollEndsAfterOneBoxAndOneReport) {
     }
 }
 
-TEST_F(StartDlgTest, CriticalPollWhileEditingRestoresThePanel) {
-    Open();
-    Move(Slider::DownCanceler, 10);
-    Force("TavloGetPanelId", TavloNotSupported, 1);
-    Tick();
-    EXPECT_EQ(debug.boxes, std::vector<std::string>{"GetActivePanel(3): 6"});
-    EXPECT_EQ(view->errorReports, 1);
-    ExpectEnded();
-    Expect(kSaved, false, kSaved, false, 450);
-}
-
 // While a handler's diagnostic box is open the poll is skipped, so the
 // box is never stacked with the poll's own.
 TEST_F(StartDlgTest, NoTickInsideAHandler) {
