@@ -56,3 +56,26 @@ suite_tool() {
     return $status
 }
 
+# suite_reg ARGS...: Wine's reg tool, its output and status passed on. reg
+# says why whenever it fails, so a failure without a word on either stream
+# is the same early end of a process by Wine as above; the harness uses reg
+# only to query, to import fixed values and to delete, so such a call is
+# made once more, and said on the error output.
+suite_reg() {
+    local out errors status attempt
+    for attempt in 1 2; do
+        errors=$(mktemp)
+        status=0
+        out=$("$SUITE_WINE64" reg "$@" 2>"$errors") || status=$?
+        if [ $status -eq 0 ] || [ -n "$out" ] || [ -s "$errors" ]; then
+            [ -z "$out" ] || printf '%s\n' "$out"
+            cat "$errors" >&2
+            rm -f "$errors"
+            return $status
+        fi
+        rm -f "$errors"
+        echo "[harness] Wine ended reg $1 with status $status and not a word (start $attempt)" >&2
+    done
+    return $status
+}
+

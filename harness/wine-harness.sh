@@ -117,7 +117,7 @@ reg_normal() {  # reg_normal TYPE DATA
 reg_values() {  # reg_values VIEW KEY
     local out errors status=0 line name type data
     errors=$(mktemp)
-    out=$("$wine64" reg query "$2" /reg:"$1" </dev/null 2>"$errors" | tr -d '\r') || status=$?
+    out=$(suite_reg query "$2" /reg:"$1" </dev/null 2>"$errors" | tr -d '\r') || status=$?
     if [ $status -ne 0 ]; then
         # reg prints its error on either stream, depending on the Wine version.
         if { printf '%s\n' "$out"; cat "$errors"; } | grep -q 'Unable to find'; then
@@ -175,7 +175,7 @@ cmd_reg_set() {
         done
     } >"$file"
     local errors
-    errors=$("$wine64" reg import "Z:${file//\//\\}" /reg:"$view" </dev/null 2>&1 >/dev/null) || {
+    errors=$(suite_reg import "Z:${file//\//\\}" /reg:"$view" </dev/null 2>&1 >/dev/null) || {
         rm -f "$file"
         die "reg import of $key failed: ${errors//$'\r'/}"
     }
@@ -204,7 +204,7 @@ cmd_reg_get() {
 # not there is fine.
 reg_delete_checked() {  # reg_delete_checked VIEW KEY
     local status=0
-    "$wine64" reg delete "$2" /f /reg:"$1" </dev/null >/dev/null 2>&1 || true
+    suite_reg delete "$2" /f /reg:"$1" </dev/null >/dev/null 2>&1 || true
     reg_values "$1" "$2" >/dev/null || status=$?
     [ $status -eq 1 ]
 }

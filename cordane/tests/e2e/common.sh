@@ -18,8 +18,8 @@ ID_CANCEL=2
 KEY='HKLM\Software\ZR_EX_CONTROL'
 
 # The records, in the 32-bit registry view where every build keeps them.
-reg_dump() { "$SUITE_WINE64" reg query "$KEY" /s /reg:32 </dev/null 2>/dev/null | tr -d '\r'; }
-key_exists() { "$SUITE_WINE64" reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
+reg_dump() { suite_reg query "$KEY" /s /reg:32 </dev/null 2>/dev/null | tr -d '\r'; }
+key_exists() { suite_reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
 e2e_on_fail() {
     [ -z "${MAIN:-}" ] || probe children "$MAIN" || true
     if [ -n "${MAIN:-}" ]; then
