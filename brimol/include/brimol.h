@@ -70,6 +70,13 @@
 #else
 #define BRIMOL_HEAP_ACCESS public
 #endif
+/* The heap operators of the classes that have them: objects made with `new`
+   live on the library's heap. */
+#define BRIMOL_HEAP_OPERATORS                                                 \
+    static void* BRIMOL_STATIC_MEMBER operator new(size_t size) noexcept;     \
+    static void BRIMOL_STATIC_MEMBER operator delete(void* block) noexcept;   \
+    static void* BRIMOL_STATIC_MEMBER operator new[](size_t size) noexcept;   \
+    static void BRIMOL_STATIC_MEMBER operator delete[](void* block) noexcept;
 
 // A registry key handle: the same type as HKEY of <windows.h>.
 struct HKEY__;
@@ -114,11 +121,7 @@ public:
     int BRIMOL_MEMBER SetPanelReg(int id);
 
 BRIMOL_HEAP_ACCESS:
-    // Objects made with `new` live on the library's heap.
-    static void* BRIMOL_STATIC_MEMBER operator new(size_t size) noexcept;
-    static void BRIMOL_STATIC_MEMBER operator delete(void* block) noexcept;
-    static void* BRIMOL_STATIC_MEMBER operator new[](size_t size) noexcept;
-    static void BRIMOL_STATIC_MEMBER operator delete[](void* block) noexcept;
+    BRIMOL_HEAP_OPERATORS
 
 public:
     char name[64];            // NAME, zero-terminated
@@ -175,10 +178,7 @@ public:
     int BRIMOL_MEMBER RemoveExclusiveUSB();
 
 BRIMOL_HEAP_ACCESS:
-    static void* BRIMOL_STATIC_MEMBER operator new(size_t size) noexcept;
-    static void BRIMOL_STATIC_MEMBER operator delete(void* block) noexcept;
-    static void* BRIMOL_STATIC_MEMBER operator new[](size_t size) noexcept;
-    static void BRIMOL_STATIC_MEMBER operator delete[](void* block) noexcept;
+    BRIMOL_HEAP_OPERATORS
 
 public:
     int32_t activeDevice;   // panel number of the active panel, or -1
