@@ -3,7 +3,6 @@
 #include <string>
 
 #include "handles_win32.h"
-#include "minimized_icon_win32.h"
 #include "system_menu_win32.h"
 #include "tool_start_win32.h"
 
@@ -34,10 +33,6 @@ CordaneDlgWindow::CordaneDlgWindow(HINSTANCE instance) : instance_(instance), dl
 // the controls as they are, whatever the system's code page.
 INT_PTR CordaneDlgWindow::DoModal() { return DoModalUnicode(instance_, IDD_CORDANE_DIALOG); }
 
-HICON CordaneDlgWindow::Icon(int id, int size) const {
-    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
-}
-
 // The mode list's entries, unsorted, and the name's limit.
 void CordaneDlgWindow::PrepareRow(const RowControls& row) {
     HWND list = GetDlgItem(Handle(), row.mode);
@@ -60,14 +55,13 @@ bool CordaneDlgWindow::OnInitDialog() {
         systemMenu.AppendSeparator();
         systemMenu.AppendItem(IDM_ABOUTBOX, about);
     }
-    programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
+    programIcon_.Set(Handle(), instance_, IDR_MAINFRAME);
     return true;
 }
 
 INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+    INT_PTR answer = FALSE;
+    if (programIcon_.Answer(Handle(), message, &answer)) return answer;
     switch (message) {
     case WM_COMMAND: {
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
@@ -85,10 +79,6 @@ INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     }
     case WM_SYSCOMMAND:
         return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
-    case WM_PAINT:
-        return winui::PaintMinimizedIcon(Handle(), programIcon_) ? TRUE : FALSE;
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(programIcon_);
     default:
         return FALSE;
     }

@@ -7,6 +7,7 @@
 
 #include "cordane_dlg.h"
 #include "dialog_win32.h"
+#include "minimized_icon_win32.h"
 
 namespace cordane {
 
@@ -40,10 +41,9 @@ private:
     bool OnInitDialog() override;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PrepareRow(const RowControls& row);
-    HICON Icon(int id, int size) const;
 
     HINSTANCE instance_;
-    HICON programIcon_ = nullptr;    // shared: loaded with LR_SHARED
+    winui::ProgramIcon programIcon_;
     STARTUPINFOA startup_{};         // start-up record of the tool starts
     PROCESS_INFORMATION process_{};  // filled by the last tool start
     CCordaneDlg dlg_;

@@ -4,7 +4,6 @@
 
 #include "controls_win32.h"
 #include "handles_win32.h"
-#include "minimized_icon_win32.h"
 #include "message_boxes_win32.h"
 
 namespace nystra {
@@ -32,10 +31,7 @@ bool NystraDlgWindow::OnInitDialog() {
         menu.AppendSeparator();
         menu.AppendItem(IDM_ALWAYS_TOP, "Always Top");
     }
-    programIcon_ = Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
-    SendMessageA(window, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(Icon(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON))));
+    programIcon_.Set(window, instance_, IDR_MAINFRAME);
     // Icons loaded with LR_SHARED: the picture shows it without owning it.
     winui::ShowSharedIcon(GetDlgItem(window, IDC_REQUEST_ICON), Icon(IDI_REQUEST, GetSystemMetrics(SM_CXICON)));
 
@@ -69,6 +65,8 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             return Result(0);
         }
     }
+    INT_PTR answer = FALSE;
+    if (programIcon_.Answer(Handle(), message, &answer)) return answer;
     switch (message) {
     case WM_TIMER:
         dlg_.OnTimer(static_cast<std::uintptr_t>(wParam));
@@ -94,10 +92,6 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     case WM_SYSCOMMAND:
         return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
-    case WM_PAINT:
-        return winui::PaintMinimizedIcon(Handle(), programIcon_) ? TRUE : FALSE;
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(programIcon_);
     case WM_ENDSESSION:
         dlg_.OnEndSession(wParam != FALSE);
         return Result(0);

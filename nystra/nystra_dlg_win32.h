@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "dialog_win32.h"
+#include "minimized_icon_win32.h"
 #include "nystra_dlg.h"
 #include "system_menu_win32.h"
 
@@ -59,7 +60,7 @@ private:
 
     HINSTANCE instance_;
     RegisteredMessages messages_;
-    HICON programIcon_ = nullptr;
+    winui::ProgramIcon programIcon_;
     std::unique_ptr<NOTIFYICONDATAA> tray_;  // allocated at start, freed at the end
     CNystraDlg dlg_;
 };
