@@ -138,6 +138,15 @@ reg_delete() { "$HARNESS" reg-delete "$@" || fail "could not delete $2"; }
 # binaries as hex bytes); fails (status 1) when there is none.
 reg_get() { "$HARNESS" reg-get "$@"; }
 
+# expect_record KEY NAME TYPE DATA: a value of the panel records (the
+# 32-bit view's HKLM\Software\ZR_EX_CONTROL\KEY) must be TYPE DATA.
+expect_record() {
+    local got
+    got=$(reg_get 32 "HKLM\\Software\\ZR_EX_CONTROL\\$1" "$2") || got="(none)"
+    [ "$got" = "$3 $4" ] || fail "$1\\$2 is $got in the 32-bit view, not $3 $4"
+    echo "ok   $1\\$2 = $3 $4"
+}
+
 # screenshot NAME: saves the screen as $TEST_LOGS/NAME (kept after the test).
 screenshot() { "$HARNESS" screenshot "$TEST_LOGS/$1"; }
 

@@ -9,18 +9,12 @@ reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ALL' TIMEOUT REG_DWORD 60 TIMEENABLE 
 
 wine_run "$WIN_BIN/sdk_msabi_client.exe"
 
-expect_reg() {  # expect_reg KEY VALUE TYPE DATA
-    local got
-    got=$(reg_get 32 "HKLM\\Software\\ZR_EX_CONTROL\\$1" "$2") || got="(none)"
-    [ "$got" = "$3 $4" ] || fail "$1\\$2 is $got, not $3 $4"
-    echo "ok   $1\\$2 = $3 $4"
-}
-expect_reg ID3 NAME REG_SZ "Line 3 left"
-expect_reg ID3 TOUCH_OP REG_DWORD 1
-expect_reg ID3 IR_OP REG_DWORD 0
-expect_reg ID5 NAME REG_SZ "Stored first"
-expect_reg ALL TIMEOUT REG_DWORD 45
-expect_reg ALL TIMEENABLE REG_DWORD 1
+expect_record ID3 NAME REG_SZ "Line 3 left"
+expect_record ID3 TOUCH_OP REG_DWORD 1
+expect_record ID3 IR_OP REG_DWORD 0
+expect_record ID5 NAME REG_SZ "Stored first"
+expect_record ALL TIMEOUT REG_DWORD 45
+expect_record ALL TIMEENABLE REG_DWORD 1
 
 expect_field() {  # expect_field driver|panel FIELD VALUE
     local got

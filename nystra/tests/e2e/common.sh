@@ -85,3 +85,13 @@ click_tray() {
 # A question box of Nystra's, once it is open: its handle.
 wait_box() { probe find "$BOX" 5000 || fail "no question box"; }
 box_text() { probe text "$1" 65535; }
+
+# end_with_ok: the close box, then OK to the question; waits until the
+# window is gone.
+end_with_ok() {
+    probe close "$MAIN"
+    local box
+    box=$(wait_box)
+    probe click "$box" 1 >/dev/null  # OK
+    probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end"
+}
