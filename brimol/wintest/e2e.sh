@@ -14,7 +14,7 @@ expect() {  # expect KEY VALUE TYPE DATA
 expect ID3 NAME REG_SZ "Line 3 left"
 expect ID3 TOUCH_OP REG_DWORD 2
 expect ID3 IR_OP REG_DWORD 0
-expect ALL TIMEOUT REG_DWORD 45
+expect ALL TIMEOUT REG_DWORD 0
 expect ALL TIMEENABLE REG_DWORD 1
 # Both builds keep the records in the 32-bit view only.
 if reg_get 64 'HKLM\Software\ZR_EX_CONTROL\ID3' NAME >/dev/null; then
