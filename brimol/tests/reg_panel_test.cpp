@@ -131,7 +131,6 @@ TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalRepo
         Names stored;
     } cases[] = {
         {"plain name", 7, "Operator", 0, {}, 0, all},
-        {"empty name", 0, "", 0, {}, 0, all},
         {"unterminated name member, identifier 255", 255, std::string(64, 'z'), 0, {}, 0, all},
         {"create refused", 5, "Left", denied, {}, denied, {}},
         {"NAME and IR_OP refused", 5, "Left", 0, {{"NAME", denied}, {"IR_OP", 1021}}, denied, {"TOUCH_OP"}},
@@ -157,7 +156,7 @@ TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalRepo
 
 // --- CRegSystem ---------------------------------------------------------------
 
-TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaults) {
+TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaultsAndIsStoredAsTwoDwords) {
     const struct {
         const char* what;
         bool keyExists;
@@ -168,7 +167,9 @@ TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaults) {
         {"key without values", true, {}, 30, 0},
         {"stored, TIMEOUT 0 kept", true,
          {{"TIMEOUT", {kRegDword, Dword(0)}}, {"TIMEENABLE", {kRegDword, Dword(1)}}}, 0, 1},
-        {"wrong type and size", true, {{"TIMEOUT", {kRegSz, Sz("60")}}, {"TIMEENABLE", {kRegDword, {1}}}}, 30, 0},
+        {"TIMEOUT of the wrong type, TIMEENABLE read still", true,
+         {{"TIMEOUT", {kRegSz, Sz("60")}}, {"TIMEENABLE", {kRegDword, Dword(1)}}}, 30, 1},
+        {"TIMEENABLE of the wrong size", true, {{"TIMEENABLE", {kRegDword, {1}}}}, 30, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -179,9 +180,7 @@ TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaults) {
         EXPECT_EQ(system.timeOut, c.timeOut);
         EXPECT_EQ(system.timeEnable, c.timeEnable);
     }
-}
-
-TEST_F(RegistryTest, SystemRecordIsStoredAsTwoDwords) {
+    store().Clear();
     CRegSystem system;
     system.timeOut = 1800;
     system.timeEnable = 1;
