@@ -63,28 +63,18 @@ void CheckEq(const A& actual, const E& expected, const std::string& what) {
 const char kBase[] = "SOFTWARE\\ZR_EX_CONTROL";
 const REGSAM kView32 = KEY_WOW64_32KEY;
 
-std::string KeyPath(const std::string& subkey) { return std::string(kBase) + "\\" + subkey; }
-
 // Removes every record of the suite from the 32-bit view.
 void DeleteRecords() {
-    HKEY base = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBase, 0, KEY_READ | kView32, &base) != ERROR_SUCCESS) return;
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(base, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.push_back(name);
-    }
-    RegCloseKey(base);
-    for (const std::string& n : names) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, KeyPath(n).c_str(), kView32, 0);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kBase, kView32, 0);
+    HKEY software = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | kView32, &software) != ERROR_SUCCESS) return;
+    RegDeleteTreeA(software, "ZR_EX_CONTROL");
+    RegCloseKey(software);
 }
 
 // Stores a value as given, bypassing the library, in the 32-bit view.
 void Seed(const std::string& subkey, const char* value, DWORD type, const std::string& data) {
     HKEY key = nullptr;
-    const bool stored = RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath(subkey).c_str(), 0, nullptr, 0,
+    const bool stored = RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kBase) + "\\" + subkey).c_str(), 0, nullptr, 0,
                                         KEY_WRITE | kView32, nullptr, &key, nullptr) == ERROR_SUCCESS &&
                         RegSetValueExA(key, value, 0, type, reinterpret_cast<const BYTE*>(data.data()),
                                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
@@ -248,44 +238,36 @@ void CheckPanelTable(tavlosim::SimControl& sim) {
     sim.SetPointdata(0, false);
     sim.SetPointdata(2, false);
     CUSBInterface usb;
+    using Call = std::function<int(CUSBInterface&)>;
+    const Call poll = &CUSBInterface::PresentTouchState;
     const struct {
         const char* what;
-        std::function<int()> step;
+        int removed, touched;  // before the call, the panel the driver loses and the one touched
+        Call call;
         const char* state;
     } steps[] = {
-        {"InitExclusiveUSB", [&] { return usb.InitExclusiveUSB(); },
+        {"InitExclusiveUSB", -1, -1, &CUSBInterface::InitExclusiveUSB,
          "0: table -1 -1 -1 -1 -1, 0 panels, active -1, touched -1/0, start-up 0, point data 010"},
-        {"UpdateDevices: first enabled panel active", [&] { return usb.UpdateDevices(); },
+        {"UpdateDevices: first enabled panel active", -1, -1, &CUSBInterface::UpdateDevices,
          "0: table 17 34 51 -1 -1, 3 panels, active 1, touched -1/0, start-up 0, point data 010"},
-        {"SetActiveDevice(2)", [&] { return usb.SetActiveDevice(2); },
+        {"SetActiveDevice(2)", -1, -1, [](CUSBInterface& u) { return u.SetActiveDevice(2); },
          "0: table 17 34 51 -1 -1, 3 panels, active 2, touched -1/0, start-up 0, point data 001"},
-        {"poll: other panel touched",
-         [&] {
-             sim.SetTouched(0, true);
-             return usb.PresentTouchState();
-         },
+        {"poll: other panel touched", -1, 0, poll,
          "0: table 17 34 51 -1 -1, 3 panels, active 2, touched 0/0, start-up 0, point data 001"},
-        {"poll after the panel set changed: table rebuilt, active found again",
-         [&] {
-             sim.Remove(0);
-             sim.SetTouched(1, true);
-             return usb.PresentTouchState();
-         },
+        {"poll after the panel set changed: table rebuilt, active found again", 0, 1, poll,
          "0: table 34 51 -1 -1 -1, 2 panels, active 1, touched -1/1, start-up 0, point data 01"},
-        {"SetAllPanelDisable", [&] { return usb.SetAllPanelDisable(); },
+        {"SetAllPanelDisable", -1, -1, &CUSBInterface::SetAllPanelDisable,
          "0: table 34 51 -1 -1 -1, 2 panels, active -1, touched -1/1, start-up 0, point data 00"},
-        {"SetAllPanelEnable: panel 0 counts as active", [&] { return usb.SetAllPanelEnable(); },
+        {"SetAllPanelEnable: panel 0 counts as active", -1, -1, &CUSBInterface::SetAllPanelEnable,
          "0: table 34 51 -1 -1 -1, 2 panels, active 0, touched -1/1, start-up 0, point data 11"},
-        {"RemoveExclusiveUSB", [&] { return usb.RemoveExclusiveUSB(); },
+        {"RemoveExclusiveUSB", -1, -1, &CUSBInterface::RemoveExclusiveUSB,
          "0: table 34 51 -1 -1 -1, 2 panels, active 0, touched -1/1, start-up 1, point data 11"},
-        {"six panels: table of four",
-         [&] {
-             for (std::uint8_t id = 0x40; id < 0x44; ++id) sim.Attach(id, 0x0105, nullptr);
-             return usb.UpdateDevices();
-         },
-         "0: table 34 51 64 65 -1, 4 panels, active 0, touched -1/1, start-up 1, point data 111111"},
     };
-    for (const auto& s : steps) CheckEq(State(s.step(), usb, sim), s.state, s.what);
+    for (const auto& s : steps) {
+        if (s.removed >= 0) sim.Remove(static_cast<std::uint8_t>(s.removed));
+        if (s.touched >= 0) sim.SetTouched(static_cast<std::uint8_t>(s.touched), true);
+        CheckEq(State(s.call(usb), usb, sim), s.state, s.what);
+    }
 }
 
 // Milliseconds per call of `step`, or -1 when a call failed.
