@@ -47,8 +47,6 @@ protected:
     }
 };
 
-// --- probe of ID0..ID15 -----------------------------------------------------
-
 TEST_F(RegistryTest, ConstructionListsRecordedIdentifiersBelowSixteenOpeningKeysOnly) {
     const struct {
         std::vector<int> keys;
@@ -73,8 +71,6 @@ TEST_F(RegistryTest, ConstructionListsRecordedIdentifiersBelowSixteenOpeningKeys
         EXPECT_EQ(panel.GetAllRegID(), static_cast<int>(c.listed.size()));
     }
 }
-
-// --- GetPanelReg --------------------------------------------------------------
 
 TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
     const std::string name16 = "Press line 16 ch", name49(49, 'n');
@@ -116,8 +112,6 @@ TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
     }
 }
 
-// --- SetPanelReg --------------------------------------------------------------
-
 TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalReported) {
     const long denied = kRegAccessDenied;
     const Names all = {"NAME", "TOUCH_OP", "IR_OP"};
@@ -153,8 +147,6 @@ TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalRepo
         for (const std::string& name : c.stored) EXPECT_EQ(Stored(PanelKey(c.id), name.c_str()), written.at(name));
     }
 }
-
-// --- CRegSystem ---------------------------------------------------------------
 
 TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaultsAndIsStoredAsTwoDwords) {
     const struct {

@@ -214,11 +214,4 @@ TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
     }
 }
 
-TEST_F(UsbInterfaceTest, ExclusiveModeSetsTheDriverStartupMode) {
-    EXPECT_EQ(usb.InitExclusiveUSB(), TavloOk);
-    EXPECT_EQ(model().Modes().startup, 0);
-    EXPECT_EQ(usb.RemoveExclusiveUSB(), TavloOk);
-    EXPECT_EQ(model().Modes().startup, 1);
-}
-
 }  // namespace
