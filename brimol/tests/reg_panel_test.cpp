@@ -35,7 +35,7 @@ protected:
 
     static MemoryKeyStore& store() { return TheMemoryKeyStore(); }
     // An empty registry, then `values` under `key` (the bare key too when `keyExists`).
-    static void Seed(const std::string& key, bool keyExists, const Values& values) {
+    static void Fill(const std::string& key, bool keyExists, const Values& values) {
         store().Clear();
         if (keyExists) store().AddKey(key);
         for (const auto& v : values) store().PutValue(key, v.first, v.second.type, v.second.bytes);
@@ -99,7 +99,7 @@ TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Seed(PanelKey(4), c.keyExists, c.values);
+        Fill(PanelKey(4), c.keyExists, c.values);
         CRegPanel panel;
         std::memset(panel.name, 'x', sizeof panel.name);
         panel.touchOp = panel.irOp = 77;
@@ -165,7 +165,7 @@ TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaultsAndIsStoredAsTwoDwo
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Seed(kSystemKey, c.keyExists, c.values);
+        Fill(kSystemKey, c.keyExists, c.values);
         CRegSystem system;
         system.timeOut = system.timeEnable = 77;
         system.GetSystemReg();

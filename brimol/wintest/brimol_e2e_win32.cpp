@@ -72,7 +72,7 @@ void DeleteRecords() {
 }
 
 // Stores a value as given, bypassing the library, in the 32-bit view.
-void Seed(const std::string& subkey, const char* value, DWORD type, const std::string& data) {
+void PutValue(const std::string& subkey, const char* value, DWORD type, const std::string& data) {
     HKEY key = nullptr;
     const bool stored = RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kBase) + "\\" + subkey).c_str(), 0, nullptr, 0,
                                         KEY_WRITE | kView32, nullptr, &key, nullptr) == ERROR_SUCCESS &&
@@ -125,7 +125,7 @@ void CheckRecords() {
         const char* value;
         DWORD type;
         std::string data;
-    } seeded[] = {
+    } values[] = {
         {"ID9", "NAME", REG_SZ, Sz(std::string(60, 'L'))},
         {"ID9", "TOUCH_OP", REG_DWORD, Le(3)},
         {"ID10", "NAME", REG_SZ, "NoZero"},
@@ -143,7 +143,7 @@ void CheckRecords() {
         {"ALL", "TIMEOUT", REG_DWORD_BIG_ENDIAN, bigEndian},
         {"ALL", "TIMEENABLE", REG_DWORD, eightBytes},
     };
-    for (const auto& v : seeded) Seed(v.key, v.value, v.type, v.data);
+    for (const auto& v : values) PutValue(v.key, v.value, v.type, v.data);
     // Result, NAME, TOUCH_OP and IR_OP as read; a missing value reads as "", 1 (Interlock), 0.
     const struct {
         int id;
@@ -179,7 +179,7 @@ void CheckRecords() {
 // own texts are built after the counted part.
 void CheckCrossModuleObjects() {
     DeleteRecords();
-    Seed("ID2", "NAME", REG_SZ, Sz("Copied"));
+    PutValue("ID2", "NAME", REG_SZ, Sz("Copied"));
     char copyName[64] = {}, assignedBase[CRegString::kCapacity] = {}, madeName[64] = {};
     int assignedTimeOut = 0, tableCopyActive = 0;
     const long before = g_programAllocations;
@@ -285,8 +285,8 @@ double Time(int rounds, const std::function<bool()>& step) {
 
 int Bench(tavlosim::SimControl& sim, int rounds) {
     DeleteRecords();
-    Seed("ID1", "NAME", REG_SZ, Sz("One"));
-    Seed("ID2", "NAME", REG_SZ, Sz("Two"));
+    PutValue("ID1", "NAME", REG_SZ, Sz("One"));
+    PutValue("ID2", "NAME", REG_SZ, Sz("Two"));
     sim.Reset();
     for (std::uint8_t id = 1; id <= 4; ++id) sim.Attach(id, 0x0105, nullptr);
     CUSBInterface usb;
