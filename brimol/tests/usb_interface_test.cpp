@@ -1,5 +1,5 @@
 // CUSBInterface against the simulated driver behind the in-process Tavlo
-// exports: the panel table, enabling and disabling, the touch poll and the
+// exports: the panel table, switching point data, the touch poll and the
 // rebuild of the table when the driver's panel set changed.
 #include <gtest/gtest.h>
 
@@ -20,33 +20,32 @@ const std::uint32_t kCheckTouch = IOCTL_TAVLO_CHECK_TOUCH;
 
 class UsbInterfaceTest : public ::testing::Test {
 protected:
-    // A driver without panels and a fresh object; tables call it per case.
-    void SetUp() override {
+    void SetUp() override { NextRow(); }
+    void TearDown() override { NextRow(); }
+    // A driver without panels and a fresh object, once the test or table
+    // row before has closed every handle (a fresh driver would hide it).
+    void NextRow() {
+        EXPECT_EQ(driver().channel.OpenHandles(), 0) << "a handle was left open";
         tavlosim::ResetInProcessDriver();
         usb = CUSBInterface();
-    }
-    void TearDown() override { EXPECT_EQ(driver().channel.OpenHandles(), 0); }
-    // The next row of a table: the row before must have closed every
-    // handle, since the fresh start would hide its leak from TearDown.
-    void NextRow() {
-        EXPECT_EQ(driver().channel.OpenHandles(), 0) << "the previous row left a handle open";
-        SetUp();
     }
 
     static tavlosim::InProcessDriver& driver() { return tavlosim::TheInProcessDriver(); }
     static tavlosim::DeviceModel& model() { return driver().model; }
     // Attaches a panel per character of `pointdata` ('0' or '1'), with
-    // identifiers 0x11, 0x22... unless given, builds the object's table and
-    // empties the request log; returns what UpdateDevices returned.
-    int Attach(const std::string& pointdata, std::vector<std::uint8_t> ids = {}) {
+    // identifiers 0x11, 0x22... unless given.
+    static void AttachPanels(const std::string& pointdata, std::vector<std::uint8_t> ids = {}) {
         for (std::size_t i = 0; i < pointdata.size(); ++i) {
             if (ids.size() <= i) ids.push_back(static_cast<std::uint8_t>(0x11 * (i + 1)));
             const auto index = static_cast<std::uint8_t>(model().AttachPanel(ids[i]));
             model().MutablePanel(index)->pointdata = static_cast<std::uint8_t>(pointdata[i] - '0');
         }
-        const int status = usb.UpdateDevices();
+    }
+    // ...then builds the object's table and empties the request log.
+    void Attach(const std::string& pointdata) {
+        AttachPanels(pointdata);
+        usb.UpdateDevices();
         model().ClearLog();
-        return status;
     }
     // Panel requests since the log was emptied, each a letter and the panel
     // number: E enables and D disables point data, T reads the touch flag,
@@ -66,57 +65,48 @@ protected:
     CUSBInterface usb;
 };
 
-// --- UpdateDevices ------------------------------------------------------------
-
 TEST_F(UsbInterfaceTest, UpdateDevicesBuildsTheTable) {
+    enum Driver { kPlain, kMissing, kClaimsThree };  // kClaimsThree: the third never answers
     const struct {
         const char* what;
         std::vector<std::uint8_t> ids;
         std::string pointdata;
-        bool deviceMissing;
+        Driver driver;
         int result, count, active;
         Ints panelIds;
     } cases[] = {
-        {"no panels", {}, "", false, TavloNoPanel, 0, -1, {-1, -1, -1, -1, -1}},
-        {"no device", {0x11}, "1", true, TavloNoDevice, 0, -1, {-1, -1, -1, -1, -1}},
-        {"first enabled panel is active", {3, 4, 5}, "011", false, TavloOk, 3, 1, {3, 4, 5, -1, -1}},
-        {"six panels cut to four", {1, 2, 3, 4, 5, 6}, "000011", false, TavloOk, 4, -1, {1, 2, 3, 4, -1}},
-        {"identifiers as 0..255, none enabled", {0xFF, 0x80}, "00", false, TavloOk, 2, -1, {255, 128, -1, -1, -1}},
+        {"no panels", {}, "", kPlain, TavloNoPanel, 0, -1, {-1, -1, -1, -1, -1}},
+        {"no device", {0x11}, "1", kMissing, TavloNoDevice, 0, -1, {-1, -1, -1, -1, -1}},
+        {"first enabled panel is active", {3, 4, 5}, "011", kPlain, TavloOk, 3, 1, {3, 4, 5, -1, -1}},
+        {"six panels cut to four", {1, 2, 3, 4, 5, 6}, "000011", kPlain, TavloOk, 4, -1, {1, 2, 3, 4, -1}},
+        {"identifiers as 0..255, none enabled", {0xFF, 0x80}, "00", kPlain, TavloOk, 2, -1, {255, 128, -1, -1, -1}},
+        // The point-data read of panel 0 came last, so the result is that one's.
+        {"unreadable identifier ends the table", {1, 2}, "10", kClaimsThree, TavloOk, 2, 0, {1, 2, -1, -1, -1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         NextRow();
-        driver().channel.deviceMissing = c.deviceMissing;
+        driver().channel.deviceMissing = c.driver == kMissing;
+        AttachPanels(c.pointdata, c.ids);
+        const std::uint16_t s = model().Stamp();
+        const std::uint8_t status[3] = {static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s >> 8), 3};
+        ASSERT_TRUE(c.driver != kClaimsThree || model().OverrideReply(IOCTL_TAVLO_GET_STATUS, status, 3, true));
         for (std::int32_t& id : usb.panelIds) id = 0x5A;  // whatever was there before
         usb.activeDevice = 3;
-        EXPECT_EQ(Attach(c.pointdata, c.ids), c.result);
+        EXPECT_EQ(usb.UpdateDevices(), c.result);
         EXPECT_EQ(usb.deviceCount, c.count);
         EXPECT_EQ(Ids(), c.panelIds);
         EXPECT_EQ(usb.activeDevice, c.active);
     }
 }
 
-TEST_F(UsbInterfaceTest, UnreadableIdentifierEndsTheTable) {
-    // The driver claims three panels but answers for two: the third
-    // identifier read fails with "bad panel" and the table ends before it.
-    model().AttachPanel(0x11);
-    model().AttachPanel(0x22);
-    const std::uint16_t s = model().Stamp();
-    const std::uint8_t status[3] = {static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(s >> 8), 3};
-    ASSERT_TRUE(model().OverrideReply(IOCTL_TAVLO_GET_STATUS, status, 3, true));
-    EXPECT_EQ(usb.UpdateDevices(), TavloOk);  // the point-data read of panel 0 came last
-    EXPECT_EQ(usb.deviceCount, 2);
-    EXPECT_EQ(Ids(), (Ints{0x11, 0x22, -1, -1, -1}));
-    EXPECT_EQ(usb.activeDevice, 0);
-}
-
-// --- SetActiveDevice, SetAllPanelDisable, SetAllPanelEnable ---------------------
-
-TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
+TEST_F(UsbInterfaceTest, SwitchingPointDataAndFollowingThePanelSet) {
     using Call = std::function<int(CUSBInterface&)>;
-    const Call disable = &CUSBInterface::SetAllPanelDisable, enable = &CUSBInterface::SetAllPanelEnable;
+    const Call disable = &CUSBInterface::SetAllPanelDisable, enable = &CUSBInterface::SetAllPanelEnable,
+               poll = &CUSBInterface::PresentTouchState;
     const auto activate = [](int i) { return Call([i](CUSBInterface& u) { return u.SetActiveDevice(i); }); };
-    enum Change { kNone, kPanelCame, kSecondGone };  // to the attached panels after the table was built
+    // What happens to the attached panels after the table was built.
+    enum Change { kNone, kPanelCame, kSecondGone, kFirstReplaced, kAllGone, kComesOnDisable, kKeepsChanging };
     const struct {
         const char* what;
         Call call;
@@ -126,18 +116,15 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
         int result, active;     // the object's active panel was 2
         std::string log;
     } cases[] = {
-        {"activate the second panel", activate(1), "11", kNone, 0, TavloOk, 1, "D0 E1"},
         // The others go off first: never two panels with point data at once.
         {"activate the first panel", activate(0), "11", kNone, 0, TavloOk, 0, "D1 E0"},
         {"activate the second of four", activate(1), "1011", kNone, 0, TavloOk, 1, "D0 D2 D3 E1"},
         {"activate -1: refused", activate(-1), "11", kNone, 0, TavloOk, 2, ""},
         {"activate 256: refused", activate(256), "11", kNone, 0, TavloOk, 2, ""},
-        {"activate beyond the table: all off, still recorded", activate(3), "11", kNone, 0, TavloOk, 3, "D0 D1"},
-        {"activate 255: all off, recorded", activate(255), "11", kNone, 0, TavloOk, 255, "D0 D1"},
+        {"activate 255, beyond the table: all off, recorded", activate(255), "11", kNone, 0, TavloOk, 255, "D0 D1"},
         {"activate with an empty table: recorded", activate(1), "", kNone, 0, TavloNoPanel, 1, ""},
         {"activate: panel 0 keeps its new setting when panel 1 fails", activate(1), "11", kSecondGone, 0,
          TavloBadPanel, 2, "D0"},
-        {"disable: each panel off, then its touch flag read", disable, "11", kNone, 0, TavloOk, -1, "D0 T0 D1 T1"},
         {"disable: table rebuilt first", disable, "11", kPanelCame, 0, TavloOk, -1, "I0 I1 I2 D0 T0 D1 T1 D2 T2"},
         {"disable: a failed touch read returned, every panel still off", disable, "111", kNone, kCheckTouch,
          TavloFailed, -1, "D0 T0 D1 T1 D2 T2"},
@@ -146,11 +133,21 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
         // The first pass and three more after rebuilding the table.
         {"disable: a lasting failure ends after three rebuilds", disable, "11", kNone, kSetPointdata, TavloFailed, 0,
          "D0 I0 I1 D0 I0 I1 D0 I0 I1 D0"},
+        // The touch read after the first disable finds the stamp changed and is not sent.
+        {"disable: a panel arriving during the release is released too", disable, "11", kComesOnDisable, 0, TavloOk,
+         -1, "D0 I0 I1 I2 D0 T0 D1 T1 D2 T2"},
         {"disable with an empty table", disable, "", kNone, 0, TavloNoPanel, -1, ""},
-        {"enable: every panel on, panel 0 active", enable, "000", kNone, 0, TavloOk, 0, "E0 E1 E2"},
-        {"enable: panels beyond the table too", enable, "000000", kNone, 0, TavloOk, 0, "E0 E1 E2 E3 E4 E5"},
+        {"enable: panels beyond the table too, panel 0 active", enable, "000000", kNone, 0, TavloOk, 0,
+         "E0 E1 E2 E3 E4 E5"},
         {"enable: a failure returned", enable, "000", kNone, kSetPointdata, TavloFailed, 2, "E0"},
         {"enable with an empty table", enable, "", kNone, 0, TavloNoPanel, -1, ""},
+        // Panel 1 is touched in the rebuilt table: the poll stops there.
+        {"poll after the panel set changed: the rebuilt table answers", poll, "111", kFirstReplaced, 0, TavloOk, 0,
+         "I0 I1 I2 T0 T1"},
+        {"poll after every panel is gone: empty table", poll, "11", kAllGone, 0, TavloNoPanel, -1, ""},
+        // Each pass reads panel 0 and stops at panel 1's stale stamp.
+        {"poll gives up after three rebuilds when panels keep changing", poll, "11", kKeepsChanging, 0,
+         TavloPanelsChanged, 0, "T0 I0 I1 T0 I0 I1 T0 I0 I1 T0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -161,6 +158,22 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
             model().RemovePanel(1);       // the table still lists two panels
             usb.stamp = model().Stamp();  // ...with a stamp the driver accepts
         }
+        if (c.change == kFirstReplaced) {  // the others move down, a new one comes last
+            model().RemovePanel(0);
+            model().AttachPanel(0x44);
+            model().SetTouched(1, true);
+        }
+        for (int i = 0; c.change == kAllGone && i < 2; ++i) model().RemovePanel(0);
+        driver().channel.afterRequest = [&c](std::uint32_t code) {
+            // Enabled, as start-up mode 1 leaves a panel that comes up.
+            if (c.change == kComesOnDisable && code == kSetPointdata && model().PanelCount() == 2) {
+                model().AttachPanel(0x33);
+            }
+            if (c.change == kKeepsChanging && code == kCheckTouch) {  // the stamp is always out of date
+                model().AttachPanel(0x77);
+                model().RemovePanel(static_cast<std::uint8_t>(model().PanelCount() - 1));
+            }
+        };
         ASSERT_TRUE(c.failing == 0 || model().FailCode(c.failing, 31));  // an error without a status of its own
         usb.activeDevice = 2;
         EXPECT_EQ(c.call(usb), c.result);
@@ -168,26 +181,6 @@ TEST_F(UsbInterfaceTest, SwitchingThePanelsPointData) {
         EXPECT_EQ(Log(), c.log);
     }
 }
-
-TEST_F(UsbInterfaceTest, PanelArrivingDuringTheReleaseIsReleasedToo) {
-    Attach("11");
-    // A third panel (enabled, as start-up mode 1 leaves it) comes up just
-    // after the first disable: the touch read that follows finds the
-    // driver's stamp changed.
-    bool arrived = false;
-    driver().channel.afterRequest = [&arrived](std::uint32_t code) {
-        if (code != kSetPointdata || arrived) return;
-        arrived = true;
-        model().AttachPanel(0x33);
-    };
-    EXPECT_EQ(usb.SetAllPanelDisable(), TavloOk);
-    driver().channel.afterRequest = nullptr;
-    EXPECT_EQ(Log(), "D0 I0 I1 I2 D0 T0 D1 T1 D2 T2");  // the first touch read was not sent
-    EXPECT_EQ(usb.deviceCount, 3);
-    EXPECT_EQ(model().Panel(2)->pointdata, 0);
-}
-
-// --- PresentTouchState ------------------------------------------------------------
 
 TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
     const struct {
@@ -219,48 +212,6 @@ TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
         EXPECT_EQ(usb.activeTouched, c.activeTouched);
         EXPECT_EQ(Log(), c.log);
     }
-}
-
-// --- rebuild of the table ---------------------------------------------------------
-
-TEST_F(UsbInterfaceTest, ChangedPanelSetIsAnsweredFromTheRebuiltTable) {
-    Attach("11");
-    model().RemovePanel(0);     // 0x22 moves to panel 0
-    model().AttachPanel(0x33);  // and 0x33 comes in as panel 1
-    model().SetTouched(1, true);
-    EXPECT_EQ(usb.PresentTouchState(), TavloOk);
-    EXPECT_EQ(Ids(), (Ints{0x22, 0x33, -1, -1, -1}));
-    EXPECT_EQ(usb.activeDevice, 0);
-    EXPECT_EQ(usb.touchedDevice, 1);
-
-    // Every panel gone: the rebuilt table is empty.
-    model().RemovePanel(1);
-    model().RemovePanel(0);
-    EXPECT_EQ(usb.PresentTouchState(), TavloNoPanel);
-    EXPECT_EQ(usb.deviceCount, 0);
-}
-
-TEST_F(UsbInterfaceTest, PresentTouchStateGivesUpAfterBoundedRebuildsWhenPanelsKeepChanging) {
-    Attach("11");
-    // Every touch answer is followed by a panel coming and going, so the
-    // next touch read always finds the caller's stamp out of date.
-    driver().channel.afterRequest = [](std::uint32_t code) {
-        if (code != kCheckTouch) return;
-        model().AttachPanel(0x77);
-        model().RemovePanel(static_cast<std::uint8_t>(model().PanelCount() - 1));
-    };
-    EXPECT_EQ(usb.PresentTouchState(), TavloPanelsChanged);
-    driver().channel.afterRequest = nullptr;
-    // The first pass and three more after rebuilding the table; each pass
-    // reads panel 0 and stops at panel 1's stale stamp.
-    EXPECT_EQ(Log(), "T0 I0 I1 T0 I0 I1 T0 I0 I1 T0");
-}
-
-TEST_F(UsbInterfaceTest, ExclusiveModeSetsTheDriverStartupMode) {
-    EXPECT_EQ(usb.InitExclusiveUSB(), TavloOk);
-    EXPECT_EQ(model().Modes().startup, 0);
-    EXPECT_EQ(usb.RemoveExclusiveUSB(), TavloOk);
-    EXPECT_EQ(model().Modes().startup, 1);
 }
 
 }  // namespace
