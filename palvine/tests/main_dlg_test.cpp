@@ -51,34 +51,6 @@ struct Rig {
     MainDlg dlg{device, window, sys};
 };
 
-TEST(PalvineMainDlg, OptionsReachTheDriverAndTheWindow) {
-    struct Case {
-        const char* arguments;
-        const char* running;  // driver modes after start-up
-        bool topmost;
-        double width;
-        int checkedSize;  // command of the checked size item
-    };
-    const Case cases[] = {
-        {"", "1/2/0", true, 585, 102},
-        {"/NOTOP /NMLSIZE /NORMALRIGHT /ONCEMIDDLE", "2/4/0", false, 1170, 103},
-        {"/notop /top /largesize /normalmiddle /onceleft", "4/1/0", true, 1755, 104},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        Rig r;
-        r.dlg.Form_Load(c.arguments);
-        EXPECT_TRUE(r.dlg.Running());
-        EXPECT_EQ(Modes(), c.running);
-        EXPECT_EQ(r.window.timerInterval, 200u);
-        EXPECT_EQ(r.window.pictures, std::vector<std::string>{"left.ico"});
-        EXPECT_EQ(r.window.topmost, c.topmost);
-        EXPECT_EQ(r.window.checked[101], c.topmost);
-        EXPECT_EQ(r.window.width, c.width);
-        for (int id = 102; id <= 104; ++id) EXPECT_EQ(r.window.checked[id], id == c.checkedSize) << id;
-    }
-}
-
 // Each failing step ends the start-up: no later step runs, and the driver
 // is written at exit only when the modes found were read.
 TEST(PalvineMainDlg, EachFailingStartUpStepEndsTheStart) {
@@ -111,8 +83,8 @@ TEST(PalvineMainDlg, EachFailingStartUpStepEndsTheStart) {
         {"once write fails", fail(IOCTL_TAVLO_SET_CLICK_ONCE_MODE), true, "2/4/0", false},
     };
     // Every function Palvine uses is looked up before the first request.
-    for (const char* missing : {"TavloGetVersion", "TavloGetClickMode", "TavloSetClickMode",
-                                "TavloGetClickOnceMode", "TavloSetClickOnceMode", "TAVLO.DLL"}) {
+    for (const char* missing : {"TavloGetVersion", "TavloGetClickMode", "TavloSetClickMode", "TavloGetClickOnceMode",
+                                "TavloSetClickOnceMode", "TAVLO.DLL"}) {
         const auto fault = [missing](Rig& r) {
             r.loader.missingFunctions = {missing};
             r.loader.libraryMissing = std::string(missing) == "TAVLO.DLL";
@@ -137,22 +109,18 @@ TEST(PalvineMainDlg, EachFailingStartUpStepEndsTheStart) {
     }
 }
 
-// Modes of any value are taken as found and put back; a once button of any
-// value changes nothing in a poll.
-TEST(PalvineMainDlg, ModesOfAnyValueFoundArePutBack) {
+// A run from start to close: the window's options take effect, the picture
+// starts left and the poll, every 200 ms, shows it again only when the flag
+// changes; modes of any value are taken as found and put back.
+TEST(PalvineMainDlg, StartPollAndClose) {
     Rig r;
     Model().MutableModes() = {0, 0xA5, 0, 0xA5};
-    r.dlg.Form_Load("");
-    Model().MutableModes().onceButton = 0xA5;
-    r.dlg.ClickChkTimer_Timer();
-    EXPECT_TRUE(r.dlg.Running());
-    r.window.Close();
-    EXPECT_EQ(Modes(), "165/165/0");
-}
-
-TEST(PalvineMainDlg, PollShowsThePictureOnlyWhenTheFlagChanges) {
-    Rig r;
-    r.dlg.Form_Load("");
+    r.dlg.Form_Load("/NOTOP /LARGESIZE");
+    EXPECT_FALSE(r.window.topmost);
+    EXPECT_FALSE(r.window.checked[101]);
+    EXPECT_EQ(r.window.width, 1755);
+    EXPECT_EQ(r.window.timerInterval, 200u);
+    Model().MutableModes().onceButton = 0xA5;  // not used by the poll
     const std::uint8_t driverFlags[] = {0, 0, 1, 1, 0, 1, 0};
     for (std::uint8_t flag : driverFlags) {
         Model().MutableModes().onceFlag = flag;
@@ -161,6 +129,8 @@ TEST(PalvineMainDlg, PollShowsThePictureOnlyWhenTheFlagChanges) {
     const std::vector<std::string> expected = {"left.ico", "right.ico", "left.ico", "right.ico", "left.ico"};
     EXPECT_EQ(r.window.pictures, expected);
     EXPECT_EQ(Writes(), 2);  // start-up's only
+    r.window.Close();
+    EXPECT_EQ(Modes(), "165/165/0");
 }
 
 // Releases over the window and over the picture take turns: both follow
@@ -223,64 +193,31 @@ TEST(PalvineMainDlg, EveryEndingAtEveryStepLeavesTheModesFound) {
          "1/2/1"},
         {"modes changed by another program", [](Rig&) { Model().MutableModes() = {0, 4, 1, 1}; }, "4/1/1"},
     };
+    enum Fault { kNone, kReadRefused, kWriteRefused, kDriverGone, kOddFlagReply };
+    // The close box, Alt+F4 and the system menu's Close all arrive as WM_CLOSE.
+    enum Act { kClose, kSessionEnd, kTick, kClick, kTickThenSessionEndInTheBox };
     struct Ending {
         const char* name;
-        std::function<void(Rig&)> act;
+        Fault fault;
+        bool untilTheBox;  // the driver answers again once the error report is open
+        Act act;
         bool restores;  // false: nothing can reach the driver at exit
         int reports, closes;
     };
-    const auto refuse = [](bool once) {
-        return [once](Rig& r) {
-            Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31);
-            if (once) r.window.whileBoxOpen = [] { Model().ClearFaults(); };
-            r.dlg.Form_MouseUp(kLeftButton);
-        };
-    };
     const Ending endings[] = {
-        // The close box, Alt+F4 and the system menu's Close all arrive as WM_CLOSE.
-        {"close", [](Rig& r) { r.window.Close(); }, true, 0, 1},
-        {"session end", [](Rig& r) { r.dlg.Form_SessionEnd(); }, true, 0, 0},
+        {"close", kNone, false, kClose, true, 0, 1},
         // No report may hold the session's end up, even when the driver refuses the modes.
-        {"session end, restore refused",
-         [](Rig& r) {
-             Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31);
-             r.dlg.Form_SessionEnd();
-         },
-         false, 0, 0},
-        {"session end with the report open",
-         [](Rig& r) {
-             Model().FailCode(IOCTL_TAVLO_GET_CLICK_MODE, 31);
-             r.window.whileBoxOpen = [&r] {
-                 Model().ClearFaults();
-                 r.dlg.Form_SessionEnd();
-             };
-             r.dlg.ClickChkTimer_Timer();
-         },
-         true, 1, 1},
-        {"driver gone, back while the report is open",
-         [](Rig& r) {
-             Channel().deviceMissing = true;
-             r.window.whileBoxOpen = [] { Channel().deviceMissing = false; };
-             r.dlg.ClickChkTimer_Timer();
-         },
-         true, 1, 1},
-        {"driver gone for good",
-         [](Rig& r) {
-             Channel().deviceMissing = true;
-             r.dlg.ClickChkTimer_Timer();
-             Channel().deviceMissing = false;  // to read what it held
-         },
-         false, 2, 1},
-        {"odd once flag in a poll's reply",
-         [](Rig& r) {
-             const std::uint8_t odd[] = {0xFF, 0xFF};
-             Model().OverrideReply(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, odd, 2, false);
-             r.dlg.ClickChkTimer_Timer();
-         },
-         true, 1, 1},
-        {"click write refused once", refuse(true), true, 1, 1},
-        {"click write refused for good", refuse(false), false, 2, 1},
+        {"session end", kNone, false, kSessionEnd, true, 0, 0},
+        {"session end, restore refused", kWriteRefused, false, kSessionEnd, false, 0, 0},
+        {"session end with the report open", kReadRefused, true, kTickThenSessionEndInTheBox, true, 1, 1},
+        {"driver gone, back while the report is open", kDriverGone, true, kTick, true, 1, 1},
+        {"driver gone for good", kDriverGone, false, kTick, false, 2, 1},
+        {"odd once flag in a poll's reply", kOddFlagReply, false, kTick, true, 1, 1},
+        {"click read refused once", kReadRefused, true, kClick, true, 1, 1},
+        {"click write refused once", kWriteRefused, true, kClick, true, 1, 1},
+        {"click write refused for good", kWriteRefused, false, kClick, false, 2, 1},
     };
+    const std::uint8_t oddFlag[] = {0xFF, 0xFF};
     for (const Step& step : steps) {
         for (const Ending& ending : endings) {
             SCOPED_TRACE(std::string(step.name) + " / " + ending.name);
@@ -288,8 +225,23 @@ TEST(PalvineMainDlg, EveryEndingAtEveryStepLeavesTheModesFound) {
             r.dlg.Form_Load("");
             step.reach(r);
             ASSERT_EQ(Modes(), step.held);
-            ending.act(r);
+            if (ending.fault == kReadRefused) Model().FailCode(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, 31);
+            if (ending.fault == kWriteRefused) Model().FailCode(IOCTL_TAVLO_SET_CLICK_MODE, 31);
+            if (ending.fault == kOddFlagReply)
+                Model().OverrideReply(IOCTL_TAVLO_GET_CLICK_ONCE_MODE, oddFlag, 2, false);
+            Channel().deviceMissing = ending.fault == kDriverGone;
+            r.window.whileBoxOpen = [&] {
+                if (!ending.untilTheBox) return;
+                Model().ClearFaults();
+                Channel().deviceMissing = false;
+                if (ending.act == kTickThenSessionEndInTheBox) r.dlg.Form_SessionEnd();
+            };
+            if (ending.act == kClose) r.window.Close();
+            if (ending.act == kSessionEnd) r.dlg.Form_SessionEnd();
+            if (ending.act == kTick || ending.act == kTickThenSessionEndInTheBox) r.dlg.ClickChkTimer_Timer();
+            if (ending.act == kClick) r.dlg.Form_MouseUp(kLeftButton);
             Model().ClearFaults();
+            Channel().deviceMissing = false;  // to read what it held
             EXPECT_FALSE(r.dlg.Running());
             EXPECT_FALSE(r.window.timerOn);
             EXPECT_EQ(r.window.errorReports, ending.reports);
@@ -312,19 +264,19 @@ TEST(PalvineMainDlg, EveryEndingAtEveryStepLeavesTheModesFound) {
 // status on the device routines (the simulated driver never gives 2 or 3
 // to the driver-wide commands).
 TavloStatus g_status = TavloOk;
-TavloStatus TAVLO_CALL GetOne(std::uint8_t*) { return g_status; }
-TavloStatus TAVLO_CALL GetTwo(std::uint8_t*, std::uint8_t*) { return g_status; }
-TavloStatus TAVLO_CALL SetOne(std::uint32_t) { return g_status; }
-TavloStatus TAVLO_CALL SetTwo(std::uint32_t, std::uint32_t) { return g_status; }
+template <typename... Parameters>
+TavloStatus TAVLO_CALL Stub(Parameters...) {
+    return g_status;
+}
 
 struct StubLoader final : tavlo::LibraryLoader {
     bool Load(const char*) override { return true; }
     void* Find(const char* name) override {
         const std::string n(name);
-        if (n == "TavloGetClickMode") return reinterpret_cast<void*>(&GetOne);
-        if (n == "TavloGetClickOnceMode") return reinterpret_cast<void*>(&GetTwo);
-        if (n == "TavloSetClickMode") return reinterpret_cast<void*>(&SetOne);
-        return n == "TavloSetClickOnceMode" ? reinterpret_cast<void*>(&SetTwo) : nullptr;
+        if (n == "TavloGetClickMode") return reinterpret_cast<void*>(&Stub<std::uint8_t*>);
+        if (n == "TavloGetClickOnceMode") return reinterpret_cast<void*>(&Stub<std::uint8_t*, std::uint8_t*>);
+        if (n == "TavloSetClickMode") return reinterpret_cast<void*>(&Stub<std::uint32_t>);
+        return n == "TavloSetClickOnceMode" ? reinterpret_cast<void*>(&Stub<std::uint32_t, std::uint32_t>) : nullptr;
     }
     std::string LastErrorText() override { return ""; }
 };

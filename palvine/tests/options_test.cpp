@@ -22,10 +22,8 @@ TEST(PalvineOptions, EachCase) {
         {"/TOP /NOTOP", true, 1, 1, 2},  // "/TOP" is tried last whatever the order
         {"/LARGESIZE /NMLSIZE", true, 2, 1, 2},
         {"/largesize /smallsize", true, 3, 1, 2},
-        {"/NORMALRIGHT", true, 1, 2, 2},
         {"/NORMALLEFT /NORMALRIGHT", true, 1, 1, 2},
         {"/NORMALRIGHT /NORMALMIDDLE", true, 1, 2, 2},
-        {"/ONCEMIDDLE", true, 1, 1, 4},
         {"/ONCERIGHT /ONCELEFT", true, 1, 1, 2},
         {"/ONCELEFT /ONCEMIDDLE", true, 1, 1, 1},
         {"x/nmlsizey/notopz/ONCEmiddle", false, 2, 1, 4},
