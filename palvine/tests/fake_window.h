@@ -68,18 +68,15 @@ public:
     std::vector<MenuCall> menuCalls;
     bool checked[256] = {};   // the items' check marks, by command
     int failMenuCallAt = -1;  // index of the menu call that fails, -1: none
-    bool zOrderFails = false;
-    bool topmost = false;
+    bool zOrderFails = false, topmost = false;
     int procReplaced = 0;
     // As designed at 96 dots per inch: outer 63 x 63 pixels, ClickStatus 32 x 32.
     double twipsPerPixel = 15, width = 945, height = 945, picture = 480, pictureTop = 0, pictureLeft = 0;
 
-    bool anotherInstance = false;
-    std::vector<std::string> pictures;
-    bool timerOn = false;
+    bool anotherInstance = false, timerOn = false;
     unsigned timerInterval = 0;
-    int errorReports = 0;
-    int closes = 0;
+    std::vector<std::string> pictures;
+    int errorReports = 0, closes = 0;
     std::function<void()> whileBoxOpen;
     MainDlg* dlg = nullptr;
 

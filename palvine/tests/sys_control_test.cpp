@@ -39,39 +39,10 @@ TEST(PalvineSysControl, InstallBuildsTheMenuBeforeTakingItsCommands) {
     }
 }
 
-TEST(PalvineSysControl, SizesKeepHeightMinusWidthAndCentreThePicture) {
-    struct Case {
-        double twipsPerPixel, picture;   // the square picture's side, twips
-        double startWidth, startHeight;  // outer size before, twips
-        std::int16_t sizeCode;
-        double width, height, pictureAt;  // the picture's top and left
-    };
-    const Case cases[] = {
-        // Taller than wide by 90, or wider than tall by 180: kept, and the
-        // picture centred in the square above.
-        {15, 480, 945, 1035, 3, 1755, 1845, 638.5},
-        {15, 480, 1125, 945, 2, 1170, 990, 346},
-        // At 120 dots per inch a pixel is 12 twips: 585 cannot be met, and
-        // the height follows the width the window really took (49 pixels).
-        {12, 384, 960, 1032, 1, 588, 588 + 72, 588.0 / 2 - 192 + 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.startHeight - c.startWidth);
-        FakeWindow window;
-        SysControl sys{window};
-        window.twipsPerPixel = c.twipsPerPixel;
-        window.picture = c.picture;
-        window.width = c.startWidth;
-        window.height = c.startHeight;
-        EXPECT_EQ(sys.SetWindowSize(c.sizeCode), 0);
-        EXPECT_EQ(window.width, c.width);
-        EXPECT_EQ(window.height, c.height);
-        EXPECT_DOUBLE_EQ(window.pictureTop, c.pictureAt);
-        EXPECT_DOUBLE_EQ(window.pictureLeft, c.pictureAt);
-    }
-}
-
-// Applied one after another, from topmost and small (585 wide).
+// Applied one after another, from topmost and small, at 120 dots per inch
+// (12 twips a pixel: no width is met exactly) on a window 15 pixels wider
+// than tall. A size goes on from the width the window really took, keeps
+// height minus width and centres the picture as in a square window.
 TEST(PalvineSysControl, SystemCommandsRoutedByTheirWholeValue) {
     const auto consumed = SysControl::Route::Consumed, passOn = SysControl::Route::PassOn;
     struct Case {
@@ -80,32 +51,38 @@ TEST(PalvineSysControl, SystemCommandsRoutedByTheirWholeValue) {
         SysControl::Route route;
         bool topMostAfter;
         std::int16_t sizeAfter;
-        double widthAfter;
+        double widthAfter, pictureAt;  // the picture's top and left
     };
     const Case cases[] = {
-        {0x112, 101, consumed, false, 1, 585},
-        {0x112, 101, consumed, true, 1, 585},
-        {0x112, 0x6F, passOn, true, 1, 585},  // 101 | 0x0F is not 101
-        {0x112, 104, passOn, true, 3, 1755},
-        {0x112, 103, passOn, true, 2, 1170},
-        {0x112, 102, passOn, true, 1, 585},
-        {0x112, 105, passOn, true, 1, 585},
-        {0x112, 100, passOn, true, 1, 585},
-        {0x112, 0xF060, passOn, true, 1, 585},   // SC_CLOSE
-        {0x112, 0x10065, passOn, true, 1, 585},  // 101 in the low word only
-        {0x111, 101, passOn, true, 1, 585},      // WM_COMMAND
+        {0x112, 101, consumed, false, 1, 588, 103},
+        {0x112, 101, consumed, true, 1, 588, 103},
+        {0x112, 0x6F, passOn, true, 1, 588, 103},  // 101 | 0x0F is not 101
+        {0x112, 104, passOn, true, 3, 1752, 685},
+        {0x112, 103, passOn, true, 2, 1176, 397},
+        {0x112, 102, passOn, true, 1, 588, 103},
+        {0x112, 105, passOn, true, 1, 588, 103},
+        {0x112, 100, passOn, true, 1, 588, 103},
+        {0x112, 0xF060, passOn, true, 1, 588, 103},   // SC_CLOSE
+        {0x112, 0x10065, passOn, true, 1, 588, 103},  // 101 in the low word only
+        {0x111, 101, passOn, true, 1, 588, 103},      // WM_COMMAND
     };
     FakeWindow window;
     SysControl sys{window};
     ASSERT_EQ(sys.SetTopMost(true), 0);
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
-    sys.SetWindowSize(1);
+    window.twipsPerPixel = 12;
+    window.picture = 384;
+    window.width = 960;
+    window.height = 780;
+    EXPECT_EQ(sys.SetWindowSize(1), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.message << " " << c.wParam);
         EXPECT_EQ(sys.SysMenuWndProc(c.message, c.wParam), c.route);
         EXPECT_EQ(sys.SizeCode, c.sizeAfter);
         EXPECT_EQ(window.width, c.widthAfter);
-        EXPECT_EQ(window.width, window.height);
+        EXPECT_EQ(window.height, c.widthAfter - 180);
+        EXPECT_EQ(window.pictureTop, c.pictureAt);
+        EXPECT_EQ(window.pictureLeft, c.pictureAt);
         EXPECT_EQ(window.topmost, c.topMostAfter);
         EXPECT_EQ(window.checked[101], c.topMostAfter);
         for (int id = 102; id <= 104; ++id) EXPECT_EQ(window.checked[id], id == 101 + c.sizeAfter) << id;
