@@ -4,10 +4,13 @@
 // modal error report's message loop.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "main_dlg.h"
@@ -15,47 +18,36 @@
 
 namespace palvine {
 
-struct MenuCall {
-    bool append;  // AppendMenuA, else ModifyMenuA
-    std::uint32_t item;
-    std::uint32_t flags;
-    std::uint32_t id;
-    std::string text;
-    bool operator==(const MenuCall& o) const {
-        return append == o.append && item == o.item && flags == o.flags && id == o.id && text == o.text;
-    }
-};
+// AppendMenuA (true) or ModifyMenuA; item, flags, id, text.
+using MenuCall = std::tuple<bool, std::uint32_t, std::uint32_t, std::uint32_t, std::string>;
 
 class FakeWindow final : public SysWindow, public MainDlgView {
 public:
-    // SysWindow ---------------------------------------------------------
     bool AppendSysMenuItem(std::uint32_t flags, std::uint32_t id, const char* text) override {
-        menuCalls.push_back({true, 0, flags, id, text ? text : ""});
-        return Allowed();
+        return Menu(true, 0, flags, id, text);
     }
     bool ModifySysMenuItem(std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) override {
-        menuCalls.push_back({false, item, flags, id, text ? text : ""});
-        if (!Allowed()) return false;
+        if (!Menu(false, item, flags, id, text)) return false;
         checked[id] = (flags & kMfChecked) != 0;
         return true;
     }
     bool SetZOrder(std::intptr_t insertAfter, std::uint32_t flags) override {
-        zOrderCalls.push_back({insertAfter, flags});
+        EXPECT_EQ(flags, 0x43u) << "no size, no move, show";
+        EXPECT_TRUE(insertAfter == -1 || insertAfter == -2) << "topmost or not topmost";
         if (zOrderFails) return false;
-        topmost = insertAfter == kHwndTopmost;
+        topmost = insertAfter == -1;
         return true;
     }
     void ReplaceWindowProc() override { ++procReplaced; }
     double Width() override { return width; }
     double Height() override { return height; }
-    void SetWidth(double twips) override { width = std::round(twips / twipsPerPixel) * twipsPerPixel; }
-    void SetHeight(double twips) override { height = std::round(twips / twipsPerPixel) * twipsPerPixel; }
-    double PictureWidth() override { return pictureWidth; }
-    double PictureHeight() override { return pictureHeight; }
+    void SetWidth(double twips) override { width = Pixels(twips); }
+    void SetHeight(double twips) override { height = Pixels(twips); }
+    double PictureWidth() override { return picture; }
+    double PictureHeight() override { return picture; }
     void SetPictureTop(double twips) override { pictureTop = twips; }
     void SetPictureLeft(double twips) override { pictureLeft = twips; }
 
-    // MainDlgView -------------------------------------------------------
     bool AnotherInstanceRunning() override { return anotherInstance; }
     void ShowPicture(const std::string& file) override { pictures.push_back(file); }
     void StartTimer(unsigned milliseconds) override {
@@ -64,45 +56,36 @@ public:
     }
     void StopTimer() override { timerOn = false; }
     void ShowErrorReport() override {
-        ++errorReports;
-        // While the box is open its message loop goes on delivering the
-        // timer's ticks and whatever else arrives.
-        if (whileBoxOpen && errorReports < 5) whileBoxOpen();
+        EXPECT_FALSE(timerOn) << "the timer would tick on behind the modal box";
+        // The box's message loop goes on delivering whatever arrives.
+        if (++errorReports < 5 && whileBoxOpen) whileBoxOpen();
     }
     void Close() override {
         ++closes;
         if (dlg != nullptr) dlg->Form_Unload();
     }
 
-    // Menu state as the items' check marks show it, by command.
     std::vector<MenuCall> menuCalls;
-    bool checked[256] = {};
+    bool checked[256] = {};   // the items' check marks, by command
     int failMenuCallAt = -1;  // index of the menu call that fails, -1: none
-    struct ZOrderCall {
-        std::intptr_t insertAfter;
-        std::uint32_t flags;
-    };
-    std::vector<ZOrderCall> zOrderCalls;
-    bool zOrderFails = false;
-    bool topmost = false;
+    bool zOrderFails = false, topmost = false;
     int procReplaced = 0;
-    // The window as designed: outer 63 x 63 pixels, ClickStatus 32 x 32,
-    // at 96 dots per inch.
-    double twipsPerPixel = 15;
-    double width = 945, height = 945;
-    double pictureWidth = 480, pictureHeight = 480, pictureTop = 0, pictureLeft = 120;
+    // As designed at 96 dots per inch: outer 63 x 63 pixels, ClickStatus 32 x 32.
+    double twipsPerPixel = 15, width = 945, height = 945, picture = 480, pictureTop = 0, pictureLeft = 0;
 
-    bool anotherInstance = false;
-    std::vector<std::string> pictures;
-    bool timerOn = false;
+    bool anotherInstance = false, timerOn = false;
     unsigned timerInterval = 0;
-    int errorReports = 0;
-    int closes = 0;
+    std::vector<std::string> pictures;
+    int errorReports = 0, closes = 0;
     std::function<void()> whileBoxOpen;
     MainDlg* dlg = nullptr;
 
 private:
-    bool Allowed() const { return failMenuCallAt < 0 || static_cast<int>(menuCalls.size()) - 1 != failMenuCallAt; }
+    double Pixels(double twips) const { return std::round(twips / twipsPerPixel) * twipsPerPixel; }
+    bool Menu(bool append, std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) {
+        menuCalls.emplace_back(append, item, flags, id, text ? text : "");
+        return static_cast<int>(menuCalls.size()) - 1 != failMenuCallAt;
+    }
 };
 
 }  // namespace palvine

@@ -1,5 +1,5 @@
-// SysControl: the menu it builds, the check marks, the z-order calls, the
-// size arithmetic in twips and which system commands it takes.
+// SysControl: the menu it builds, the check marks, the size arithmetic in
+// twips and which system commands it takes.
 #include "sys_control.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +9,11 @@
 namespace palvine {
 namespace {
 
-class PalvineSysControlTest : public ::testing::Test {
-protected:
+// The items first, then their check marks, and only then the commands:
+// any failing menu call fails the install before the procedure is replaced.
+TEST(PalvineSysControl, InstallBuildsTheMenuBeforeTakingItsCommands) {
     FakeWindow window;
     SysControl sys{window};
-};
-
-TEST_F(PalvineSysControlTest, InstallAppendsTheItemsThenChecksThemThenReplacesTheProcedure) {
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
     const std::vector<MenuCall> expected = {
         {true, 0, 0x800, 0, ""},
@@ -31,11 +29,6 @@ TEST_F(PalvineSysControlTest, InstallAppendsTheItemsThenChecksThemThenReplacesTh
     };
     EXPECT_EQ(window.menuCalls, expected);
     EXPECT_EQ(window.procReplaced, 1);
-    EXPECT_TRUE(sys.TopMost);
-    EXPECT_EQ(sys.SizeCode, 1);
-}
-
-TEST_F(PalvineSysControlTest, AnyFailingMenuCallFailsTheInstallBeforeTheProcedureIsReplaced) {
     for (int failing = 0; failing < 10; ++failing) {
         FakeWindow w;
         SysControl s{w};
@@ -46,124 +39,58 @@ TEST_F(PalvineSysControlTest, AnyFailingMenuCallFailsTheInstallBeforeTheProcedur
     }
 }
 
-TEST_F(PalvineSysControlTest, UpdateChecksExactlyTheCurrentItems) {
-    struct Case {
-        bool topMost;
-        std::int16_t sizeCode;
-        bool top, small, normal, large;
-    };
-    const Case cases[] = {
-        {true, 1, true, true, false, false},  {false, 2, false, false, true, false},
-        {true, 3, true, false, false, true},  {false, 0, false, false, false, false},
-        {true, 7, true, false, false, false}, {false, -1, false, false, false, false},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(sys.UpdateSysMenu(c.topMost, c.sizeCode), 0);
-        EXPECT_EQ(window.checked[101], c.top);
-        EXPECT_EQ(window.checked[102], c.small) << c.sizeCode;
-        EXPECT_EQ(window.checked[103], c.normal) << c.sizeCode;
-        EXPECT_EQ(window.checked[104], c.large) << c.sizeCode;
-    }
-    window.failMenuCallAt = static_cast<int>(window.menuCalls.size()) + 2;  // the normal-size item
-    EXPECT_EQ(sys.UpdateSysMenu(true, 1), -1);
-}
-
-TEST_F(PalvineSysControlTest, SetTopMostUsesTheTopmostGroupsAndFlags0x43) {
-    EXPECT_EQ(sys.SetTopMost(true), 0);
-    EXPECT_EQ(sys.SetTopMost(false), 0);
-    window.zOrderFails = true;
-    EXPECT_EQ(sys.SetTopMost(true), -1);
-    ASSERT_EQ(window.zOrderCalls.size(), 3u);
-    EXPECT_EQ(window.zOrderCalls[0].insertAfter, -1);
-    EXPECT_EQ(window.zOrderCalls[1].insertAfter, -2);
-    for (const auto& call : window.zOrderCalls) EXPECT_EQ(call.flags, 0x43u);
-}
-
-TEST_F(PalvineSysControlTest, SizesKeepHeightMinusWidthAndCentreThePicture) {
-    struct Case {
-        double twipsPerPixel, picture;   // the square picture's side, twips
-        double startWidth, startHeight;  // outer size before, twips
-        std::int16_t sizeCode;
-        double width, height, pictureAt;  // the picture's top and left
-    };
-    const Case cases[] = {
-        // Square design: height - width 0.
-        {15, 480, 945, 945, 1, 585, 585, 53.5},
-        {15, 480, 945, 945, 2, 1170, 1170, 346},
-        {15, 480, 945, 945, 3, 1755, 1755, 638.5},
-        {15, 480, 945, 945, 0, 1170, 1170, 346},  // any other code is normal
-        {15, 480, 945, 945, 99, 1170, 1170, 346},
-        // Taller than wide by 90: kept, and the picture centred in the square.
-        {15, 480, 945, 1035, 1, 585, 675, 53.5},
-        {15, 480, 945, 1035, 3, 1755, 1845, 638.5},
-        // Wider than tall by 180.
-        {15, 480, 1125, 945, 2, 1170, 990, 346},
-        // At 120 dots per inch a pixel is 12 twips: 585 cannot be met, and
-        // the height follows the width the window really took (49 pixels).
-        {12, 384, 960, 1032, 1, 588, 588 + 72, 588.0 / 2 - 192 + 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sizeCode);
-        window.twipsPerPixel = c.twipsPerPixel;
-        window.pictureWidth = window.pictureHeight = c.picture;
-        window.width = c.startWidth;
-        window.height = c.startHeight;
-        EXPECT_EQ(sys.SetWindowSize(c.sizeCode), 0);
-        EXPECT_EQ(window.width, c.width);
-        EXPECT_EQ(window.height, c.height);
-        EXPECT_DOUBLE_EQ(window.pictureTop, c.pictureAt);
-        EXPECT_DOUBLE_EQ(window.pictureLeft, c.pictureAt);
-    }
-}
-
-TEST_F(PalvineSysControlTest, SystemCommandsRoutedByTheirWholeValue) {
-    using Route = SysControl::Route;
+// Applied one after another, from topmost and small, at 120 dots per inch
+// (12 twips a pixel: no width is met exactly) on a window 15 pixels wider
+// than tall. A size goes on from the width the window really took, keeps
+// height minus width and centres the picture as in a square window.
+TEST(PalvineSysControl, SystemCommandsRoutedByTheirWholeValue) {
+    const auto consumed = SysControl::Route::Consumed, passOn = SysControl::Route::PassOn;
     struct Case {
         std::uint32_t message;
         std::uintptr_t wParam;
-        Route route;
+        SysControl::Route route;
         bool topMostAfter;
         std::int16_t sizeAfter;
-        double widthAfter;
+        double widthAfter, pictureAt;  // the picture's top and left
     };
-    // From topmost, small (585 wide).
     const Case cases[] = {
-        {0x112, 101, Route::Consumed, false, 1, 585},
-        {0x112, 101, Route::Consumed, true, 1, 585},  // twice: topmost again
-        {0x112, 0x6F, Route::PassOn, true, 1, 585},   // 101 | 0x0F is not 101
-        {0x112, 104, Route::PassOn, true, 3, 1755},
-        {0x112, 103, Route::PassOn, true, 2, 1170},
-        {0x112, 103, Route::PassOn, true, 2, 1170},  // the same size again
-        {0x112, 102, Route::PassOn, true, 1, 585},
-        {0x112, 105, Route::PassOn, true, 1, 585},
-        {0x112, 100, Route::PassOn, true, 1, 585},
-        {0x112, 0xF060, Route::PassOn, true, 1, 585},   // SC_CLOSE
-        {0x112, 0x10065, Route::PassOn, true, 1, 585},  // 101 in the low word only
-        {0x111, 101, Route::PassOn, true, 1, 585},      // WM_COMMAND, not a system command
-        {0x202, 101, Route::PassOn, true, 1, 585},
+        {0x112, 101, consumed, false, 1, 588, 103},
+        {0x112, 101, consumed, true, 1, 588, 103},
+        {0x112, 0x6F, passOn, true, 1, 588, 103},  // 101 | 0x0F is not 101
+        {0x112, 104, passOn, true, 3, 1752, 685},
+        {0x112, 103, passOn, true, 2, 1176, 397},
+        {0x112, 102, passOn, true, 1, 588, 103},
+        {0x112, 105, passOn, true, 1, 588, 103},
+        {0x112, 100, passOn, true, 1, 588, 103},
+        {0x112, 0xF060, passOn, true, 1, 588, 103},   // SC_CLOSE
+        {0x112, 0x10065, passOn, true, 1, 588, 103},  // 101 in the low word only
+        {0x111, 101, passOn, true, 1, 588, 103},      // WM_COMMAND
     };
+    FakeWindow window;
+    SysControl sys{window};
+    ASSERT_EQ(sys.SetTopMost(true), 0);
     ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
-    sys.SetWindowSize(1);
+    window.twipsPerPixel = 12;
+    window.picture = 384;
+    window.width = 960;
+    window.height = 780;
+    EXPECT_EQ(sys.SetWindowSize(1), 0);
     for (const Case& c : cases) {
-        const std::size_t zBefore = window.zOrderCalls.size();
-        EXPECT_EQ(sys.SysMenuWndProc(c.message, c.wParam), c.route) << std::hex << c.message << " " << c.wParam;
-        EXPECT_EQ(sys.TopMost, c.topMostAfter) << std::hex << c.wParam;
-        EXPECT_EQ(sys.SizeCode, c.sizeAfter) << std::hex << c.wParam;
-        EXPECT_EQ(window.width, c.widthAfter) << std::hex << c.wParam;
-        EXPECT_EQ(window.width, window.height) << "height minus width kept";
+        SCOPED_TRACE(testing::Message() << std::hex << c.message << " " << c.wParam);
+        EXPECT_EQ(sys.SysMenuWndProc(c.message, c.wParam), c.route);
+        EXPECT_EQ(sys.SizeCode, c.sizeAfter);
+        EXPECT_EQ(window.width, c.widthAfter);
+        EXPECT_EQ(window.height, c.widthAfter - 180);
+        EXPECT_EQ(window.pictureTop, c.pictureAt);
+        EXPECT_EQ(window.pictureLeft, c.pictureAt);
+        EXPECT_EQ(window.topmost, c.topMostAfter);
         EXPECT_EQ(window.checked[101], c.topMostAfter);
-        EXPECT_EQ(window.checked[101 + c.sizeAfter], true);
-        EXPECT_EQ(window.zOrderCalls.size(), zBefore + (c.message == 0x112 && c.wParam == 101 ? 1u : 0u));
-        if (window.zOrderCalls.size() > zBefore) {
-            EXPECT_EQ(window.topmost, c.topMostAfter);
-        }
+        for (int id = 102; id <= 104; ++id) EXPECT_EQ(window.checked[id], id == 101 + c.sizeAfter) << id;
     }
-}
-
-TEST_F(PalvineSysControlTest, FailuresOfACommandAreIgnoredAndTheCheckMarkFollowsTheFlag) {
-    ASSERT_EQ(sys.InstallSysMenu(true, 1), 0);
+    // A z-order the window refuses changes nothing else: the flag and its
+    // check mark still follow the command.
     window.zOrderFails = true;
-    EXPECT_EQ(sys.SysMenuWndProc(0x112, 101), SysControl::Route::Consumed);
+    EXPECT_EQ(sys.SysMenuWndProc(0x112, 101), consumed);
     EXPECT_FALSE(sys.TopMost);
     EXPECT_FALSE(window.checked[101]);
 }
