@@ -27,7 +27,6 @@ using Cal = std::array<std::int16_t, 4>;
 using Codes = std::vector<std::uint32_t>;
 using Pos = std::pair<double, double>;
 
-constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::uint32_t kSet = IOCTL_TAVLO_SET_CALIBRATION;
 constexpr std::uint32_t kGetSaved = IOCTL_TAVLO_GET_CALIBRATION_ALT;
 const Cal kOriginal = {10120, -35, 9950, 22};
@@ -74,7 +73,7 @@ public:
 // box returns) or an event of the window.
 enum Step { kBeforeStart, kSearching, kAtFirstMark, kUnreadAtFirstMark, kAtSecondMark, kAfterLimitOver,
             kAfterRefusedTrial, kAsking };
-enum Exit : int { kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
+enum Exit : int { kYes = 1, kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
 
 class FrmMainTest : public ::testing::Test {
 public:
@@ -89,16 +88,20 @@ public:
         form = std::make_unique<frmMain>(ioctl, view);
         form->Form_Load();
     }
-
     tavlosim::DeviceModel& Model() { return tavlosim::TheInProcessDriver().model; }
     void AttachPanel(std::uint8_t id, bool enabled = true) {
         tavlosim::PanelState* panel = Model().MutablePanel(static_cast<std::uint8_t>(Model().AttachPanel(id)));
         for (int set : {kWorkingSet, kSavedSet}) std::copy(kOriginal.begin(), kOriginal.end(), panel->calibration[set]);
         panel->pointdata = enabled ? 1 : 0;
     }
+    // The driver lists the new panel before the last one: their numbers trade places.
+    void AttachBeforeLast(std::uint8_t id) {
+        AttachPanel(id);
+        std::swap(*Model().MutablePanel(Model().PanelCount() - 1), *Model().MutablePanel(Model().PanelCount() - 2));
+    }
     Cal Calibration(int set, std::uint8_t panel = 0) {
         Cal cal;
-        for (int i = 0; i < 4; ++i) cal[i] = Model().Panel(panel)->calibration[set][i];
+        std::copy_n(Model().Panel(panel)->calibration[set], 4, cal.begin());
         return cal;
     }
     // Requests other than the panel check, in order.
@@ -109,12 +112,17 @@ public:
         }
         return codes;
     }
-    void Refuse(std::uint32_t code) { Model().FailCode(code, kErrorGenFailure); }
+    void Refuse(std::uint32_t code) { Model().FailCode(code, 31); }  // ERROR_GEN_FAILURE
     std::string Help() { return view.texts[Control::textMessage]; }
-    void Press(double x, double y, int button = kLeftButton) { form->Form_MouseDown(button, 0, x, y); }
-    void StartTouch() { Press(7000, 7000); }
-    void FirstMark() { Press(2700, 2010); }
-    void SecondMark() { Press(12600, 9495); }
+    void Press(Pos at, int button = kLeftButton) { form->Form_MouseDown(button, 0, at.first, at.second); }
+    // A press on the mark at the point `at` of the window.
+    void PressOnMark(Pos at, int button = kLeftButton) {
+        const Pos mark = view.at[Control::picPoint];
+        form->picPoint_MouseDown(button, 0, at.first - mark.first, at.second - mark.second);
+    }
+    void StartTouch() { Press({7000, 7000}); }
+    void FirstMark() { Press({2700, 2010}); }
+    void SecondMark() { Press({12600, 9495}); }
 
     void Reach(Step step) {
         if (step == kSearching) Model().MutablePanel(0)->pointdata = 0;
@@ -129,23 +137,24 @@ public:
             Model().ClearFaults();
         }
     }
-    // Leaves the run with the log cleared and the request `refused` (if any)
-    // refused from then on. While asking, a window event arrives with a Yes
-    // on its way, which it overrides.
-    void Leave(Exit exit, bool asking, std::uint32_t refused) {
-        const auto leave = [this, exit, refused] {
+    // Leaves the run with the log cleared, after `change`, and with the
+    // request `refused` (if any) refused from then on. While asking, a window
+    // event arrives with a Yes on its way, which it overrides.
+    void Leave(Exit exit, bool asking, std::uint32_t refused, std::function<void()> change = {}) {
+        const auto leave = [=] {
             Model().ClearLog();
+            if (change) change();
             if (refused != 0) Refuse(refused);
             if (exit == kCancel) form->QuitButton_Click();
             if (exit == kClose) form->Form_QueryUnload();
             if (exit == kSessionEnd) form->Form_SessionEnd();
         };
         if (!asking) return leave();
-        view.answer = [this, leave, exit] {
+        view.answer = [=] {
             leave();
             EXPECT_EQ(view.closes, 0);  // not while the box is still open
             view.whileAsking = Requests();
-            return static_cast<std::int16_t>(exit < kCancel ? exit : 1);
+            return static_cast<std::int16_t>(exit < kCancel ? exit : kYes);
         };
         SecondMark();
     }
@@ -153,7 +162,7 @@ public:
     void ExpectClosedForGood() {
         Model().ClearFaults();
         Model().ClearLog();
-        Press(500, 500);
+        Press({500, 500});
         form->SearchTimer_Timer();
         form->QuitButton_Click();
         form->Form_QueryUnload();
@@ -168,34 +177,44 @@ public:
     std::unique_ptr<frmMain> form;
 };
 
+// Each step's help line and mark; presses other than the left one change
+// nothing, and a press on the mark is a press at the same point of the
+// window. The result is in use while asking, and Yes saves it.
 TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
-    // Frame: left 7680 - 2166, top 5760 - 1575.6; Cancel: left 7680 - 547.5,
-    // top 5760 (as placed on whole pixels).
-    EXPECT_EQ(view.at[Control::areaMessage], (Pos{5520, 4185}));
-    EXPECT_EQ(view.at[Control::QuitButton], (Pos{7140, 5760}));
-    EXPECT_EQ(Help(), "1. Touch anywhere on the screen to start the Calibration Setting Program.");
-    EXPECT_EQ(view.topmost, 1);
-
-    StartTouch();
-    EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
-    EXPECT_TRUE(view.visible[Control::picPoint] && view.enabled[Control::picPoint]);
-    EXPECT_EQ(view.at[Control::picPoint], (Pos{2325, 1680}));  // 2560 - 240 on whole pixels
-    EXPECT_EQ(Calibration(kWorkingSet), kIdentityCalibration);
-
-    FirstMark();
-    EXPECT_EQ(Help(), "3. Touch the '+' mark again.");
-    EXPECT_EQ(view.at[Control::picPoint], (Pos{12555, 9360}));
-    EXPECT_TRUE(view.visible[Control::areaMessage]);
-
+    EXPECT_EQ(view.at[Control::areaMessage], (Pos{5520, 4185}));  // 7680 - 2166, 5760 - 1575.6 on whole pixels
+    EXPECT_EQ(view.at[Control::QuitButton], (Pos{7140, 5760}));   // 7680 - 547.5
+    const struct {
+        Pos touch;
+        std::string help;
+        Pos mark;
+    } steps[] = {
+        {{7000, 7000}, "1. Touch anywhere on the screen to start the Calibration Setting Program.", {0, 0}},
+        {{2700, 2010}, "2. Touch the yellow '+' mark.", {2325, 1680}},  // 2560 - 240 on whole pixels
+        {{12600, 9495}, "3. Touch the '+' mark again.", {12555, 9360}},
+    };
     view.answer = [&] {
         EXPECT_EQ(Help(),
                   "4. Select Save to keep the figure of calibration, Cancel to abort, Retry to return a beginning.");
         EXPECT_FALSE(view.visible[Control::picPoint]);
-        EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);  // tried while asking
+        EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-        return std::int16_t{1};
+        return std::int16_t{kYes};
     };
-    SecondMark();
+    for (const auto& s : steps) {
+        const std::int16_t before = form->CalState;
+        EXPECT_EQ(Help(), s.help);
+        EXPECT_EQ(view.at[Control::picPoint], s.mark);
+        EXPECT_EQ(view.visible[Control::picPoint] && view.enabled[Control::picPoint], before != 0);
+        EXPECT_EQ(view.topmost, 1);
+        const std::uint32_t requests = Model().RequestsSeen();
+        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
+            Press(s.touch, button);
+            PressOnMark(s.touch, button);
+        }
+        EXPECT_EQ(form->CalState, before);
+        EXPECT_EQ(Model().RequestsSeen(), requests);
+        PressOnMark(s.touch);
+    }
     EXPECT_EQ(view.topmost, 2);
     EXPECT_EQ(view.closes, 1);
     EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
@@ -271,31 +290,30 @@ TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
 }
 
 // A second touch out of limits, a trial refused because the panel set
-// changed, and a refused save after Yes keep the window, the mark and the
-// first touch: the next press is a new second touch.
+// changed (a panel attached after the first touch), and a refused save
+// after Yes keep the window and the first touch: the next press is a new
+// second touch.
 TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
-    // The second touch lands at x (2800: gain 102.4); with `attach` a panel
-    // is attached first, so the driver's stamp moves on.
     const struct {
         const char *what, *help;
-        double x;
+        double x;  // 2800: an x span of 100 twips, gain 102.4
         bool attach, markShown;
         std::uint32_t refused;
         Cal working;
     } cases[] = {
         {"out of limits", "   The calibration is limit over!  Try again.", 2800, false, true, 0, kIdentityCalibration},
         {"panel set changed", "Can't send the IOCTL!3", 12600, true, false, 0, kIdentityCalibration},
-        {"save refused", "Can't send the IOCTL!8", 12600, false, false, IOCTL_TAVLO_SET_CALIBRATION_ALT, kExampleResult},
+        {"save refused", "Can't send the IOCTL!8", 12600, false, false, IOCTL_TAVLO_SET_CALIBRATION_ALT,
+         kExampleResult},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
-        view.answer = [] { return std::int16_t{1}; };
-        StartTouch();
-        FirstMark();
+        view.answer = [] { return std::int16_t{kYes}; };
+        Reach(kAtSecondMark);
         if (c.attach) AttachPanel(0x32);
         if (c.refused != 0) Refuse(c.refused);
-        Press(c.x, 9495);
+        Press({c.x, 9495});
         EXPECT_EQ(Help(), c.help);
         EXPECT_EQ(view.closes, 0);
         EXPECT_EQ(view.visible[Control::picPoint], c.markShown);
@@ -304,32 +322,11 @@ TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
 
         Model().ClearFaults();  // a failed call also refreshed the stamp
-        Press(12700, 9600);
+        Press({12700, 9600});
         EXPECT_EQ(view.closes, 1);
         EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
         EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
     }
-}
-
-// Only left presses count, on the window or on the mark; a press on the
-// mark is a press at the same point of the window.
-TEST_F(FrmMainTest, OnlyLeftPressesCountAndTheMarkHidesNoTouch) {
-    view.answer = [] { return std::int16_t{1}; };
-    const auto pressOnMark = [this](double x, double y, int button) {
-        form->picPoint_MouseDown(button, 0, x - view.at[Control::picPoint].first, y - view.at[Control::picPoint].second);
-    };
-    for (const auto& [x, y] : {Pos{7000, 7000}, Pos{2700, 2010}, Pos{12600, 9495}}) {
-        const std::int16_t before = form->CalState;
-        const std::uint32_t requests = Model().RequestsSeen();
-        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
-            Press(x, y, button);
-            pressOnMark(x, y, button);
-        }
-        EXPECT_EQ(form->CalState, before);
-        EXPECT_EQ(Model().RequestsSeen(), requests);
-        before == 0 ? Press(x, y) : pressOnMark(x, y, kLeftButton);  // the marks are touched on the mark
-    }
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
 }
 
 // The search for an enabled panel waits on a timer instead of spinning, and
@@ -341,22 +338,19 @@ TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
     EXPECT_EQ(Help(), "All panels(0) Disable. (Touch me!)1-1");
     EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
 
-    tavlosim::ResetInProcessDriver();  // the device is back, without panels
+    tavlosim::ResetInProcessDriver();  // the device is back, its panel disabled
     AttachPanel(0x31, false);
     form->SearchTimer_Timer();
     EXPECT_EQ(Help(),
               "All panels(1) Disable. (Touch me!)0" + std::to_string(static_cast<std::int16_t>(Model().Stamp())));
-
     AttachPanel(0x32, true);  // new count, new stamp
     StartTouch();             // presses meanwhile start no second search
     EXPECT_EQ(form->CalState, 0);
     form->SearchTimer_Timer();
     EXPECT_EQ(view.timerMs, 0u);
-    EXPECT_EQ(form->PanelNo, 1);
     EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
-    EXPECT_EQ(Calibration(kWorkingSet, 1), kIdentityCalibration);
 
-    view.answer = [] { return std::int16_t{1}; };
+    view.answer = [] { return std::int16_t{kYes}; };
     FirstMark();
     SecondMark();
     EXPECT_EQ(Calibration(kSavedSet, 1), kExampleResult);
@@ -371,59 +365,34 @@ TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
 // it is gone, its working set went with it: nothing is left to put back and
 // a Cancel or No ends as usual, while Yes cannot save and says so.
 TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
-    using Change = std::function<void(FrmMainTest&)>;
-    const auto swap12 = [](FrmMainTest& t) { std::swap(*t.Model().MutablePanel(1), *t.Model().MutablePanel(2)); };
     const struct {
         const char* what;
-        Change change;
+        int removed;             // a panel removed first, -1 none
+        std::uint8_t attached;   // then a panel attached, 0 none
+        bool before;             // and listed before the calibrated one
+        int removedAfter;        // then a panel removed, -1 none
         bool gone;
     } changes[] = {
-        {"panel attached after it", [](FrmMainTest& t) { t.AttachPanel(0x32); }, false},
-        // The driver lists the new panel first: numbers 1 and 2 trade places.
-        {"panel attached before it",
-         [=](FrmMainTest& t) {
-             t.AttachPanel(0x32);
-             swap12(t);
-         },
-         false},
-        {"panel before it removed", [](FrmMainTest& t) { t.Model().RemovePanel(0); }, false},
-        {"same panels, stamp moved",
-         [](FrmMainTest& t) {
-             t.AttachPanel(0x32);
-             t.Model().RemovePanel(2);
-         },
-         false},
-        {"calibrated panel removed", [](FrmMainTest& t) { t.Model().RemovePanel(1); }, true},
-        {"calibrated panel replaced by another",
-         [](FrmMainTest& t) {
-             t.Model().RemovePanel(1);
-             t.AttachPanel(0x33);
-         },
-         true},
+        {"panel attached after it", -1, 0x32, false, -1, false},
+        {"panel attached before it", -1, 0x32, true, -1, false},
+        {"panel before it removed", 0, 0, false, -1, false},
+        {"same panels, stamp moved", -1, 0x32, false, 2, false},
+        {"calibrated panel removed", 1, 0, false, -1, true},
+        {"calibrated panel replaced by another", 1, 0x33, false, -1, true},
     };
-    enum Way { kCancelAtFirstMark, kSessionEndAtSecondMark, kNoOnQuestion, kYesOnQuestion };
+    const std::pair<Step, Exit> ways[] = {{kAtFirstMark, kCancel}, {kAtSecondMark, kSessionEnd}, {kAsking, kNo},
+                                          {kAsking, kYes}};
     for (const auto& c : changes) {
-        for (Way way : {kCancelAtFirstMark, kSessionEndAtSecondMark, kNoOnQuestion, kYesOnQuestion}) {
-            SCOPED_TRACE(std::string(c.what) + ", way " + std::to_string(way));
+        for (const auto& [step, exit] : ways) {
+            SCOPED_TRACE(std::string(c.what) + ", exit " + std::to_string(exit));
             Restart({{0x30, false}, {0x31, true}});
-            StartTouch();
-            ASSERT_EQ(form->PanelNo, 1);
-            if (way == kCancelAtFirstMark) {
-                c.change(*this);
-                form->QuitButton_Click();
-            } else if (way == kSessionEndAtSecondMark) {
-                FirstMark();
-                c.change(*this);
-                form->Form_SessionEnd();
-            } else {
-                FirstMark();
-                view.answer = [this, &c, way] {
-                    c.change(*this);
-                    return static_cast<std::int16_t>(way == kYesOnQuestion ? 1 : kNo);
-                };
-                SecondMark();
-            }
-            const bool saved = way == kYesOnQuestion && !c.gone;
+            Reach(step);
+            Leave(exit, step == kAsking, 0, [&] {
+                if (c.removed >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removed));
+                if (c.attached != 0) c.before ? AttachBeforeLast(c.attached) : AttachPanel(c.attached);
+                if (c.removedAfter >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removedAfter));
+            });
+            const bool saved = exit == kYes && !c.gone;
             int calibrated = -1;
             for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
                 if (Model().Panel(i)->id == 0x31) calibrated = i;
@@ -433,7 +402,7 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
             }
             EXPECT_EQ(calibrated == -1, c.gone);
             EXPECT_EQ(Help().find("not restored"), std::string::npos);
-            if (way == kYesOnQuestion && c.gone) {
+            if (exit == kYes && c.gone) {
                 // The result could not be saved: the window says so and stays.
                 EXPECT_EQ(Help(), "Can't send the IOCTL!2");
                 EXPECT_EQ(view.closes, 0);
@@ -452,9 +421,9 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
 TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
     const struct {
         const char* what;
-        std::uint8_t attached;  // the panel attached before the calibrated one
+        std::uint8_t attached;  // listed before the calibrated one
         std::uint32_t refused;  // refused while the restore is made
-        const char* status;
+        std::string status;
     } cases[] = {
         {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID, "8"},
         {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS, "8"},
@@ -462,22 +431,19 @@ TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const bool toldApartLater = c.attached != 0x31;
         Restart({{0x30, false}, {0x31, true}});
         StartTouch();
-        AttachPanel(c.attached);
-        std::swap(*Model().MutablePanel(1), *Model().MutablePanel(2));  // listed before the calibrated one
+        AttachBeforeLast(c.attached);
         if (c.refused != 0) Refuse(c.refused);
         for (int cancel = 0; cancel < 2; ++cancel) {
             form->QuitButton_Click();
             Model().ClearFaults();
-            if (cancel == 0) {
-                EXPECT_EQ(Help(), "Can't send the IOCTL!" + std::string(c.status) + kNotRestored);
-            }
             EXPECT_EQ(view.closes, cancel);
+            EXPECT_EQ(Help(), "Can't send the IOCTL!" + c.status + kNotRestored);  // said by the first Cancel
             EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
             EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
-            EXPECT_EQ(Calibration(kWorkingSet, 2), cancel == 1 && toldApartLater ? kOriginal : kIdentityCalibration);
+            const bool toldApart = cancel == 1 && c.attached != 0x31;
+            EXPECT_EQ(Calibration(kWorkingSet, 2), toldApart ? kOriginal : kIdentityCalibration);
         }
         ExpectClosedForGood();
     }

@@ -22,14 +22,13 @@ class FakeSureView final : public SureFormView {
 public:
     void Load() override {
         loaded = true;
-        ++loads;
         height = 1725;
         labelText = "MessageArea";
         for (ButtonSet set : {ButtonSet::btnYesNo, ButtonSet::btnYesNoCancel}) {
             for (int i = 0; i < ButtonCount(set); ++i) tops[{set, i}] = 720;
         }
     }
-    void Unload() override { loaded = false; }
+    void Unload() override { loaded = modal = false; }
     double ScreenWidth() override { return 15360; }
     double Width() override { return 4710; }
     double Height() override { return height; }
@@ -52,12 +51,14 @@ public:
     void Beep() override { ++beeps; }
     void ShowModal() override {
         ++shows;
+        modal = true;
         if (script) script();
+        EXPECT_FALSE(modal) << "the box still shown";
     }
-    void EndModal() override {}
+    void EndModal() override { modal = false; }
 
-    bool loaded = false;
-    int loads = 0, shows = 0, beeps = 0;
+    bool loaded = false, modal = false;
+    int shows = 0, beeps = 0;
     unsigned timerMs = 0;
     double left = 0, height = 0;
     std::string title, labelText;
@@ -77,63 +78,49 @@ protected:
     frmSure form{view};
 };
 
-TEST(PlanSureBoxTest, TabOrderAndTimeOut) {
-    const struct {
-        int boxType, defButton;
-        std::vector<int> order;
-        unsigned timeout;
-    } cases[] = {
-        {2, 1, {0, 1}, 0},       {2, 2, {1, 0}, 0},       {2, 3, {0, 1}, 15000},
-        {3, 1, {0, 1, 2}, 0},    {3, 2, {1, 2, 0}, 0},    {3, 3, {2, 0, 1}, 0},
-    };
-    for (const auto& c : cases) {
-        const SurePlan plan = PlanSureBox(c.boxType, c.defButton);
-        EXPECT_TRUE(plan.valid) << c.boxType << "/" << c.defButton;
-        EXPECT_EQ(plan.tabOrder, c.order) << c.boxType << "/" << c.defButton;
-        EXPECT_EQ(plan.timeoutMs, c.timeout) << c.boxType << "/" << c.defButton;
-    }
-}
-
 // Each box is answered by a script of events while it is shown: presses on
 // buttons that do not exist and events after the answer change nothing.
+// The first button in the tab order holds the focus.
 TEST_F(SureBoxTest, AnswersTimeOutAndClose) {
     const auto yesNo = [this](int i) { return [this, i] { form.btnYesNo_Click(i); }; };
     const auto cancelSet = [this](int i) { return [this, i] { form.btnYesNoCancel_Click(i); }; };
     const auto tick = [this] { form.TimeOver_Timer(); };
     const auto close = [this] { form.Form_QueryUnload(); };
     const struct {
-        const char* what;
         std::int16_t boxType, defButton;
+        std::vector<int> order;
+        unsigned timeout;
         std::vector<std::function<void()>> events;
         std::int16_t answer;
         int beeps;
     } cases[] = {
-        {"time-out, a stray second tick", 2, 3, {tick, tick, yesNo(0)}, -1, 1},
-        {"left", 2, 3, {yesNo(2), yesNo(-1), cancelSet(7), yesNo(0), tick}, 1, 0},
-        {"right", 2, 3, {yesNo(1), yesNo(0)}, 2, 0},
-        {"closed", 2, 3, {close, yesNo(0)}, 0, 0},
-        {"three buttons, left", 3, 1, {cancelSet(0), yesNo(1)}, 1, 0},
-        {"three buttons, middle", 3, 2, {cancelSet(3), cancelSet(1)}, 2, 0},
-        {"three buttons, right", 3, 3, {cancelSet(2), close}, 3, 0},
+        {2, 1, {0, 1}, 0, {yesNo(2), yesNo(-1), cancelSet(7), yesNo(0), tick}, 1, 0},
+        {2, 2, {1, 0}, 0, {yesNo(1), yesNo(0)}, 2, 0},
+        {2, 3, {0, 1}, 15000, {tick, tick, yesNo(0)}, -1, 1},  // a stray second tick changes nothing
+        {2, 3, {0, 1}, 15000, {yesNo(1), yesNo(0)}, 2, 0},
+        {2, 3, {0, 1}, 15000, {close, yesNo(0)}, 0, 0},
+        {3, 1, {0, 1, 2}, 0, {cancelSet(0), yesNo(1)}, 1, 0},
+        {3, 2, {1, 2, 0}, 0, {cancelSet(3), cancelSet(1)}, 2, 0},
+        {3, 3, {2, 0, 1}, 0, {cancelSet(2), close}, 3, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(::testing::Message() << c.boxType << "/" << c.defButton << " answered " << c.answer);
         view = FakeSureView();
         view.script = [&] {
-            EXPECT_EQ(view.timerMs, c.boxType == 2 && c.defButton == 3 ? 15000u : 0u);
+            EXPECT_EQ(view.timerMs, c.timeout);
             for (const auto& event : c.events) event();
         };
         EXPECT_EQ(Ask(c.boxType, c.defButton), c.answer);
         EXPECT_EQ(view.beeps, c.beeps);
         EXPECT_EQ(view.timerMs, 0u);
         EXPECT_FALSE(view.loaded);
+        EXPECT_EQ(view.tabOrder, c.order);
         const ButtonSet shown = c.boxType == 2 ? ButtonSet::btnYesNo : ButtonSet::btnYesNoCancel;
         const ButtonSet other = c.boxType == 2 ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
         EXPECT_EQ(view.hidden, std::vector<ButtonSet>{other});
         std::map<Key, std::string> captions = {{{shown, 0}, "Yes"}, {{shown, 1}, "No"}};
         if (c.boxType == 3) captions[{shown, 2}] = "Later";
         EXPECT_EQ(view.captions, captions);
-        EXPECT_EQ(view.tabOrder, PlanSureBox(c.boxType, c.defButton).tabOrder);
     }
 }
 
