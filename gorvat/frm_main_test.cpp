@@ -455,9 +455,10 @@ TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
             const Cal working = Calibration(kWorkingSet);
             EXPECT_NE(working, (Cal{0, 0, 0, 0}));
             EXPECT_NE(working, kIdentityCalibration);
-            // A status reply of full length moves the stamp back once the
-            // driver answers properly, as a change of the panel set would:
-            // the start values are put back all the same.
+            // A saved set of full length is taken as read and put back as
+            // read; every other odd reply leaves the start values in place (a
+            // status reply of full length moves the stamp back, which is
+            // handled as a change of the panel set).
             if (bytes.size() != 8) {
                 EXPECT_EQ(working, kOriginal);
             }
