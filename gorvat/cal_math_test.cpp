@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <array>
+#include <cstdint>
 #include <limits>
 
 #include "tavlo.h"
@@ -15,173 +16,113 @@ namespace {
 // 1024 x 768 pixels at 15 twips per pixel.
 constexpr double kW = 15360;
 constexpr double kH = 11520;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 Touches MakeTouches(double x0, double y0, double x1, double y1) {
     Touches touches;
     StoreTouch(touches, 0, x0, y0);
     StoreTouch(touches, 1, x1, y1);
+    StoreTouch(touches, 2, 1, 1);  // no third touch: ignored
     return touches;
 }
 
-TEST(RoundHalfEvenTest, TiesGoToTheEvenNeighbour) {
+TEST(CalMathTest, RoundingTiesGoToTheEvenNeighbourAndSaturate) {
     const struct {
         double in;
         std::int32_t out;
-    } cases[] = {{2.5, 2},   {3.5, 4},   {-2.5, -2}, {-3.5, -4}, {0.5, 0},      {1.5, 2},
-                 {2.49, 2},  {2.51, 3},  {-0.4, 0},  {-99.3, -99}, {-809.9, -810}, {1e12, 2147483647},
-                 {-1e12, -2147483647 - 1}, {std::numeric_limits<double>::quiet_NaN(), 0}};
+    } cases[] = {{2.5, 2},        {3.5, 4},    {-2.5, -2},  {-3.5, -4},         {0.5, 0},
+                 {2.51, 3},       {-0.4, 0},   {-809.9, -810}, {1e12, 2147483647}, {-1e12, -2147483647 - 1},
+                 {kNaN, 0}};
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
     EXPECT_EQ(RoundHalfEven16(32767.5), 32767);
-    EXPECT_EQ(RoundHalfEven16(5760.5), 5760);
+    EXPECT_EQ(RoundHalfEven16(40000), 32767);
     EXPECT_EQ(RoundHalfEven16(-40000), -32768);
 }
 
-TEST(PlaceTargetsTest, OneSixthInFromEachCorner) {
+TEST(CalMathTest, TargetsLieOneSixthInFromEachCorner) {
+    // 12015 / 6 = 2002.5 and 5 * 2002.5 = 10012.5: ties to even.
+    const Targets t = PlaceTargets(12015, 9003);
+    EXPECT_EQ((std::array<std::int32_t, 4>{t.TargetX1, t.TargetY1, t.TargetX2, t.TargetY2}),
+              (std::array<std::int32_t, 4>{2002, 1500, 10012, 7502}));
+}
+
+// Targets placed on kW x kH (x distance 10240, y distance 7680) unless the
+// case says otherwise; the record is computed on the screen size given.
+TEST(CalMathTest, RecordsOfWholeRuns) {
     const struct {
+        const char* what;
+        double placedW;
+        Touches touches;
         double w, h;
-        Targets expected;
+        std::int32_t dX, dY, oy;
+        CalibrationData record;
     } cases[] = {
-        {kW, kH, {2560, 1920, 12800, 9600}},
-        // 800 x 600: 12000 / 6 = 2000, 9000 / 6 = 1500.
-        {12000, 9000, {2000, 1500, 10000, 7500}},
-        // W/6 = 2002.5 rounds to 2002 and (W/6)*5 = 10012.5 to 10012: ties to even.
-        {12015, 9003, {2002, 1500, 10012, 7502}},
+        {"worked example", kW, MakeTouches(2700, 2010, 12600, 9495), kW, kH, 9900, 7485, -810,
+         {10343, -100, 10260, -81}},
+        {"touches on the targets", kW, MakeTouches(2560, 1920, 12800, 9600), kW, kH, 10240, 7680, 0,
+         kIdentityCalibration},
+        // gx = -1, ox = 65536: the offset floors to 6553.
+        {"reversed x", kW, MakeTouches(12800, 1920, 2560, 9600), kW, kH, -10240, 7680, 0, {-10000, 6553, 10000, 0}},
+        // Targets 5000 and 24999: gx = 19999 / -20000 = -0.99995 floors to -10000.
+        {"negative gain", 29998.5, MakeTouches(24999, 1920, 4999, 9600), 29998.5, kH, -20000, 7680, 0,
+         {-10000, 6553, 10000, 0}},
+        // Only the x span is rounded (9900.5 to the even 9900); y touches are
+        // rounded when stored (2010.5 -> 2010, 9495.5 -> 9496).
+        {"halves", kW, MakeTouches(2700.25, 2010.5, 12600.75, 9495.5), kW, kH, 9900, 7486, -808,
+         {10343, -100, 10259, -81}},
+        // The offsets use the screen size of the computation, not of the targets.
+        {"screen doubled", kW, MakeTouches(2700, 2010, 12600, 9495), 2 * kW, 2 * kH, 9900, 7485, -405,
+         {10343, -50, 10260, -41}},
     };
     for (const auto& c : cases) {
-        const Targets t = PlaceTargets(c.w, c.h);
-        EXPECT_EQ(t.TargetX1, c.expected.TargetX1) << c.w;
-        EXPECT_EQ(t.TargetY1, c.expected.TargetY1) << c.h;
-        EXPECT_EQ(t.TargetX2, c.expected.TargetX2) << c.w;
-        EXPECT_EQ(t.TargetY2, c.expected.TargetY2) << c.h;
+        const CalibrationResult r = ComputeCalibration(PlaceTargets(c.placedW, kH), c.touches, c.w, c.h);
+        ASSERT_TRUE(r.withinLimits) << c.what;
+        EXPECT_EQ(r.dX, c.dX) << c.what;
+        EXPECT_EQ(r.dY, c.dY) << c.what;
+        EXPECT_EQ(r.oy, c.oy) << c.what;
+        EXPECT_EQ(r.record, c.record) << c.what;
     }
-}
-
-TEST(StoreTouchTest, XIsKeptAsReportedYIsRounded) {
-    Touches touches;
-    StoreTouch(touches, 0, 2700.5, 2010.5);
-    StoreTouch(touches, 1, 12600.25, 2011.5);
-    EXPECT_FLOAT_EQ(touches.TouchX[0], 2700.5f);
-    EXPECT_FLOAT_EQ(touches.TouchX[1], 12600.25f);
-    EXPECT_EQ(touches.TouchY[0], 2010);
-    EXPECT_EQ(touches.TouchY[1], 2012);
-    StoreTouch(touches, 2, 1, 1);  // no third touch: ignored
-    EXPECT_EQ(touches.TouchY[1], 2012);
-}
-
-TEST(ComputeCalibrationTest, WorkedExample) {
-    const CalibrationResult r =
-        ComputeCalibration(PlaceTargets(kW, kH), MakeTouches(2700, 2010, 12600, 9495), kW, kH);
-    ASSERT_TRUE(r.withinLimits);
-    EXPECT_EQ(r.dX, 9900);
-    EXPECT_NEAR(r.gx, 1.0343434, 1e-7);
-    EXPECT_NEAR(r.ox, -992.97, 0.01);
-    EXPECT_EQ(r.dY, 7485);
-    EXPECT_NEAR(r.gy, 1.0260521, 1e-7);
-    EXPECT_EQ(r.oy, -810);
-    EXPECT_EQ(r.record, (CalibrationData{10343, -100, 10260, -81}));
-}
-
-TEST(ComputeCalibrationTest, TouchesOnTheTargetsGiveTheIdentity) {
-    const CalibrationResult r =
-        ComputeCalibration(PlaceTargets(kW, kH), MakeTouches(2560, 1920, 12800, 9600), kW, kH);
-    ASSERT_TRUE(r.withinLimits);
-    EXPECT_EQ(r.ox, 0.0);
-    EXPECT_EQ(r.record, kIdentityCalibration);
 }
 
 // Touches chosen to land exactly on a limit, or just past it.
-TEST(ComputeCalibrationTest, LimitsAreStrict) {
-    const Targets t = PlaceTargets(kW, kH);  // x distance 10240, y distance 7680
+TEST(CalMathTest, LimitsAreStrict) {
+    const Targets t = PlaceTargets(kW, kH);
     const struct {
         const char* what;
         Touches touches;
-        bool within;
-        int field;
+        double w, h;
+        int field;  // -1: out of limits
         std::int16_t value;
     } cases[] = {
-        // gx = 10240 / 3200 = 3.2 exactly, ox = 0.
-        {"x gain 3.2", MakeTouches(800, 1920, 4000, 9600), true, TavloXGain, 32000},
-        {"x gain above 3.2", MakeTouches(800, 1920, 3999, 9600), false, 0, 0},
-        {"x gain -3.2", MakeTouches(4000, 1920, 800, 9600), true, TavloXGain, -32000},
-        // gy = 7680 / 2400 = 3.2 exactly, oy = 0.
-        {"y gain 3.2", MakeTouches(2560, 600, 12800, 3000), true, TavloYGain, 32000},
-        {"y gain above 3.2", MakeTouches(2560, 600, 12800, 2999), false, 0, 0},
-        // gx = 1, ox = (2560 + 72440) / 15360 * 65536 = 320000 exactly: |ox / 10| = 32000.
-        {"x offset 32000", MakeTouches(-72440, 1920, -62200, 9600), true, TavloXOffset, 32000},
-        {"x offset above 32000", MakeTouches(-72441, 1920, -62201, 9600), false, 0, 0},
+        // gx = 10240 / 3200 = 3.2 exactly, ox = 0; gy likewise with 7680 / 2400.
+        {"x gain 3.2", MakeTouches(800, 1920, 4000, 9600), kW, kH, TavloXGain, 32000},
+        {"x gain above 3.2", MakeTouches(800, 1920, 3999, 9600), kW, kH, -1, 0},
+        {"x gain -3.2", MakeTouches(4000, 1920, 800, 9600), kW, kH, TavloXGain, -32000},
+        {"y gain 3.2", MakeTouches(2560, 600, 12800, 3000), kW, kH, TavloYGain, 32000},
+        {"y gain above 3.2", MakeTouches(2560, 600, 12800, 2999), kW, kH, -1, 0},
+        // gx = 1, ox = (2560 + 72440) / 15360 * 65536 = 320000 exactly.
+        {"x offset 32000", MakeTouches(-72440, 1920, -62200, 9600), kW, kH, TavloXOffset, 32000},
+        {"x offset above 32000", MakeTouches(-72441, 1920, -62201, 9600), kW, kH, -1, 0},
         // gy = 1, oy = (1920 + 54330) / 11520 * 65536 = 320000.
-        {"y offset 32000", MakeTouches(2560, -54330, 12800, -46650), true, TavloYOffset, 32000},
-        {"y offset above 32000", MakeTouches(2560, -54332, 12800, -46652), false, 0, 0},
-        // Equal x (after rounding the difference) or equal y: the span counts as
-        // 1 and the gain becomes the whole target distance.
-        {"same x", MakeTouches(5000, 1920, 5000.4f, 9600), false, 0, 0},
-        {"same y", MakeTouches(2560, 5000, 12800, 5000.4), false, 0, 0},
+        {"y offset 32000", MakeTouches(2560, -54330, 12800, -46650), kW, kH, TavloYOffset, 32000},
+        {"y offset above 32000", MakeTouches(2560, -54332, 12800, -46652), kW, kH, -1, 0},
+        // Equal x (after rounding the span) or equal y: the span counts as 1.
+        {"same x", MakeTouches(5000, 1920, 5000.4f, 9600), kW, kH, -1, 0},
+        {"same y", MakeTouches(2560, 5000, 12800, 5000.4), kW, kH, -1, 0},
+        // y touches saturated at both ends: their span must not overflow.
+        {"y at the range ends", MakeTouches(2560, 1e12, 12800, -1e12), kW, kH, TavloYGain, -1},
+        {"zero width", MakeTouches(2560, 1920, 12800, 9600), 0, kH, -1, 0},
+        {"zero height", MakeTouches(2560, 1920, 12800, 9600), kW, 0, -1, 0},
+        {"width NaN", MakeTouches(2560, 1920, 12800, 9600), kNaN, kH, -1, 0},
     };
     for (const auto& c : cases) {
-        const CalibrationResult r = ComputeCalibration(t, c.touches, kW, kH);
-        EXPECT_EQ(r.withinLimits, c.within) << c.what;
-        if (c.within) {
+        const CalibrationResult r = ComputeCalibration(t, c.touches, c.w, c.h);
+        EXPECT_EQ(r.withinLimits, c.field >= 0) << c.what;
+        if (c.field >= 0) {
             EXPECT_EQ(r.record[c.field], c.value) << c.what;
         }
     }
-    const CalibrationResult sameX = ComputeCalibration(t, MakeTouches(5000, 1920, 5000.4f, 9600), kW, kH);
-    EXPECT_EQ(sameX.dX, 1);
-    EXPECT_EQ(sameX.gx, 10240.0);
-}
-
-TEST(ComputeCalibrationTest, OffsetsAreFlooredNotTruncated) {
-    // Reversed x: gx = -1, ox = (2560 + 12800) / 15360 * 65536 = 65536 -> 6553.
-    CalibrationResult r = ComputeCalibration(PlaceTargets(kW, kH), MakeTouches(12800, 1920, 2560, 9600), kW, kH);
-    ASSERT_TRUE(r.withinLimits);
-    EXPECT_EQ(r.record[TavloXGain], -10000);
-    EXPECT_EQ(r.record[TavloXOffset], 6553);
-    // The worked example's x offset -992.97 floors to -100, not -99.
-    r = ComputeCalibration(PlaceTargets(kW, kH), MakeTouches(2700, 2010, 12600, 9495), kW, kH);
-    EXPECT_EQ(r.record[TavloXOffset], -100);
-}
-
-TEST(ComputeCalibrationTest, NegativeGainIsFloored) {
-    // W = 29998.5: targets 5000 and 24999, so the x distance is 19999 and a
-    // span of -20000 gives gx = -0.99995, encoded as floor(-9999.5) = -10000.
-    const Targets t = PlaceTargets(29998.5, kH);
-    ASSERT_EQ(t.TargetX2 - t.TargetX1, 19999);
-    const CalibrationResult r = ComputeCalibration(t, MakeTouches(24999, 1920, 4999, 9600), 29998.5, kH);
-    ASSERT_TRUE(r.withinLimits);
-    EXPECT_DOUBLE_EQ(r.gx, -0.99995);
-    EXPECT_EQ(r.record[TavloXGain], -10000);
-}
-
-TEST(ComputeCalibrationTest, OnlyTheXSpanIsRoundedWhileYTouchesAreRoundedWhenStored) {
-    // x: 12600.5 - 2700 = 9900.5 rounds to the even 9900; the offset uses the
-    // unrounded 2700.25.
-    const Targets t = PlaceTargets(kW, kH);
-    const CalibrationResult r = ComputeCalibration(t, MakeTouches(2700.25, 2010.5, 12600.75, 9495.5), kW, kH);
-    EXPECT_EQ(r.dX, 9900);
-    EXPECT_DOUBLE_EQ(r.ox, (2560 - r.gx * 2700.25) / kW * 65536);
-    // y: 2010.5 -> 2010 and 9495.5 -> 9496.
-    EXPECT_EQ(r.dY, 7486);
-}
-
-TEST(ComputeCalibrationTest, OffsetsUseTheScreenSizeOfTheComputation) {
-    const Targets t = PlaceTargets(kW, kH);
-    const Touches touches = MakeTouches(2700, 2010, 12600, 9495);
-    const CalibrationResult before = ComputeCalibration(t, touches, kW, kH);
-    const CalibrationResult after = ComputeCalibration(t, touches, kW * 2, kH * 2);
-    ASSERT_TRUE(after.withinLimits);
-    EXPECT_EQ(after.record[TavloXGain], before.record[TavloXGain]);
-    EXPECT_EQ(after.record[TavloYGain], before.record[TavloYGain]);
-    EXPECT_DOUBLE_EQ(after.ox, before.ox / 2);
-    EXPECT_EQ(after.record[TavloXOffset], -50);  // floor(-49.6)
-    EXPECT_EQ(after.record[TavloYOffset], -41);  // oy = round(-404.97) = -405 -> floor(-40.5)
-}
-
-TEST(ComputeCalibrationTest, DegenerateScreenSizeIsOutOfLimits) {
-    const Targets t = PlaceTargets(kW, kH);
-    const Touches touches = MakeTouches(2560, 1920, 12800, 9600);
-    EXPECT_FALSE(ComputeCalibration(t, touches, 0, kH).withinLimits);
-    EXPECT_FALSE(ComputeCalibration(t, touches, kW, 0).withinLimits);
     EXPECT_FALSE(ComputeCalibration(PlaceTargets(0, 0), MakeTouches(0, 0, 0, 0), 0, 0).withinLimits);
-    EXPECT_FALSE(ComputeCalibration(t, touches, std::numeric_limits<double>::quiet_NaN(), kH).withinLimits);
 }
 
 }  // namespace

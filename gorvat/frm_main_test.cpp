@@ -27,9 +27,11 @@ using Cal = std::array<std::int16_t, 4>;
 using Codes = std::vector<std::uint32_t>;
 using Pos = std::pair<double, double>;
 
-constexpr std::uint32_t kErrorGenFailure = 31;
+constexpr std::uint32_t kSet = IOCTL_TAVLO_SET_CALIBRATION;
+constexpr std::uint32_t kGetSaved = IOCTL_TAVLO_GET_CALIBRATION_ALT;
 const Cal kOriginal = {10120, -35, 9950, 22};
 const Cal kExampleResult = {10343, -100, 10260, -81};
+const std::string kNotRestored = "  The calibration in use was not restored.";
 
 class FakeCalView final : public CalView {
 public:
@@ -58,20 +60,20 @@ public:
 
     std::map<Control, std::string> texts;
     std::map<Control, Pos> at;
-    std::map<Control, bool> visible{{Control::picPoint, false}, {Control::areaMessage, true}};
-    std::map<Control, bool> enabled{{Control::picPoint, false}};
+    std::map<Control, bool> visible, enabled;
     int topmost = 0, closes = 0;
     unsigned timerMs = 0;
     std::vector<std::vector<std::string>> asked;
     std::function<std::int16_t()> answer;
     bool closedQuestion = false;
-    std::vector<std::uint32_t> whileAsking;  // requests made before the answer, as Leave records them
+    Codes whileAsking;  // requests made before the answer, as Leave records them
 };
 
 // Where a run is left, and how: an answer to the question (the value the
 // box returns) or an event of the window.
-enum Step { kBeforeStart, kSearching, kAtFirstMark, kAtSecondMark, kAfterLimitOver, kAfterRefusedTrial, kAsking };
-enum Exit : int { kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
+enum Step { kBeforeStart, kSearching, kAtFirstMark, kUnreadAtFirstMark, kAtSecondMark, kAfterLimitOver,
+            kAfterRefusedTrial, kAsking };
+enum Exit : int { kYes = 1, kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
 
 class FrmMainTest : public ::testing::Test {
 public:
@@ -86,16 +88,20 @@ public:
         form = std::make_unique<frmMain>(ioctl, view);
         form->Form_Load();
     }
-
     tavlosim::DeviceModel& Model() { return tavlosim::TheInProcessDriver().model; }
     void AttachPanel(std::uint8_t id, bool enabled = true) {
         tavlosim::PanelState* panel = Model().MutablePanel(static_cast<std::uint8_t>(Model().AttachPanel(id)));
         for (int set : {kWorkingSet, kSavedSet}) std::copy(kOriginal.begin(), kOriginal.end(), panel->calibration[set]);
         panel->pointdata = enabled ? 1 : 0;
     }
+    // The driver lists the new panel before the last one: their numbers trade places.
+    void AttachBeforeLast(std::uint8_t id) {
+        AttachPanel(id);
+        std::swap(*Model().MutablePanel(Model().PanelCount() - 1), *Model().MutablePanel(Model().PanelCount() - 2));
+    }
     Cal Calibration(int set, std::uint8_t panel = 0) {
         Cal cal;
-        for (int i = 0; i < 4; ++i) cal[i] = Model().Panel(panel)->calibration[set][i];
+        std::copy_n(Model().Panel(panel)->calibration[set], 4, cal.begin());
         return cal;
     }
     // Requests other than the panel check, in order.
@@ -106,68 +112,57 @@ public:
         }
         return codes;
     }
-    // The number of the panel reporting `id`, -1 when none does.
-    int PanelNumberOf(std::uint8_t id) {
-        for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
-            if (Model().Panel(i)->id == id) return i;
-        }
-        return -1;
-    }
+    void Refuse(std::uint32_t code) { Model().FailCode(code, 31); }  // ERROR_GEN_FAILURE
     std::string Help() { return view.texts[Control::textMessage]; }
-    void Press(double x, double y, int button = kLeftButton) { form->Form_MouseDown(button, 0, x, y); }
-    // A press on the mark at the point x, y of the window.
-    void PressOnMark(double x, double y, int button = kLeftButton) {
-        form->picPoint_MouseDown(button, 0, x - view.at[Control::picPoint].first,
-                                 y - view.at[Control::picPoint].second);
+    void Press(Pos at, int button = kLeftButton) { form->Form_MouseDown(button, 0, at.first, at.second); }
+    // A press on the mark at the point `at` of the window.
+    void PressOnMark(Pos at, int button = kLeftButton) {
+        const Pos mark = view.at[Control::picPoint];
+        form->picPoint_MouseDown(button, 0, at.first - mark.first, at.second - mark.second);
     }
-    void StartTouch() { Press(7000, 7000); }
-    void FirstMark() { Press(2700, 2010); }
-    void SecondMark() { Press(12600, 9495); }
+    void StartTouch() { Press({7000, 7000}); }
+    void FirstMark() { Press({2700, 2010}); }
+    void SecondMark() { Press({12600, 9495}); }
 
     void Reach(Step step) {
         if (step == kSearching) Model().MutablePanel(0)->pointdata = 0;
+        if (step == kUnreadAtFirstMark) Refuse(kGetSaved);  // the start values cannot be read
         if (step >= kSearching) StartTouch();
+        Model().ClearFaults();
         if (step >= kAtSecondMark) FirstMark();
         if (step == kAfterLimitOver) FirstMark();  // the same point again: out of limits
         if (step == kAfterRefusedTrial) {
-            Model().FailCode(IOCTL_TAVLO_SET_CALIBRATION, kErrorGenFailure);
+            Refuse(kSet);
             SecondMark();
             Model().ClearFaults();
         }
     }
-    // Leaves the run with the log cleared and the request `refused` (if any)
-    // refused from then on. While asking, a window event arrives with a Yes
-    // on its way, which it overrides.
-    void Leave(Exit exit, bool asking, std::uint32_t refused = 0) {
-        const auto leave = [this, exit, refused] {
+    // Leaves the run with the log cleared, after `change`, and with the
+    // request `refused` (if any) refused from then on. While asking, a window
+    // event arrives with a Yes on its way, which it overrides.
+    void Leave(Exit exit, bool asking, std::uint32_t refused, std::function<void()> change = {}) {
+        const auto leave = [=] {
             Model().ClearLog();
-            if (refused != 0) Model().FailCode(refused, kErrorGenFailure);
+            if (change) change();
+            if (refused != 0) Refuse(refused);
             if (exit == kCancel) form->QuitButton_Click();
             if (exit == kClose) form->Form_QueryUnload();
             if (exit == kSessionEnd) form->Form_SessionEnd();
         };
         if (!asking) return leave();
-        view.answer = [this, leave, exit] {
+        view.answer = [=] {
             leave();
             EXPECT_EQ(view.closes, 0);  // not while the box is still open
             view.whileAsking = Requests();
-            return static_cast<std::int16_t>(exit < kCancel ? exit : 1);
+            return static_cast<std::int16_t>(exit < kCancel ? exit : kYes);
         };
         SecondMark();
-    }
-    // The window stayed open after a failed restore: with the driver taking
-    // writes again, the next Cancel puts `start` back and ends.
-    void CancelAgain(const Cal& start) {
-        Model().ClearFaults();
-        form->QuitButton_Click();
-        EXPECT_EQ(view.closes, 1);
-        EXPECT_EQ(Calibration(kWorkingSet), start);
     }
     // From now on no event reaches the panel, and the window closes once.
     void ExpectClosedForGood() {
         Model().ClearFaults();
         Model().ClearLog();
-        Press(500, 500);
+        Press({500, 500});
         form->SearchTimer_Timer();
         form->QuitButton_Click();
         form->Form_QueryUnload();
@@ -177,40 +172,51 @@ public:
     }
 
     tavlosim::InProcessLoader loader;
-    std::vector<std::string> fatal;
-    tavlo::TavloIoctl ioctl{loader, [this](const std::string& m) { fatal.push_back(m); }};
+    tavlo::TavloIoctl ioctl{loader, [](const std::string&) {}};
     FakeCalView view;
     std::unique_ptr<frmMain> form;
 };
 
+// Each step's help line and mark; presses other than the left one change
+// nothing, and a press on the mark is a press at the same point of the
+// window. A second touch out of limits is simply made again. The result is
+// in use while asking, and Yes saves it.
 TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
-    // Frame: left 7680 - 2166 = 5514, top 5760 - 1575.6 = 4184.4; Cancel:
-    // left 7680 - 547.5 = 7132.5, top 5760 (as placed on whole pixels).
-    EXPECT_EQ(view.at[Control::areaMessage], (Pos{5520, 4185}));
-    EXPECT_EQ(view.at[Control::QuitButton], (Pos{7140, 5760}));
-    EXPECT_EQ(Help(), "1. Touch anywhere on the screen to start the Calibration Setting Program.");
-    EXPECT_EQ(view.topmost, 1);
-
-    StartTouch();
-    EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
-    EXPECT_TRUE(view.visible[Control::picPoint] && view.enabled[Control::picPoint]);
-    EXPECT_EQ(view.at[Control::picPoint], (Pos{2325, 1680}));  // 2560 - 240 on whole pixels
-    EXPECT_EQ(Calibration(kWorkingSet), kIdentityCalibration);
-
-    FirstMark();
-    EXPECT_EQ(Help(), "3. Touch the '+' mark again.");
-    EXPECT_EQ(view.at[Control::picPoint], (Pos{12555, 9360}));
-    EXPECT_TRUE(view.visible[Control::areaMessage]);
-
+    EXPECT_EQ(view.at[Control::areaMessage], (Pos{5520, 4185}));  // 7680 - 2166, 5760 - 1575.6 on whole pixels
+    EXPECT_EQ(view.at[Control::QuitButton], (Pos{7140, 5760}));   // 7680 - 547.5
+    const struct {
+        Pos touch;
+        std::string help;
+        Pos mark;
+    } steps[] = {
+        {{7000, 7000}, "1. Touch anywhere on the screen to start the Calibration Setting Program.", {0, 0}},
+        {{2700, 2010}, "2. Touch the yellow '+' mark.", {2325, 1680}},  // 2560 - 240 on whole pixels
+        {{2800, 9495}, "3. Touch the '+' mark again.", {12555, 9360}},  // x gain 102.4: out of limits
+        {{12600, 9495}, "   The calibration is limit over!  Try again.", {12555, 9360}},
+    };
     view.answer = [&] {
         EXPECT_EQ(Help(),
                   "4. Select Save to keep the figure of calibration, Cancel to abort, Retry to return a beginning.");
         EXPECT_FALSE(view.visible[Control::picPoint]);
-        EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);  // tried while asking
+        EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-        return std::int16_t{1};
+        return std::int16_t{kYes};
     };
-    SecondMark();
+    for (const auto& s : steps) {
+        const std::int16_t before = form->CalState;
+        EXPECT_EQ(Help(), s.help);
+        EXPECT_EQ(view.at[Control::picPoint], s.mark);
+        EXPECT_EQ(view.visible[Control::picPoint] && view.enabled[Control::picPoint], before != 0);
+        EXPECT_EQ(view.topmost, 1);
+        const std::uint32_t requests = Model().RequestsSeen();
+        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
+            Press(s.touch, button);
+            PressOnMark(s.touch, button);
+        }
+        EXPECT_EQ(form->CalState, before);
+        EXPECT_EQ(Model().RequestsSeen(), requests);
+        PressOnMark(s.touch);
+    }
     EXPECT_EQ(view.topmost, 2);
     EXPECT_EQ(view.closes, 1);
     EXPECT_EQ(Calibration(kWorkingSet), kExampleResult);
@@ -218,16 +224,15 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
     EXPECT_EQ(view.asked, (std::vector<std::vector<std::string>>{
                               {"2", "3", "Yes", "No", "", "Calibration data save",
                                "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )"}}));
-    EXPECT_EQ(Requests(),
-              (Codes{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_PANEL_ID, IOCTL_TAVLO_GET_CALIBRATION_ALT,
-                     IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_SET_CALIBRATION_ALT}));
+    EXPECT_EQ(Requests(), (Codes{IOCTL_TAVLO_GET_POINTDATA_ENABLE, IOCTL_TAVLO_GET_PANEL_ID, kGetSaved, kSet, kSet,
+                                 IOCTL_TAVLO_SET_CALIBRATION_ALT}));
 }
 
-// Wherever the run is left, the working set gets the saved values back and
-// the program ends. Only the session end writes before the question box
-// has returned. A refused write keeps the window open to say so (the
-// session end cannot): the next Cancel, with the driver taking writes
-// again, puts the values back and ends.
+// Wherever the run is left, the working set gets the saved values back (read
+// again if unread at the start touch) and the program ends; only the session
+// end writes before the question box has returned. A refused restore keeps
+// the window open to say so (the session end cannot): the next Cancel tries
+// once more and ends, whether the driver takes the write then or not.
 TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
     const std::vector<Exit> events = {kCancel, kClose, kSessionEnd};
     const struct {
@@ -239,381 +244,207 @@ TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
         {"before the start touch", kBeforeStart, kOriginal, events},
         {"waiting for a panel", kSearching, kOriginal, events},
         {"first mark", kAtFirstMark, kIdentityCalibration, events},
+        {"first mark, start values unread", kUnreadAtFirstMark, kIdentityCalibration, events},
         {"second mark", kAtSecondMark, kIdentityCalibration, events},
         {"after a result out of limits", kAfterLimitOver, kIdentityCalibration, events},
         {"after a refused trial write", kAfterRefusedTrial, kIdentityCalibration, events},
         {"question", kAsking, kExampleResult, {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
     };
+    enum Refusal { kTaken, kRefusedOnce, kRefusedForGood };
     for (const auto& c : cases) {
-        const bool written = c.working != kOriginal;
+        const bool written = c.working != kOriginal, unread = c.step == kUnreadAtFirstMark;
+        const Codes restore = unread ? Codes{kGetSaved, kSet} : written ? Codes{kSet} : Codes{};
         for (Exit exit : c.exits) {
-            for (bool refuse : {false, true}) {
-                if (refuse && !written) continue;  // nothing to put back
-                SCOPED_TRACE(std::string(c.where) + ", exit " + std::to_string(exit) + (refuse ? ", refused" : ""));
+            for (Refusal refusal : {kTaken, kRefusedOnce, kRefusedForGood}) {
+                if (refusal != kTaken && !written) continue;  // nothing to put back
+                SCOPED_TRACE(std::string(c.where) + ", exit " + std::to_string(exit) + ", refusal " +
+                             std::to_string(refusal));
                 Restart();
                 Reach(c.step);
-                Leave(exit, c.step == kAsking, refuse ? IOCTL_TAVLO_SET_CALIBRATION : 0);
-                const bool staysOpen = refuse && exit != kSessionEnd;
+                Leave(exit, c.step == kAsking, refusal == kTaken ? 0 : restore.front());
+                const bool staysOpen = refusal != kTaken && exit != kSessionEnd;
                 EXPECT_EQ(view.closes, staysOpen ? 0 : 1);
                 EXPECT_EQ(view.timerMs, 0u);
                 EXPECT_EQ(view.closedQuestion, c.step == kAsking && exit >= kCancel);
-                EXPECT_EQ(view.whileAsking,
-                          c.step == kAsking && exit == kSessionEnd ? Codes{IOCTL_TAVLO_SET_CALIBRATION} : Codes{});
+                EXPECT_EQ(view.whileAsking, c.step == kAsking && exit == kSessionEnd ? Codes{kSet} : Codes{});
                 EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-                EXPECT_EQ(Calibration(kWorkingSet), refuse ? c.working : kOriginal);
+                EXPECT_EQ(Calibration(kWorkingSet), refusal != kTaken ? c.working : kOriginal);
                 const Codes requests = Requests();
-                if (refuse) {  // a write refused while asking is tried again when the box returns
-                    EXPECT_EQ(Help(), "Can't send the IOCTL!8  The calibration in use was not restored.");
-                    EXPECT_EQ(requests.empty() ? 0u : requests.back(), IOCTL_TAVLO_SET_CALIBRATION);
+                if (refusal != kTaken) {  // a write refused while asking is tried again when the box returns
+                    EXPECT_EQ(Help(), (unread ? "Can't read the saved calibration!8" : "Can't send the IOCTL!8") +
+                                          kNotRestored);
+                    EXPECT_EQ(requests.empty() ? 0u : requests.back(), restore.front());
                     EXPECT_TRUE(!staysOpen || !view.visible[Control::picPoint]);
                 } else {
-                    EXPECT_EQ(requests, written ? Codes{IOCTL_TAVLO_SET_CALIBRATION} : Codes{});
+                    EXPECT_EQ(requests, restore);
                 }
-                if (staysOpen) CancelAgain(kOriginal);
+                if (staysOpen) {
+                    if (refusal == kRefusedOnce) Model().ClearFaults();
+                    form->QuitButton_Click();
+                    EXPECT_EQ(view.closes, 1);
+                    EXPECT_EQ(Calibration(kWorkingSet), refusal == kRefusedOnce ? kOriginal : c.working);
+                }
                 ExpectClosedForGood();
             }
         }
     }
 }
 
-// The driver is gone (its device cannot be opened) when the run is left:
-// nothing can be written, so the window stays open saying so; when the
-// driver is back the next Cancel puts the start values back, and when it
-// is still gone the next Cancel ends the program all the same.
-TEST_F(FrmMainTest, DriverGoneWhenTheRunIsLeft) {
-    const struct {
-        const char* where;
-        Step step;
-        Cal working;
-    } cases[] = {
-        {"first mark", kAtFirstMark, kIdentityCalibration},
-        {"second mark", kAtSecondMark, kIdentityCalibration},
-        {"question", kAsking, kExampleResult},
-    };
-    for (const auto& c : cases) {
-        for (bool back : {true, false}) {
-            SCOPED_TRACE(std::string(c.where) + (back ? ", back" : ", gone for good"));
-            Restart();
-            Reach(c.step);
-            if (c.step == kAsking) {
-                view.answer = [] {
-                    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
-                    return std::int16_t{kNo};
-                };
-                SecondMark();
-            } else {
-                tavlosim::TheInProcessDriver().channel.deviceMissing = true;
-                form->QuitButton_Click();
-            }
-            EXPECT_EQ(view.closes, 0);
-            EXPECT_EQ(Help(), "Can't send the IOCTL!1  The calibration in use was not restored.");
-            tavlosim::TheInProcessDriver().channel.deviceMissing = !back;
-            form->QuitButton_Click();
-            EXPECT_EQ(view.closes, 1);
-            tavlosim::TheInProcessDriver().channel.deviceMissing = false;
-            EXPECT_EQ(Calibration(kWorkingSet), back ? kOriginal : c.working);
-            EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-            ExpectClosedForGood();
-        }
-    }
-}
-
-// The start values could not be read at the start touch: they are read
-// again before they are written back, never the zeros of an unread OrgCal.
-// When that read or the write fails, the window stays open to say so, and
-// the next Cancel tries again.
-TEST_F(FrmMainTest, UnreadStartValuesAreReadAgainBeforeTheyAreRestored) {
-    for (std::uint32_t refused : {0u, IOCTL_TAVLO_SET_CALIBRATION, IOCTL_TAVLO_GET_CALIBRATION_ALT}) {
-        SCOPED_TRACE(refused);
-        const bool unreadable = refused == IOCTL_TAVLO_GET_CALIBRATION_ALT;
-        Restart();
-        Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION_ALT, kErrorGenFailure);
-        StartTouch();
-        EXPECT_EQ(Help(), "Can't send the IOCTL!8");
-        EXPECT_EQ(form->CalState, 1);
-        Model().ClearFaults();
-        FirstMark();
-        Leave(unreadable ? kTimeOut : kNo, true, refused);
-        if (refused != 0) {
-            EXPECT_EQ(Help(), unreadable
-                                  ? "Can't read the saved calibration!8  The calibration in use was not restored."
-                                  : "Can't send the IOCTL!8  The calibration in use was not restored.");
-        }
-        EXPECT_EQ(Requests(), (unreadable ? Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT}
-                                          : Codes{IOCTL_TAVLO_GET_CALIBRATION_ALT, IOCTL_TAVLO_SET_CALIBRATION}));
-        EXPECT_EQ(view.closes, refused != 0 ? 0 : 1);
-        EXPECT_FALSE(view.visible[Control::picPoint]);
-        EXPECT_EQ(Calibration(kWorkingSet), refused != 0 ? kExampleResult : kOriginal);
-        EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-        if (refused != 0) CancelAgain(kOriginal);
-        ExpectClosedForGood();
-    }
-}
-
-// A second touch out of limits, a trial refused because the panel set
-// changed, and a refused save after Yes keep the window, the mark and the
-// first touch: the next press is a new second touch.
+// A trial refused because the panel set changed (a panel attached after the
+// first touch) is not repeated, and a refused save after Yes ends nothing:
+// the window and the first touch stay, and the next press is a new second
+// touch.
 TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
-    // The second touch lands at x (2800: an x span of 100 twips, gain 102.4);
-    // with `attach` a panel is attached first, so the driver's stamp moves on;
-    // the request `refused` is refused.
     const struct {
         const char *what, *help;
-        double x;
-        bool attach, markShown;
+        bool attach;
         std::uint32_t refused;
-        std::size_t asked;
         Cal working;
     } cases[] = {
-        {"out of limits", "   The calibration is limit over!  Try again.", 2800, false, true, 0, 0,
-         kIdentityCalibration},
-        {"panel set changed", "Can't send the IOCTL!3", 12600, true, false, 0, 0, kIdentityCalibration},
-        {"save refused", "Can't send the IOCTL!8", 12600, false, false, IOCTL_TAVLO_SET_CALIBRATION_ALT, 1,
-         kExampleResult},
+        {"panel set changed", "Can't send the IOCTL!3", true, 0, kIdentityCalibration},
+        {"save refused", "Can't send the IOCTL!8", false, IOCTL_TAVLO_SET_CALIBRATION_ALT, kExampleResult},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
-        view.answer = [] { return std::int16_t{1}; };
-        StartTouch();
-        FirstMark();
+        view.answer = [] { return std::int16_t{kYes}; };
+        Reach(kAtSecondMark);
         if (c.attach) AttachPanel(0x32);
-        if (c.refused != 0) Model().FailCode(c.refused, kErrorGenFailure);
-        Press(c.x, 9495);
+        if (c.refused != 0) Refuse(c.refused);
+        SecondMark();
         EXPECT_EQ(Help(), c.help);
-        EXPECT_EQ(form->CalState, 2);
         EXPECT_EQ(view.closes, 0);
-        EXPECT_EQ(view.visible[Control::picPoint], c.markShown);
-        EXPECT_EQ(view.at[Control::picPoint], (Pos{12555, 9360}));
-        EXPECT_EQ(view.asked.size(), c.asked);
+        EXPECT_EQ(view.asked.size(), c.refused != 0 ? 1u : 0u);
         EXPECT_EQ(Calibration(kWorkingSet), c.working);
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
 
         Model().ClearFaults();  // a failed call also refreshed the stamp
-        Press(12700, 9600);
+        Press({12700, 9600});
         EXPECT_EQ(view.closes, 1);
         EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
         EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
     }
 }
 
-// Only left presses count, on the window or on the mark; a press on the
-// mark is a press at the same point of the window.
-TEST_F(FrmMainTest, OnlyLeftPressesCountAndTheMarkHidesNoTouch) {
-    view.answer = [] { return std::int16_t{1}; };
-    const std::pair<double, double> steps[] = {{7000, 7000}, {2700, 2010}, {12600, 9495}};
-    for (const auto& [x, y] : steps) {
-        const std::int16_t before = form->CalState;
-        const std::uint32_t requests = Model().RequestsSeen();
-        for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
-            Press(x, y, button);
-            PressOnMark(x, y, button);
-        }
-        EXPECT_EQ(form->CalState, before);
-        EXPECT_EQ(Model().RequestsSeen(), requests);
-        before == 0 ? Press(x, y) : PressOnMark(x, y);  // the marks are touched on the mark
-    }
-    EXPECT_EQ(Calibration(kSavedSet), kExampleResult);
-}
-
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try; the first enabled panel
 // is the one calibrated.
 TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
-    tavlosim::TheInProcessDriver().channel.deviceMissing = true;
+    Restart({{0x31, false}});
     StartTouch();
-    EXPECT_EQ(Help(), "All panels(0) Disable. (Touch me!)1-1");
-    EXPECT_TRUE(form->Searching());
-    EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
-
-    tavlosim::ResetInProcessDriver();  // the device is back, without panels
-    form->SearchTimer_Timer();
-    EXPECT_EQ(Help().rfind("All panels(0) Disable. (Touch me!)0", 0), 0u);
-    AttachPanel(0x31, false);
-    form->SearchTimer_Timer();
     EXPECT_EQ(Help(),
               "All panels(1) Disable. (Touch me!)0" + std::to_string(static_cast<std::int16_t>(Model().Stamp())));
-
+    EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
     AttachPanel(0x32, true);  // new count, new stamp
     StartTouch();             // presses meanwhile start no second search
-    EXPECT_TRUE(form->Searching());
     EXPECT_EQ(form->CalState, 0);
     form->SearchTimer_Timer();
-    EXPECT_FALSE(form->Searching());
     EXPECT_EQ(view.timerMs, 0u);
-    EXPECT_EQ(form->CalState, 1);
-    EXPECT_EQ(form->PanelNo, 1);
     EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
     EXPECT_EQ(Calibration(kWorkingSet, 1), kIdentityCalibration);
-
-    view.answer = [] { return std::int16_t{1}; };
-    FirstMark();
-    SecondMark();
-    EXPECT_EQ(Calibration(kSavedSet, 1), kExampleResult);
-    EXPECT_EQ(Calibration(kSavedSet, 0), kOriginal);
     EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
 }
 
-// Panels attached or removed during the run shift the panel numbers and
-// move the driver's stamp, so the first write after it is refused. The
-// calibrated panel (0x31, enabled, after the disabled 0x30) is found again
-// by its identifier and written there; no other panel is ever written. When
-// it is gone, its working set went with it: nothing is left to put back and
-// a Cancel or No ends as usual, while Yes cannot save and says so.
+// Panels attached or removed during the run shift the panel numbers and the
+// driver's stamp. The calibrated panel (0x31, after the disabled 0x30) is
+// found again by its identifier; no other panel is ever written. When it is
+// gone, its working set went with it: Cancel or No ends as usual, while Yes
+// cannot save and says so.
 TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
     const struct {
         const char* what;
-        std::function<void(FrmMainTest&)> change;
+        int removed;             // a panel removed first, -1 none
+        std::uint8_t attached;   // then a panel attached, 0 none
+        bool before;             // and listed before the calibrated one
+        int removedAfter;        // then a panel removed, -1 none
         bool gone;
     } changes[] = {
-        {"panel attached after it", [](FrmMainTest& t) { t.AttachPanel(0x32); }, false},
-        {"panel attached before it",
-         [](FrmMainTest& t) {
-             // The driver lists the new panel first: numbers 1 and 2 trade places.
-             t.AttachPanel(0x32);
-             std::swap(*t.Model().MutablePanel(1), *t.Model().MutablePanel(2));
-         },
-         false},
-        {"panel before it removed", [](FrmMainTest& t) { t.Model().RemovePanel(0); }, false},
-        {"same panels, stamp moved",
-         [](FrmMainTest& t) {
-             t.AttachPanel(0x32);
-             t.Model().RemovePanel(2);
-         },
-         false},
-        {"calibrated panel removed", [](FrmMainTest& t) { t.Model().RemovePanel(1); }, true},
-        {"calibrated panel replaced by another",
-         [](FrmMainTest& t) {
-             t.Model().RemovePanel(1);
-             t.AttachPanel(0x33);
-         },
-         true},
+        {"panel attached after it", -1, 0x32, false, -1, false},
+        {"panel attached before it", -1, 0x32, true, -1, false},
+        {"panel before it removed", 0, 0, false, -1, false},
+        {"same panels, stamp moved", -1, 0x32, false, 2, false},
+        {"calibrated panel removed", 1, 0, false, -1, true},
+        {"calibrated panel replaced by another", 1, 0x33, false, -1, true},
     };
-    enum Way { kCancelAtFirstMark, kSessionEndAtSecondMark, kNoOnQuestion, kYesOnQuestion };
+    const std::pair<Step, Exit> ways[] = {{kAtFirstMark, kCancel}, {kAtSecondMark, kSessionEnd}, {kAsking, kNo},
+                                          {kAsking, kYes}};
     for (const auto& c : changes) {
-        for (Way way : {kCancelAtFirstMark, kSessionEndAtSecondMark, kNoOnQuestion, kYesOnQuestion}) {
-            SCOPED_TRACE(std::string(c.what) + ", way " + std::to_string(way));
+        for (const auto& [step, exit] : ways) {
+            SCOPED_TRACE(std::string(c.what) + ", exit " + std::to_string(exit));
             Restart({{0x30, false}, {0x31, true}});
-            StartTouch();
-            ASSERT_EQ(form->PanelNo, 1);
-            if (way == kCancelAtFirstMark) {
-                c.change(*this);
-                form->QuitButton_Click();
-            } else if (way == kSessionEndAtSecondMark) {
-                FirstMark();
-                c.change(*this);
-                form->Form_SessionEnd();
-            } else {
-                FirstMark();
-                view.answer = [this, &c, way] {
-                    c.change(*this);
-                    return static_cast<std::int16_t>(way == kYesOnQuestion ? 1 : kNo);
-                };
-                SecondMark();
-            }
-            const bool saved = way == kYesOnQuestion && !c.gone;
-            const int calibrated = PanelNumberOf(0x31);
-            EXPECT_EQ(calibrated == -1, c.gone);
+            Reach(step);
+            Leave(exit, step == kAsking, 0, [&] {
+                if (c.removed >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removed));
+                if (c.attached != 0) c.before ? AttachBeforeLast(c.attached) : AttachPanel(c.attached);
+                if (c.removedAfter >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removedAfter));
+            });
+            const bool saved = exit == kYes && !c.gone;
+            int calibrated = -1;
             for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
-                SCOPED_TRACE("panel " + std::to_string(i));
+                if (Model().Panel(i)->id == 0x31) calibrated = i;
                 const Cal expected = i == calibrated && saved ? kExampleResult : kOriginal;
-                EXPECT_EQ(Calibration(kWorkingSet, i), expected);
-                EXPECT_EQ(Calibration(kSavedSet, i), expected);
+                EXPECT_EQ(Calibration(kWorkingSet, i), expected) << "panel " << int{i};
+                EXPECT_EQ(Calibration(kSavedSet, i), expected) << "panel " << int{i};
             }
+            EXPECT_EQ(calibrated == -1, c.gone);
             EXPECT_EQ(Help().find("not restored"), std::string::npos);
-            if (way == kYesOnQuestion && c.gone) {
+            if (exit == kYes && c.gone) {
                 // The result could not be saved: the window says so and stays.
                 EXPECT_EQ(Help(), "Can't send the IOCTL!2");
                 EXPECT_EQ(view.closes, 0);
                 form->QuitButton_Click();
             }
-            EXPECT_EQ(view.closes, 1);
             ExpectClosedForGood();
-            for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
-                if (i != calibrated) {
-                    EXPECT_EQ(Calibration(kWorkingSet, i), kOriginal);
-                }
-            }
         }
     }
 }
 
 // While the calibrated panel cannot be told apart from the others (their
-// identifiers unreadable, or two panels reporting its identifier) nothing
-// is written anywhere: the window stays open saying so. Once the panels
-// can be told apart again, the next Cancel puts the start values back into
-// the calibrated panel.
+// identifiers unreadable, or two panels reporting its identifier) nothing is
+// written and the window stays open saying so; once it can, the next Cancel
+// puts the start values back into it.
 TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
     const struct {
         const char* what;
-        std::uint8_t attached;        // the panel attached before the calibrated one
-        std::uint32_t refused;        // refused while the restore is made
-        const char* help;
-        bool toldApartOnNextCancel;
+        std::uint8_t attached;  // listed before the calibrated one
+        std::uint32_t refused;  // refused while the restore is made
+        std::string status;
     } cases[] = {
-        {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID,
-         "Can't send the IOCTL!8  The calibration in use was not restored.", true},
-        {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS,
-         "Can't send the IOCTL!8  The calibration in use was not restored.", true},
-        {"two panels report its identifier", 0x31, 0,
-         "Can't send the IOCTL!3  The calibration in use was not restored.", false},
+        {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID, "8"},
+        {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS, "8"},
+        {"two panels report its identifier", 0x31, 0, "3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Restart({{0x30, false}, {0x31, true}});
         StartTouch();
-        AttachPanel(c.attached);
-        std::swap(*Model().MutablePanel(1), *Model().MutablePanel(2));  // listed before the calibrated one
-        if (c.refused != 0) Model().FailCode(c.refused, kErrorGenFailure);
-        form->QuitButton_Click();
-        Model().ClearFaults();
-        EXPECT_EQ(Help(), c.help);
-        EXPECT_EQ(view.closes, 0);
-        EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
-        EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
-        EXPECT_EQ(Calibration(kWorkingSet, 2), kIdentityCalibration);
-
-        form->QuitButton_Click();
-        EXPECT_EQ(view.closes, 1);
-        EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
-        EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
-        EXPECT_EQ(Calibration(kWorkingSet, 2), c.toldApartOnNextCancel ? kOriginal : kIdentityCalibration);
+        Leave(kCancel, false, c.refused, [&] { AttachBeforeLast(c.attached); });
+        for (int cancel = 0; cancel < 2; ++cancel) {
+            if (cancel == 1) form->QuitButton_Click();
+            Model().ClearFaults();
+            EXPECT_EQ(view.closes, cancel);
+            EXPECT_EQ(Help(), "Can't send the IOCTL!" + c.status + kNotRestored);  // said by the first Cancel
+            EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
+            EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
+            const bool toldApart = cancel == 1 && c.attached != 0x31;
+            EXPECT_EQ(Calibration(kWorkingSet, 2), toldApart ? kOriginal : kIdentityCalibration);
+        }
         ExpectClosedForGood();
     }
 }
-
-TEST_F(FrmMainTest, MissingLibraryIsReportedByName) {
-    loader.libraryMissing = true;
-    StartTouch();
-    ASSERT_FALSE(fatal.empty());
-    EXPECT_NE(fatal[0].find("TAVLO.DLL"), std::string::npos);
-    EXPECT_EQ(Model().RequestsSeen(), 0u);
-}
-
-}  // namespace
-}  // namespace gorvat
-
-namespace gorvat {
-namespace {
 
 // Every reply to one request odd (no bytes, more than the buffer, or bytes
 // no driver sends) from the start touch to the first mark, then Cancel once
 // the driver answers properly: the saved set is untouched, and the working
 // set holds start values, never zeros or the identity of the touches.
 TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
-    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_POINTDATA_ENABLE,
-                                   IOCTL_TAVLO_GET_CALIBRATION_ALT};
     const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(12, 1),
                                                  std::vector<std::uint8_t>(8, 0xA5), std::vector<std::uint8_t>(8, 0xFF)};
-    for (std::uint32_t code : codes) {
-        for (const std::vector<std::uint8_t>& reply : replies) {
-            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << reply.size()
-                                              << " bytes");
+    for (std::uint32_t code : {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_POINTDATA_ENABLE, kGetSaved}) {
+        for (std::vector<std::uint8_t> bytes : replies) {
+            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << bytes.size());
             Restart();
-            std::vector<std::uint8_t> bytes = reply;
-            if (bytes.size() == 8 && code != IOCTL_TAVLO_GET_CALIBRATION_ALT) {
-                bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
-            }
+            if (bytes.size() == 8 && code != kGetSaved) bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
             ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
             StartTouch();
             form->SearchTimer_Timer();
@@ -624,9 +455,10 @@ TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
             const Cal working = Calibration(kWorkingSet);
             EXPECT_NE(working, (Cal{0, 0, 0, 0}));
             EXPECT_NE(working, kIdentityCalibration);
-            // A status reply of full length moves the stamp back once the
-            // driver answers properly, as a change of the panel set would:
-            // the start values are put back all the same.
+            // A saved set of full length is taken as read and put back as
+            // read; every other odd reply leaves the start values in place (a
+            // status reply of full length moves the stamp back, which is
+            // handled as a change of the panel set).
             if (bytes.size() != 8) {
                 EXPECT_EQ(working, kOriginal);
             }

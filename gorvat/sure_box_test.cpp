@@ -14,23 +14,21 @@
 namespace gorvat {
 namespace {
 
+using Key = std::pair<ButtonSet, int>;
+
 // A box that behaves like the window: one line of text is 195 twips high,
 // and while it is "shown" the test's script plays the user (or the clock).
 class FakeSureView final : public SureFormView {
 public:
     void Load() override {
         loaded = true;
-        ++loads;
         height = 1725;
         labelText = "MessageArea";
-        for (int i = 0; i < 2; ++i) tops[{ButtonSet::btnYesNo, i}] = 720;
-        for (int i = 0; i < 3; ++i) tops[{ButtonSet::btnYesNoCancel, i}] = 720;
+        for (ButtonSet set : {ButtonSet::btnYesNo, ButtonSet::btnYesNoCancel}) {
+            for (int i = 0; i < ButtonCount(set); ++i) tops[{set, i}] = 720;
+        }
     }
-    void Unload() override {
-        loaded = false;
-        showing = false;
-        ++unloads;
-    }
+    void Unload() override { loaded = modal = false; }
     double ScreenWidth() override { return 15360; }
     double Width() override { return 4710; }
     double Height() override { return height; }
@@ -38,45 +36,35 @@ public:
     void SetHeight(double value) override { height = value; }
     void SetTitle(const std::string& value) override { title = value; }
     double LabelHeight() override {
-        int lines = 1;
-        for (std::size_t at = labelText.find("\r\n"); at != std::string::npos; at = labelText.find("\r\n", at + 2)) {
-            ++lines;
-        }
-        return 195.0 * lines;
+        double lines = 1;
+        for (auto at = labelText.find("\r\n"); at != std::string::npos; at = labelText.find("\r\n", at + 2)) ++lines;
+        return 195 * lines;
     }
     void SetLabelText(const std::string& text) override { labelText = text; }
     double ButtonTop(ButtonSet set, int index) override { return tops[{set, index}]; }
     void SetButtonTop(ButtonSet set, int index, double top) override { tops[{set, index}] = top; }
-    void SetCaption(ButtonSet set, int index, const std::string& caption) override {
-        captions[{set, index}] = caption;
-    }
+    void SetCaption(ButtonSet set, int index, const std::string& text) override { captions[{set, index}] = text; }
     void HideSet(ButtonSet set) override { hidden.push_back(set); }
-    void SetTabOrder(ButtonSet set, const std::vector<int>& order) override {
-        tabSet = set;
-        tabOrder = order;
-    }
-    void StartTimer(unsigned ms) override {
-        timerMs = ms;
-        timerRunning = true;
-    }
-    void StopTimer() override { timerRunning = false; }
+    void SetTabOrder(ButtonSet, const std::vector<int>& order) override { tabOrder = order; }
+    void StartTimer(unsigned ms) override { timerMs = ms; }
+    void StopTimer() override { timerMs = 0; }
     void Beep() override { ++beeps; }
     void ShowModal() override {
         ++shows;
-        showing = true;
+        modal = true;
         if (script) script();
+        EXPECT_FALSE(modal) << "the box still shown";
     }
-    void EndModal() override { showing = false; }
+    void EndModal() override { modal = false; }
 
-    bool loaded = false, showing = false, timerRunning = false;
-    int loads = 0, unloads = 0, shows = 0, beeps = 0;
+    bool loaded = false, modal = false;
+    int shows = 0, beeps = 0;
     unsigned timerMs = 0;
     double left = 0, height = 0;
     std::string title, labelText;
-    std::map<std::pair<ButtonSet, int>, double> tops;
-    std::map<std::pair<ButtonSet, int>, std::string> captions;
+    std::map<Key, double> tops;
+    std::map<Key, std::string> captions;
     std::vector<ButtonSet> hidden;
-    ButtonSet tabSet = ButtonSet::btnYesNo;
     std::vector<int> tabOrder;
     std::function<void()> script;
 };
@@ -90,101 +78,50 @@ protected:
     frmSure form{view};
 };
 
-TEST(PlanSureBoxTest, TabOrderAndTimeOutTable) {
+// Each box is answered by a script of events while it is shown: presses on
+// buttons that do not exist and events after the answer change nothing.
+// The first button in the tab order holds the focus.
+TEST_F(SureBoxTest, AnswersTimeOutAndClose) {
+    const auto yesNo = [this](int i) { return [this, i] { form.btnYesNo_Click(i); }; };
+    const auto cancelSet = [this](int i) { return [this, i] { form.btnYesNoCancel_Click(i); }; };
+    const auto tick = [this] { form.TimeOver_Timer(); };
+    const auto close = [this] { form.Form_QueryUnload(); };
     const struct {
-        int boxType, defButton;
-        bool valid;
-        ButtonSet set;
+        std::int16_t boxType, defButton;
         std::vector<int> order;
         unsigned timeout;
+        std::vector<std::function<void()>> events;
+        std::int16_t answer;
+        int beeps;
     } cases[] = {
-        {2, 1, true, ButtonSet::btnYesNo, {0, 1}, 0},
-        {2, 2, true, ButtonSet::btnYesNo, {1, 0}, 0},
-        {2, 3, true, ButtonSet::btnYesNo, {0, 1}, 15000},
-        {3, 1, true, ButtonSet::btnYesNoCancel, {0, 1, 2}, 0},
-        {3, 2, true, ButtonSet::btnYesNoCancel, {1, 2, 0}, 0},
-        {3, 3, true, ButtonSet::btnYesNoCancel, {2, 0, 1}, 0},
-        {1, 1, false, ButtonSet::btnYesNo, {}, 0},
-        {4, 1, false, ButtonSet::btnYesNo, {}, 0},
-        {2, 0, false, ButtonSet::btnYesNo, {}, 0},
-        {3, 4, false, ButtonSet::btnYesNo, {}, 0},
-        {-1, -1, false, ButtonSet::btnYesNo, {}, 0},
+        {2, 1, {0, 1}, 0, {yesNo(2), yesNo(-1), cancelSet(7), yesNo(0), tick}, 1, 0},
+        {2, 2, {1, 0}, 0, {yesNo(1), yesNo(0)}, 2, 0},
+        {2, 3, {0, 1}, 15000, {tick, tick, yesNo(0)}, -1, 1},  // a stray second tick changes nothing
+        {2, 3, {0, 1}, 15000, {yesNo(1), yesNo(0)}, 2, 0},
+        {2, 3, {0, 1}, 15000, {close, yesNo(0)}, 0, 0},
+        {3, 1, {0, 1, 2}, 0, {cancelSet(0), yesNo(1)}, 1, 0},
+        {3, 2, {1, 2, 0}, 0, {cancelSet(3), cancelSet(1)}, 2, 0},
+        {3, 3, {2, 0, 1}, 0, {cancelSet(2), close}, 3, 0},
     };
     for (const auto& c : cases) {
-        const SurePlan plan = PlanSureBox(c.boxType, c.defButton);
-        EXPECT_EQ(plan.valid, c.valid) << c.boxType << "/" << c.defButton;
-        if (!c.valid) continue;
-        EXPECT_EQ(plan.set, c.set) << c.boxType << "/" << c.defButton;
-        EXPECT_EQ(plan.tabOrder, c.order) << c.boxType << "/" << c.defButton;
-        EXPECT_EQ(plan.timeoutMs, c.timeout) << c.boxType << "/" << c.defButton;
-    }
-}
-
-TEST_F(SureBoxTest, TimeOutEndsTheBoxWithOneBeep) {
-    view.script = [&] {
-        ASSERT_TRUE(view.timerRunning);
-        form.TimeOver_Timer();
-        form.TimeOver_Timer();  // a stray second tick changes nothing
-    };
-    EXPECT_EQ(Ask(2, 3), -1);
-    EXPECT_EQ(view.timerMs, 15000u);
-    EXPECT_EQ(view.beeps, 1);
-    EXPECT_FALSE(view.timerRunning);
-    EXPECT_FALSE(view.loaded);
-}
-
-TEST_F(SureBoxTest, ButtonsAnswerWithTheirPositionAndNoBeep) {
-    for (int index : {0, 1}) {
+        SCOPED_TRACE(::testing::Message() << c.boxType << "/" << c.defButton << " answered " << c.answer);
+        view = FakeSureView();
         view.script = [&] {
-            // Presses on buttons that do not exist are ignored.
-            form.btnYesNo_Click(2);
-            form.btnYesNo_Click(-1);
-            form.btnYesNoCancel_Click(7);
-            ASSERT_TRUE(view.showing);
-            form.btnYesNo_Click(index);
-            form.TimeOver_Timer();  // the time-out arriving after the press is void
+            EXPECT_EQ(view.timerMs, c.timeout);
+            for (const auto& event : c.events) event();
         };
-        EXPECT_EQ(Ask(2, 3), index + 1);
-        EXPECT_EQ(view.beeps, 0);
-        EXPECT_FALSE(view.timerRunning);
-    }
-    for (int index : {0, 1, 2}) {
-        view.script = [&] { form.btnYesNoCancel_Click(index); };
-        EXPECT_EQ(Ask(3, 1), index + 1);
-    }
-}
-
-TEST_F(SureBoxTest, ClosedWithoutAnAnswerGivesZero) {
-    view.script = [&] { form.Form_QueryUnload(); };
-    EXPECT_EQ(Ask(2, 3), 0);
-    EXPECT_FALSE(view.timerRunning);
-    EXPECT_EQ(view.beeps, 0);
-}
-
-TEST_F(SureBoxTest, TwoButtonsShowCaptionsAndHideTheOtherSet) {
-    view.script = [&] { form.btnYesNo_Click(0); };
-    Ask(2, 2);
-    EXPECT_EQ(view.captions[std::make_pair(ButtonSet::btnYesNo, 0)], "Yes");
-    EXPECT_EQ(view.captions[std::make_pair(ButtonSet::btnYesNo, 1)], "No");
-    EXPECT_EQ(view.captions.count(std::make_pair(ButtonSet::btnYesNoCancel, 0)), 0u);
-    EXPECT_EQ(view.hidden, std::vector<ButtonSet>{ButtonSet::btnYesNoCancel});
-    EXPECT_EQ(view.tabOrder, (std::vector<int>{1, 0}));
-    EXPECT_EQ(view.title, "Calibration data save");
-    EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
-    EXPECT_EQ(view.timerMs, 0u);
-}
-
-TEST_F(SureBoxTest, ThreeButtonsNeverTimeOut) {
-    for (int defButton : {1, 2, 3}) {
-        const auto def = static_cast<std::int16_t>(defButton);
-        view.timerMs = 0;
-        view.script = [&] { form.btnYesNoCancel_Click(2); };
-        EXPECT_EQ(Ask(3, def), 3);
+        EXPECT_EQ(Ask(c.boxType, c.defButton), c.answer);
+        EXPECT_EQ(view.beeps, c.beeps);
         EXPECT_EQ(view.timerMs, 0u);
-        EXPECT_EQ(view.hidden.back(), ButtonSet::btnYesNo);
-        EXPECT_EQ(view.captions[std::make_pair(ButtonSet::btnYesNoCancel, 2)], "Later");
+        EXPECT_FALSE(view.loaded);
+        EXPECT_EQ(view.tabOrder, c.order);
+        const ButtonSet shown = c.boxType == 2 ? ButtonSet::btnYesNo : ButtonSet::btnYesNoCancel;
+        const ButtonSet other = c.boxType == 2 ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
+        EXPECT_EQ(view.hidden, std::vector<ButtonSet>{other});
+        std::map<Key, std::string> captions = {{{shown, 0}, "Yes"}, {{shown, 1}, "No"}};
+        if (c.boxType == 3) captions[{shown, 2}] = "Later";
+        EXPECT_EQ(view.captions, captions);
     }
-    EXPECT_EQ(view.tabOrder.front(), 2);  // 3/3: the right button holds the focus
 }
 
 TEST_F(SureBoxTest, BoxGrowsWithTheMessage) {
@@ -203,16 +140,18 @@ TEST_F(SureBoxTest, BoxGrowsWithTheMessage) {
         for (const auto& [key, top] : view.tops) EXPECT_DOUBLE_EQ(top, 720 + c.growth) << c.message;
         EXPECT_EQ(view.labelText, c.message);
     }
+    EXPECT_EQ(view.title, "Calibration data save");
+    EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
 }
 
 TEST_F(SureBoxTest, BadArgumentsGiveZeroWithoutABox) {
-    const std::pair<std::int16_t, std::int16_t> cases[] = {{1, 1}, {4, 1}, {2, 0}, {2, 4}, {3, 0}};
+    const std::pair<std::int16_t, std::int16_t> cases[] = {{1, 1}, {4, 1}, {2, 0}, {2, 4}, {3, 0}, {-1, -1}};
     for (const auto& [boxType, defButton] : cases) {
         EXPECT_EQ(Ask(boxType, defButton), 0) << boxType << "/" << defButton;
     }
     EXPECT_EQ(view.shows, 0);
-    EXPECT_EQ(view.loads, view.unloads);
-    EXPECT_FALSE(view.timerRunning);
+    EXPECT_FALSE(view.loaded);
+    EXPECT_EQ(view.timerMs, 0u);
 }
 
 }  // namespace
