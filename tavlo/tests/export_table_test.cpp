@@ -179,12 +179,13 @@ TEST_P(ReplyShapes, DefinedStatusAndNothingStoredOnRefusal) {
     Model().ClearLog();
 
     const std::uint32_t code = line.requests[c.request];
-    const std::vector<std::uint8_t> reply = ReplyBytes(c.shape, c.replySize);
+    std::vector<std::uint8_t> reply;
     if (c.shape == Shape::kDriverFails) {
         Model().FailCode(code, 87);
     } else if (c.shape == Shape::kCloseFails) {
         Channel().closeFails = true;
     } else {
+        reply = ReplyBytes(c.shape, c.replySize);
         ASSERT_TRUE(Model().OverrideReply(code, reply.data(), static_cast<std::uint32_t>(reply.size()), false));
     }
     const CallResult result = line.call(fresh, nullptr);
