@@ -82,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(Table, EachExportLine, ::testing::ValuesIn(kLines),
 enum class Shape { kEmpty, kShort, kLong, kGarbageA5, kGarbageFF, kGarbage02, kDriverFails, kCloseFails };
 const char* const kShapeNames[] = {"Empty",     "Short",     "Long",        "GarbageA5",
                                    "GarbageFF", "Garbage02", "DriverFails", "CloseFails"};
-const std::uint8_t kGarbageByte[] = {0, 0, 0, 0xA5, 0xFF, 0x02};
 
 // Exports that accept only certain values in their own reply refuse these
 // full-length garbage replies; the others take any bytes (GetClickData bounds
@@ -131,7 +130,8 @@ std::vector<std::uint8_t> ReplyBytes(Shape shape, std::uint32_t size) {
     if (shape == Shape::kEmpty) return {};
     if (shape == Shape::kShort) return std::vector<std::uint8_t>(size - 1, 0x00);
     if (shape == Shape::kLong) return std::vector<std::uint8_t>(size + 3, 0x00);
-    return std::vector<std::uint8_t>(size, kGarbageByte[static_cast<int>(shape)]);
+    const std::uint8_t garbage = shape == Shape::kGarbageA5 ? 0xA5 : shape == Shape::kGarbageFF ? 0xFF : 0x02;
+    return std::vector<std::uint8_t>(size, garbage);
 }
 
 TavloStatus ExpectedStatus(const ShapeCase& c) {
