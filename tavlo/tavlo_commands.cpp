@@ -60,6 +60,19 @@ std::uint32_t Pick(std::uint32_t alt, std::uint32_t working, std::uint32_t saved
     return LowByte(alt) != 0 ? saved : working;
 }
 
+// The start both click-data exports share: open, check the panel, read the
+// panel's click block of the chosen set. The session stays open for what
+// the caller does next.
+TavloStatus ReadClickBlock(DeviceSession& session, std::uint16_t* stamp, std::uint32_t panel, std::uint32_t alt,
+                           std::uint8_t (&block)[kClickBlockSize]) {
+    if (!session.IsOpen()) return TavloNoDevice;
+    const TavloStatus check = session.CheckPanel(stamp, panel);
+    if (check != TavloOk) return check;
+    const std::uint8_t in = LowByte(panel);
+    return session.Request(Pick(alt, IOCTL_TAVLO_GET_CLICK_DATA, IOCTL_TAVLO_GET_CLICK_DATA_ALT), &in, 1, block,
+                           kClickBlockSize);
+}
+
 }  // namespace
 
 // Driver queries ------------------------------------------------------------
@@ -165,13 +178,8 @@ TavloStatus GetClickData(DeviceChannel& ch, std::uint16_t* stamp, std::uint32_t 
                          std::uint32_t alt) {
     if (stamp == nullptr || click == nullptr) return TavloBadParameter;
     DeviceSession session(ch);
-    if (!session.IsOpen()) return TavloNoDevice;
-    TavloStatus status = session.CheckPanel(stamp, panel);
-    if (status != TavloOk) return status;
-    const std::uint8_t in = LowByte(panel);
     std::uint8_t block[kClickBlockSize];
-    status = session.Request(Pick(alt, IOCTL_TAVLO_GET_CLICK_DATA, IOCTL_TAVLO_GET_CLICK_DATA_ALT), &in, 1, block,
-                             kClickBlockSize);
+    TavloStatus status = ReadClickBlock(session, stamp, panel, alt, block);
     if (status != TavloOk) return status;
     // Unlike every other export, a close failure here delivers nothing.
     status = session.Finish();
@@ -184,18 +192,13 @@ TavloStatus SetClickData(DeviceChannel& ch, std::uint16_t* stamp, std::uint32_t 
                          std::uint32_t alt) {
     if (stamp == nullptr || click == nullptr) return TavloBadParameter;
     DeviceSession session(ch);
-    if (!session.IsOpen()) return TavloNoDevice;
-    TavloStatus status = session.CheckPanel(stamp, panel);
-    if (status != TavloOk) return status;
     // Read the current block first: bytes 2 and 4 are written back as read.
-    const std::uint8_t panelByte = LowByte(panel);
     std::uint8_t current[kClickBlockSize];
-    status = session.Request(Pick(alt, IOCTL_TAVLO_GET_CLICK_DATA, IOCTL_TAVLO_GET_CLICK_DATA_ALT), &panelByte, 1,
-                             current, kClickBlockSize);
+    TavloStatus status = ReadClickBlock(session, stamp, panel, alt, current);
     if (status != TavloOk) return status;
     ClampClickData(click);
     std::uint8_t in[1 + kClickBlockSize];
-    in[0] = panelByte;
+    in[0] = LowByte(panel);
     ClickDataToBlock(click, current, in + 1);
     status = session.Request(Pick(alt, IOCTL_TAVLO_SET_CLICK_DATA, IOCTL_TAVLO_SET_CLICK_DATA_ALT), in, sizeof in,
                              nullptr, 0);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "device_model.h"
@@ -15,38 +13,26 @@ using tavlosim::DeviceModel;
 
 constexpr std::uint32_t kGetStatus = 0x226004, kGetCalibration = 0x22E080, kSetPointdata = 0x22A0C4;
 
-struct ShapeCase {
-    std::uint32_t code;
-    std::uint32_t inSize;
-    std::uint32_t outSize;
-    std::uint32_t error;
-};
-
-class RequestShapes : public ::testing::TestWithParam<ShapeCase> {};
-
-TEST_P(RequestShapes, SizesAndCodesAreChecked) {
+TEST(DeviceModel, RequestSizesAndCodesAreChecked) {
+    const struct {
+        std::uint32_t code, inSize, outSize, error;
+    } cases[] = {
+        {kGetStatus, 0, 3, 0},       {kGetStatus, 0, 4, 87},      {kGetStatus, 1, 3, 87},
+        {kGetCalibration, 1, 8, 0},  {kGetCalibration, 1, 7, 87}, {kGetCalibration, 2, 8, 87},
+        {0x22A084, 9, 0, 0},         {0x22A084, 8, 0, 87},        {0x22E040, 1, 2, 0},
+        {0x226008, 0, 0, 1},         {0x22E1E8, 0, 2, 0},         {0x22A204, 4, 0, 0},
+        {0x22A204, 3, 0, 87},
+    };
     DeviceModel model;
     model.AttachPanel(1);
-    const ShapeCase c = GetParam();
-    std::uint8_t in[16] = {}, out[16] = {};
-    std::uint32_t returned = 99;
-    EXPECT_EQ(model.Handle(c.code, in, c.inSize, out, c.outSize, &returned), c.error);
-    EXPECT_EQ(returned, c.error == 0 ? c.outSize : 0u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.code << " in " << c.inSize << " out " << c.outSize);
+        std::uint8_t in[16] = {}, out[16] = {};
+        std::uint32_t returned = 99;
+        EXPECT_EQ(model.Handle(c.code, in, c.inSize, out, c.outSize, &returned), c.error);
+        EXPECT_EQ(returned, c.error == 0 ? c.outSize : 0u);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, RequestShapes,
-    ::testing::Values(ShapeCase{kGetStatus, 0, 3, 0}, ShapeCase{kGetStatus, 0, 4, 87}, ShapeCase{kGetStatus, 1, 3, 87},
-                      ShapeCase{kGetCalibration, 1, 8, 0}, ShapeCase{kGetCalibration, 1, 7, 87},
-                      ShapeCase{kGetCalibration, 2, 8, 87}, ShapeCase{0x22A084, 9, 0, 0},
-                      ShapeCase{0x22A084, 8, 0, 87}, ShapeCase{0x22E040, 1, 2, 0}, ShapeCase{0x226008, 0, 0, 1},
-                      ShapeCase{0x22E1E8, 0, 2, 0}, ShapeCase{0x22A204, 4, 0, 0}, ShapeCase{0x22A204, 3, 0, 87}),
-    [](const ::testing::TestParamInfo<ShapeCase>& row) {
-        char name[64];
-        std::snprintf(name, sizeof name, "Code%06X_In%u_Out%u", static_cast<unsigned>(row.param.code),
-                      static_cast<unsigned>(row.param.inSize), static_cast<unsigned>(row.param.outSize));
-        return std::string(name);
-    });
 
 TEST(DeviceModel, StampChangesWithEveryAttachAndRemove) {
     DeviceModel model;
@@ -81,28 +67,22 @@ TEST(DeviceModel, PanelsAreAddressedByPositionAndShiftOnRemoval) {
     EXPECT_EQ(out, 8);
 }
 
-TEST(DeviceModel, NewPanelsFollowTheStartupMode) {
+// Start-up mode 0 brings new panels up with point data off; flags travel as
+// exactly 0 or 1.
+TEST(DeviceModel, StartupModeAndFlagValues) {
     DeviceModel model;
     model.AttachPanel(1);
     model.MutableModes().startup = 0;
     model.AttachPanel(2);
-    model.MutableModes().startup = 1;
-    model.AttachPanel(3);
     EXPECT_EQ(model.Panel(0)->pointdata, 1);
     EXPECT_EQ(model.Panel(1)->pointdata, 0);
-    EXPECT_EQ(model.Panel(2)->pointdata, 1);
-}
-
-TEST(DeviceModel, FlagRequestsRejectValuesOtherThanZeroAndOne) {
-    DeviceModel model;
-    model.AttachPanel(1);
     std::uint32_t returned = 0;
     const std::uint8_t two[] = {0, 2}, one[] = {0, 1};
     EXPECT_EQ(model.Handle(kSetPointdata, two, 2, nullptr, 0, &returned), tavlosim::kErrorInvalidParameter);
     EXPECT_EQ(model.Handle(kSetPointdata, one, 2, nullptr, 0, &returned), 0u);
 }
 
-TEST(DeviceModel, FaultsOverridesAndLog) {
+TEST(DeviceModel, FaultsOverridesLogAndReset) {
     DeviceModel model;
     model.AttachPanel(1);
     std::uint8_t out[8] = {};
@@ -117,20 +97,31 @@ TEST(DeviceModel, FaultsOverridesAndLog) {
     model.FailCode(kGetStatus, 0);
     EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
 
-    const std::uint8_t reply[] = {0xAA, 0xBB};
-    model.OverrideReply(kGetStatus, reply, 2, false);
-    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
-    EXPECT_EQ(returned, 2u);
-    EXPECT_EQ(out[1], 0xBB);
+    // Short and long overrides report their own length.
+    const std::uint8_t reply[] = {0xAA, 0xBB, 0xCC, 0xDD, 0xEE};
+    for (std::uint32_t length : {2u, 5u}) {
+        model.OverrideReply(kGetStatus, reply, length, false);
+        EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
+        EXPECT_EQ(returned, length);
+        EXPECT_EQ(out[1], 0xBB);
+    }
     EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
     EXPECT_EQ(returned, 3u);
 
-    ASSERT_EQ(model.LogSize(), 7u);
+    ASSERT_EQ(model.LogSize(), 8u);
     EXPECT_EQ(model.LogAt(0).error, 1167u);
-    EXPECT_EQ(model.LogAt(6).outSize, 3u);
+    EXPECT_EQ(model.LogAt(7).outSize, 3u);
     for (int i = 0; i < 300; ++i) model.Handle(kGetStatus, nullptr, 0, out, 3, &returned);
     EXPECT_EQ(model.LogSize(), static_cast<std::uint32_t>(tavlosim::kLogCapacity));
     EXPECT_EQ(model.LogAt(tavlosim::kLogCapacity - 1).sequence, model.RequestsSeen());
+
+    // A reset leaves no panel, no fault, and moves the stamp on.
+    model.FailCode(kGetStatus, 31);
+    const std::uint16_t before = model.Stamp();
+    model.Reset();
+    EXPECT_EQ(model.PanelCount(), 0);
+    EXPECT_NE(model.Stamp(), before);
+    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
 }
 
 TEST(DeviceModel, ANewReplyOverrideReplacesTheOldOneForItsCode) {
@@ -172,19 +163,6 @@ TEST(DeviceModel, AnOverrideNeedsAReplyBuffer) {
         EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
         EXPECT_EQ(out[0] == 0xAA, overridden);
     }
-}
-
-TEST(DeviceModel, ResetMovesTheStampOnAndClearsEverything) {
-    DeviceModel model;
-    model.AttachPanel(1);
-    model.FailCode(kGetStatus, 31);
-    const std::uint16_t before = model.Stamp();
-    model.Reset();
-    EXPECT_EQ(model.PanelCount(), 0);
-    EXPECT_NE(model.Stamp(), before);
-    std::uint8_t out[3];
-    std::uint32_t returned = 0;
-    EXPECT_EQ(model.Handle(kGetStatus, nullptr, 0, out, 3, &returned), 0u);
 }
 
 }  // namespace

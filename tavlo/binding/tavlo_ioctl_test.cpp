@@ -12,26 +12,25 @@
 
 namespace {
 
-class TavloIoctlTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tavlosim::ResetInProcessDriver();
-        tavlosim::TheInProcessDriver().model.AttachPanel(0x31);
-    }
+using tavlo::TavloIoctl;
+
+tavlosim::DeviceModel& FreshModel() {
+    tavlosim::ResetInProcessDriver();
+    tavlosim::TheInProcessDriver().model.AttachPanel(0x31);
+    return tavlosim::TheInProcessDriver().model;
+}
+
+TEST(TavloIoctl, LoadsOnceAndLooksEachFunctionUpAtFirstUse) {
+    FreshModel();
     tavlosim::InProcessLoader loader;
     std::vector<std::string> fatal;
-    tavlo::TavloIoctl ioctl{loader, [this](const std::string& m) { fatal.push_back(m); }};
-};
-
-TEST_F(TavloIoctlTest, LoadsOnceAndLooksEachFunctionUpAtFirstUse) {
+    TavloIoctl ioctl{loader, [&](const std::string& m) { fatal.push_back(m); }};
     EXPECT_TRUE(loader.loads.empty());
-    std::uint8_t count = 0;
+    std::uint8_t count = 0, id = 0;
     std::uint16_t stamp = 0;
     EXPECT_EQ(ioctl.GetDevices(&count), TavloOk);
-    EXPECT_EQ(count, 1);
     EXPECT_EQ(ioctl.GetDevices(&count), TavloOk);
     EXPECT_EQ(ioctl.NeedUpdate(&stamp), TavloOk);
-    std::uint8_t id = 0;
     EXPECT_EQ(ioctl.GetPanelId(&stamp, 0, &id), TavloOk);
     EXPECT_EQ(id, 0x31);
     EXPECT_EQ(loader.loads, std::vector<std::string>{"TAVLO.DLL"});
@@ -39,56 +38,47 @@ TEST_F(TavloIoctlTest, LoadsOnceAndLooksEachFunctionUpAtFirstUse) {
     EXPECT_TRUE(fatal.empty());
 }
 
-TEST_F(TavloIoctlTest, MissingLibraryIsFatalAndNamed) {
-    loader.libraryMissing = true;
-    std::uint16_t version = 0;
-    EXPECT_EQ(ioctl.GetVersion(&version), TavloNoDevice);
-    ASSERT_EQ(fatal.size(), 1u);
-    EXPECT_NE(fatal[0].find("TAVLO.DLL"), std::string::npos);
-    EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
-}
-
-TEST_F(TavloIoctlTest, MissingFunctionIsFatalAndNamed) {
-    loader.missingFunctions = {"TavloSetClickOnceMode"};
-    std::uint8_t flag = 0, button = 0;
-    EXPECT_EQ(ioctl.GetClickOnceMode(&flag, &button), TavloOk);
-    EXPECT_EQ(ioctl.SetClickOnceMode(1, 2), TavloNoDevice);
-    ASSERT_EQ(fatal.size(), 1u);
-    EXPECT_NE(fatal[0].find("TavloSetClickOnceMode"), std::string::npos);
-}
-
-}  // namespace
-
-TEST_F(TavloIoctlTest, BindNowLooksEverythingUpBeforeAnyRequest) {
-    using T = tavlo::TavloIoctl;
+// Found missing at first use or when bound up front: one message naming
+// what is missing, and the call reports TavloNoDevice. Binding up front
+// sends no request.
+TEST(TavloIoctl, AMissingLibraryOrFunctionIsFatalAndNamed) {
     struct Case {
         const char* missing;  // nullptr: nothing missing
         bool libraryMissing;
-        bool bound;
         const char* named;
     };
     const Case cases[] = {
-        {nullptr, false, true, nullptr},
-        {"TavloSetClickOnceMode", false, false, "TavloSetClickOnceMode"},
-        {"TavloGetVersion", false, false, "TavloGetVersion"},
-        {nullptr, true, false, "TAVLO.DLL"},
+        {nullptr, false, nullptr},
+        {"TavloSetClickOnceMode", false, "TavloSetClickOnceMode"},
+        {"TavloGetVersion", false, "TavloGetVersion"},
+        {nullptr, true, "TAVLO.DLL"},
     };
     for (const Case& c : cases) {
-        tavlosim::InProcessLoader caseLoader;
-        std::vector<std::string> caseFatal;
-        tavlo::TavloIoctl device{caseLoader, [&](const std::string& m) { caseFatal.push_back(m); }};
-        caseLoader.libraryMissing = c.libraryMissing;
-        if (c.missing != nullptr) caseLoader.missingFunctions = {c.missing};
-        EXPECT_EQ(device.BindNow({T::kGetVersion, T::kGetClickMode, T::kSetClickMode, T::kGetClickOnceMode,
-                                  T::kSetClickOnceMode}),
-                  c.bound);
-        if (c.named == nullptr) {
-            EXPECT_TRUE(caseFatal.empty());
-            EXPECT_EQ(caseLoader.lookups.size(), 5u);
-        } else {
-            ASSERT_EQ(caseFatal.size(), 1u) << c.named;
-            EXPECT_NE(caseFatal[0].find(c.named), std::string::npos) << caseFatal[0];
+        for (bool upFront : {false, true}) {
+            SCOPED_TRACE(std::string(c.named ? c.named : "nothing") + (upFront ? " missing, bound up front" : " missing"));
+            const tavlosim::DeviceModel& model = FreshModel();
+            tavlosim::InProcessLoader loader;
+            loader.libraryMissing = c.libraryMissing;
+            if (c.missing != nullptr) loader.missingFunctions = {c.missing};
+            std::vector<std::string> fatal;
+            TavloIoctl ioctl{loader, [&](const std::string& m) { fatal.push_back(m); }};
+            std::uint16_t version = 0;
+            const bool bound = upFront ? ioctl.BindNow({TavloIoctl::kGetVersion, TavloIoctl::kGetClickMode,
+                                                        TavloIoctl::kSetClickOnceMode})
+                                       : ioctl.GetVersion(&version) != TavloNoDevice &&
+                                             ioctl.SetClickOnceMode(1, 2) != TavloNoDevice;
+            EXPECT_EQ(bound, c.named == nullptr);
+            if (upFront) {
+                EXPECT_EQ(model.RequestsSeen(), 0u);
+            }
+            if (c.named == nullptr) {
+                EXPECT_TRUE(fatal.empty());
+                continue;
+            }
+            ASSERT_EQ(fatal.size(), 1u);
+            EXPECT_NE(fatal[0].find(c.named), std::string::npos) << fatal[0];
         }
-        EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
     }
 }
+
+}  // namespace

@@ -8,10 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <ostream>
+#include <string>
 #include <vector>
 
-#include "inprocess_driver.h"
+#include "tavlo.h"
 
 namespace tavlo_test {
 
@@ -53,20 +56,40 @@ struct ExportArguments {
     }
 };
 
-inline tavlosim::DeviceModel& Model() { return tavlosim::TheInProcessDriver().model; }
+// What a call left behind: its status, the stamp and every other out-parameter.
+struct CallResult {
+    TavloStatus status;
+    std::uint16_t stamp;
+    std::vector<std::uint8_t> outputs;
+};
 
-// A fresh in-process driver with one panel and an empty request log.
-inline void FreshDriver() {
-    tavlosim::ResetInProcessDriver();
-    Model().AttachPanel(0x31);
-    Model().ClearLog();
-}
+// One line of the export table: `call` calls the export with fresh
+// arguments and the given stamp; `via` is how the includer reaches it.
+struct ExportLine {
+    std::string name;
+    std::function<CallResult(std::uint16_t stamp, void* via)> call;
+    std::vector<std::uint32_t> requests;
+};
 
-// The codes of the requests logged since.
-inline std::vector<std::uint32_t> SentCodes() {
-    std::vector<std::uint32_t> codes;
-    for (std::uint32_t i = 0; i < Model().LogSize(); ++i) codes.push_back(Model().LogAt(i).code);
-    return codes;
-}
+inline void PrintTo(const ExportLine& line, std::ostream* os) { *os << line.name; }
+
+// ExportLine{...}, for TAVLO_EXPORT over tavlo_exports.inc. The includer
+// defines TAVLO_REACH(name, command, arguments, via), the call itself: made
+// directly, through a binding passed as `via`, or by name.
+#define TAVLO_UNWRAP(...) __VA_ARGS__
+#define TAVLO_EXPORT_LINE(name, command, arguments, requests)             \
+    ExportLine{#name,                                                     \
+               [](std::uint16_t fresh, void* reach) {                     \
+                   struct : ExportArguments {                             \
+                       TavloStatus Run(void* via) {                       \
+                           static_cast<void>(via);                        \
+                           return TAVLO_REACH(name, command, arguments, via); \
+                       }                                                  \
+                   } call;                                                \
+                   call.stamp[0] = fresh;                                 \
+                   const TavloStatus status = call.Run(reach);            \
+                   return CallResult{status, call.stamp[0], call.Outputs()}; \
+               },                                                         \
+               {TAVLO_UNWRAP requests}},
 
 }  // namespace tavlo_test

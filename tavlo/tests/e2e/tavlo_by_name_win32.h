@@ -18,13 +18,6 @@ Fn* FindTavloExport(const char* name) {
     return reinterpret_cast<Fn*>(reinterpret_cast<void*>(GetProcAddress(TavloModule(), name)));
 }
 
-// The names of all exports, from the export table.
-constexpr const char* kTavloExportNames[] = {
-#define TAVLO_EXPORT(name, command, parameters, arguments, requests) #name,
-#include "tavlo_exports.inc"
-#undef TAVLO_EXPORT
-};
-
 // TAVLO(TavloGetDevices)(&count): the export looked up by name, with the
 // type its declaration in tavlo.h gives it.
 #define TAVLO(fn) (*FindTavloExport<std::remove_pointer_t<decltype(&fn)>>(#fn))

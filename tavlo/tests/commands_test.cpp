@@ -1,0 +1,313 @@
+// The commands against the simulated driver: the bytes each one sends, the
+// panel check, the error mapping, null buffers, presets, the values that
+// come back and the click-block conversions. What every export does with
+// odd replies, driver failures and a failed close is swept in
+// export_table_test.cpp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "device_model.h"
+#include "model_channel.h"
+#include "tavlo_commands.h"
+
+namespace tavlo_test {
+namespace {
+
+using namespace tavlo;
+
+// A simulated driver with two panels, an in-process channel to it, and a
+// caller stamp that is up to date.
+struct SentRequest {
+    std::uint32_t code;
+    std::vector<std::uint8_t> in;
+};
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        model.AttachPanel(0x11, 0x0105);
+        model.AttachPanel(0x22, 0x0207);
+        stamp = model.Stamp();
+        model.ClearLog();
+    }
+    // Every opened handle must be closed again, on every path.
+    void TearDown() override { EXPECT_EQ(channel.OpenHandles(), 0); }
+
+    std::vector<SentRequest> Sent() const {
+        std::vector<SentRequest> sent;
+        for (std::uint32_t i = 0; i < model.LogSize(); ++i) {
+            const tavlosim::LogEntry& e = model.LogAt(i);
+            sent.push_back({e.code, std::vector<std::uint8_t>(e.in, e.in + e.inSize)});
+        }
+        return sent;
+    }
+
+    tavlosim::DeviceModel model;
+    tavlosim::ModelChannel channel{model};
+    std::uint16_t stamp = 0;
+};
+
+struct SentBytes {
+    std::string name;
+    std::function<TavloStatus(DeviceChannel&, std::uint16_t*)> call;
+    std::uint32_t code;            // the command's own (last) request
+    std::vector<std::uint8_t> in;  // its input bytes
+};
+
+const std::int16_t kCal[4] = {10000, -3, 9000, 0x1234};
+const std::uint16_t kWord = 0x02A7;
+
+// Panel 0x101 is panel 1, alt 0x100 the working set, flag 0x7F00 off: only
+// the low byte of a 32-bit argument counts.
+std::vector<SentBytes> SentBytesCases() {
+    return {
+        {"GetFirmVer", [](DeviceChannel& c, std::uint16_t* s) { std::uint16_t v; return GetFirmVer(c, s, 0x101, &v); },
+         0x22E040, {1}},
+        {"GetCalibrationAlt", [](DeviceChannel& c, std::uint16_t* s) { std::int16_t v[4]; return GetCalibrationData(c, s, 1, v, 0x301); },
+         0x22E088, {1}},
+        {"SetCalibration", [](DeviceChannel& c, std::uint16_t* s) { return SetCalibrationData(c, s, 0x101, kCal, 0x100); },
+         0x22A084, {1, 0x10, 0x27, 0xFD, 0xFF, 0x28, 0x23, 0x34, 0x12}},
+        {"SetPointdataEnable", [](DeviceChannel& c, std::uint16_t* s) { return SetPointdataEnable(c, s, 1, 0x100); },
+         0x22A0C4, {1, 0}},
+        {"GetClickSoundAlt", [](DeviceChannel& c, std::uint16_t* s) { std::uint8_t v; return GetClickSound(c, s, 1, &v, 1); },
+         0x22E188, {1}},
+        {"SetClickSound", [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x7F00, 0); },
+         0x22A184, {1, 0}},
+        {"SetClickSoundAlt", [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x42, 0x80); },
+         0x22A18C, {1, 1}},
+        {"SetPanelLed", [](DeviceChannel& c, std::uint16_t* s) { return SetPanelLed(c, s, 1, 0x1FE); },
+         0x22A104, {1, 0xFE}},
+        {"ReadEeprom", [](DeviceChannel& c, std::uint16_t* s) { std::uint16_t v; return ReadEeprom(c, s, 1, 0x312, &v); },
+         0x22E200, {1, 0x12}},
+        {"WriteEeprom", [](DeviceChannel& c, std::uint16_t* s) { return WriteEeprom(c, s, 1, 0x12, &kWord); },
+         0x22A204, {1, 0x12, 0xA7, 0x02}},
+        {"SetStartupMode", [](DeviceChannel& c, std::uint16_t*) { return SetStartupMode(c, 0x100); }, 0x22A1C4, {0}},
+        {"SetClickMode", [](DeviceChannel& c, std::uint16_t*) { return SetClickMode(c, 0x104); }, 0x22A1E4, {4}},
+        {"SetClickOnceModeOff", [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x300, 0x102); },
+         0x22A1EC, {0, 2}},
+        {"SetClickOnceModeOn", [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x20, 4); },
+         0x22A1EC, {1, 4}},
+    };
+}
+
+class EachCommand : public Commands, public ::testing::WithParamInterface<SentBytes> {};
+
+TEST_P(EachCommand, SendsTheLowBytesOfItsArguments) {
+    EXPECT_EQ(GetParam().call(channel, &stamp), TavloOk);
+    const std::vector<SentRequest> sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back().code, GetParam().code);
+    EXPECT_EQ(sent.back().in, GetParam().in);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, EachCommand, ::testing::ValuesIn(SentBytesCases()),
+                         [](const auto& param) { return param.param.name; });
+
+// Stale stamp (refreshed) before zero panels before panel out of range; a
+// refused panel sends nothing but the check.
+TEST_F(Commands, PanelCheckOrderIsStampThenCountThenRange) {
+    std::uint8_t id = 0;
+    EXPECT_EQ(GetPanelId(channel, &stamp, 2, &id), TavloBadPanel);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 0x1FF, &id), TavloBadPanel);
+    EXPECT_EQ(Sent().size(), 2u);
+    stamp = static_cast<std::uint16_t>(model.Stamp() + 7);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 1, &id), TavloPanelsChanged);
+    EXPECT_EQ(stamp, model.Stamp());
+    EXPECT_EQ(GetPanelId(channel, &stamp, 1, &id), TavloOk);
+    model.RemovePanel(1);
+    model.RemovePanel(0);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 5, &id), TavloPanelsChanged);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 5, &id), TavloNoPanel);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 0, &id), TavloNoPanel);
+}
+
+TEST_F(Commands, DriverErrorsAreMapped) {
+    const std::pair<std::uint32_t, TavloStatus> cases[] = {
+        {1, TavloNotSupported}, {2, TavloBadPanel}, {87, TavloBadParameter}, {5, TavloFailed},
+        {31, TavloFailed},      {1167, TavloFailed}, {0xFFFFFFFFu, TavloFailed}};
+    for (const auto& [error, status] : cases) {
+        model.FailNext(error);
+        std::uint8_t count = 0;
+        EXPECT_EQ(GetDevices(channel, &count), status) << "error " << error;
+    }
+}
+
+TEST_F(Commands, NullBuffersAreRejectedBeforeOpening) {
+    std::uint16_t word = 0;
+    std::uint8_t byte = 0;
+    std::int16_t four[4] = {};
+    const TavloStatus results[] = {
+        GetVersion(channel, nullptr),
+        NeedUpdate(channel, nullptr),
+        GetDevices(channel, nullptr),
+        GetFirmVer(channel, &stamp, 0, nullptr),
+        GetFirmVer(channel, nullptr, 0, &word),
+        GetPanelId(channel, &stamp, 0, nullptr),
+        GetCalibrationData(channel, &stamp, 0, nullptr, 0),
+        SetCalibrationData(channel, &stamp, 0, nullptr, 0),
+        SetCalibrationData(channel, nullptr, 0, four, 0),
+        GetPointdataEnable(channel, &stamp, 0, nullptr),
+        SetPointdataEnable(channel, nullptr, 0, 1),
+        CheckTouch(channel, &stamp, 0, nullptr),
+        GetClickData(channel, &stamp, 0, nullptr, 0),
+        SetClickData(channel, &stamp, 0, nullptr, 0),
+        GetClickSound(channel, &stamp, 0, nullptr, 0),
+        SetClickSound(channel, nullptr, 0, 1, 0),
+        GetPanelLed(channel, &stamp, 0, nullptr),
+        SetPanelLed(channel, nullptr, 0, 1),
+        GetStartupMode(channel, nullptr),
+        GetClickMode(channel, nullptr),
+        GetClickOnceMode(channel, &byte, nullptr),
+        GetClickOnceMode(channel, nullptr, &byte),
+        ReadEeprom(channel, &stamp, 0, 0, nullptr),
+        WriteEeprom(channel, &stamp, 0, 0, nullptr),
+    };
+    for (TavloStatus status : results) EXPECT_EQ(status, TavloBadParameter);
+    EXPECT_EQ(channel.Opened(), 0);
+}
+
+// Some outputs are preset before the device is opened, so that a failed
+// call leaves a defined value; the version and firmware are not.
+TEST_F(Commands, FailedCallsLeaveThePresets) {
+    for (bool deviceMissing : {true, false}) {
+        SCOPED_TRACE(deviceMissing ? "device missing" : "status request fails");
+        channel.deviceMissing = deviceMissing;
+        model.FailCode(IOCTL_TAVLO_GET_STATUS, 31);
+        model.FailCode(IOCTL_TAVLO_GET_VERSION, 31);
+        std::uint16_t fresh = 0x77, word = 0x77, version = 0x77, firm = 0x77;
+        std::uint8_t count = 0x77, id = 0x77, led = 0x77;
+        NeedUpdate(channel, &fresh);
+        GetDevices(channel, &count);
+        GetPanelId(channel, &stamp, 0, &id);
+        GetPanelLed(channel, &stamp, 0, &led);
+        ReadEeprom(channel, &stamp, 0, 0, &word);
+        GetVersion(channel, &version);
+        GetFirmVer(channel, &stamp, 0, &firm);
+        EXPECT_EQ(std::vector<int>({fresh, count, id, led, word, version, firm}),
+                  std::vector<int>({0xFFFF, 0, 0, 0, 0, 0x77, 0x77}));
+    }
+}
+
+TEST_F(Commands, RepliesReachTheCaller) {
+    std::uint16_t version = 0, fresh = 0, firm = 0;
+    std::uint8_t count = 0, id = 0, touched = 9, button = 9, flag = 9;
+    model.SetTouched(1, true);
+    EXPECT_EQ(GetVersion(channel, &version), TavloOk);
+    EXPECT_EQ(NeedUpdate(channel, &fresh), TavloOk);
+    EXPECT_EQ(GetDevices(channel, &count), TavloOk);
+    EXPECT_EQ(GetFirmVer(channel, &stamp, 1, &firm), TavloOk);
+    EXPECT_EQ(GetPanelId(channel, &stamp, 1, &id), TavloOk);
+    EXPECT_EQ(CheckTouch(channel, &stamp, 1, &touched), TavloOk);
+    EXPECT_EQ(std::vector<int>({version, fresh, count, firm, id, touched}),
+              std::vector<int>({tavlosim::kDriverVersion, model.Stamp(), 2, 0x0207, 0x22, 1}));
+    EXPECT_EQ(CheckTouch(channel, &stamp, 0, &touched), TavloOk);
+    EXPECT_EQ(touched, 0);
+    // Driver-wide modes: values other than the flags go through unchecked.
+    EXPECT_EQ(SetClickMode(channel, 0x99), TavloOk);
+    EXPECT_EQ(GetClickMode(channel, &button), TavloOk);
+    EXPECT_EQ(button, 0x99);
+    EXPECT_EQ(SetClickOnceMode(channel, 1, 0xC3), TavloOk);
+    EXPECT_EQ(GetClickOnceMode(channel, &flag, &button), TavloOk);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(button, 0xC3);
+    EXPECT_EQ(SetStartupMode(channel, 0), TavloOk);
+    EXPECT_EQ(GetStartupMode(channel, &flag), TavloOk);
+    EXPECT_EQ(flag, 0);
+}
+
+TEST_F(Commands, PanelSettingsRoundTripPerPanelAndSet) {
+    const std::int16_t working[4] = {-32768, -1, 32767, -200};
+    const std::int16_t saved[4] = {9000, 12, 11000, -34};
+    EXPECT_EQ(SetCalibrationData(channel, &stamp, 0, working, 0), TavloOk);
+    EXPECT_EQ(SetCalibrationData(channel, &stamp, 0, saved, 1), TavloOk);
+    using Four = std::array<std::int16_t, 4>;
+    Four read{};
+    EXPECT_EQ(GetCalibrationData(channel, &stamp, 0, read.data(), 0), TavloOk);
+    EXPECT_EQ(read, (Four{-32768, -1, 32767, -200}));
+    EXPECT_EQ(GetCalibrationData(channel, &stamp, 0, read.data(), 0x10), TavloOk);
+    EXPECT_EQ(read, (Four{9000, 12, 11000, -34}));
+    EXPECT_EQ(GetCalibrationData(channel, &stamp, 1, read.data(), 0), TavloOk);
+    EXPECT_EQ(read, (Four{10000, 0, 10000, 0}));  // panel 1 keeps the identity
+
+    const std::uint16_t word = 0xBEEF;
+    std::uint16_t readWord = 0;
+    EXPECT_EQ(WriteEeprom(channel, &stamp, 1, 0xFF, &word), TavloOk);
+    EXPECT_EQ(ReadEeprom(channel, &stamp, 1, 0x1FF, &readWord), TavloOk);
+    EXPECT_EQ(readWord, 0xBEEF);
+    EXPECT_EQ(ReadEeprom(channel, &stamp, 0, 0xFF, &readWord), TavloOk);
+    EXPECT_NE(readWord, 0xBEEF);
+
+    std::uint8_t enable = 9, led = 9;
+    EXPECT_EQ(SetPointdataEnable(channel, &stamp, 1, 0), TavloOk);
+    EXPECT_EQ(GetPointdataEnable(channel, &stamp, 1, &enable), TavloOk);
+    EXPECT_EQ(enable, 0);
+    EXPECT_EQ(model.Panel(0)->pointdata, 1);
+    EXPECT_EQ(SetPanelLed(channel, &stamp, 1, 0xC3), TavloOk);
+    EXPECT_EQ(GetPanelLed(channel, &stamp, 1, &led), TavloOk);
+    EXPECT_EQ(led, 0xC3);
+}
+
+using Click = std::array<std::int16_t, 4>;
+using Block = std::array<std::uint8_t, 7>;
+
+// The panel's click block as the caller reads it: each byte bounded into
+// its device range, then scaled.
+TEST_F(Commands, GetClickDataBoundsAndScalesTheBlock) {
+    const struct {
+        Block block;
+        Click data;
+    } cases[] = {
+        {{0x05, 0, 0, 0x03, 0, 0x0F, 0x0B}, {100, 100, 200, 20}},
+        {{12, 15, 0x21, 40, 0x06, 3, 3}, {30, 30, 400, 28}},
+        {{8, 0, 0, 20, 0, 0, 0}, {0, 0, 200, 20}},
+        {{18, 0, 0, 90, 0, 10, 10}, {100, 100, 900, 40}},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {100, 100, 900, 40}},
+    };
+    for (const auto& c : cases) {
+        std::copy(c.block.begin(), c.block.end(), model.MutablePanel(1)->click[tavlosim::kSavedSet]);
+        Click read{};
+        EXPECT_EQ(GetClickData(channel, &stamp, 1, read.data(), 1), TavloOk);
+        EXPECT_EQ(read, c.data) << "block starting " << static_cast<int>(c.block[0]);
+    }
+}
+
+// What the caller gives is bounded in place, cut to device steps and
+// written with bytes 2 and 4 as the panel holds them.
+TEST_F(Commands, SetClickDataBoundsInPlaceAndWritesBackBytesTwoAndFour) {
+    std::uint8_t* saved = model.MutablePanel(1)->click[tavlosim::kSavedSet];
+    saved[2] = 0xAB;
+    saved[4] = 0xCD;
+    const struct {
+        Click given, bounded;
+        Block sent;
+    } cases[] = {
+        {{-5, 150, 1000, 41}, {0, 100, 900, 40}, {18, 23, 0xAB, 90, 0xCD, 0, 10}},
+        {{55, 0, 200, 21}, {55, 0, 200, 21}, {8, 10, 0xAB, 20, 0xCD, 5, 0}},
+        {{-32768, 32767, -1, -32768}, {0, 100, 200, 20}, {8, 10, 0xAB, 20, 0xCD, 0, 10}},
+        {{99, 19, 899, 39}, {99, 19, 899, 39}, {17, 22, 0xAB, 89, 0xCD, 9, 1}},
+    };
+    for (const auto& c : cases) {
+        model.ClearLog();
+        Click data = c.given;
+        EXPECT_EQ(SetClickData(channel, &stamp, 1, data.data(), 1), TavloOk);
+        EXPECT_EQ(data, c.bounded);
+        const std::vector<SentRequest> sent = Sent();
+        ASSERT_EQ(sent.size(), 3u);
+        EXPECT_EQ(sent[1].code, static_cast<std::uint32_t>(IOCTL_TAVLO_GET_CLICK_DATA_ALT));
+        EXPECT_EQ(sent[2].code, static_cast<std::uint32_t>(IOCTL_TAVLO_SET_CLICK_DATA_ALT));
+        std::vector<std::uint8_t> in{1};
+        in.insert(in.end(), c.sent.begin(), c.sent.end());
+        EXPECT_EQ(sent[2].in, in);
+    }
+    EXPECT_EQ(model.Panel(1)->click[tavlosim::kWorkingSet][0], 12);  // the working set was not touched
+}
+
+}  // namespace
+}  // namespace tavlo_test
