@@ -38,8 +38,10 @@ namespace {
 
 bool ParseNumber(const std::string& text, long long low, long long high, long long* value) {
     if (text.empty()) return false;
+    // Decimal unless 0x-prefixed: a leading zero does not make it octal.
+    const bool hex = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
-    const long long parsed = std::strtoll(text.c_str(), &end, 0);
+    const long long parsed = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     if (end == nullptr || *end != '\0' || parsed < low || parsed > high) return false;
     *value = parsed;
     return true;

@@ -61,6 +61,7 @@ TEST_F(TavloCtlTest, CommandsPrintWhatTheDriverHolds) {
         {{"click-mode", "right"}, "click mode: 2 (right)\n"},
         {{"once-mode", "1", "middle"}, "once mode: flag 1, button 4 (middle)\n"},
         {{"eeprom", "1", "0x12", "0x2A7"}, "panel 1 EEPROM 0x12: 0x02A7\n"},
+        {{"eeprom", "1", "010", "0X2a7"}, "panel 1 EEPROM 0x0A: 0x02A7\n"},  // decimal despite the zero
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.printed);

@@ -27,8 +27,10 @@ namespace {
 
 bool ParseNumber(const std::string& text, std::uint32_t* value) {
     if (text.empty()) return false;
+    // Decimal unless 0x-prefixed: a leading zero does not make it octal.
+    const bool hex = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
-    const unsigned long parsed = std::strtoul(text.c_str(), &end, 0);
+    const unsigned long parsed = std::strtoul(text.c_str(), &end, hex ? 16 : 10);
     if (end == nullptr || *end != '\0' || text[0] == '-') return false;
     *value = static_cast<std::uint32_t>(parsed);
     return parsed <= 0xFFFFFFFFul;

@@ -26,7 +26,7 @@ protected:
 };
 
 TEST_F(SimConsoleTest, CommandsRunInOrderAndChangeTheDriver) {
-    ASSERT_EQ(Run({"-m", "reset", "attach", "0x11", "attach", "34", "0x0300", "touch", "1", "pointdata", "0", "0"}), 0)
+    ASSERT_EQ(Run({"-m", "reset", "attach", "0x11", "attach", "034", "0x0300", "touch", "1", "pointdata", "0", "0"}), 0)
         << err.str();
     EXPECT_EQ(out.str(), "attached index=0 id=17\nattached index=1 id=34\n");
     ASSERT_EQ(model.PanelCount(), 2);
