@@ -127,8 +127,9 @@ protected:
 
 // Which controls work for 0..4 panels: one enabled row per panel, the
 // template's two rows and no more for up to two panels, rows without a
-// panel empty, the time-out field with time release on, OK only with a
-// panel, and a time-out shown only when one was read.
+// panel empty, the time-out field with time release on, and a time-out
+// shown only when one was read. Without a panel a click that reaches the
+// disabled check box, a row button and OK (by Enter, say) do nothing.
 TEST_F(CordaneTest, ControlsForEachNumberOfPanels) {
     for (int panels = 0; panels <= 4; ++panels) {
         for (int timeEnable : {0, 1}) {
@@ -153,24 +154,15 @@ TEST_F(CordaneTest, ControlsForEachNumberOfPanels) {
             EXPECT_EQ(view.checks[IDC_TIME_RELEASE], panels > 0 && timeEnable != 0);
             EXPECT_EQ(view.texts[IDC_TIME_OUT], panels > 0 ? "30" : "");
             EXPECT_TRUE(view.boxes.empty());
+            ClickTimeRelease(timeEnable == 0);
+            EXPECT_EQ(view.Enabled(IDC_TIME_OUT), panels > 0 && timeEnable == 0);
+            dlg->OnRowButton(IDC_TOUCH1);
+            EXPECT_EQ(view.started.size(), panels > 0 ? 1u : 0u);
+            dlg->OnOk();
+            EXPECT_EQ(view.ended.has_value(), panels > 0);
+            EXPECT_EQ(Stored(kSystem), "30|" + std::to_string(panels > 0 ? 1 - timeEnable : timeEnable));
         }
     }
-}
-
-// With no panel only Cancel does something: OK (by Enter, say), a click
-// that reaches the disabled check box and a row button change nothing.
-TEST_F(CordaneTest, NoPanelOnlyCancelWorks) {
-    System(45, 1);
-    Start({});
-    dlg->OnOk();
-    ClickTimeRelease(true);
-    EXPECT_FALSE(view.Enabled(IDC_TIME_OUT));
-    EXPECT_TRUE(dlg->OnRowButton(IDC_TOUCH1));
-    EXPECT_TRUE(view.started.empty());
-    EXPECT_FALSE(view.ended.has_value());
-    dlg->OnCancel();
-    EXPECT_EQ(view.ended, kCancelButton);
-    EXPECT_EQ(Stored(kSystem), "45|1");
 }
 
 // What a row shows for its stored record, and what OK stores when the
@@ -384,7 +376,8 @@ TEST_F(CordaneTest, FailedSaveIsReported) {
 }
 
 // The tool buttons of every row with a panel start the tools by fixed path;
-// the system menu's commands 16..31 open the about box.
+// Cancel ends the dialog as such; the system menu's commands 16..31 open
+// the about box.
 TEST_F(CordaneTest, ToolButtonsAndSystemMenu) {
     Start({0x11, 0x22, 0x33});
     for (int row = 0; row < kMaxRows; ++row) {
@@ -396,6 +389,8 @@ TEST_F(CordaneTest, ToolButtonsAndSystemMenu) {
     EXPECT_EQ(view.started, expected);
     EXPECT_FALSE(dlg->OnRowButton(IDC_NAME1));
     EXPECT_FALSE(dlg->OnRowButton(kOkButton));
+    dlg->OnCancel();
+    EXPECT_EQ(view.ended, kCancelButton);
 
     const std::pair<std::uintptr_t, bool> commands[] = {{16, true},  {31, true},      {15, false},
                                                         {32, false}, {0xF060, false}, {0xF010, false}};
