@@ -259,6 +259,22 @@ TEST_F(NystraTest, TimeRelease) {
     }
 }
 
+// A panel that arrives while "Release" disables the panels, with point
+// data on, is released too, and the table holds it afterwards.
+TEST_F(NystraTest, PanelArrivingDuringTheReleaseIsReleased) {
+    Start({1, 1});
+    dlg->OnActivateRequest(1);
+    auto& channel = tavlosim::TheInProcessDriver().channel;
+    channel.afterRequest = [&](std::uint32_t code) {
+        if (code != IOCTL_TAVLO_SET_POINTDATA_ENABLE || model().PanelCount() == 3) return;
+        model().MutablePanel(static_cast<std::uint8_t>(model().AttachPanel(0x33)))->pointdata = 1;
+    };
+    dlg->OnRelease();
+    channel.afterRequest = nullptr;
+    ExpectReleased();
+    EXPECT_EQ(dlg->usb.deviceCount, 3);
+}
+
 // The number comes from another program: only a panel of the table counts
 // (panel 0, a Disable panel, too), not the number of panels, one within
 // the table's five entries, -1, nor a wide value whose low half is a panel.
