@@ -64,13 +64,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
         {"OK", [](ExitPathTest& t) { t.Logic().OkBtn_Click(); }, Outcome::Saved, true, false},
         // Esc, the close box and Alt+F4 reach the same handler as Cancel.
         {"Cancel",
-         [](ExitPathTest& t) {
-             if (t.start->Settings() != nullptr) {
-                 t.Logic().CancelBtn_Click();
-             } else {
-                 t.start->CancelBtn_Click();
-             }
-         },
+         [](ExitPathTest& t) { t.start->Settings() ? t.Logic().CancelBtn_Click() : t.start->CancelBtn_Click(); },
          Outcome::Restored, false, false},
         {"session end", [](ExitPathTest& t) { t.start->SessionEnd(); }, Outcome::Restored, false, false},
         {"session end while a box is open",
@@ -92,7 +86,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
         {"driver gone, back while the report is open",
          [](ExitPathTest& t) {
              Driver().channel.deviceMissing = true;
-             t.view->whileErrorReport = [] { Driver().channel.deviceMissing = false; };
+             t.win.whileErrorReport = [] { Driver().channel.deviceMissing = false; };
              t.Tick();
          },
          Outcome::Restored, false, false},
@@ -144,7 +138,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
                 EXPECT_EQ(start->State(), Phase::Editing);
             } else if (outcome == Outcome::Waits) {
                 EXPECT_EQ(start->State(), Phase::Waiting);
-                EXPECT_FALSE(view->dialogOpen);
+                EXPECT_FALSE(win.dialogOpen);
             } else {
                 ExpectEnded();
             }
@@ -168,7 +162,7 @@ TEST_F(ExitPathTest, SessionEndShowsNoBoxAndRunsTheClosingStepOnce) {
     start->CancelBtn_Click();
     Model().ClearFaults();
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(view->errorReports, 0);
+    EXPECT_EQ(win.errorReports, 0);
     ExpectEnded();
     EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));
     EXPECT_EQ(doubleClickTime, 450u);

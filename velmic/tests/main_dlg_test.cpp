@@ -9,16 +9,23 @@ namespace {
 
 class MainDlgTest : public VelmicTest {};
 
-TEST_F(MainDlgTest, OpeningShowsTheSavedSetAndTouchesNothing) {
+// Opening shows the saved set and writes nothing; nor do the test areas.
+TEST_F(MainDlgTest, OpeningAndTheTestAreasTouchNothing) {
     Open();
-    EXPECT_EQ(Dlg().positions, (SliderPositions{5, 2, 4, 5}));
-    EXPECT_FALSE(Dlg().checked);
-    EXPECT_FALSE(Dlg().ok || Dlg().apply);
+    EXPECT_EQ(dlg.positions, (SliderPositions{5, 2, 4, 5}));
+    EXPECT_FALSE(dlg.checked);
+    EXPECT_EQ(dlg.caption, " 49");
+    EXPECT_TRUE(win.dialogShown);
+    EXPECT_FALSE(win.visible);
+    dlg.missingFile = "double1.bmp";
+    for (int i = 0; i < 3; ++i) Logic().ClickTestArea_Click();
+    for (int i = 0; i < 3; ++i) Logic().DClickTestArea_DblClick();  // double1.bmp cannot be loaded
+    EXPECT_EQ(dlg.clicks, (std::vector<std::string>{"single2.bmp", "single1.bmp", "single2.bmp"}));
+    EXPECT_EQ(dlg.dClicks, (std::vector<std::string>{"double2.bmp", "double2.bmp"}));
+    EXPECT_EQ(dlg.beeps, 6);
+    EXPECT_FALSE(dlg.ok || dlg.apply);
     EXPECT_EQ(Sets(), kFound);
     EXPECT_EQ(doubleClickTime, 450u);  // as read, not as the slider rounds it to 400
-    EXPECT_TRUE(view->dialogShown);
-    EXPECT_FALSE(view->visible);
-    EXPECT_EQ(Dlg().caption, " 49");
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -32,25 +39,23 @@ TEST_F(MainDlgTest, StepsOfASession) {
     };
     const auto drag = [](Slider s, int p) { return [s, p](MainDlgTest& t) { t.Move(s, p); }; };
     const auto unmoved = [](MainDlgTest& t) { t.Logic().Slider_Change(Slider::DblClickArea); };
-    const auto sound = [](MainDlgTest& t) { t.Sound(!t.Dlg().checked); };
+    const auto sound = [](MainDlgTest& t) { t.Sound(!t.dlg.checked); };
     const auto ok = [](MainDlgTest& t) { t.Logic().OkBtn_Click(); };
     const auto apply = [](MainDlgTest& t) { t.Logic().ApplyBtn_Click(); };
-    const auto cancel = [](MainDlgTest& t) { t.Logic().CancelBtn_Click(); };
     const auto defaults = [](MainDlgTest& t) { t.Logic().SetDefaultBtn_Click(); };
-    const ClickSettings fast = {50, 20, 900, 30}, down7 = {70, 20, 400, 30}, area10 = {50, 20, 400, 40};
-    const ClickSettings up0 = {50, 0, 400, 30}, atDefaults = {70, 30, 400, 28};
+    const ClickSettings down7 = {70, 20, 400, 30}, area10 = {50, 20, 400, 40}, atDefaults = {70, 30, 400, 28};
     const PanelSets checkedAtDefaults = {kWorking, false, kDefaults, true};  // the box checked when opened
     const std::vector<std::pair<PanelSets, std::vector<Step>>> sessions = {
         {kFound,
-         {{"a slider released where it was", unmoved, kFound, 450, false, false, false},
-          {"speed to 9", drag(Slider::DblClickSpeed, 9), {fast, true, kSaved, false}, 900, true, true, false},
-          {"Cancel", cancel, {kSaved, false, kSaved, false}, 450, false, false, true}}},
-        {kFound,
-         {{"down to 7", drag(Slider::DownCanceler, 7), {down7, true, kSaved, false}, 400, true, true, false},
+         {{"Apply while unchanged is ignored", apply, kFound, 450, false, false, false},
+          // Enter on an unchanged dialog must not save the rounded sliders.
+          {"OK while unchanged is ignored", ok, kFound, 450, false, false, false},
+          {"a slider released where it was", unmoved, kFound, 450, false, false, false},
+          {"down to 7", drag(Slider::DownCanceler, 7), {down7, true, kSaved, false}, 400, true, true, false},
           {"Apply", apply, {down7, true, down7, false}, 400, true, false, false},
           {"Apply again is ignored", apply, {down7, true, down7, false}, 400, true, false, false},
           {"released where it was after Apply", unmoved, {down7, true, down7, false}, 400, true, false, false},
-          {"Cancel keeps what was applied", cancel, {down7, false, down7, false}, 400, false, false, true}}},
+          {"OK after Apply", ok, {down7, false, down7, false}, 400, false, false, true}}},
         {kFound,
          {{"sound on in the working set", sound, kFound, 450, true, true, false},
           {"sound off", sound, {kWorking, false, kSaved, false}, 450, true, true, false},
@@ -60,19 +65,11 @@ TEST_F(MainDlgTest, StepsOfASession) {
         {kFound,
          {{"Set to default", defaults, {kDefaults, true, kSaved, false}, 400, true, true, false},
           {"OK", ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
-        {kFound,
-         {{"Apply while unchanged is ignored", apply, kFound, 450, false, false, false},
-          // Enter on an unchanged dialog must not save the rounded sliders.
-          {"OK while unchanged is ignored", ok, kFound, 450, false, false, false},
-          {"up to 0", drag(Slider::UpCanceler, 0), {up0, true, kSaved, false}, 400, true, true, false},
-          {"Apply", apply, {up0, true, up0, false}, 400, true, false, false},
-          {"OK after Apply", ok, {up0, false, up0, false}, 400, false, false, true}}},
         {checkedAtDefaults,
          {{"Set to default at the defaults changes nothing", defaults, checkedAtDefaults, 400, false, false, false},
           {"down to 7", drag(Slider::DownCanceler, 7), {atDefaults, false, kDefaults, true}, 400, true, true, false},
           // The box was checked already: the sound is not written.
-          {"Set to default", defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false},
-          {"Cancel", cancel, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
+          {"Set to default", defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false}}},
     };
     for (std::size_t s = 0; s < sessions.size(); ++s) {
         Restart();
@@ -83,28 +80,13 @@ TEST_F(MainDlgTest, StepsOfASession) {
             EXPECT_EQ(Sets(), step.sets);
             EXPECT_EQ(doubleClickTime, step.doubleClickTime);
             EXPECT_EQ(start->State() == Phase::Ended, step.ended);
-            if (step.ended) {
-                ExpectEnded();
-            } else {
-                EXPECT_EQ(Dlg().ok, step.ok);
-                EXPECT_EQ(Dlg().apply, step.apply);
+            if (!step.ended) {
+                EXPECT_EQ(dlg.ok, step.ok);
+                EXPECT_EQ(dlg.apply, step.apply);
             }
         }
         EXPECT_TRUE(boxes.empty());
     }
-}
-
-TEST_F(MainDlgTest, TestAreasBeepAndAlternateTheirPictures) {
-    Open();
-    Dlg().missingFile = "double1.bmp";
-    for (int i = 0; i < 3; ++i) Logic().ClickTestArea_Click();
-    for (int i = 0; i < 3; ++i) Logic().DClickTestArea_DblClick();  // double1.bmp cannot be loaded
-    EXPECT_EQ(Dlg().clicks, (std::vector<std::string>{"single2.bmp", "single1.bmp", "single2.bmp"}));
-    EXPECT_EQ(Dlg().dClicks, (std::vector<std::string>{"double2.bmp", "double2.bmp"}));
-    EXPECT_EQ(Dlg().beeps, 6);
-    EXPECT_EQ(Sets(), kFound);
-    EXPECT_EQ(doubleClickTime, 450u);
-    EXPECT_FALSE(Dlg().ok || Dlg().apply);
 }
 
 // A failed call inside a handler closes the dialog and ends the program;
@@ -112,108 +94,99 @@ TEST_F(MainDlgTest, TestAreasBeepAndAlternateTheirPictures) {
 // double-click time never stays at a preview value, and the poll does not
 // run while the box is open.
 TEST_F(MainDlgTest, FailuresInsideTheDialog) {
-    struct Case {
+    const ClickSettings fast = {50, 20, 900, 30};
+    const auto speedTo9 = [](MainDlgTest& t) { t.Move(Slider::DblClickSpeed, 9); };
+    const struct {
         const char* name;
+        std::uint32_t code, error;  // refused from the start, or (once) until the box
+        bool once;
         std::function<void(MainDlgTest&)> act;
         PanelSets sets;
         unsigned doubleClickTime;
-        std::vector<std::string> boxes;
-    };
-    const ClickSettings fast = {50, 20, 900, 30};
-    const auto speedTo9 = [](MainDlgTest& t) { t.Move(Slider::DblClickSpeed, 9); };
-    const auto refused = [speedTo9](std::uint32_t code, std::uint32_t error, bool once) {
-        return [=](MainDlgTest& t) {
-            t.Refuse(code, error, once);
-            speedTo9(t);
-        };
-    };
-    const Case cases[] = {
-        // The closing step's own write fails too: one box, and the time goes
-        // back to the saved speed it read.
-        {"preview write refused for good",
-         refused(IOCTL_TAVLO_SET_CLICK_DATA, 87, false),
-         kFound,
-         450,
-         {"SetSettings(2): 7"}},
-        {"preview: panel gone", refused(IOCTL_TAVLO_GET_CLICK_DATA, 2, false), kFound, 450, {}},
+        const char* box;
+    } cases[] = {
+        // The closing step's own write fails too: the time goes back to the
+        // saved speed it read.
+        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, false, speedTo9, kFound, 450, "SetSettings(2): 7"},
+        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, false, speedTo9, kFound, 450, nullptr},
         {"sound step refused",
-         [](MainDlgTest& t) {
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_SOUND, kErrorGenFailure, true);
-             t.Sound(true);
-         },
+         IOCTL_TAVLO_SET_CLICK_SOUND,
+         31,
+         true,
+         [](MainDlgTest& t) { t.Sound(true); },
          {kSaved, false, kSaved, false},
          450,
-         {"SetClickSound(1): 8"}},
+         "SetClickSound(1): 8"},
         // OK saved the four values before the sound flag failed: they stay.
         {"OK: sound flag refused",
+         IOCTL_TAVLO_SET_CLICK_SOUND_ALT,
+         31,
+         true,
          [speedTo9](MainDlgTest& t) {
              speedTo9(t);
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_SOUND_ALT, kErrorGenFailure, true);
              t.Logic().OkBtn_Click();
          },
          {fast, false, fast, false},
          900,
-         {"SetClickSound(1): 8"}},
+         "SetClickSound(1): 8"},
         // The saved set cannot be read when closing: the preview's 900 ms
         // must not outlive the dialog.
         {"Cancel: saved set unreadable",
+         0,
+         0,
+         false,
          [speedTo9](MainDlgTest& t) {
              speedTo9(t);
-             t.Refuse(IOCTL_TAVLO_GET_CLICK_DATA_ALT, kErrorGenFailure, false);
+             t.Refuse(IOCTL_TAVLO_GET_CLICK_DATA_ALT);
              t.Logic().CancelBtn_Click();
          },
          {fast, true, kSaved, false},
          450,
-         {"GetSettings(1): 8"}},
+         "GetSettings(1): 8"},
         // The panel list changed since the poll: status 3 on a settings call
         // is critical.
         {"panel attached since the poll",
+         0,
+         0,
+         false,
          [speedTo9](MainDlgTest& t) {
              Model().AttachPanel(0x50);
              speedTo9(t);
          },
          {kSaved, false, kSaved, false},
          450,
-         {"SetSettings(1): 3"}},
+         "SetSettings(1): 3"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Restart();
         Open();
+        if (c.code != 0) Refuse(c.code, c.error, c.once);
+        std::uint32_t requestsInBox = 0;
+        whileShown = [this, &requestsInBox] {
+            const std::uint32_t before = Model().RequestsSeen();
+            Tick();
+            requestsInBox += Model().RequestsSeen() - before;
+        };
         c.act(*this);
         Model().ClearFaults();
         ExpectEnded();
         EXPECT_EQ(Sets(), c.sets);
         EXPECT_EQ(doubleClickTime, c.doubleClickTime);
-        EXPECT_EQ(boxes, c.boxes);
-        EXPECT_EQ(view->errorReports, 0);
+        EXPECT_EQ(boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
+        EXPECT_EQ(requestsInBox, 0u);
+        EXPECT_EQ(win.errorReports, 0);
     }
 }
 
-// A handler's box holds the poll off: a tick then does nothing.
-TEST_F(MainDlgTest, NoTickInsideAHandler) {
-    Open();
-    Refuse(IOCTL_TAVLO_SET_CLICK_DATA, 87, false);
-    std::uint32_t requestsInBox = 1;
-    whileShown = [this, &requestsInBox] {
-        const std::uint32_t before = Model().RequestsSeen();
-        Tick();
-        requestsInBox = Model().RequestsSeen() - before;
-    };
-    Move(Slider::DblClickSpeed, 9);
-    EXPECT_EQ(requestsInBox, 0u);
-    EXPECT_EQ(boxes, std::vector<std::string>{"SetSettings(2): 7"});
-}
-
 TEST_F(MainDlgTest, OpeningFailureEndsWithoutShowingTheDialog) {
-    Refuse(IOCTL_TAVLO_GET_CLICK_SOUND_ALT, 1, false);
+    Refuse(IOCTL_TAVLO_GET_CLICK_SOUND_ALT, 1);
     Load();
-    EXPECT_FALSE(view->dialogShown);
+    EXPECT_FALSE(win.dialogShown);
     ExpectEnded();
     EXPECT_EQ(boxes, std::vector<std::string>{"GetClickSound(1): 6"});
-    // The closing step got as far as the four values.
     Model().ClearFaults();
-    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));
+    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));  // the closing step got as far as the four values
     EXPECT_EQ(doubleClickTime, 450u);
 }
 
@@ -242,9 +215,10 @@ TEST_F(MainDlgTest, OddRepliesToEveryRead) {
             Tick();
             Tick();
             Model().ClearFaults();
-            EXPECT_EQ(Sets().saved, kSaved);
-            EXPECT_FALSE(Sets().soundSaved);
-            EXPECT_NE(Sets().working, (ClickSettings{0, 0, 0, 0}));
+            const PanelSets sets = Sets();
+            EXPECT_EQ(sets.saved, kSaved);
+            EXPECT_FALSE(sets.soundSaved);
+            EXPECT_NE(sets.working, (ClickSettings{0, 0, 0, 0}));
             EXPECT_EQ(Driver().channel.OpenHandles(), 0);
         }
     }

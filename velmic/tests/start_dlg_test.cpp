@@ -30,20 +30,20 @@ TEST_F(StartDlgTest, Loading) {
         c.prepare(*this);
         tavlo::TavloIoctl fresh{loader, [this](const std::string& m) { fatal.push_back(m); }};
         velmic::TpAccess freshAccess{fresh, *this};
-        velmic::StartDlg dlg{fresh, freshAccess, *view};
-        dlg.Form_Load();
+        velmic::StartDlg program{fresh, freshAccess, *this};
+        program.Form_Load();
         const bool ends = std::string(c.name) != "driver answers";
-        EXPECT_EQ(dlg.State() == Phase::Ended, ends);
-        EXPECT_EQ(view->closes, ends ? 1 : 0);
-        EXPECT_EQ(view->timerMs, ends ? 0u : 200u);
-        EXPECT_EQ(view->infoMsg, "");
-        EXPECT_TRUE(view->visible);
+        EXPECT_EQ(program.State() == Phase::Ended, ends);
+        EXPECT_EQ(win.closes, ends ? 1 : 0);
+        EXPECT_EQ(win.timerMs, ends ? 0u : 200u);
+        EXPECT_EQ(win.infoMsg, "");
+        EXPECT_TRUE(win.visible);
         ASSERT_EQ(fatal.size(), c.fatalNames ? 1u : 0u);
         if (c.fatalNames) {
             EXPECT_NE(fatal[0].find(c.fatalNames), std::string::npos);
         }
         EXPECT_TRUE(boxes.empty());
-        EXPECT_TRUE(view->dialogs.empty());
+        EXPECT_EQ(win.dialogsOpened, 0);
     }
 }
 
@@ -57,7 +57,7 @@ TEST_F(StartDlgTest, PollOutcomes) {
         std::function<void()> driver;
         Phase phase;
         const char* message;
-        std::size_t dialogsOpened;
+        int dialogsOpened;
     } ticks[] = {
         {"no panel", [] {}, Phase::Waiting, "No panel device found", 0},
         {"a panel, disabled", [] { Attach(kId, false, kFound); }, Phase::Waiting, noActive, 0},
@@ -79,19 +79,19 @@ TEST_F(StartDlgTest, PollOutcomes) {
         Model().ClearLog();
         Tick();
         EXPECT_EQ(start->State(), t.phase);
-        EXPECT_EQ(view->visible, t.phase != Phase::Editing);
-        EXPECT_EQ(view->dialogOpen, t.phase == Phase::Editing);
-        EXPECT_EQ(view->infoMsg, t.message);
-        EXPECT_EQ(view->dialogs.size(), t.dialogsOpened);
-        EXPECT_EQ(view->closes, 0);
-        EXPECT_EQ(view->timerMs, 200u);
+        EXPECT_EQ(win.visible, t.phase != Phase::Editing);
+        EXPECT_EQ(win.dialogOpen, t.phase == Phase::Editing);
+        EXPECT_EQ(win.infoMsg, t.message);
+        EXPECT_EQ(win.dialogsOpened, t.dialogsOpened);
+        EXPECT_EQ(win.closes, 0);
+        EXPECT_EQ(win.timerMs, 200u);
         if (std::string(t.name) == "still enabled") {  // an unchanged poll writes nothing
             EXPECT_EQ(Count(IOCTL_TAVLO_GET_CLICK_DATA) + Count(IOCTL_TAVLO_SET_CLICK_DATA), 0);
         }
     }
     // The second dialog read the saved set afresh.
-    EXPECT_EQ(view->dialogs[1]->positions, (SliderPositions{10, 10, 9, 10}));
-    EXPECT_EQ(view->dialogs[1]->caption, " 49");
+    EXPECT_EQ(dlg.positions, (SliderPositions{10, 10, 9, 10}));
+    EXPECT_EQ(dlg.caption, " 49");
     EXPECT_TRUE(boxes.empty());
     start->CancelBtn_Click();
     ExpectEnded();
@@ -140,10 +140,10 @@ TEST_F(StartDlgTest, ChangesOfTheActivePanelRestoreTheEditedOne) {
             continue;
         }
         EXPECT_EQ(start->State(), Phase::Editing);
-        EXPECT_EQ(view->dialogs.size(), 2u);
-        EXPECT_EQ(Dlg().positions, (SliderPositions{0, 0, 2, 0}));
+        EXPECT_EQ(win.dialogsOpened, 2);
+        EXPECT_EQ(dlg.positions, (SliderPositions{0, 0, 2, 0}));
         EXPECT_EQ(doubleClickTime, 200u);
-        EXPECT_EQ(Dlg().caption, c.caption);
+        EXPECT_EQ(dlg.caption, c.caption);
         Move(Slider::DblClickArea, 10);
         Logic().OkBtn_Click();
         ExpectEnded();
@@ -177,11 +177,11 @@ TEST_F(StartDlgTest, CriticalPollEndsAfterOneBoxAndOneReport) {
             requestsInBoxes = static_cast<int>(Model().RequestsSeen() - before);
         };
         whileShown = meanwhile;
-        view->whileErrorReport = meanwhile;
+        win.whileErrorReport = meanwhile;
         Tick();
         Tick();
         EXPECT_EQ(boxes, std::vector<std::string>{"GetActivePanel(1): 8"});
-        EXPECT_EQ(view->errorReports, 1);
+        EXPECT_EQ(win.errorReports, 1);
         EXPECT_EQ(requestsInBoxes, 0);
         ExpectEnded();
         // The closing step could not reach the panel; the time still goes

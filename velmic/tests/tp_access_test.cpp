@@ -75,66 +75,43 @@ TEST_F(TpAccessTest, EveryStatusOfEveryCallGivesItsResult) {
     }
 }
 
+// The lowest enabled panel. A panel attached between two calls of one
+// search is routine: the search starts over once; only a second change
+// inside the repeated search counts.
 TEST_F(TpAccessTest, ActivePanelIsTheLowestEnabledOne) {
     const struct {
         const char* name;
         std::vector<bool> enabled;  // one panel each, identifiers 0x11, 0x12, ...
-        bool countFails;
+        int changes;                // panels attached during the search; -1: the count is unreadable
         std::int16_t result, index, id;
+        std::vector<std::string> boxes;
     } cases[] = {
-        {"no panel", {}, false, kNoPanelDevice, 0, -1},
-        {"panel count unreadable", {true}, true, kNoPanelDevice, 0, -1},
-        {"only the third enabled", {false, false, true}, false, kOk, 2, 0x13},
-        {"two enabled", {false, true, true}, false, kOk, 1, 0x12},
-        {"none enabled", {false, false}, false, kNoActivePanel, 0, -1},
+        {"no panel", {}, 0, kNoPanelDevice, 0, -1, {}},
+        {"panel count unreadable", {true}, -1, kNoPanelDevice, 0, -1, {}},
+        {"only the third enabled", {false, false, true}, 0, kOk, 2, 0x13, {}},
+        {"two enabled", {false, true, true}, 0, kOk, 1, 0x12, {}},
+        {"none enabled", {false, false}, 0, kNoActivePanel, 0, -1, {}},
+        {"a panel attached during the search", {false, true}, 1, kOk, 1, 0x12, {}},
+        {"a panel attached during each search", {false, true}, 2, kCritical, 0, -1, {"GetActivePanel(2): 3"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Restart();
         for (std::size_t i = 0; i < c.enabled.size(); ++i) Attach(static_cast<std::uint8_t>(0x11 + i), c.enabled[i]);
-        if (c.countFails) {  // the count's request fails, the stamp's does not
-            Driver().channel.afterRequest = [](std::uint32_t) { Model().FailCode(IOCTL_TAVLO_GET_STATUS, 31); };
-        }
+        // The stamp's read, the count's read, then one before each panel call.
+        int statusReads = 0, changes = c.changes;
+        Driver().channel.afterRequest = [&](std::uint32_t code) {
+            if (code != IOCTL_TAVLO_GET_STATUS) return;
+            if (++statusReads == 1 && changes < 0) Model().FailCode(code, kErrorGenFailure);
+            if (statusReads % 3 == 2 && changes-- > 0) Model().AttachPanel(0x40);
+        };
         access.ActivePanelIndex = 5;  // left by an earlier search
         std::int16_t id = -1;
         EXPECT_EQ(access.GetActivePanel(&id), c.result);
+        Driver().channel.afterRequest = nullptr;
         EXPECT_EQ(access.ActivePanelIndex, c.index);
         EXPECT_EQ(id, c.id);
-        EXPECT_TRUE(boxes.empty());
-        Driver().channel.afterRequest = nullptr;
-    }
-}
-
-// A panel attached between two calls of one search is routine: the search
-// starts over once. Only a second change inside the repeated search counts.
-TEST_F(TpAccessTest, PanelListChangingDuringTheSearchIsSearchedAgain) {
-    for (int changes : {1, 2}) {
-        SCOPED_TRACE(changes);
-        Restart();
-        Attach(0x31, false);
-        Attach(0x32, true);
-        std::int16_t id = 0;
-        access.GetActivePanel(&id);  // a stamp that is up to date
-        const std::uint16_t fresh = access.ChangeStamp;
-        // NeedUpdate and GetDevices each read the driver status; a panel
-        // arrives right after the count was read.
-        int statusReads = 0, left = changes;
-        Driver().channel.afterRequest = [&](std::uint32_t code) {
-            if (code != IOCTL_TAVLO_GET_STATUS || ++statusReads % 3 != 2 || left == 0) return;
-            --left;
-            Model().AttachPanel(0x40);
-        };
-        id = 0;
-        EXPECT_EQ(access.GetActivePanel(&id), changes == 1 ? kOk : kCritical);
-        Driver().channel.afterRequest = nullptr;
-        EXPECT_NE(access.ChangeStamp, fresh);
-        if (changes == 1) {
-            EXPECT_EQ(id, 0x32);
-            EXPECT_EQ(access.ActivePanelIndex, 1);
-            EXPECT_TRUE(boxes.empty());
-        } else {
-            EXPECT_EQ(boxes, std::vector<std::string>{"GetActivePanel(2): 3"});
-        }
+        EXPECT_EQ(boxes, c.boxes);
     }
 }
 

@@ -1,12 +1,12 @@
 // Velmic's logic against the simulated driver, through the same by-name
-// binding the program uses, with the windows and the diagnostic box played
-// by fakes. Failures are the driver's own: refused requests, odd replies,
-// panels that come and go, a device that is missing.
+// binding the program uses. The fixture plays the windows: the start-up
+// window, the settings dialog and the diagnostic box. Failures are the
+// driver's own: refused requests, odd replies, panels that come and go, a
+// device that is missing.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -52,83 +52,82 @@ inline void PrintTo(const PanelSets& s, std::ostream* os) {
 // As Velmic finds the panel: the saved sound off, the working sound on.
 inline const PanelSets kFound = {kWorking, true, kSaved, false};
 
-class FakeMainView final : public velmic::MainView {
-public:
-    explicit FakeMainView(unsigned& doubleClickTime) : time_(doubleClickTime) {}
-    void SetSliderPosition(Slider slider, int position) override { positions[slider] = position; }
-    int SliderPosition(Slider slider) override { return positions[slider]; }
-    void SetClickSound(bool on) override { checked = on; }
-    bool ClickSoundChecked() override { return checked; }
-    void SetEnabled(velmic::Button b, bool on) override { (b == velmic::Button::OkBtn ? ok : apply) = on; }
-    void SetActivePanelId(const std::string& text) override { caption = text; }
-    bool ShowPicture(velmic::TestArea area, const std::string& file) override {
-        if (file == missingFile) return false;
-        (area == velmic::TestArea::ClickTestArea ? clicks : dClicks).push_back(file);
-        return true;
-    }
-    void Beep() override { ++beeps; }
-    void SetDoubleClickTime(unsigned ms) override { time_ = ms; }
+struct StartWindow {
+    unsigned timerMs = 0;
+    std::string infoMsg;
+    bool visible = true, dialogOpen = false, dialogShown = false;
+    int dialogsOpened = 0, errorReports = 0, closes = 0;
+    std::function<void()> whileErrorReport;
+};
 
+struct Dialog {
     SliderPositions positions;
     bool checked = false, ok = true, apply = false;  // the buttons as the dialog is created
     std::string caption, missingFile;
     std::vector<std::string> clicks, dClicks;
     int beeps = 0;
-
-private:
-    unsigned& time_;
 };
 
-class FakeStartView final : public velmic::StartView {
-public:
-    explicit FakeStartView(unsigned& doubleClickTime) : time_(doubleClickTime) {}
-    void StartTimer(unsigned ms) override { timerMs = ms; }
-    void StopTimer() override { timerMs = 0; }
-    void SetInfoMsg(const std::string& text) override { infoMsg = text; }
-    void SetVisible(bool on) override { visible = on; }
-    void ShowErrorReport() override {
-        ++errorReports;
-        if (whileErrorReport) whileErrorReport();
-    }
-    velmic::MainView& CreateMainDlg() override {
-        EXPECT_FALSE(dialogOpen) << "a second settings dialog while one is open";
-        dialogs.push_back(std::make_unique<FakeMainView>(time_));
-        dialogOpen = true;
-        dialogShown = false;
-        return *dialogs.back();
-    }
-    void ShowMainDlg() override { dialogShown = true; }
-    void DestroyMainDlg() override {
-        EXPECT_TRUE(dialogOpen);
-        dialogOpen = dialogShown = false;
-    }
-    void Close() override { ++closes; }
-
-    unsigned timerMs = 0;
-    std::string infoMsg;
-    bool visible = true, dialogOpen = false, dialogShown = false;
-    int errorReports = 0, closes = 0;
-    std::function<void()> whileErrorReport;
-    std::vector<std::unique_ptr<FakeMainView>> dialogs;
-
-private:
-    unsigned& time_;
-};
-
-class VelmicTest : public ::testing::Test, public velmic::DebugView {
+class VelmicTest : public ::testing::Test, public velmic::StartView, public velmic::MainView, public velmic::DebugView {
 public:
     void SetUp() override { Restart(); }
     void TearDown() override { EXPECT_EQ(Driver().channel.OpenHandles(), 0); }
     // A fresh driver, desktop and program.
     void Restart() {
         tavlosim::ResetInProcessDriver();
+        win = {};
         doubleClickTime = 500;
         boxes.clear();
+        clearFaultsAtBox = false;
         whileShown = nullptr;
         access.MuteDiagnostics(false);
-        start.reset();
-        view = std::make_unique<FakeStartView>(doubleClickTime);
-        start = std::make_unique<velmic::StartDlg>(library, access, *view);
+        start = std::make_unique<velmic::StartDlg>(library, access, *this);
+    }
+
+    // The start-up window.
+    void StartTimer(unsigned ms) override { win.timerMs = ms; }
+    void StopTimer() override { win.timerMs = 0; }
+    void SetInfoMsg(const std::string& text) override { win.infoMsg = text; }
+    void SetVisible(bool on) override { win.visible = on; }
+    void ShowErrorReport() override {
+        ++win.errorReports;
+        if (win.whileErrorReport) win.whileErrorReport();
+    }
+    velmic::MainView& CreateMainDlg() override {
+        EXPECT_FALSE(win.dialogOpen) << "a second settings dialog while one is open";
+        ++win.dialogsOpened;
+        win.dialogOpen = true;
+        win.dialogShown = false;
+        dlg = {};
+        return *this;
+    }
+    void ShowMainDlg() override { win.dialogShown = true; }
+    void DestroyMainDlg() override {
+        EXPECT_TRUE(win.dialogOpen);
+        win.dialogOpen = win.dialogShown = false;
+    }
+    void Close() override { ++win.closes; }
+
+    // The settings dialog.
+    void SetSliderPosition(Slider slider, int position) override { dlg.positions[slider] = position; }
+    int SliderPosition(Slider slider) override { return dlg.positions[slider]; }
+    void SetClickSound(bool on) override { dlg.checked = on; }
+    bool ClickSoundChecked() override { return dlg.checked; }
+    void SetEnabled(velmic::Button b, bool on) override { (b == velmic::Button::OkBtn ? dlg.ok : dlg.apply) = on; }
+    void SetActivePanelId(const std::string& text) override { dlg.caption = text; }
+    bool ShowPicture(velmic::TestArea area, const std::string& file) override {
+        if (file == dlg.missingFile) return false;
+        (area == velmic::TestArea::ClickTestArea ? dlg.clicks : dlg.dClicks).push_back(file);
+        return true;
+    }
+    void Beep() override { ++dlg.beeps; }
+    void SetDoubleClickTime(unsigned ms) override { doubleClickTime = ms; }
+
+    // The diagnostic box.
+    void ShowDebug(const std::string& tag, TavloStatus status) override {
+        boxes.push_back(winui::DebugBoxText(tag, status));
+        if (clearFaultsAtBox) Model().ClearFaults();
+        if (whileShown) whileShown();
     }
 
     static tavlosim::InProcessDriver& Driver() { return tavlosim::TheInProcessDriver(); }
@@ -167,11 +166,7 @@ public:
     // The driver fails every request with this code; once: until a box is shown.
     void Refuse(std::uint32_t code, std::uint32_t error = kErrorGenFailure, bool once = false) {
         Model().FailCode(code, error);
-        if (once) whileShown = [] { Model().ClearFaults(); };
-    }
-    void ShowDebug(const std::string& tag, TavloStatus status) override {
-        boxes.push_back(winui::DebugBoxText(tag, status));
-        if (whileShown) whileShown();
+        clearFaultsAtBox = once;
     }
     // Requests with this code since the log was cleared.
     static int Count(std::uint32_t code) {
@@ -193,35 +188,36 @@ public:
         Load(true, panels, sets);
         ASSERT_EQ(start->State(), Phase::Editing);
     }
-    FakeMainView& Dlg() { return *view->dialogs.back(); }
     velmic::MainDlg& Logic() { return *start->Settings(); }
     void Tick() { start->MainTimer_Timer(); }
     // The user moves a slider and releases it.
     void Move(Slider slider, int position) {
-        Dlg().positions[slider] = position;
+        dlg.positions[slider] = position;
         Logic().Slider_Change(slider);
     }
     // The user checks or clears the click sound box.
     void Sound(bool on) {
-        Dlg().checked = on;
+        dlg.checked = on;
         Logic().ClickSound_Click();
     }
     void ExpectEnded() {
         EXPECT_EQ(start->State(), Phase::Ended);
-        EXPECT_EQ(view->closes, 1);
-        EXPECT_FALSE(view->dialogOpen);
-        EXPECT_EQ(view->timerMs, 0u);
+        EXPECT_EQ(win.closes, 1);
+        EXPECT_FALSE(win.dialogOpen);
+        EXPECT_EQ(win.timerMs, 0u);
     }
 
     tavlosim::InProcessLoader loader;
     std::vector<std::string> fatal;
     tavlo::TavloIoctl library{loader, [this](const std::string& m) { fatal.push_back(m); }};
-    std::vector<std::string> boxes;  // the diagnostic boxes shown
-    std::function<void()> whileShown;
     velmic::TpAccess access{library, *this};
-    unsigned doubleClickTime = 500;  // the Windows setting, which outlives a dialog
-    std::unique_ptr<FakeStartView> view;
     std::unique_ptr<velmic::StartDlg> start;
+    StartWindow win;
+    Dialog dlg;
+    unsigned doubleClickTime = 500;  // the Windows setting, which outlives a dialog
+    std::vector<std::string> boxes;  // the diagnostic boxes shown
+    bool clearFaultsAtBox = false;
+    std::function<void()> whileShown;
 };
 
 }  // namespace velmic_test
