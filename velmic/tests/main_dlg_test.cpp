@@ -96,10 +96,20 @@ TEST_F(MainDlgTest, StepsOfASession) {
 TEST_F(MainDlgTest, FailuresInsideTheDialog) {
     const ClickSettings fast = {50, 20, 900, 30};
     const auto speedTo9 = [](MainDlgTest& t) { t.Move(Slider::DblClickSpeed, 9); };
+    const auto soundOn = [](MainDlgTest& t) { t.Sound(true); };
+    const auto ok = [speedTo9](MainDlgTest& t) {
+        speedTo9(t);
+        t.Logic().OkBtn_Click();
+    };
+    const auto cancel = [speedTo9](MainDlgTest& t) {
+        speedTo9(t);
+        t.Logic().CancelBtn_Click();
+    };
+    const PanelSets restored = {kSaved, false, kSaved, false}, soundKept = {kSaved, true, kSaved, false};
+    const PanelSets fastSaved = {fast, false, fast, false}, previewKept = {fast, true, kSaved, false};
     const struct {
         const char* name;
-        std::uint32_t code, error;  // refused from the start, or (once) until the box
-        bool once;
+        std::uint32_t code, error;  // the request refused from the start; 0: a panel attached instead
         std::function<void(MainDlgTest&)> act;
         PanelSets sets;
         unsigned doubleClickTime;
@@ -107,61 +117,25 @@ TEST_F(MainDlgTest, FailuresInsideTheDialog) {
     } cases[] = {
         // The closing step's own write fails too: the time goes back to the
         // saved speed it read.
-        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, false, speedTo9, kFound, 450, "SetSettings(2): 7"},
-        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, false, speedTo9, kFound, 450, nullptr},
-        {"sound step refused",
-         IOCTL_TAVLO_SET_CLICK_SOUND,
-         31,
-         true,
-         [](MainDlgTest& t) { t.Sound(true); },
-         {kSaved, false, kSaved, false},
-         450,
-         "SetClickSound(1): 8"},
+        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, speedTo9, kFound, 450, "SetSettings(2): 7"},
+        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, speedTo9, kFound, 450, nullptr},
+        {"sound step refused", IOCTL_TAVLO_SET_CLICK_SOUND, 31, soundOn, soundKept, 450, "SetClickSound(1): 8"},
         // OK saved the four values before the sound flag failed: they stay.
-        {"OK: sound flag refused",
-         IOCTL_TAVLO_SET_CLICK_SOUND_ALT,
-         31,
-         true,
-         [speedTo9](MainDlgTest& t) {
-             speedTo9(t);
-             t.Logic().OkBtn_Click();
-         },
-         {fast, false, fast, false},
-         900,
-         "SetClickSound(1): 8"},
+        {"OK: sound flag refused", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, 31, ok, fastSaved, 900, "SetClickSound(1): 8"},
         // The saved set cannot be read when closing: the preview's 900 ms
         // must not outlive the dialog.
-        {"Cancel: saved set unreadable",
-         0,
-         0,
-         false,
-         [speedTo9](MainDlgTest& t) {
-             speedTo9(t);
-             t.Refuse(IOCTL_TAVLO_GET_CLICK_DATA_ALT);
-             t.Logic().CancelBtn_Click();
-         },
-         {fast, true, kSaved, false},
-         450,
+        {"Cancel: saved set unreadable", IOCTL_TAVLO_GET_CLICK_DATA_ALT, 31, cancel, previewKept, 450,
          "GetSettings(1): 8"},
         // The panel list changed since the poll: status 3 on a settings call
         // is critical.
-        {"panel attached since the poll",
-         0,
-         0,
-         false,
-         [speedTo9](MainDlgTest& t) {
-             Model().AttachPanel(0x50);
-             speedTo9(t);
-         },
-         {kSaved, false, kSaved, false},
-         450,
-         "SetSettings(1): 3"},
+        {"panel attached since the poll", 0, 0, speedTo9, restored, 450, "SetSettings(1): 3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Restart();
         Open();
-        if (c.code != 0) Refuse(c.code, c.error, c.once);
+        if (c.code == 0) Model().AttachPanel(0x50);
+        if (c.code != 0) Refuse(c.code, c.error);
         std::uint32_t requestsInBox = 0;
         whileShown = [this, &requestsInBox] {
             const std::uint32_t before = Model().RequestsSeen();

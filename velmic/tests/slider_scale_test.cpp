@@ -22,17 +22,5 @@ TEST(SliderScaleTest, PositionsFromValuesRoundHalvesToEvenAndStopAtTheEnds) {
     }
 }
 
-TEST(SliderScaleTest, EveryPositionGivesAValueThatMapsBackToIt) {
-    EXPECT_EQ(ValuesFromPositions({10, 0, 9, 10}), (ClickSettings{100, 0, 900, 40}));
-    for (Slider slider : kSliders) {
-        const SliderScale scale = ScaleOf(slider);
-        for (int p = scale.minPosition; p <= scale.maxPosition; ++p) {
-            SliderPositions positions{0, 0, 2, 0};
-            positions[slider] = p;
-            EXPECT_EQ(PositionsFromValues(ValuesFromPositions(positions)), positions);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace velmic

@@ -51,6 +51,7 @@ inline void PrintTo(const PanelSets& s, std::ostream* os) {
 
 // As Velmic finds the panel: the saved sound off, the working sound on.
 inline const PanelSets kFound = {kWorking, true, kSaved, false};
+inline const PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
 
 struct StartWindow {
     unsigned timerMs = 0;
@@ -175,10 +176,10 @@ public:
         return n;
     }
 
-    // Disabled panels 0x20.. and, last, panel kId holding these sets; the
-    // program loaded and the first tick done.
+    // Disabled panels 0x20.. holding kOther and, last, panel kId holding
+    // these sets; the program loaded and the first tick done.
     void Load(bool enabled = true, std::uint8_t panels = 1, PanelSets sets = kFound) {
-        for (std::uint8_t i = 0; i + 1 < panels; ++i) Attach(static_cast<std::uint8_t>(0x20 + i), false);
+        for (std::uint8_t i = 0; i + 1 < panels; ++i) Attach(static_cast<std::uint8_t>(0x20 + i), false, kOther);
         Attach(kId, enabled, sets);
         start->Form_Load();
         Tick();
