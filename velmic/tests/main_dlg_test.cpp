@@ -79,7 +79,7 @@ TEST_F(MainDlgTest, StepsOfASession) {
             step.act(*this);
             EXPECT_EQ(Sets(), step.sets);
             EXPECT_EQ(doubleClickTime, step.doubleClickTime);
-            EXPECT_EQ(start->State() == Phase::Ended, step.ended);
+            ASSERT_EQ(start->State() == Phase::Ended, step.ended);
             if (!step.ended) {
                 EXPECT_EQ(dlg.ok, step.ok);
                 EXPECT_EQ(dlg.apply, step.apply);
