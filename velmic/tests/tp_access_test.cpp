@@ -19,34 +19,24 @@ class TpAccessTest : public VelmicTest {};
 // Statuses 2 and 5 mean no panel, silently; every other status shows one
 // box naming the call, or none while muted.
 TEST_F(TpAccessTest, EveryStatusOfEveryCallGivesItsResult) {
-    const auto active = [](velmic::TpAccess& a) {
-        std::int16_t id = 0;
-        return a.GetActivePanel(&id);
-    };
-    const auto find = [](velmic::TpAccess& a) { return a.FindPanel(kId, 0); };
-    const auto getSettings = [](velmic::TpAccess& a) {
-        ClickSettings v;
-        return a.GetSettings(&v, true);
-    };
+    using Access = velmic::TpAccess;
+    ClickSettings values;
+    std::int16_t number = 0;
+    const auto active = [&](Access& a) { return a.GetActivePanel(&number); };
+    const auto find = [](Access& a) { return a.FindPanel(kId, 0); };
     const struct {
         const char* tag;
         std::uint32_t code;  // the request the tagged call makes
-        std::function<std::int16_t(velmic::TpAccess&)> call;
+        std::function<std::int16_t(Access&)> call;
     } calls[] = {
         {"GetActivePanel(1):", IOCTL_TAVLO_GET_STATUS, active},
         {"GetActivePanel(2):", IOCTL_TAVLO_GET_POINTDATA_ENABLE, active},
         {"GetActivePanel(3):", IOCTL_TAVLO_GET_PANEL_ID, active},
-        {"GetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA_ALT, getSettings},
-        {"SetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA, [](velmic::TpAccess& a) { return a.SetSettings({}, false); }},
-        {"SetSettings(2):", IOCTL_TAVLO_SET_CLICK_DATA_ALT,
-         [](velmic::TpAccess& a) { return a.SetSettings({}, true); }},
-        {"GetClickSound(1):", IOCTL_TAVLO_GET_CLICK_SOUND,
-         [](velmic::TpAccess& a) {
-             std::int16_t on = 0;
-             return a.GetClickSound(&on, false);
-         }},
-        {"SetClickSound(1):", IOCTL_TAVLO_SET_CLICK_SOUND_ALT,
-         [](velmic::TpAccess& a) { return a.SetClickSound(1, 1); }},
+        {"GetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA_ALT, [&](Access& a) { return a.GetSettings(&values, true); }},
+        {"SetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA, [](Access& a) { return a.SetSettings({}, false); }},
+        {"SetSettings(2):", IOCTL_TAVLO_SET_CLICK_DATA_ALT, [](Access& a) { return a.SetSettings({}, true); }},
+        {"GetClickSound(1):", IOCTL_TAVLO_GET_CLICK_SOUND, [&](Access& a) { return a.GetClickSound(&number, false); }},
+        {"SetClickSound(1):", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, [](Access& a) { return a.SetClickSound(true, true); }},
         {"FindPanel(1):", IOCTL_TAVLO_GET_STATUS, find},
         {"FindPanel(2):", IOCTL_TAVLO_GET_PANEL_ID, find},
     };
@@ -58,8 +48,7 @@ TEST_F(TpAccessTest, EveryStatusOfEveryCallGivesItsResult) {
             SCOPED_TRACE(std::string(c.tag) + " status " + std::to_string(status));
             Restart();
             Attach(kId);
-            std::int16_t id = 0;
-            ASSERT_EQ(access.GetActivePanel(&id), kOk);  // an up-to-date stamp
+            ASSERT_EQ(access.GetActivePanel(&number), kOk);  // an up-to-date stamp
             const std::uint8_t noPanel[3] = {static_cast<std::uint8_t>(Model().Stamp()),
                                              static_cast<std::uint8_t>(Model().Stamp() >> 8), 0};
             if (error == 0) Model().OverrideReply(IOCTL_TAVLO_GET_STATUS, noPanel, 3, true);
