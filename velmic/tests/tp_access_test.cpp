@@ -87,7 +87,9 @@ TEST_F(TpAccessTest, ActivePanelIsTheLowestEnabledOne) {
         SCOPED_TRACE(c.name);
         Restart();
         for (std::size_t i = 0; i < c.enabled.size(); ++i) Attach(static_cast<std::uint8_t>(0x11 + i), c.enabled[i]);
-        // The stamp's read, the count's read, then one before each panel call.
+        // Status reads: the stamp, the count, then one before each panel
+        // call. A panel arrives right after the count was read, or the
+        // count's read fails.
         int statusReads = 0, changes = c.changes;
         Driver().channel.afterRequest = [&](std::uint32_t code) {
             if (code != IOCTL_TAVLO_GET_STATUS) return;
