@@ -4,27 +4,14 @@
 // double-click time is the saved speed.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <optional>
 
-#include "session_fixture.h"
+#include "velmic_fixture.h"
 
 namespace velmic_test {
 namespace {
 
-constexpr std::uint32_t kErrorGenFailure = 31;
-
-// Where the session is when it ends, and what the panel holds there.
-struct Step {
-    const char* name;
-    std::function<void(SessionTest&)> reach;
-    ClickSettings working;  // as the step leaves it
-    ClickSettings saved;
-    bool soundSaved;
-    bool okEnabled;
-    ClickSettings onOk;  // what OK saves from here
-    bool soundOnOk;
-};
+class ExitPathTest : public VelmicTest {};
 
 enum class Outcome {
     Restored,      // the program ended; working set = saved set
@@ -34,189 +21,131 @@ enum class Outcome {
     NotReachable,  // the driver is gone for good: nothing can be written
 };
 
+// Where the session is when it ends. The panel is found with kFound; every
+// step leaves the working sound on and the saved sound off.
+struct Step {
+    const char* name;
+    bool dialog;  // false: waiting for an active panel, nothing written yet
+    std::function<void(ExitPathTest&)> reach;
+    ClickSettings working, saved;       // as the step leaves them
+    std::optional<ClickSettings> onOk;  // what OK saves from here (the sound as the box shows); none: OK disabled
+    bool soundOnOk;
+};
+
 struct Ending {
     const char* name;
-    std::function<void(SessionTest&)> act;
-    bool needsDialog;  // only while the settings dialog is open
+    std::function<void(ExitPathTest&)> act;
+    Outcome outcome;
+    bool needsDialog, needsOk;
 };
-
-class ExitPathTest : public SessionTest {
-public:
-    // The driver fails a request with this code until a box is shown.
-    void RefuseOnce(std::uint32_t code) {
-        Model().FailCode(code, kErrorGenFailure);
-        debug.whileShown = [] { Model().ClearFaults(); };
-    }
-};
-
-const ClickSettings kApplied = {70, 20, 400, 30};  // kSaved with touch-down chatter cancel at 7
-
-const std::vector<Step>& Steps() {
-    static const std::vector<Step> steps = {
-        {"waiting for an active panel",
-         [](SessionTest& t) {
-             SessionTest::Attach(kId, false, kSaved, kWorking, false, true);
-             t.start->Form_Load();
-             t.Tick();
-         },
-         kWorking, kSaved, false, false, {}, false},
-        {"opened", [](SessionTest& t) { t.Open(); }, kWorking, kSaved, false, false, {}, false},
-        {"slider previewed",
-         [](SessionTest& t) {
-             t.Open();
-             t.Move(Slider::DblClickSpeed, 9);
-         },
-         {50, 20, 900, 30}, kSaved, false, true, {50, 20, 900, 30}, false},
-        {"sound tried",
-         [](SessionTest& t) {
-             t.Open();
-             t.Sound(true);
-         },
-         kWorking, kSaved, false, true, {50, 20, 400, 30}, true},
-        {"applied",
-         [](SessionTest& t) {
-             t.Open();
-             t.Move(Slider::DownCanceler, 7);
-             t.Logic().ApplyBtn_Click();
-         },
-         kApplied, kApplied, false, true, kApplied, false},
-        {"previewed after Apply",
-         [](SessionTest& t) {
-             t.Open();
-             t.Move(Slider::DownCanceler, 7);
-             t.Logic().ApplyBtn_Click();
-             t.Move(Slider::DblClickSpeed, 9);
-         },
-         {70, 20, 900, 30}, kApplied, false, true, {70, 20, 900, 30}, false},
-    };
-    return steps;
-}
-
-Outcome Expected(const Step& step, const std::string& ending) {
-    if (ending == "OK") return step.okEnabled ? Outcome::Saved : Outcome::Unchanged;
-    if (ending == "panel lost") return Outcome::Waits;
-    if (ending == "driver gone for good") return Outcome::NotReachable;
-    return Outcome::Restored;
-}
 
 TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
-    const std::vector<Ending> endings = {
-        {"OK", [](SessionTest& t) { t.Logic().OkBtn_Click(); }, true},
+    const ClickSettings fast = {50, 20, 900, 30}, applied = {70, 20, 400, 30}, fastApplied = {70, 20, 900, 30};
+    const auto apply = [](ExitPathTest& t) {
+        t.Move(Slider::DownCanceler, 7);
+        t.Logic().ApplyBtn_Click();
+    };
+    const Step steps[] = {
+        {"waiting for an active panel", false, [](ExitPathTest&) {}, kWorking, kSaved, std::nullopt, false},
+        {"opened", true, [](ExitPathTest&) {}, kWorking, kSaved, std::nullopt, false},
+        {"slider previewed", true, [](ExitPathTest& t) { t.Move(Slider::DblClickSpeed, 9); }, fast, kSaved, fast,
+         false},
+        {"sound tried", true, [](ExitPathTest& t) { t.Sound(true); }, kWorking, kSaved, ClickSettings{50, 20, 400, 30},
+         true},
+        {"applied", true, apply, applied, applied, applied, false},
+        {"previewed after Apply", true,
+         [apply](ExitPathTest& t) {
+             apply(t);
+             t.Move(Slider::DblClickSpeed, 9);
+         },
+         fastApplied, applied, fastApplied, false},
+    };
+    const Ending endings[] = {
+        {"OK", [](ExitPathTest& t) { t.Logic().OkBtn_Click(); }, Outcome::Saved, true, false},
         // Esc, the close box and Alt+F4 reach the same handler as Cancel.
         {"Cancel",
-         [](SessionTest& t) {
-             if (t.start->Settings() != nullptr) {
-                 t.Logic().CancelBtn_Click();
-             } else {
-                 t.start->CancelBtn_Click();
-             }
-         },
-         false},
-        {"session end", [](SessionTest& t) { t.start->SessionEnd(); }, false},
+         [](ExitPathTest& t) { t.start->Settings() ? t.Logic().CancelBtn_Click() : t.start->CancelBtn_Click(); },
+         Outcome::Restored, false, false},
+        {"session end", [](ExitPathTest& t) { t.start->SessionEnd(); }, Outcome::Restored, false, false},
         {"session end while a box is open",
-         [](SessionTest& t) {
+         [](ExitPathTest& t) {
              Model().FailCode(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure);
-             t.debug.whileShown = [&t] {
+             t.whileShown = [&t] {
                  Model().ClearFaults();
                  t.start->SessionEnd();
              };
              t.Move(Slider::UpCanceler, 10);
          },
-         true},
+         Outcome::Restored, true, false},
         {"panel lost",
-         [](SessionTest& t) {
+         [](ExitPathTest& t) {
              Model().MutablePanel(0)->pointdata = 0;
              t.Tick();
          },
-         false},
+         Outcome::Waits, false, false},
         {"driver gone, back while the report is open",
-         [](SessionTest& t) {
+         [](ExitPathTest& t) {
              Driver().channel.deviceMissing = true;
-             t.view->whileErrorReport = [] { Driver().channel.deviceMissing = false; };
+             t.win.whileErrorReport = [] { Driver().channel.deviceMissing = false; };
              t.Tick();
          },
-         false},
+         Outcome::Restored, false, false},
         {"driver gone for good",
-         [](SessionTest& t) {
+         [](ExitPathTest& t) {
              Driver().channel.deviceMissing = true;
              t.Tick();
              Driver().channel.deviceMissing = false;  // to read what it held
          },
-         false},
+         Outcome::NotReachable, false, false},
         {"preview refused",
-         [](SessionTest& t) {
-             static_cast<ExitPathTest&>(t).RefuseOnce(IOCTL_TAVLO_SET_CLICK_DATA);
+         [](ExitPathTest& t) {
+             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure, true);
              t.Move(Slider::UpCanceler, 10);
          },
-         true},
+         Outcome::Restored, true, false},
         {"save refused",
-         [](SessionTest& t) {
-             static_cast<ExitPathTest&>(t).RefuseOnce(IOCTL_TAVLO_SET_CLICK_DATA_ALT);
+         [](ExitPathTest& t) {
+             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT, kErrorGenFailure, true);
              t.Logic().OkBtn_Click();
          },
-         true},
+         Outcome::Restored, true, true},
     };
-    for (const Step& step : Steps()) {
+    for (const Step& step : steps) {
         for (const Ending& ending : endings) {
-            const bool dialogStep = std::string(step.name) != "waiting for an active panel";
-            if (ending.needsDialog && !dialogStep) continue;
-            if (std::string(ending.name) == "save refused" && !step.okEnabled) continue;
+            if ((ending.needsDialog && !step.dialog) || (ending.needsOk && !step.onOk)) continue;
             SCOPED_TRACE(std::string(step.name) + " / " + ending.name);
             Restart();
-            debug.whileShown = nullptr;
+            Load(step.dialog);
             step.reach(*this);
-            ASSERT_EQ(start->State(), dialogStep ? Phase::Editing : Phase::Waiting);
-            ASSERT_EQ(Working(), step.working);
-            ASSERT_EQ(Saved(), step.saved);
-            const unsigned timeBefore = desktop.doubleClickTime;
-            // Without a dialog Velmic has written nothing: the working set
-            // stays as it was found.
-            const ClickSettings restored = dialogStep ? step.saved : step.working;
-            const bool soundRestored = dialogStep ? step.soundSaved : true;
+            ASSERT_EQ(start->State(), step.dialog ? Phase::Editing : Phase::Waiting);
+            ASSERT_EQ(Sets(), (PanelSets{step.working, true, step.saved, false}));
+            const unsigned timeBefore = doubleClickTime;
             ending.act(*this);
             Model().ClearFaults();
 
-            switch (Expected(step, ending.name)) {
-                case Outcome::Restored:
-                    ExpectEnded();
-                    EXPECT_EQ(Working(), restored);
-                    EXPECT_EQ(SoundWorking(), soundRestored);
-                    break;
-                case Outcome::Saved:
-                    ExpectEnded();
-                    EXPECT_EQ(Saved(), step.onOk);
-                    EXPECT_EQ(SoundSaved(), step.soundOnOk);
-                    EXPECT_EQ(Working(), step.onOk);
-                    EXPECT_EQ(SoundWorking(), step.soundOnOk);
-                    break;
-                case Outcome::Waits:
-                    EXPECT_EQ(start->State(), Phase::Waiting);
-                    EXPECT_FALSE(view->dialogOpen);
-                    EXPECT_EQ(Working(), restored);
-                    EXPECT_EQ(SoundWorking(), soundRestored);
-                    break;
-                case Outcome::Unchanged:
-                    EXPECT_EQ(start->State(), Phase::Editing);
-                    EXPECT_EQ(Working(), step.working);
-                    break;
-                case Outcome::NotReachable:
-                    ExpectEnded();
-                    EXPECT_EQ(Working(), step.working);
-                    break;
+            Outcome outcome = ending.outcome;
+            if (outcome == Outcome::Saved && !step.onOk) outcome = Outcome::Unchanged;
+            // Without a dialog Velmic has written nothing: the working set
+            // stays as it was found.
+            PanelSets expected = {step.dialog ? step.saved : step.working, !step.dialog, step.saved, false};
+            if (outcome == Outcome::Saved) expected = {*step.onOk, step.soundOnOk, *step.onOk, step.soundOnOk};
+            if (outcome == Outcome::Unchanged || outcome == Outcome::NotReachable) {
+                expected.working = step.working;
+                expected.soundWorking = true;
             }
-            const Outcome outcome = Expected(step, ending.name);
-            if (outcome != Outcome::Saved) {
-                EXPECT_EQ(Saved(), step.saved);
-                EXPECT_EQ(SoundSaved(), step.soundSaved);
+            EXPECT_EQ(Sets(), expected);
+            if (outcome == Outcome::Unchanged) {
+                EXPECT_EQ(start->State(), Phase::Editing);
+            } else if (outcome == Outcome::Waits) {
+                EXPECT_EQ(start->State(), Phase::Waiting);
+                EXPECT_FALSE(win.dialogOpen);
+            } else {
+                ExpectEnded();
             }
             // The double-click time never outlives the dialog at a preview
             // value; before any dialog it was never touched.
-            const unsigned savedSpeed = static_cast<unsigned>((outcome == Outcome::Saved ? step.onOk : step.saved).speed);
-            if (outcome == Outcome::Unchanged) {
-                EXPECT_EQ(desktop.doubleClickTime, timeBefore);
-            } else {
-                EXPECT_EQ(desktop.doubleClickTime, dialogStep ? savedSpeed : 500u);
-            }
+            const unsigned savedSpeed = static_cast<unsigned>(expected.saved.speed);
+            EXPECT_EQ(doubleClickTime, outcome == Outcome::Unchanged ? timeBefore : step.dialog ? savedSpeed : 500u);
         }
     }
 }
@@ -226,20 +155,18 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
 TEST_F(ExitPathTest, SessionEndShowsNoBoxAndRunsTheClosingStepOnce) {
     Open();
     Move(Slider::DblClickSpeed, 9);
-    Force("TavloSetClickSound", 8);
+    Refuse(IOCTL_TAVLO_SET_CLICK_SOUND);
     Model().ClearLog();
     start->SessionEnd();
     start->SessionEnd();
     start->CancelBtn_Click();
-    EXPECT_TRUE(debug.boxes.empty());
-    EXPECT_EQ(view->errorReports, 0);
+    Model().ClearFaults();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(win.errorReports, 0);
     ExpectEnded();
-    EXPECT_EQ(Working(), kSaved);
-    EXPECT_EQ(desktop.doubleClickTime, 450u);
-    // One closing step: the four values read and written once.
-    std::size_t writes = 0;
-    for (std::uint32_t code : Requests()) writes += code == IOCTL_TAVLO_SET_CLICK_DATA;
-    EXPECT_EQ(writes, 1u);
+    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));
+    EXPECT_EQ(doubleClickTime, 450u);
+    EXPECT_EQ(Count(IOCTL_TAVLO_SET_CLICK_DATA), 1);  // one closing step
 }
 
 }  // namespace

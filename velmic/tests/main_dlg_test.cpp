@@ -1,251 +1,198 @@
-// Whole sessions of Velmic: the start-up check's poll tick by tick and the
-// settings dialog's handlers, with both sets of the panel and the Windows
-// double-click time checked after each step.
+// The settings dialog's handlers, with both sets of the panel, the Windows
+// double-click time and OK and Apply checked after each step.
 #include <gtest/gtest.h>
 
-#include "session_fixture.h"
+#include "velmic_fixture.h"
 
 namespace velmic_test {
 namespace {
 
-TEST_F(SessionTest, OpeningShowsTheSavedSetAndTouchesNothing) {
+class MainDlgTest : public VelmicTest {};
+
+// Opening shows the saved set and writes nothing; nor do the test areas.
+TEST_F(MainDlgTest, OpeningAndTheTestAreasTouchNothing) {
     Open();
-    EXPECT_EQ(Dlg().positions, (SliderPositions{5, 2, 4, 5}));
-    EXPECT_FALSE(Dlg().checked);
-    ExpectButtons(false, false);
-    // The speed as read, not as the slider rounds it to 400.
-    Expect(kWorking, true, kSaved, false, 450);
-    EXPECT_TRUE(view->dialogShown);
-    EXPECT_FALSE(view->visible);
-    EXPECT_EQ(Dlg().panelIdCaption, " 49");
-    EXPECT_TRUE(debug.boxes.empty());
+    EXPECT_EQ(dlg.positions, (SliderPositions{5, 2, 4, 5}));
+    EXPECT_FALSE(dlg.checked);
+    EXPECT_EQ(dlg.caption, " 49");
+    EXPECT_TRUE(win.dialogShown);
+    EXPECT_FALSE(win.visible);
+    dlg.missingFile = "double1.bmp";
+    for (int i = 0; i < 3; ++i) Logic().ClickTestArea_Click();
+    for (int i = 0; i < 3; ++i) Logic().DClickTestArea_DblClick();  // double1.bmp cannot be loaded
+    EXPECT_EQ(dlg.clicks, (std::vector<std::string>{"single2.bmp", "single1.bmp", "single2.bmp"}));
+    EXPECT_EQ(dlg.dClicks, (std::vector<std::string>{"double2.bmp", "double2.bmp"}));
+    EXPECT_EQ(dlg.beeps, 6);
+    EXPECT_FALSE(dlg.ok || dlg.apply);
+    EXPECT_EQ(Sets(), kFound);
+    EXPECT_EQ(doubleClickTime, 450u);  // as read, not as the slider rounds it to 400
+    EXPECT_TRUE(boxes.empty());
 }
 
-// Each step of a session and what it leaves in the panel, the double-click
-// time and the buttons. The sound is off in the saved set, on in the
-// working set at the start->
-TEST_F(SessionTest, StepsOfASession) {
+TEST_F(MainDlgTest, StepsOfASession) {
     struct Step {
         const char* name;
-        std::function<void(SessionTest&)> act;
-        ClickSettings working;
-        bool soundWorking;
-        ClickSettings saved;
-        bool soundSaved;
+        std::function<void(MainDlgTest&)> act;
+        PanelSets sets;
         unsigned doubleClickTime;
-        bool ok, apply;  // ignored once the program ended
-        bool ended;
+        bool ok, apply, ended;  // the buttons are not looked at once the program ended
     };
-    const auto drag = [](Slider s, int p) { return [s, p](SessionTest& t) { t.Move(s, p); }; };
-    const auto sound = [](SessionTest& t) { t.Sound(!t.Dlg().checked); };
-    const auto ok = [](SessionTest& t) { t.Logic().OkBtn_Click(); };
-    const auto apply = [](SessionTest& t) { t.Logic().ApplyBtn_Click(); };
-    const auto cancel = [](SessionTest& t) { t.Logic().CancelBtn_Click(); };
-    const auto defaults = [](SessionTest& t) { t.Logic().SetDefaultBtn_Click(); };
-    const ClickSettings fast = {50, 20, 900, 30};  // kSaved at speed position 9, the rest as the sliders show it
-
-    const std::vector<std::vector<Step>> sessions = {
-        {{"speed to 9", drag(Slider::DblClickSpeed, 9), fast, true, kSaved, false, 900, true, true, false},
-         {"Cancel", cancel, kSaved, false, kSaved, false, 450, false, false, true}},
-        {{"down to 7", drag(Slider::DownCanceler, 7), {70, 20, 400, 30}, true, kSaved, false, 400, true, true, false},
-         {"Apply", apply, {70, 20, 400, 30}, true, {70, 20, 400, 30}, false, 400, true, false, false},
-         {"Apply again is ignored", apply, {70, 20, 400, 30}, true, {70, 20, 400, 30}, false, 400, true, false, false},
-         {"Cancel keeps what was applied", cancel, {70, 20, 400, 30}, false, {70, 20, 400, 30}, false, 400, false,
-          false, true}},
-        {{"sound on in the working set", sound, kWorking, true, kSaved, false, 450, true, true, false},
-         {"sound off", sound, kWorking, false, kSaved, false, 450, true, true, false},
-         {"sound on again", sound, kWorking, true, kSaved, false, 450, true, true, false},
-         {"area to 10", drag(Slider::DblClickArea, 10), {50, 20, 400, 40}, true, kSaved, false, 400, true, true, false},
-         {"OK", ok, {50, 20, 400, 40}, true, {50, 20, 400, 40}, true, 400, false, false, true}},
-        {{"Set to default", defaults, kDefaults, true, kSaved, false, 400, true, true, false},
-         {"OK", ok, kDefaults, true, kDefaults, true, 400, false, false, true}},
-        {{"Apply while unchanged is ignored", apply, kWorking, true, kSaved, false, 450, false, false, false},
-         // Enter on an unchanged dialog must not save the rounded sliders.
-         {"OK while unchanged is ignored", ok, kWorking, true, kSaved, false, 450, false, false, false},
-         {"up to 0", drag(Slider::UpCanceler, 0), {50, 0, 400, 30}, true, kSaved, false, 400, true, true, false},
-         {"Apply", apply, {50, 0, 400, 30}, true, {50, 0, 400, 30}, false, 400, true, false, false},
-         {"OK after Apply", ok, {50, 0, 400, 30}, false, {50, 0, 400, 30}, false, 400, false, false, true}},
+    const auto drag = [](Slider s, int p) { return [s, p](MainDlgTest& t) { t.Move(s, p); }; };
+    const auto unmoved = [](MainDlgTest& t) { t.Logic().Slider_Change(Slider::DblClickArea); };
+    const auto sound = [](MainDlgTest& t) { t.Sound(!t.dlg.checked); };
+    const auto ok = [](MainDlgTest& t) { t.Logic().OkBtn_Click(); };
+    const auto apply = [](MainDlgTest& t) { t.Logic().ApplyBtn_Click(); };
+    const auto defaults = [](MainDlgTest& t) { t.Logic().SetDefaultBtn_Click(); };
+    const ClickSettings down7 = {70, 20, 400, 30}, area10 = {50, 20, 400, 40}, atDefaults = {70, 30, 400, 28};
+    const PanelSets checkedAtDefaults = {kWorking, false, kDefaults, true};  // the box checked when opened
+    const std::vector<std::pair<PanelSets, std::vector<Step>>> sessions = {
+        {kFound,
+         {{"Apply while unchanged is ignored", apply, kFound, 450, false, false, false},
+          // Enter on an unchanged dialog must not save the rounded sliders.
+          {"OK while unchanged is ignored", ok, kFound, 450, false, false, false},
+          {"a slider released where it was", unmoved, kFound, 450, false, false, false},
+          {"down to 7", drag(Slider::DownCanceler, 7), {down7, true, kSaved, false}, 400, true, true, false},
+          {"Apply", apply, {down7, true, down7, false}, 400, true, false, false},
+          {"Apply again is ignored", apply, {down7, true, down7, false}, 400, true, false, false},
+          {"released where it was after Apply", unmoved, {down7, true, down7, false}, 400, true, false, false},
+          {"OK after Apply", ok, {down7, false, down7, false}, 400, false, false, true}}},
+        {kFound,
+         {{"sound on in the working set", sound, kFound, 450, true, true, false},
+          {"sound off", sound, {kWorking, false, kSaved, false}, 450, true, true, false},
+          {"sound on again", sound, kFound, 450, true, true, false},
+          {"area to 10", drag(Slider::DblClickArea, 10), {area10, true, kSaved, false}, 400, true, true, false},
+          {"OK", ok, {area10, true, area10, true}, 400, false, false, true}}},
+        {kFound,
+         {{"Set to default", defaults, {kDefaults, true, kSaved, false}, 400, true, true, false},
+          {"OK", ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
+        {checkedAtDefaults,
+         {{"Set to default at the defaults changes nothing", defaults, checkedAtDefaults, 400, false, false, false},
+          {"down to 7", drag(Slider::DownCanceler, 7), {atDefaults, false, kDefaults, true}, 400, true, true, false},
+          // The box was checked already: the sound is not written.
+          {"Set to default", defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false}}},
     };
     for (std::size_t s = 0; s < sessions.size(); ++s) {
         Restart();
-        Open();
-        for (const Step& step : sessions[s]) {
+        Open(1, sessions[s].first);
+        for (const Step& step : sessions[s].second) {
             SCOPED_TRACE("session " + std::to_string(s) + ": " + step.name);
             step.act(*this);
-            Expect(step.working, step.soundWorking, step.saved, step.soundSaved, step.doubleClickTime);
-            EXPECT_EQ(start->State() == Phase::Ended, step.ended);
-            if (step.ended) {
-                ExpectEnded();
-            } else {
-                ExpectButtons(step.ok, step.apply);
+            EXPECT_EQ(Sets(), step.sets);
+            EXPECT_EQ(doubleClickTime, step.doubleClickTime);
+            ASSERT_EQ(start->State() == Phase::Ended, step.ended);
+            if (!step.ended) {
+                EXPECT_EQ(dlg.ok, step.ok);
+                EXPECT_EQ(dlg.apply, step.apply);
             }
         }
-        EXPECT_TRUE(debug.boxes.empty());
+        EXPECT_TRUE(boxes.empty());
     }
-}
-
-// Set to default puts into effect what the sliders then show; with the
-// sliders and the box already at the defaults it changes nothing.
-TEST_F(SessionTest, SetToDefaultAtTheDefaultsChangesNothing) {
-    Open(kDefaults, true, true);
-    Model().ClearLog();
-    Logic().SetDefaultBtn_Click();
-    EXPECT_TRUE(Requests().empty());
-    ExpectButtons(false, false);
-    Expect(kWorking, true, kDefaults, true, 400);
-}
-
-// A slider released where it was (a click on the thumb, a key at its end)
-// puts nothing into effect.
-TEST_F(SessionTest, ASliderReleasedUnmovedChangesNothing) {
-    Open();
-    Model().ClearLog();
-    Logic().Slider_Change(Slider::DblClickArea);
-    EXPECT_TRUE(Requests().empty());
-    ExpectButtons(false, false);
-    Move(Slider::DblClickArea, 6);
-    Logic().ApplyBtn_Click();
-    Model().ClearLog();
-    Logic().Slider_Change(Slider::DblClickArea);
-    EXPECT_TRUE(Requests().empty());
-    ExpectButtons(true, false);
-    Expect({50, 20, 400, 32}, true, {50, 20, 400, 32}, false, 400);
-}
-
-TEST_F(SessionTest, SetToDefaultWithTheBoxCheckedPreviewsTheSliders) {
-    Open(kSaved, true, false);
-    Logic().SetDefaultBtn_Click();
-    EXPECT_EQ(Dlg().positions, (SliderPositions{3, 3, 4, 4}));
-    ExpectButtons(true, true);
-    Expect(kDefaults, false, kSaved, true, 400);  // the sound was not clicked
-}
-
-TEST_F(SessionTest, TestAreasBeepAndAlternateTheirPictures) {
-    Open();
-    Dlg().missingFiles = {"double1.bmp"};
-    for (int i = 0; i < 3; ++i) Logic().ClickTestArea_Click();
-    Logic().DClickTestArea_DblClick();
-    Logic().DClickTestArea_DblClick();  // double1.bmp cannot be loaded: the picture stays
-    Logic().DClickTestArea_DblClick();
-    EXPECT_EQ(Dlg().clickPictures, (std::vector<std::string>{"single2.bmp", "single1.bmp", "single2.bmp"}));
-    EXPECT_EQ(Dlg().dClickPictures, (std::vector<std::string>{"double2.bmp", "double2.bmp"}));
-    EXPECT_EQ(Dlg().beeps, 6);
-    EXPECT_TRUE(Logic().ClickPicState);
-    EXPECT_TRUE(Logic().DClickPicState);
-    Expect(kWorking, true, kSaved, false, 450);
-    ExpectButtons(false, false);
 }
 
 // A failed call inside a handler closes the dialog and ends the program;
-// the closing step still copies the saved set back when it can, and the
-// double-click time never stays at a preview value.
-TEST_F(SessionTest, FailuresInsideTheDialog) {
-    struct Case {
-        const char* name;
-        const char* function;  // forced from the start, or null
-        TavloStatus status;
-        int calls;  // failing calls, -1 for all
-        std::function<void(SessionTest&)> act;
-        ClickSettings working;
-        bool soundWorking;
-        ClickSettings saved;
-        unsigned doubleClickTime;
-        std::vector<std::string> boxes;
-    };
+// the closing step still copies the saved set back when it can, the
+// double-click time never stays at a preview value, and the poll does not
+// run while the box is open.
+TEST_F(MainDlgTest, FailuresInsideTheDialog) {
     const ClickSettings fast = {50, 20, 900, 30};
-    const auto speedTo9 = [](SessionTest& t) { t.Move(Slider::DblClickSpeed, 9); };
-    const Case cases[] = {
-        {"preview write refused once", "TavloSetClickData", 7, 1, speedTo9, kSaved, false, kSaved, 450,
-         {"SetSettings(2): 7"}},
-        // The closing step's own write fails too: one box, and the time goes
-        // back to the saved speed it read.
-        {"preview write refused for good", "TavloSetClickData", 7, -1, speedTo9, kWorking, true, kSaved, 450,
-         {"SetSettings(2): 7"}},
-        {"preview: panel gone", "TavloGetClickData", TavloBadPanel, -1, speedTo9, kWorking, true, kSaved, 450, {}},
-        {"sound step refused", "TavloSetClickSound", 8, 1,
-         [](SessionTest& t) { t.Sound(true); },
-         kSaved, false, kSaved, 450, {"SetClickSound(1): 8"}},
+    const auto speedTo9 = [](MainDlgTest& t) { t.Move(Slider::DblClickSpeed, 9); };
+    const auto soundOn = [](MainDlgTest& t) { t.Sound(true); };
+    const auto ok = [speedTo9](MainDlgTest& t) {
+        speedTo9(t);
+        t.Logic().OkBtn_Click();
+    };
+    const auto cancel = [speedTo9](MainDlgTest& t) {
+        speedTo9(t);
+        t.Logic().CancelBtn_Click();
+    };
+    const PanelSets restored = {kSaved, false, kSaved, false}, soundKept = {kSaved, true, kSaved, false};
+    const PanelSets fastSaved = {fast, false, fast, false}, previewKept = {fast, true, kSaved, false};
+    const struct {
+        const char* name;
+        std::uint32_t code, error;  // the request refused from the start; 0: a panel attached instead
+        std::function<void(MainDlgTest&)> act;
+        PanelSets sets;
+        unsigned doubleClickTime;
+        const char* box;
+    } cases[] = {
+        // The closing step's own write fails too: the time goes back to the
+        // saved speed it read.
+        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, speedTo9, kFound, 450, "SetSettings(2): 7"},
+        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, speedTo9, kFound, 450, nullptr},
+        {"sound step refused", IOCTL_TAVLO_SET_CLICK_SOUND, 31, soundOn, soundKept, 450, "SetClickSound(1): 8"},
         // OK saved the four values before the sound flag failed: they stay.
-        {"OK: sound flag refused", "TavloSetClickSound", 8, 1,
-         [speedTo9](SessionTest& t) {
-             speedTo9(t);
-             t.Logic().OkBtn_Click();
-         },
-         fast, false, fast, 900, {"SetClickSound(1): 8"}},
+        {"OK: sound flag refused", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, 31, ok, fastSaved, 900, "SetClickSound(1): 8"},
         // The saved set cannot be read when closing: the preview's 900 ms
         // must not outlive the dialog.
-        {"Cancel: saved set unreadable", nullptr, 0, 0,
-         [speedTo9](SessionTest& t) {
-             speedTo9(t);
-             Force("TavloGetClickData", 8);
-             t.Logic().CancelBtn_Click();
-         },
-         fast, true, kSaved, 450, {"GetSettings(1): 8"}},
+        {"Cancel: saved set unreadable", IOCTL_TAVLO_GET_CLICK_DATA_ALT, 31, cancel, previewKept, 450,
+         "GetSettings(1): 8"},
         // The panel list changed since the poll: status 3 on a settings call
-        // stays critical.
-        {"stale stamp in a handler", "TavloSetClickData", TavloPanelsChanged, 1, speedTo9, kSaved, false, kSaved, 450,
-         {"SetSettings(2): 3"}},
+        // is critical.
+        {"panel attached since the poll", 0, 0, speedTo9, restored, 450, "SetSettings(1): 3"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Restart();
         Open();
-        if (c.function != nullptr) Force(c.function, c.status, c.calls);
+        if (c.code == 0) Model().AttachPanel(0x50);
+        if (c.code != 0) Refuse(c.code, c.error);
+        std::uint32_t requestsInBox = 0;
+        whileShown = [this, &requestsInBox] {
+            const std::uint32_t before = Model().RequestsSeen();
+            Tick();
+            requestsInBox += Model().RequestsSeen() - before;
+        };
         c.act(*this);
-        ForcedStatuses().clear();
+        Model().ClearFaults();
         ExpectEnded();
-        EXPECT_EQ(Working(), c.working);
-        EXPECT_EQ(SoundWorking(), c.soundWorking);
-        EXPECT_EQ(Saved(), c.saved);
-        EXPECT_EQ(desktop.doubleClickTime, c.doubleClickTime);
-        EXPECT_EQ(debug.boxes, c.boxes);
-        EXPECT_EQ(view->errorReports, 0);
+        EXPECT_EQ(Sets(), c.sets);
+        EXPECT_EQ(doubleClickTime, c.doubleClickTime);
+        EXPECT_EQ(boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
+        EXPECT_EQ(requestsInBox, 0u);
+        EXPECT_EQ(win.errorReports, 0);
     }
 }
 
-TEST_F(SessionTest, OpeningFailureEndsWithoutShowingTheDialog) {
-    Force("TavloGetClickSound", 6);
+TEST_F(MainDlgTest, OpeningFailureEndsWithoutShowingTheDialog) {
+    Refuse(IOCTL_TAVLO_GET_CLICK_SOUND_ALT, 1);
     Load();
-    EXPECT_FALSE(view->dialogShown);
+    EXPECT_FALSE(win.dialogShown);
     ExpectEnded();
-    EXPECT_EQ(debug.boxes, std::vector<std::string>{"GetClickSound(1): 6"});
-    // The closing step got as far as the four values.
-    Expect(kSaved, true, kSaved, false, 450);
+    EXPECT_EQ(boxes, std::vector<std::string>{"GetClickSound(1): 6"});
+    Model().ClearFaults();
+    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));  // the closing step got as far as the four values
+    EXPECT_EQ(doubleClickTime, 450u);
 }
 
 // The dialog open, then every reply to one request odd (no bytes, more than
 // the buffer, or bytes no driver sends) while the poll ticks and a slider
-// moves: whatever the program decides, the saved set stays as it was, the
-// working set holds the earlier or a previewed set and never zeros, and no
-// handle stays open.
-TEST_F(SessionTest, OddRepliesToEveryRead) {
-    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS,        IOCTL_TAVLO_GET_POINTDATA_ENABLE,
-                                   IOCTL_TAVLO_GET_PANEL_ID,      IOCTL_TAVLO_GET_CLICK_DATA,
+// moves: whatever the program decides, the saved set stays, the working set
+// never holds zeros, and no handle stays open.
+TEST_F(MainDlgTest, OddRepliesToEveryRead) {
+    const std::uint32_t codes[] = {IOCTL_TAVLO_GET_STATUS,         IOCTL_TAVLO_GET_POINTDATA_ENABLE,
+                                   IOCTL_TAVLO_GET_PANEL_ID,       IOCTL_TAVLO_GET_CLICK_DATA,
                                    IOCTL_TAVLO_GET_CLICK_DATA_ALT, IOCTL_TAVLO_GET_CLICK_SOUND,
                                    IOCTL_TAVLO_GET_CLICK_SOUND_ALT};
-    const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(12, 1),
-                                                 std::vector<std::uint8_t>(7, 0xA5), std::vector<std::uint8_t>(7, 0xFF)};
-    const ClickSettings zeros = {0, 0, 0, 0};
+    const std::vector<std::uint8_t> replies[] = {
+        {}, std::vector<std::uint8_t>(12, 1), std::vector<std::uint8_t>(7, 0xA5), std::vector<std::uint8_t>(7, 0xFF)};
     for (std::uint32_t code : codes) {
-        for (const std::vector<std::uint8_t>& reply : replies) {
-            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << reply.size()
-                                              << " bytes");
+        for (std::vector<std::uint8_t> bytes : replies) {
+            SCOPED_TRACE(::testing::Message() << std::hex << code << std::dec << ", " << bytes.size() << " bytes");
             Restart();
             Open();
-            // A reply as long as the request's own or the given length.
-            std::vector<std::uint8_t> bytes = reply;
-            if (bytes.size() == 7 && code != IOCTL_TAVLO_GET_CLICK_DATA && code != IOCTL_TAVLO_GET_CLICK_DATA_ALT) {
-                bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
-            }
+            // Odd bytes as long as the request's own reply.
+            const bool clickData = code == IOCTL_TAVLO_GET_CLICK_DATA || code == IOCTL_TAVLO_GET_CLICK_DATA_ALT;
+            if (bytes.size() == 7 && !clickData) bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
             ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
             Tick();
             if (start->State() == Phase::Editing) Move(Slider::DblClickSpeed, 9);
             Tick();
             Tick();
             Model().ClearFaults();
-            EXPECT_EQ(Saved(), kSaved);
-            EXPECT_FALSE(SoundSaved());
-            EXPECT_NE(Working(), zeros);
+            const PanelSets sets = Sets();
+            EXPECT_EQ(sets.saved, kSaved);
+            EXPECT_FALSE(sets.soundSaved);
+            EXPECT_NE(sets.working, (ClickSettings{0, 0, 0, 0}));
             EXPECT_EQ(Driver().channel.OpenHandles(), 0);
         }
     }

@@ -1,206 +1,224 @@
 // Velmic's logic against the simulated driver, through the same by-name
-// binding the program uses, with the windows played by fakes. A loader can
-// force any status on any library function, so every path of the status
-// rule is reachable; everything else runs against the device model.
+// binding the program uses. The fixture plays the windows: the start-up
+// window, the settings dialog and the diagnostic box. Failures are the
+// driver's own: refused requests, odd replies, panels that come and go, a
+// device that is missing.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <functional>
-#include <map>
 #include <memory>
-#include <set>
+#include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
 #include "start_dlg.h"
-#include "tavlo_ioctl.h"
-#include "tp_access.h"
 
 namespace velmic_test {
 
 using velmic::ClickSettings;
+using velmic::Phase;
 using velmic::Slider;
 using velmic::SliderPositions;
 
-// Statuses forced on library functions by name: `remaining` calls fail
-// with `status` (-1 for every call), then the function works again.
-struct Forced {
-    TavloStatus status;
-    int remaining;
+inline const ClickSettings kSaved = {50, 20, 450, 30};
+inline const ClickSettings kWorking = {80, 90, 700, 36};  // someone's earlier preview, never saved
+inline const ClickSettings kDefaults = {30, 30, 400, 28};
+inline constexpr std::uint8_t kId = 0x31;
+inline constexpr std::uint32_t kErrorGenFailure = 31;
+
+// Both sets of one panel as the driver holds them.
+struct PanelSets {
+    ClickSettings working;
+    bool soundWorking;
+    ClickSettings saved;
+    bool soundSaved;
+    bool operator==(const PanelSets& o) const {
+        return working == o.working && soundWorking == o.soundWorking && saved == o.saved && soundSaved == o.soundSaved;
+    }
 };
-std::map<std::string, Forced>& ForcedStatuses();
-bool TakeForced(const char* name, TavloStatus* status);
+inline std::ostream& operator<<(std::ostream& os, const ClickSettings& v) {
+    return os << "{" << v.down << ", " << v.up << ", " << v.speed << ", " << v.area << "}";
+}
+inline void PrintTo(const PanelSets& s, std::ostream* os) {
+    *os << "working " << s.working << (s.soundWorking ? " sound" : "") << ", saved " << s.saved
+        << (s.soundSaved ? " sound" : "");
+}
 
-class ForcingLoader final : public tavlo::LibraryLoader {
-public:
-    bool Load(const char* name) override { return inner.Load(name); }
-    void* Find(const char* name) override;
-    std::string LastErrorText() override { return inner.LastErrorText(); }
-    tavlosim::InProcessLoader inner;
-};
+// As Velmic finds the panel: the saved sound off, the working sound on.
+inline const PanelSets kFound = {kWorking, true, kSaved, false};
+inline const PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
 
-// The Windows double-click time of the session, which outlives a dialog.
-struct Desktop {
-    unsigned doubleClickTime = 500;
-    std::vector<unsigned> doubleClickTimes;  // every setting, in order
-};
-
-class FakeMainView final : public velmic::MainView {
-public:
-    explicit FakeMainView(Desktop& desktop) : desktop_(desktop) {}
-    void SetSliderPosition(Slider slider, int position) override {
-        const velmic::SliderScale scale = velmic::ScaleOf(slider);
-        positions[slider] = std::clamp(position, scale.minPosition, scale.maxPosition);
-    }
-    int SliderPosition(Slider slider) override { return positions[slider]; }
-    void SetClickSound(bool on) override { checked = on; }
-    bool ClickSoundChecked() override { return checked; }
-    void SetEnabled(velmic::Button button, bool enabled) override {
-        (button == velmic::Button::OkBtn ? okEnabled : applyEnabled) = enabled;
-    }
-    void SetActivePanelId(const std::string& caption) override { panelIdCaption = caption; }
-    bool ShowPicture(velmic::TestArea area, const std::string& file) override {
-        if (missingFiles.count(file)) return false;
-        (area == velmic::TestArea::ClickTestArea ? clickPictures : dClickPictures).push_back(file);
-        return true;
-    }
-    void Beep() override { ++beeps; }
-    void SetDoubleClickTime(unsigned ms) override {
-        desktop_.doubleClickTime = ms;
-        desktop_.doubleClickTimes.push_back(ms);
-    }
-
-    SliderPositions positions;
-    bool checked = false;
-    bool okEnabled = true;      // as the dialog is created
-    bool applyEnabled = false;  // as the dialog is created
-    std::string panelIdCaption;
-    std::vector<std::string> clickPictures, dClickPictures;
-    std::set<std::string> missingFiles;
-    int beeps = 0;
-
-private:
-    Desktop& desktop_;
-};
-
-class FakeStartView final : public velmic::StartView {
-public:
-    explicit FakeStartView(Desktop& desktop) : desktop_(desktop) {}
-    void StartTimer(unsigned ms) override { timerMs = ms; }
-    void StopTimer() override { timerMs = 0; }
-    void SetInfoMsg(const std::string& text) override { infoMsg = text; }
-    void SetVisible(bool v) override { visible = v; }
-    void ShowErrorReport() override {
-        ++errorReports;
-        if (whileErrorReport) whileErrorReport();
-    }
-    velmic::MainView& CreateMainDlg() override {
-        EXPECT_FALSE(dialogOpen) << "a second settings dialog while one is open";
-        dialogs.push_back(std::make_unique<FakeMainView>(desktop_));
-        dialogOpen = true;
-        dialogShown = false;
-        return *dialogs.back();
-    }
-    void ShowMainDlg() override { dialogShown = true; }
-    void DestroyMainDlg() override {
-        EXPECT_TRUE(dialogOpen);
-        dialogOpen = dialogShown = false;
-    }
-    void Close() override { ++closes; }
-
+struct StartWindow {
     unsigned timerMs = 0;
     std::string infoMsg;
-    bool visible = true;
-    int errorReports = 0;
+    bool visible = true, dialogOpen = false, dialogShown = false;
+    int dialogsOpened = 0, errorReports = 0, closes = 0;
     std::function<void()> whileErrorReport;
-    std::vector<std::unique_ptr<FakeMainView>> dialogs;
-    bool dialogOpen = false, dialogShown = false;
-    int closes = 0;
-
-private:
-    Desktop& desktop_;
 };
 
-class FakeDebugView final : public velmic::DebugView {
+struct Dialog {
+    SliderPositions positions;
+    bool checked = false, ok = true, apply = false;  // the buttons as the dialog is created
+    std::string caption, missingFile;
+    std::vector<std::string> clicks, dClicks;
+    int beeps = 0;
+};
+
+class VelmicTest : public ::testing::Test, public velmic::StartView, public velmic::MainView, public velmic::DebugView {
 public:
+    void SetUp() override { Restart(); }
+    void TearDown() override { EXPECT_EQ(Driver().channel.OpenHandles(), 0); }
+    // A fresh driver, desktop and program.
+    void Restart() {
+        tavlosim::ResetInProcessDriver();
+        win = {};
+        doubleClickTime = 500;
+        boxes.clear();
+        clearFaultsAtBox = false;
+        whileShown = nullptr;
+        access.MuteDiagnostics(false);
+        start = std::make_unique<velmic::StartDlg>(library, access, *this);
+    }
+
+    // The start-up window.
+    void StartTimer(unsigned ms) override { win.timerMs = ms; }
+    void StopTimer() override { win.timerMs = 0; }
+    void SetInfoMsg(const std::string& text) override { win.infoMsg = text; }
+    void SetVisible(bool on) override { win.visible = on; }
+    void ShowErrorReport() override {
+        ++win.errorReports;
+        if (win.whileErrorReport) win.whileErrorReport();
+    }
+    velmic::MainView& CreateMainDlg() override {
+        EXPECT_FALSE(win.dialogOpen) << "a second settings dialog while one is open";
+        ++win.dialogsOpened;
+        win.dialogOpen = true;
+        win.dialogShown = false;
+        dlg = {};
+        return *this;
+    }
+    void ShowMainDlg() override { win.dialogShown = true; }
+    void DestroyMainDlg() override {
+        EXPECT_TRUE(win.dialogOpen);
+        win.dialogOpen = win.dialogShown = false;
+    }
+    void Close() override { ++win.closes; }
+
+    // The settings dialog.
+    void SetSliderPosition(Slider slider, int position) override { dlg.positions[slider] = position; }
+    int SliderPosition(Slider slider) override { return dlg.positions[slider]; }
+    void SetClickSound(bool on) override { dlg.checked = on; }
+    bool ClickSoundChecked() override { return dlg.checked; }
+    void SetEnabled(velmic::Button b, bool on) override { (b == velmic::Button::OkBtn ? dlg.ok : dlg.apply) = on; }
+    void SetActivePanelId(const std::string& text) override { dlg.caption = text; }
+    bool ShowPicture(velmic::TestArea area, const std::string& file) override {
+        if (file == dlg.missingFile) return false;
+        (area == velmic::TestArea::ClickTestArea ? dlg.clicks : dlg.dClicks).push_back(file);
+        return true;
+    }
+    void Beep() override { ++dlg.beeps; }
+    void SetDoubleClickTime(unsigned ms) override { doubleClickTime = ms; }
+
+    // The diagnostic box.
     void ShowDebug(const std::string& tag, TavloStatus status) override {
         boxes.push_back(winui::DebugBoxText(tag, status));
+        if (clearFaultsAtBox) Model().ClearFaults();
         if (whileShown) whileShown();
-    }
-    std::vector<std::string> boxes;
-    std::function<void()> whileShown;
-};
-
-class VelmicTest : public ::testing::Test {
-public:
-    void SetUp() override {
-        tavlosim::ResetInProcessDriver();
-        ForcedStatuses().clear();
-    }
-    void TearDown() override {
-        ForcedStatuses().clear();
-        EXPECT_EQ(Driver().channel.OpenHandles(), 0);
     }
 
     static tavlosim::InProcessDriver& Driver() { return tavlosim::TheInProcessDriver(); }
     static tavlosim::DeviceModel& Model() { return Driver().model; }
 
-    // A panel whose saved set holds `saved` and whose working set holds
-    // `working`; returns its number.
-    static std::uint8_t Attach(std::uint8_t id, bool enabled = true, ClickSettings saved = {30, 30, 400, 28},
-                               ClickSettings working = {30, 30, 400, 28}, bool soundSaved = true,
-                               bool soundWorking = true) {
+    // A panel holding these sets; returns its number.
+    static std::uint8_t Attach(std::uint8_t id, bool enabled = true, PanelSets s = {kDefaults, true, kDefaults, true}) {
         const auto index = static_cast<std::uint8_t>(Model().AttachPanel(id));
-        Store(index, tavlosim::kSavedSet, saved);
-        Store(index, tavlosim::kWorkingSet, working);
-        Model().MutablePanel(index)->sound[tavlosim::kSavedSet] = soundSaved ? 1 : 0;
-        Model().MutablePanel(index)->sound[tavlosim::kWorkingSet] = soundWorking ? 1 : 0;
-        Model().MutablePanel(index)->pointdata = enabled ? 1 : 0;
+        Store(index, tavlosim::kSavedSet, s.saved);
+        Store(index, tavlosim::kWorkingSet, s.working);
+        tavlosim::PanelState& panel = *Model().MutablePanel(index);
+        panel.sound[tavlosim::kSavedSet] = s.soundSaved ? 1 : 0;
+        panel.sound[tavlosim::kWorkingSet] = s.soundWorking ? 1 : 0;
+        panel.pointdata = enabled ? 1 : 0;
         return index;
     }
     // The sets are written and read through the library's own exports, in
     // the device's steps.
-    static void Store(std::uint8_t index, int set, ClickSettings values) {
+    static void Store(std::uint8_t index, int set, ClickSettings v) {
         std::uint16_t stamp = Model().Stamp();
-        std::int16_t data[4] = {values.down, values.up, values.speed, values.area};
+        std::int16_t data[4] = {v.down, v.up, v.speed, v.area};
         ASSERT_EQ(TavloSetClickData(&stamp, index, data, set == tavlosim::kSavedSet ? 1 : 0), TavloOk);
     }
-    static ClickSettings Settings(std::uint8_t index, int set) {
+    static ClickSettings Read(std::uint8_t index, int set) {
         std::uint16_t stamp = Model().Stamp();
         std::int16_t data[4] = {};
         EXPECT_EQ(TavloGetClickData(&stamp, index, data, set == tavlosim::kSavedSet ? 1 : 0), TavloOk);
         return {data[0], data[1], data[2], data[3]};
     }
-    static ClickSettings Working(std::uint8_t index = 0) { return Settings(index, tavlosim::kWorkingSet); }
-    static ClickSettings Saved(std::uint8_t index = 0) { return Settings(index, tavlosim::kSavedSet); }
-    static bool SoundWorking(std::uint8_t index = 0) { return Model().Panel(index)->sound[tavlosim::kWorkingSet] != 0; }
-    static bool SoundSaved(std::uint8_t index = 0) { return Model().Panel(index)->sound[tavlosim::kSavedSet] != 0; }
-    static void Force(const char* function, TavloStatus status, int calls = -1) {
-        ForcedStatuses()[function] = {status, calls};
+    static PanelSets Sets(int panel = 0) {
+        const auto index = static_cast<std::uint8_t>(panel);
+        const std::uint8_t* sound = Model().Panel(index)->sound;
+        return {Read(index, tavlosim::kWorkingSet), sound[tavlosim::kWorkingSet] != 0, Read(index, tavlosim::kSavedSet),
+                sound[tavlosim::kSavedSet] != 0};
+    }
+    // The driver fails every request with this code; once: until a box is shown.
+    void Refuse(std::uint32_t code, std::uint32_t error = kErrorGenFailure, bool once = false) {
+        Model().FailCode(code, error);
+        clearFaultsAtBox = once;
+    }
+    // Requests with this code since the log was cleared.
+    static int Count(std::uint32_t code) {
+        int n = 0;
+        for (std::uint32_t i = 0; i < Model().LogSize(); ++i) n += Model().LogAt(i).code == code;
+        return n;
     }
 
-    // Library calls since the log was cleared, panel checks left out.
-    static std::vector<std::uint32_t> Requests() {
-        std::vector<std::uint32_t> codes;
-        for (std::uint32_t i = 0; i < Model().LogSize(); ++i) {
-            if (Model().LogAt(i).code != IOCTL_TAVLO_GET_STATUS) codes.push_back(Model().LogAt(i).code);
-        }
-        return codes;
+    // Disabled panels 0x20.. holding kOther and, last, panel kId holding
+    // these sets; the program loaded and the first tick done.
+    void Load(bool enabled = true, std::uint8_t panels = 1, PanelSets sets = kFound) {
+        for (std::uint8_t i = 0; i + 1 < panels; ++i) Attach(static_cast<std::uint8_t>(0x20 + i), false, kOther);
+        Attach(kId, enabled, sets);
+        start->Form_Load();
+        Tick();
+    }
+    // Loaded, with the dialog open.
+    void Open(std::uint8_t panels = 1, PanelSets sets = kFound) {
+        Load(true, panels, sets);
+        ASSERT_EQ(start->State(), Phase::Editing);
+    }
+    velmic::MainDlg& Logic() { return *start->Settings(); }
+    void Tick() { start->MainTimer_Timer(); }
+    // The user moves a slider and releases it.
+    void Move(Slider slider, int position) {
+        dlg.positions[slider] = position;
+        Logic().Slider_Change(slider);
+    }
+    // The user checks or clears the click sound box.
+    void Sound(bool on) {
+        dlg.checked = on;
+        Logic().ClickSound_Click();
+    }
+    void ExpectEnded() {
+        EXPECT_EQ(start->State(), Phase::Ended);
+        EXPECT_EQ(win.closes, 1);
+        EXPECT_FALSE(win.dialogOpen);
+        EXPECT_EQ(win.timerMs, 0u);
     }
 
-    ForcingLoader loader;
+    tavlosim::InProcessLoader loader;
     std::vector<std::string> fatal;
     tavlo::TavloIoctl library{loader, [this](const std::string& m) { fatal.push_back(m); }};
-    FakeDebugView debug;
-    velmic::TpAccess access{library, debug};
-    Desktop desktop;
+    velmic::TpAccess access{library, *this};
+    std::unique_ptr<velmic::StartDlg> start;
+    StartWindow win;
+    Dialog dlg;
+    unsigned doubleClickTime = 500;  // the Windows setting, which outlives a dialog
+    std::vector<std::string> boxes;  // the diagnostic boxes shown
+    bool clearFaultsAtBox = false;
+    std::function<void()> whileShown;
 };
 
 }  // namespace velmic_test
