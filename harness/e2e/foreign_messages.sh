@@ -1,7 +1,8 @@
 # Every program's windows against foreign messages: the window probe sends
-# each window of the program, and each of its controls, a table of messages
-# the suite does not use, with extreme parameters. Afterwards the program
-# still runs and answers, and the driver holds what it held before.
+# each window of the program (and the about boxes of the two that have
+# one), and each of its controls, a table of messages the suite does not
+# use, with extreme parameters. Afterwards the program still runs and
+# answers, and the driver holds what it held before.
 . "$E2E_LIB"
 
 sim attach 0x31 >/dev/null
@@ -13,10 +14,10 @@ state() { sim -m state | sed 's/ requests=[0-9]* logsize=[0-9]*//'; }
 # whose timer sends it has finished its start.
 requested() { sim -m log | grep -qi "code=$1 "; }
 
-# sweep NAME EXE WINDOW READY...: starts EXE, finds WINDOW (a caption, or
-# class:NAME), waits until the command READY holds, sweeps, checks, ends it.
-sweep() {
-    local name=$1 exe=$2 window=$3 main before after counts
+# start_ready NAME EXE WINDOW READY...: starts EXE, finds WINDOW (a
+# caption, or class:NAME) as $main and waits until the command READY holds.
+start_ready() {
+    local name=$1 exe=$2 window=$3
     shift 3
     sim clear-log >/dev/null
     launch "$WIN_BIN/$exe"
@@ -26,13 +27,38 @@ sweep() {
         main=$(probe find "$window" 15000) || fail "$name: no window"
     fi
     wait_until 15 "$@" || fail "$name: not ready: $*"
+}
+
+# sweep_window NAME HANDLE: sweeps the window and its controls; afterwards
+# it still answers and the driver holds what it held before.
+sweep_window() {
+    local before after counts
     before=$(state)
-    counts=$(probe sweep "$main" 2000) || fail "$name: $counts"
-    [ "$(probe send "$main" 0 0 0)" = 0 ] || fail "$name: no answer after the sweep"
+    counts=$(probe sweep "$2" 2000) || fail "$1: $counts"
+    [ "$(probe send "$2" 0 0 0)" = 0 ] || fail "$1: no answer after the sweep"
     after=$(state)
-    [ "$after" = "$before" ] || fail "$name: the driver changed from [$before] to [$after]"
-    end_program "$WIN_BIN/$exe"
-    echo "$name: $counts (at ${SECONDS} s)"
+    [ "$after" = "$before" ] || fail "$1: the driver changed from [$before] to [$after]"
+    echo "$1: $counts (at ${SECONDS} s)"
+}
+
+# sweep NAME EXE WINDOW READY...: the program's window, then the end.
+sweep() {
+    start_ready "$@"
+    sweep_window "$1" "$main"
+    end_program "$WIN_BIN/$2"
+}
+
+# sweep_about NAME EXE WINDOW READY...: the same with the modal about box
+# the system menu opens over the window; afterwards its OK still closes it.
+sweep_about() {
+    local about
+    start_ready "$@"
+    probe syscommand "$main" 16
+    about=$(probe popup "$main" 5000) || fail "$1: no about box"
+    sweep_window "$1 about box" "$about"
+    probe click "$about" 1
+    probe gone "$about" 5000 >/dev/null || fail "$1: OK did not close the about box"
+    end_program "$WIN_BIN/$2"
 }
 
 visible_without() { [ "$(probe visible "$1")" = 1 ] && [ "$(probe visible "$2" 2>/dev/null || echo 0)" = 0 ]; }
@@ -47,3 +73,5 @@ sweep Gorvat Gorvat.exe "Touch Panel Calibration" \
 sweep Palvine Palvine.exe class:PalvineMainDlg requested 0x22A1EC
 sweep Nystra Nystra.exe "Interlock Control" requested 0x22E0E0
 sweep Cordane Cordane.exe "Panel Setting" shown "Panel Setting"
+sweep_about Nystra Nystra.exe "Interlock Control" requested 0x22E0E0
+sweep_about Cordane Cordane.exe "Panel Setting" shown "Panel Setting"
