@@ -438,8 +438,8 @@ TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
 // the driver answers properly: the saved set is untouched, and the working
 // set holds start values, never zeros or the identity of the touches.
 TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
-    const std::vector<std::uint8_t> replies[] = {{}, std::vector<std::uint8_t>(12, 1),
-                                                 std::vector<std::uint8_t>(8, 0xA5), std::vector<std::uint8_t>(8, 0xFF)};
+    const std::vector<std::uint8_t> replies[] = {
+        {}, std::vector<std::uint8_t>(12, 1), std::vector<std::uint8_t>(8, 0xA5), std::vector<std::uint8_t>(8, 0xFF)};
     for (std::uint32_t code : {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_POINTDATA_ENABLE, kGetSaved}) {
         for (std::vector<std::uint8_t> bytes : replies) {
             SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << bytes.size());

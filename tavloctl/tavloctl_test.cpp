@@ -130,7 +130,8 @@ TEST_F(TavloCtlTest, WatchPrintsTouchesAndReleasesAsTheyHappen) {
         }
     };
     ASSERT_EQ(Run({"watch", "--count", "2", "--seconds", "5"}, pause), 0) << err.str();
-    EXPECT_EQ(out.str(), "watching touches until 2 seen, at most 5 s\npanel 1 touched\npanel 1 released\npanel 0 touched\n");
+    EXPECT_EQ(out.str(),
+              "watching touches until 2 seen, at most 5 s\npanel 1 touched\npanel 1 released\npanel 0 touched\n");
 }
 
 TEST_F(TavloCtlTest, WatchGivesUpAtTheDeadline) {

@@ -55,7 +55,8 @@ TEST(TavloIoctl, AMissingLibraryOrFunctionIsFatalAndNamed) {
     };
     for (const Case& c : cases) {
         for (bool upFront : {false, true}) {
-            SCOPED_TRACE(std::string(c.named ? c.named : "nothing") + (upFront ? " missing, bound up front" : " missing"));
+            SCOPED_TRACE(std::string(c.named ? c.named : "nothing") +
+                         (upFront ? " missing, bound up front" : " missing"));
             const tavlosim::DeviceModel& model = FreshModel();
             tavlosim::InProcessLoader loader;
             loader.libraryMissing = c.libraryMissing;

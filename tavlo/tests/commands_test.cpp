@@ -68,32 +68,68 @@ const std::uint16_t kWord = 0x02A7;
 // the low byte of a 32-bit argument counts.
 std::vector<SentBytes> SentBytesCases() {
     return {
-        {"GetFirmVer", [](DeviceChannel& c, std::uint16_t* s) { std::uint16_t v; return GetFirmVer(c, s, 0x101, &v); },
-         0x22E040, {1}},
-        {"GetCalibrationAlt", [](DeviceChannel& c, std::uint16_t* s) { std::int16_t v[4]; return GetCalibrationData(c, s, 1, v, 0x301); },
-         0x22E088, {1}},
-        {"SetCalibration", [](DeviceChannel& c, std::uint16_t* s) { return SetCalibrationData(c, s, 0x101, kCal, 0x100); },
-         0x22A084, {1, 0x10, 0x27, 0xFD, 0xFF, 0x28, 0x23, 0x34, 0x12}},
-        {"SetPointdataEnable", [](DeviceChannel& c, std::uint16_t* s) { return SetPointdataEnable(c, s, 1, 0x100); },
-         0x22A0C4, {1, 0}},
-        {"GetClickSoundAlt", [](DeviceChannel& c, std::uint16_t* s) { std::uint8_t v; return GetClickSound(c, s, 1, &v, 1); },
-         0x22E188, {1}},
-        {"SetClickSound", [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x7F00, 0); },
-         0x22A184, {1, 0}},
-        {"SetClickSoundAlt", [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x42, 0x80); },
-         0x22A18C, {1, 1}},
-        {"SetPanelLed", [](DeviceChannel& c, std::uint16_t* s) { return SetPanelLed(c, s, 1, 0x1FE); },
-         0x22A104, {1, 0xFE}},
-        {"ReadEeprom", [](DeviceChannel& c, std::uint16_t* s) { std::uint16_t v; return ReadEeprom(c, s, 1, 0x312, &v); },
-         0x22E200, {1, 0x12}},
-        {"WriteEeprom", [](DeviceChannel& c, std::uint16_t* s) { return WriteEeprom(c, s, 1, 0x12, &kWord); },
-         0x22A204, {1, 0x12, 0xA7, 0x02}},
+        {"GetFirmVer",
+         [](DeviceChannel& c, std::uint16_t* s) {
+             std::uint16_t v;
+             return GetFirmVer(c, s, 0x101, &v);
+         },
+         0x22E040,
+         {1}},
+        {"GetCalibrationAlt",
+         [](DeviceChannel& c, std::uint16_t* s) {
+             std::int16_t v[4];
+             return GetCalibrationData(c, s, 1, v, 0x301);
+         },
+         0x22E088,
+         {1}},
+        {"SetCalibration",
+         [](DeviceChannel& c, std::uint16_t* s) { return SetCalibrationData(c, s, 0x101, kCal, 0x100); },
+         0x22A084,
+         {1, 0x10, 0x27, 0xFD, 0xFF, 0x28, 0x23, 0x34, 0x12}},
+        {"SetPointdataEnable",
+         [](DeviceChannel& c, std::uint16_t* s) { return SetPointdataEnable(c, s, 1, 0x100); },
+         0x22A0C4,
+         {1, 0}},
+        {"GetClickSoundAlt",
+         [](DeviceChannel& c, std::uint16_t* s) {
+             std::uint8_t v;
+             return GetClickSound(c, s, 1, &v, 1);
+         },
+         0x22E188,
+         {1}},
+        {"SetClickSound",
+         [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x7F00, 0); },
+         0x22A184,
+         {1, 0}},
+        {"SetClickSoundAlt",
+         [](DeviceChannel& c, std::uint16_t* s) { return SetClickSound(c, s, 1, 0x42, 0x80); },
+         0x22A18C,
+         {1, 1}},
+        {"SetPanelLed",
+         [](DeviceChannel& c, std::uint16_t* s) { return SetPanelLed(c, s, 1, 0x1FE); },
+         0x22A104,
+         {1, 0xFE}},
+        {"ReadEeprom",
+         [](DeviceChannel& c, std::uint16_t* s) {
+             std::uint16_t v;
+             return ReadEeprom(c, s, 1, 0x312, &v);
+         },
+         0x22E200,
+         {1, 0x12}},
+        {"WriteEeprom",
+         [](DeviceChannel& c, std::uint16_t* s) { return WriteEeprom(c, s, 1, 0x12, &kWord); },
+         0x22A204,
+         {1, 0x12, 0xA7, 0x02}},
         {"SetStartupMode", [](DeviceChannel& c, std::uint16_t*) { return SetStartupMode(c, 0x100); }, 0x22A1C4, {0}},
         {"SetClickMode", [](DeviceChannel& c, std::uint16_t*) { return SetClickMode(c, 0x104); }, 0x22A1E4, {4}},
-        {"SetClickOnceModeOff", [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x300, 0x102); },
-         0x22A1EC, {0, 2}},
-        {"SetClickOnceModeOn", [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x20, 4); },
-         0x22A1EC, {1, 4}},
+        {"SetClickOnceModeOff",
+         [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x300, 0x102); },
+         0x22A1EC,
+         {0, 2}},
+        {"SetClickOnceModeOn",
+         [](DeviceChannel& c, std::uint16_t*) { return SetClickOnceMode(c, 0x20, 4); },
+         0x22A1EC,
+         {1, 4}},
     };
 }
 
