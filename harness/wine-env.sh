@@ -58,7 +58,9 @@ suite_tool() {
 
 # suite_reg ARGS...: Wine's reg tool, its output and status passed on. reg
 # says why whenever it fails, so a failure without a word on either stream
-# is the same early end of a process by Wine as above; the harness uses reg
+# is the same early end of a process by Wine as above. So is a failure of
+# Wine's launcher to start reg at all: then the launcher alone speaks
+# ("ShellExecuteEx failed: ..."), and reg never ran. The harness uses reg
 # only to query, to import fixed values and to delete, so such a call is
 # made once more, and said on the error output.
 suite_reg() {
@@ -67,14 +69,16 @@ suite_reg() {
         errors=$(mktemp)
         status=0
         out=$("$SUITE_WINE64" reg "$@" 2>"$errors") || status=$?
-        if [ $status -eq 0 ] || [ -n "$out" ] || [ -s "$errors" ]; then
+        if [ $status -eq 0 ] || [ -n "$out" ] ||
+            { [ -s "$errors" ] && ! grep -q '^ShellExecuteEx failed' "$errors"; }; then
             [ -z "$out" ] || printf '%s\n' "$out"
             cat "$errors" >&2
             rm -f "$errors"
             return $status
         fi
+        echo "[harness] Wine ended reg $1 with status $status before reg ran (start $attempt)" \
+            "$(tr -d '\r' <"$errors" | paste -sd' ')" >&2
         rm -f "$errors"
-        echo "[harness] Wine ended reg $1 with status $status and not a word (start $attempt)" >&2
     done
     return $status
 }

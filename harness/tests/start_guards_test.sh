@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The harness's guards against a Wine start that never reached the program:
+# suite_tool and suite_reg make such a start once more, and only such a
+# start. A fake loader plays each case: it answers the Nth start as the
+# plan in FAKE_PLAN says (one word per start).
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cat >"$work/loader" <<'FAKE'
+#!/usr/bin/env bash
+n=$(( $(cat "$FAKE_COUNT" 2>/dev/null || echo 0) + 1 ))
+echo "$n" >"$FAKE_COUNT"
+read -r -a plan <<<"$FAKE_PLAN"
+mark=${SUITE_TOOL_STARTED:-}
+mark=${mark#Z:}
+case "${plan[$((n - 1))]}" in
+ok) [ -z "$mark" ] || : >"${mark//\\//}"; echo "REG_DWORD 1"; exit 0 ;;
+silent) exit 1 ;;
+launcher)
+    printf 'Application could not be started, or no application associated with the specified file.\r\n' >&2
+    printf 'ShellExecuteEx failed: Internal error.\r\n' >&2
+    exit 1
+    ;;
+refused) echo "reg: Unable to find the specified registry key or value" >&2; exit 1 ;;
+ran-failed) [ -z "$mark" ] || : >"${mark//\\//}"; echo "winprobe: no window x" >&2; exit 1 ;;
+esac
+FAKE
+chmod +x "$work/loader"
+export SUITE_WINE64="$work/loader" SUITE_WINE32="$work/loader" SUITE_WINESERVER=/bin/true TMPDIR=$work
+. "$here/../wine-env.sh"
+
+failures=0
+# name | function | plan | status | starts | stdout | stderr holds (empty: stderr is empty)
+while IFS='|' read -r name fn plan status starts stdout stderr; do
+    export FAKE_PLAN=$plan FAKE_COUNT="$work/count"
+    rm -f "$FAKE_COUNT"
+    got_status=0
+    got_out=$("$fn" X.exe query 2>"$work/err") || got_status=$?
+    got_starts=$(cat "$FAKE_COUNT")
+    if [ "$got_status" != "$status" ] || [ "$got_starts" != "$starts" ] || [ "$got_out" != "$stdout" ] ||
+        ! { if [ -z "$stderr" ]; then [ ! -s "$work/err" ]; else grep -q -- "$stderr" "$work/err"; fi; }; then
+        echo "FAIL $name: status $got_status starts $got_starts out [$got_out] err [$(paste -sd' ' "$work/err")]"
+        failures=$((failures + 1))
+    else
+        echo "ok   $name"
+    fi
+done <<'CASES'
+reg answered at once|suite_reg|ok|0|1|REG_DWORD 1|
+reg whose launcher failed is made once more|suite_reg|launcher ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
+reg ended without a word is made once more|suite_reg|silent ok|0|2|REG_DWORD 1|and\|before reg ran
+reg refusing is not made again|suite_reg|refused ok|1|1||Unable to find
+reg never reached twice gives up|suite_reg|silent launcher|1|2||(start 2)
+tool that never started is made once more|suite_tool|silent ok|0|2|REG_DWORD 1|before the program started (start 1)
+tool that ran and failed keeps its result|suite_tool|ran-failed ok|1|1||no window x
+tool never started twice gives up|suite_tool|silent silent|1|2||(start 2)
+CASES
+[ "$failures" = 0 ] && echo "PASSED" || { echo "$failures failed"; exit 1; }
