@@ -172,18 +172,21 @@ TEST_F(NystraTest, StartAndIdlePolls) {
 // while a panel is active, a touch on a Supervisor panel takes over, one on
 // an Interlock panel is shown as a request (and the window with it), one on
 // a Disable panel is ignored. Of two touches in one poll the lower panel
-// number counts. Activation loads the time-out; changed rows are broadcast;
-// a task bar created again gets the tray icon of the state. No moment of
-// the poll has two panels with point data. Release disables every panel.
+// number counts. Unplugging the active panel releases at the next poll;
+// unplugging another keeps the active one, wherever it now sits in the
+// table. Activation loads the time-out; changed rows are broadcast; a task
+// bar created again gets the tray icon of the state. No moment of the poll
+// has two panels with point data. Release disables every panel.
 TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
     // modes: 0 Disable, 1 Interlock, 2 Supervisor; active -1: Released; the
-    // countdown of 5 (-1: none); a request shown.
+    // countdown of 5 (-1: none); a request shown; a panel unplugged first.
     struct Case {
         const char* what;
         std::vector<int> modes, touched;
         int active, countdown;
         std::string pointdata, rows;
         bool request;
+        int unplugged = -1;
     };
     const Case cases[] = {
         {"first touch activates an Interlock panel", {1, 1, 1}, {1}, -1, 5, "010", "34|Panel 1||", false},
@@ -199,6 +202,9 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         {"Disable: ignored", {1, 0}, {1}, 0, 4, "10", "17|Panel 0||", false},
         {"active panel first: countdown reloaded, other dropped", {1, 1}, {0, 1}, 0, 5, "10", "17|Panel 0||", false},
         {"other panel first: a request, countdown runs", {1, 1}, {0, 1}, 1, 4, "01", "34|Panel 1|17|Panel 0", true},
+        {"active panel unplugged", {1, 1, 1}, {}, 1, -1, "00", kReleasedRows, false, 1},
+        {"panel before the active one unplugged", {1, 1, 1}, {}, 1, 4, "10", "34|Panel 1||", false, 0},
+        {"panel after the active one unplugged", {1, 1, 1}, {}, 1, 4, "01", "34|Panel 1||", false, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -206,6 +212,7 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         System(5, 1);
         Start(c.modes);
         if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
+        if (c.unplugged >= 0) model().RemovePanel(static_cast<std::uint8_t>(c.unplugged));
         Touch(c.touched);
         const std::string rows = Rows();
         const int broadcasts = view.broadcasts;
@@ -222,7 +229,8 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         dlg->OnTaskbarCreated();
         EXPECT_EQ(view.trayAdds, 2);
         EXPECT_EQ(view.trayIcon, c.request ? IDI_REQUEST : active >= 0 ? IDI_ACTIVE : IDI_RELEASED);
-        EXPECT_EQ(view.shown, c.request || (c.active >= 0 && active != c.active) ? 1 : 0);
+        const bool takenOver = c.unplugged < 0 && c.active >= 0 && active >= 0 && active != c.active;
+        EXPECT_EQ(view.shown, c.request || takenOver ? 1 : 0);
         if (c.countdown >= 0) {
             EXPECT_EQ(dlg->countdown, c.countdown);
         }
@@ -292,52 +300,18 @@ TEST_F(NystraTest, ActivateMessage) {
         EXPECT_EQ(dlg->state, pointdata == "00" ? kReleased : kActive);
         EXPECT_EQ(model().LogSize() == 0, pointdata == "00");
     }
-}
-
-// Unplugging the active panel releases at the next poll, time release or
-// not, so that the next touch activates again; unplugging another panel
-// keeps the active one, wherever it now sits in the table.
-TEST_F(NystraTest, UnpluggedActivePanelIsReleased) {
-    // Panel 1 (0x22) is active; `removed` is unplugged before the poll;
-    // activeAfter -1: released.
-    const std::pair<int, int> cases[] = {{1, -1}, {0, 0}, {2, 1}};
-    for (const auto& [removed, activeAfter] : cases) {
-        SCOPED_TRACE("unplugged panel " + std::to_string(removed));
-        NextRow();
-        System(30, 0);
-        Start({1, 1, 1});
-        TouchPoll(1);
-        model().RemovePanel(static_cast<std::uint8_t>(removed));
-        EXPECT_EQ(Poll(), activeAfter < 0 ? kReleasedPollMs : kActivePollMs);
-        EXPECT_EQ(dlg->usb.activeDevice, activeAfter);
-        if (activeAfter >= 0) {
-            EXPECT_EQ(Rows(), "34|Panel 1||");
-            continue;
-        }
-        ExpectReleased();
-        TouchPoll(1);  // an Interlock panel: activated rather than shown as a request
-        EXPECT_EQ(Pointdata(), "01");
-        EXPECT_EQ(Rows(), "51|Panel 2||");
-        EXPECT_FALSE(view.indicator);
-    }
-}
-
-// An activate message between a panel change and the next poll: the enable
-// fails on the table's stale change stamp. No panel is shown as active; the
-// table is rebuilt, so the next touch is seen and activates.
-TEST_F(NystraTest, ActivateMessageAfterAPanelChange) {
-    for (const bool wasActive : {false, true}) {
-        SCOPED_TRACE(wasActive ? "a panel was active" : "released");
-        NextRow();
-        Start({1, 1});
-        if (wasActive) dlg->OnActivateRequest(1);
-        model().AttachPanel(0x33);
-        dlg->OnActivateRequest(0);
-        ExpectReleased();
-        TouchPoll(2);
-        EXPECT_EQ(Pointdata(), "001");
-        EXPECT_EQ(Rows(), "51|||");
-    }
+    // After a panel change the enable fails on the table's stale change
+    // stamp: no panel is shown as active, and the rebuilt table sees the
+    // next touch.
+    NextRow();
+    Start({1, 1});
+    dlg->OnActivateRequest(1);
+    model().AttachPanel(0x33);
+    dlg->OnActivateRequest(0);
+    ExpectReleased();
+    TouchPoll(2);
+    EXPECT_EQ(Pointdata(), "001");
+    EXPECT_EQ(Rows(), "51|||");
 }
 
 // The tray icon's callbacks and the close box: a left press brings the
