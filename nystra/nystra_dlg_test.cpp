@@ -149,30 +149,6 @@ protected:
     std::optional<CNystraDlg> dlg;
 };
 
-// Start: exclusive control with every panel disabled and the window on
-// top, until "Always Top" switches it off (and on again). Idle polls leave
-// the registry alone and other timers the driver.
-TEST_F(NystraTest, StartAndIdlePolls) {
-    Start({1, 1});
-    ExpectReleased();
-    EXPECT_EQ(model().Modes().startup, 0);
-    EXPECT_TRUE(view.trayShown && view.topmost);
-    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_FALSE(view.topmost);
-    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_TRUE(view.topmost);
-    EXPECT_EQ(view.interval, kReleasedPollMs);
-    auto& store = brimol::TheMemoryKeyStore();
-    store.ResetCounts();
-    Poll(3);
-    EXPECT_EQ(store.counts().opens, 0);
-    Touch({0});
-    model().ClearLog();
-    dlg->OnTimer(ID_POLL_TIMER + 1);
-    EXPECT_EQ(model().LogSize(), 0u);
-    EXPECT_EQ(dlg->state, kReleased);
-}
-
 // A touch while Released activates its panel unless the panel is Disable;
 // while a panel is active, a touch on a Supervisor panel takes over, one on
 // an Interlock panel is shown as a request (and the window with it), one on
@@ -323,8 +299,10 @@ TEST_F(NystraTest, ActivateMessage) {
 // window forward; a right double-click or the close box shows the window
 // and asks, and OK ends the program; other mouse messages (move, left
 // double-click, right button up) do nothing. Callbacks that arrive while
-// the question is open are dropped.
-TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
+// the question is open are dropped. The about box answers to its command
+// with any of the low four bits set; "Always Top" switches the window
+// between topmost and ordinary.
+TEST_F(NystraTest, TrayIconCloseBoxAndSystemMenu) {
     // Mouse message (0: the close box) and the question asked ("": none).
     const std::pair<std::uintptr_t, std::string> cases[] = {{kTrayLeftButtonDown, ""},
                                                             {kTrayRightButtonDoubleClick, kStopQuestion},
@@ -351,25 +329,29 @@ TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
             EXPECT_EQ(view.ended, asked && ok ? 1 : 0);
         }
     }
-}
-
-// The about box answers to its command with any of the low four bits set.
-TEST_F(NystraTest, AboutBox) {
-    const std::pair<std::uintptr_t, int> cases[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
-    for (const auto& [command, about] : cases) {
-        NextRow();
+    NextRow();
+    const std::pair<std::uintptr_t, int> commands[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
+    for (const auto& [command, about] : commands) {
+        const int before = view.about;
         EXPECT_EQ(dlg->OnSysCommand(command), about == 1) << command;
-        EXPECT_EQ(view.about, about) << command;
+        EXPECT_EQ(view.about, before + about) << command;
+    }
+    Start({1});
+    for (bool topmost : {false, true}) {
+        EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
+        EXPECT_EQ(view.topmost, topmost);
     }
 }
 
-// Whatever the table holds, releasing leaves no panel of the driver with
-// point data: not one after a touch read that keeps failing, and not one
-// beyond the four the table lists. On exit or at the end of the session
-// every panel gets its point data back (after a rebuilt table when the
-// panel set changed since the last poll) and the start-up mode is
+// The start takes exclusive control with every panel disabled and the
+// window on top; idle polls leave the registry alone, other timers the
+// driver. Whatever the table holds, releasing leaves no panel of the
+// driver with point data: not one after a touch read that keeps failing,
+// and not one beyond the four the table lists. On exit or at the end of
+// the session every panel gets its point data back (after a rebuilt table
+// when the panel set changed since the last poll) and the start-up mode is
 // restored; nothing acts afterwards.
-TEST_F(NystraTest, ReleaseAndEndReachEveryPanelOfTheDriver) {
+TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
     enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
     const struct {
         const char* what;
@@ -389,11 +371,21 @@ TEST_F(NystraTest, ReleaseAndEndReachEveryPanelOfTheDriver) {
         SCOPED_TRACE(c.what);
         NextRow();
         Start(std::vector<int>(static_cast<std::size_t>(c.panels), 1));  // attached while start-up mode 1: enabled
-        EXPECT_EQ(Pointdata(), std::string(static_cast<std::size_t>(c.panels), '0'));
+        ExpectReleased();
+        EXPECT_EQ(model().Modes().startup, 0);
+        EXPECT_TRUE(view.trayShown && view.topmost);
+        EXPECT_EQ(view.interval, kReleasedPollMs);
         if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
         if (c.touchReadsFail) model().FailCode(IOCTL_TAVLO_CHECK_TOUCH, 31);
+        brimol::TheMemoryKeyStore().ResetCounts();
         Poll(3);
         EXPECT_EQ(Pointdata(), c.afterPoll);
+        if (c.active < 0) {
+            EXPECT_EQ(brimol::TheMemoryKeyStore().counts().opens, 0);
+            model().ClearLog();
+            dlg->OnTimer(ID_POLL_TIMER + 1);
+            EXPECT_EQ(model().LogSize(), 0u);
+        }
         if (c.touchReadsFail) ExpectReleased();
         model().ClearFaults();
         if (c.end == kPanelSetChanged) model().RemovePanel(0);
