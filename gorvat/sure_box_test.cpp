@@ -69,39 +69,42 @@ public:
     std::function<void()> script;
 };
 
-class SureBoxTest : public ::testing::Test {
-protected:
-    std::int16_t Ask(std::int16_t boxType, std::int16_t defButton, const std::string& message = "Save?") {
-        return SureMsgBox(form, boxType, defButton, "Yes", "No", "Later", "Calibration data save", message);
-    }
-    FakeSureView view;
-    frmSure form{view};
-};
-
 // Each box is answered by a script of events while it is shown: presses on
 // buttons that do not exist and events after the answer change nothing.
-// The first button in the tab order holds the focus.
-TEST_F(SureBoxTest, AnswersTimeOutAndClose) {
-    const auto yesNo = [this](int i) { return [this, i] { form.btnYesNo_Click(i); }; };
-    const auto cancelSet = [this](int i) { return [this, i] { form.btnYesNoCancel_Click(i); }; };
-    const auto tick = [this] { form.TimeOver_Timer(); };
-    const auto close = [this] { form.Form_QueryUnload(); };
+// The first button in the tab order holds the focus; the box and its
+// buttons grow with the message. Bad arguments give 0 without a box.
+TEST(SureBoxTest, AnswersTimeOutAndClose) {
+    FakeSureView view;
+    frmSure form{view};
+    const auto yesNo = [&form](int i) { return [&form, i] { form.btnYesNo_Click(i); }; };
+    const auto cancelSet = [&form](int i) { return [&form, i] { form.btnYesNoCancel_Click(i); }; };
+    const auto tick = [&form] { form.TimeOver_Timer(); };
+    const auto close = [&form] { form.Form_QueryUnload(); };
+    const std::string twoLines = "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )";
     const struct {
         std::int16_t boxType, defButton;
-        std::vector<int> order;
+        std::vector<int> order;  // empty: no box
         unsigned timeout;
         std::vector<std::function<void()>> events;
         std::int16_t answer;
         int beeps;
+        std::string message = "One line";
+        double growth = 0;
     } cases[] = {
         {2, 1, {0, 1}, 0, {yesNo(2), yesNo(-1), cancelSet(7), yesNo(0), tick}, 1, 0},
-        {2, 2, {1, 0}, 0, {yesNo(1), yesNo(0)}, 2, 0},
+        {2, 2, {1, 0}, 0, {yesNo(1), yesNo(0)}, 2, 0, twoLines, 195},
         {2, 3, {0, 1}, 15000, {tick, tick, yesNo(0)}, -1, 1},  // a stray second tick changes nothing
         {2, 3, {0, 1}, 15000, {yesNo(1), yesNo(0)}, 2, 0},
         {2, 3, {0, 1}, 15000, {close, yesNo(0)}, 0, 0},
-        {3, 1, {0, 1, 2}, 0, {cancelSet(0), yesNo(1)}, 1, 0},
+        {3, 1, {0, 1, 2}, 0, {cancelSet(0), yesNo(1)}, 1, 0, "a\r\nb\r\nc", 390},
         {3, 2, {1, 2, 0}, 0, {cancelSet(3), cancelSet(1)}, 2, 0},
         {3, 3, {2, 0, 1}, 0, {cancelSet(2), close}, 3, 0},
+        {1, 1, {}, 0, {}, 0, 0},
+        {4, 1, {}, 0, {}, 0, 0},
+        {2, 0, {}, 0, {}, 0, 0},
+        {2, 4, {}, 0, {}, 0, 0},
+        {3, 0, {}, 0, {}, 0, 0},
+        {-1, -1, {}, 0, {}, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.boxType << "/" << c.defButton << " answered " << c.answer);
@@ -110,11 +113,20 @@ TEST_F(SureBoxTest, AnswersTimeOutAndClose) {
             EXPECT_EQ(view.timerMs, c.timeout);
             for (const auto& event : c.events) event();
         };
-        EXPECT_EQ(Ask(c.boxType, c.defButton), c.answer);
+        const std::int16_t answer =
+            SureMsgBox(form, c.boxType, c.defButton, "Yes", "No", "Later", "Calibration data save", c.message);
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(view.shows, c.order.empty() ? 0 : 1);
         EXPECT_EQ(view.beeps, c.beeps);
         EXPECT_EQ(view.timerMs, 0u);
         EXPECT_FALSE(view.loaded);
         EXPECT_EQ(view.tabOrder, c.order);
+        if (c.order.empty()) continue;
+        EXPECT_EQ(view.title, "Calibration data save");
+        EXPECT_EQ(view.labelText, c.message);
+        EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
+        EXPECT_DOUBLE_EQ(view.height, 1725 + c.growth);
+        for (const auto& [key, top] : view.tops) EXPECT_DOUBLE_EQ(top, 720 + c.growth);
         const ButtonSet shown = c.boxType == 2 ? ButtonSet::btnYesNo : ButtonSet::btnYesNoCancel;
         const ButtonSet other = c.boxType == 2 ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
         EXPECT_EQ(view.hidden, std::vector<ButtonSet>{other});
@@ -122,36 +134,6 @@ TEST_F(SureBoxTest, AnswersTimeOutAndClose) {
         if (c.boxType == 3) captions[{shown, 2}] = "Later";
         EXPECT_EQ(view.captions, captions);
     }
-}
-
-TEST_F(SureBoxTest, BoxGrowsWithTheMessage) {
-    const struct {
-        std::string message;
-        double growth;
-    } cases[] = {
-        {"One line", 0},
-        {"Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )", 195},
-        {"a\r\nb\r\nc", 390},
-    };
-    for (const auto& c : cases) {
-        view.script = [&] { form.btnYesNo_Click(0); };
-        Ask(2, 3, c.message);
-        EXPECT_DOUBLE_EQ(view.height, 1725 + c.growth) << c.message;
-        for (const auto& [key, top] : view.tops) EXPECT_DOUBLE_EQ(top, 720 + c.growth) << c.message;
-        EXPECT_EQ(view.labelText, c.message);
-    }
-    EXPECT_EQ(view.title, "Calibration data save");
-    EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
-}
-
-TEST_F(SureBoxTest, BadArgumentsGiveZeroWithoutABox) {
-    const std::pair<std::int16_t, std::int16_t> cases[] = {{1, 1}, {4, 1}, {2, 0}, {2, 4}, {3, 0}, {-1, -1}};
-    for (const auto& [boxType, defButton] : cases) {
-        EXPECT_EQ(Ask(boxType, defButton), 0) << boxType << "/" << defButton;
-    }
-    EXPECT_EQ(view.shows, 0);
-    EXPECT_FALSE(view.loaded);
-    EXPECT_EQ(view.timerMs, 0u);
 }
 
 }  // namespace

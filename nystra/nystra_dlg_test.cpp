@@ -149,41 +149,25 @@ protected:
     std::optional<CNystraDlg> dlg;
 };
 
-// Start: exclusive control with every panel disabled and the window on
-// top. Idle polls leave the registry alone and other timers the driver.
-TEST_F(NystraTest, StartAndIdlePolls) {
-    Start({1, 1});
-    ExpectReleased();
-    EXPECT_EQ(model().Modes().startup, 0);
-    EXPECT_TRUE(view.trayShown && view.topmost);
-    EXPECT_EQ(view.interval, kReleasedPollMs);
-    auto& store = brimol::TheMemoryKeyStore();
-    store.ResetCounts();
-    Poll(3);
-    EXPECT_EQ(store.counts().opens, 0);
-    Touch({0});
-    model().ClearLog();
-    dlg->OnTimer(ID_POLL_TIMER + 1);
-    EXPECT_EQ(model().LogSize(), 0u);
-    EXPECT_EQ(dlg->state, kReleased);
-}
-
 // A touch while Released activates its panel unless the panel is Disable;
 // while a panel is active, a touch on a Supervisor panel takes over, one on
 // an Interlock panel is shown as a request (and the window with it), one on
 // a Disable panel is ignored. Of two touches in one poll the lower panel
-// number counts. Activation loads the time-out; changed rows are broadcast;
-// a task bar created again gets the tray icon of the state. No moment of
-// the poll has two panels with point data. Release disables every panel.
+// number counts. Unplugging the active panel releases at the next poll;
+// unplugging another keeps the active one, wherever it now sits in the
+// table. Activation loads the time-out; changed rows are broadcast; a task
+// bar created again gets the tray icon of the state. No moment of the poll
+// has two panels with point data. Release disables every panel.
 TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
     // modes: 0 Disable, 1 Interlock, 2 Supervisor; active -1: Released; the
-    // countdown of 5 (-1: none); a request shown.
+    // countdown of 5 (-1: none); a request shown; a panel unplugged first.
     struct Case {
         const char* what;
         std::vector<int> modes, touched;
         int active, countdown;
         std::string pointdata, rows;
         bool request;
+        int unplugged = -1;
     };
     const Case cases[] = {
         {"first touch activates an Interlock panel", {1, 1, 1}, {1}, -1, 5, "010", "34|Panel 1||", false},
@@ -199,6 +183,9 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         {"Disable: ignored", {1, 0}, {1}, 0, 4, "10", "17|Panel 0||", false},
         {"active panel first: countdown reloaded, other dropped", {1, 1}, {0, 1}, 0, 5, "10", "17|Panel 0||", false},
         {"other panel first: a request, countdown runs", {1, 1}, {0, 1}, 1, 4, "01", "34|Panel 1|17|Panel 0", true},
+        {"active panel unplugged", {1, 1, 1}, {}, 1, -1, "00", kReleasedRows, false, 1},
+        {"panel before the active one unplugged", {1, 1, 1}, {}, 1, 4, "10", "34|Panel 1||", false, 0},
+        {"panel after the active one unplugged", {1, 1, 1}, {}, 1, 4, "01", "34|Panel 1||", false, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -206,6 +193,7 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         System(5, 1);
         Start(c.modes);
         if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
+        if (c.unplugged >= 0) model().RemovePanel(static_cast<std::uint8_t>(c.unplugged));
         Touch(c.touched);
         const std::string rows = Rows();
         const int broadcasts = view.broadcasts;
@@ -222,7 +210,8 @@ TEST_F(NystraTest, TouchesWhileReleasedAndWhileActive) {
         dlg->OnTaskbarCreated();
         EXPECT_EQ(view.trayAdds, 2);
         EXPECT_EQ(view.trayIcon, c.request ? IDI_REQUEST : active >= 0 ? IDI_ACTIVE : IDI_RELEASED);
-        EXPECT_EQ(view.shown, c.request || (c.active >= 0 && active != c.active) ? 1 : 0);
+        const bool takenOver = c.unplugged < 0 && c.active >= 0 && active >= 0 && active != c.active;
+        EXPECT_EQ(view.shown, c.request || takenOver ? 1 : 0);
         if (c.countdown >= 0) {
             EXPECT_EQ(dlg->countdown, c.countdown);
         }
@@ -292,60 +281,28 @@ TEST_F(NystraTest, ActivateMessage) {
         EXPECT_EQ(dlg->state, pointdata == "00" ? kReleased : kActive);
         EXPECT_EQ(model().LogSize() == 0, pointdata == "00");
     }
-}
-
-// Unplugging the active panel releases at the next poll, time release or
-// not, so that the next touch activates again; unplugging another panel
-// keeps the active one, wherever it now sits in the table.
-TEST_F(NystraTest, UnpluggedActivePanelIsReleased) {
-    // Panel 1 (0x22) is active; `removed` is unplugged before the poll;
-    // activeAfter -1: released.
-    const std::pair<int, int> cases[] = {{1, -1}, {0, 0}, {2, 1}};
-    for (const auto& [removed, activeAfter] : cases) {
-        SCOPED_TRACE("unplugged panel " + std::to_string(removed));
-        NextRow();
-        System(30, 0);
-        Start({1, 1, 1});
-        TouchPoll(1);
-        model().RemovePanel(static_cast<std::uint8_t>(removed));
-        EXPECT_EQ(Poll(), activeAfter < 0 ? kReleasedPollMs : kActivePollMs);
-        EXPECT_EQ(dlg->usb.activeDevice, activeAfter);
-        if (activeAfter >= 0) {
-            EXPECT_EQ(Rows(), "34|Panel 1||");
-            continue;
-        }
-        ExpectReleased();
-        TouchPoll(1);  // an Interlock panel: activated rather than shown as a request
-        EXPECT_EQ(Pointdata(), "01");
-        EXPECT_EQ(Rows(), "51|Panel 2||");
-        EXPECT_FALSE(view.indicator);
-    }
-}
-
-// An activate message between a panel change and the next poll: the enable
-// fails on the table's stale change stamp. No panel is shown as active; the
-// table is rebuilt, so the next touch is seen and activates.
-TEST_F(NystraTest, ActivateMessageAfterAPanelChange) {
-    for (const bool wasActive : {false, true}) {
-        SCOPED_TRACE(wasActive ? "a panel was active" : "released");
-        NextRow();
-        Start({1, 1});
-        if (wasActive) dlg->OnActivateRequest(1);
-        model().AttachPanel(0x33);
-        dlg->OnActivateRequest(0);
-        ExpectReleased();
-        TouchPoll(2);
-        EXPECT_EQ(Pointdata(), "001");
-        EXPECT_EQ(Rows(), "51|||");
-    }
+    // After a panel change the enable fails on the table's stale change
+    // stamp: no panel is shown as active, and the rebuilt table sees the
+    // next touch.
+    NextRow();
+    Start({1, 1});
+    dlg->OnActivateRequest(1);
+    model().AttachPanel(0x33);
+    dlg->OnActivateRequest(0);
+    ExpectReleased();
+    TouchPoll(2);
+    EXPECT_EQ(Pointdata(), "001");
+    EXPECT_EQ(Rows(), "51|||");
 }
 
 // The tray icon's callbacks and the close box: a left press brings the
 // window forward; a right double-click or the close box shows the window
 // and asks, and OK ends the program; other mouse messages (move, left
 // double-click, right button up) do nothing. Callbacks that arrive while
-// the question is open are dropped.
-TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
+// the question is open are dropped. The about box answers to its command
+// with any of the low four bits set; "Always Top" switches the window
+// between topmost and ordinary.
+TEST_F(NystraTest, TrayIconCloseBoxAndSystemMenu) {
     // Mouse message (0: the close box) and the question asked ("": none).
     const std::pair<std::uintptr_t, std::string> cases[] = {{kTrayLeftButtonDown, ""},
                                                             {kTrayRightButtonDoubleClick, kStopQuestion},
@@ -372,31 +329,29 @@ TEST_F(NystraTest, TrayIconCallbacksAndTheCloseBox) {
             EXPECT_EQ(view.ended, asked && ok ? 1 : 0);
         }
     }
-}
-
-// The about box answers to its command with any of the low four bits set;
-// "Always Top" switches the window between topmost and ordinary.
-TEST_F(NystraTest, SystemMenu) {
-    const std::pair<std::uintptr_t, int> cases[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
-    for (const auto& [command, about] : cases) {
-        NextRow();
+    NextRow();
+    const std::pair<std::uintptr_t, int> commands[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
+    for (const auto& [command, about] : commands) {
+        const int before = view.about;
         EXPECT_EQ(dlg->OnSysCommand(command), about == 1) << command;
-        EXPECT_EQ(view.about, about) << command;
+        EXPECT_EQ(view.about, before + about) << command;
     }
     Start({1});
-    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_FALSE(view.topmost);
-    EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
-    EXPECT_TRUE(view.topmost);
+    for (bool topmost : {false, true}) {
+        EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
+        EXPECT_EQ(view.topmost, topmost);
+    }
 }
 
-// Whatever the table holds, releasing leaves no panel of the driver with
-// point data: not one after a touch read that keeps failing, and not one
-// beyond the four the table lists. On exit or at the end of the session
-// every panel gets its point data back (after a rebuilt table when the
-// panel set changed since the last poll) and the start-up mode is
+// The start takes exclusive control with every panel disabled and the
+// window on top; idle polls leave the registry alone, other timers the
+// driver. Whatever the table holds, releasing leaves no panel of the
+// driver with point data: not one after a touch read that keeps failing,
+// and not one beyond the four the table lists. On exit or at the end of
+// the session every panel gets its point data back (after a rebuilt table
+// when the panel set changed since the last poll) and the start-up mode is
 // restored; nothing acts afterwards.
-TEST_F(NystraTest, ReleaseAndEndReachEveryPanelOfTheDriver) {
+TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
     enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
     const struct {
         const char* what;
@@ -416,11 +371,21 @@ TEST_F(NystraTest, ReleaseAndEndReachEveryPanelOfTheDriver) {
         SCOPED_TRACE(c.what);
         NextRow();
         Start(std::vector<int>(static_cast<std::size_t>(c.panels), 1));  // attached while start-up mode 1: enabled
-        EXPECT_EQ(Pointdata(), std::string(static_cast<std::size_t>(c.panels), '0'));
+        ExpectReleased();
+        EXPECT_EQ(model().Modes().startup, 0);
+        EXPECT_TRUE(view.trayShown && view.topmost);
+        EXPECT_EQ(view.interval, kReleasedPollMs);
         if (c.active >= 0) dlg->OnActivateRequest(static_cast<std::uintptr_t>(c.active));
         if (c.touchReadsFail) model().FailCode(IOCTL_TAVLO_CHECK_TOUCH, 31);
+        brimol::TheMemoryKeyStore().ResetCounts();
         Poll(3);
         EXPECT_EQ(Pointdata(), c.afterPoll);
+        if (c.active < 0) {
+            EXPECT_EQ(brimol::TheMemoryKeyStore().counts().opens, 0);
+            model().ClearLog();
+            dlg->OnTimer(ID_POLL_TIMER + 1);
+            EXPECT_EQ(model().LogSize(), 0u);
+        }
         if (c.touchReadsFail) ExpectReleased();
         model().ClearFaults();
         if (c.end == kPanelSetChanged) model().RemovePanel(0);
