@@ -1,6 +1,5 @@
-// The form tools' binding: load at first call, once, look up at first use,
-// stop with a message naming what is missing. That each export is looked
-// up by its own name, once, is checked per export in export_table_test.cpp.
+// The form tools' binding bound up front. Each export reached through it
+// at first use, and missing, is checked in export_table_test.cpp.
 #include "tavlo_ioctl.h"
 
 #include <gtest/gtest.h>
@@ -15,50 +14,24 @@ namespace {
 
 using tavlo::TavloIoctl;
 
-// Found missing at first use or when bound up front: one message naming
-// what is missing, and the call reports TavloNoDevice. Binding up front
-// sends no request.
-TEST(TavloIoctl, AMissingLibraryOrFunctionIsFatalAndNamed) {
-    struct Case {
-        const char* missing;  // nullptr: nothing missing
-        bool libraryMissing;
-        const char* named;
-    };
-    const Case cases[] = {
-        {nullptr, false, nullptr},
-        {"TavloSetClickOnceMode", false, "TavloSetClickOnceMode"},
-        {"TavloGetVersion", false, "TavloGetVersion"},
-        {nullptr, true, "TAVLO.DLL"},
-    };
-    for (const Case& c : cases) {
-        for (bool upFront : {false, true}) {
-            SCOPED_TRACE(std::string(c.named ? c.named : "nothing") +
-                         (upFront ? " missing, bound up front" : " missing"));
-            tavlosim::ResetInProcessDriver();
-            tavlosim::TheInProcessDriver().model.AttachPanel(0x31);
-            tavlosim::InProcessLoader loader;
-            loader.libraryMissing = c.libraryMissing;
-            if (c.missing != nullptr) loader.missingFunctions = {c.missing};
-            std::vector<std::string> fatal;
-            TavloIoctl ioctl{loader, [&](const std::string& m) { fatal.push_back(m); }};
-            EXPECT_TRUE(loader.loads.empty());
-            std::uint16_t version = 0;
-            const bool bound = upFront ? ioctl.BindNow({TavloIoctl::kGetVersion, TavloIoctl::kGetClickMode,
-                                                        TavloIoctl::kSetClickOnceMode})
-                                       : ioctl.GetVersion(&version) != TavloNoDevice &&
-                                             ioctl.SetClickOnceMode(1, 2) != TavloNoDevice;
-            EXPECT_EQ(bound, c.named == nullptr);
-            EXPECT_EQ(loader.loads, std::vector<std::string>{"TAVLO.DLL"});
-            if (upFront) {
-                EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
-            }
-            if (c.named == nullptr) {
-                EXPECT_TRUE(fatal.empty());
-                continue;
-            }
-            ASSERT_EQ(fatal.size(), 1u);
-            EXPECT_NE(fatal[0].find(c.named), std::string::npos) << fatal[0];
-        }
+// The library is loaded once, at the first function; no request is sent;
+// the first missing function stops the binding with a message naming it.
+TEST(TavloIoctl, BindNowLoadsOnceAndStopsAtTheFirstMissingFunction) {
+    for (bool missing : {false, true}) {
+        SCOPED_TRACE(missing ? "TavloGetClickMode missing" : "nothing missing");
+        tavlosim::ResetInProcessDriver();
+        tavlosim::InProcessLoader loader;
+        if (missing) loader.missingFunctions = {"TavloGetClickMode"};
+        std::vector<std::string> fatal;
+        TavloIoctl ioctl{loader, [&](const std::string& m) { fatal.push_back(m); }};
+        EXPECT_TRUE(loader.loads.empty());
+        EXPECT_EQ(ioctl.BindNow({TavloIoctl::kGetVersion, TavloIoctl::kGetClickMode, TavloIoctl::kSetClickOnceMode}),
+                  !missing);
+        EXPECT_EQ(loader.loads, std::vector<std::string>{"TAVLO.DLL"});
+        EXPECT_EQ(loader.lookups.size(), missing ? 2u : 3u);
+        EXPECT_EQ(tavlosim::TheInProcessDriver().model.RequestsSeen(), 0u);
+        ASSERT_EQ(fatal.size(), missing ? 1u : 0u);
+        for (const std::string& m : fatal) EXPECT_NE(m.find("TavloGetClickMode"), std::string::npos) << m;
     }
 }
 

@@ -78,6 +78,23 @@ TEST_P(EachExportLine, BindingLooksUpItsExportOnceAndSendsItsRequests) {
     EXPECT_TRUE(fatal.empty());
 }
 
+// The export missing from the library, or the library missing: the call
+// reports TavloNoDevice, sends nothing, and one message names what is missing.
+TEST_P(EachExportLine, BindingStopsNamingWhatIsMissing) {
+    for (bool libraryMissing : {false, true}) {
+        SCOPED_TRACE(libraryMissing ? "library missing" : "export missing");
+        tavlosim::InProcessLoader loader;
+        loader.libraryMissing = libraryMissing;
+        loader.missingFunctions = {GetParam().name};
+        std::vector<std::string> fatal;
+        tavlo::TavloIoctl binding{loader, [&](const std::string& m) { fatal.push_back(m); }};
+        EXPECT_EQ(GetParam().call(Model().Stamp(), &binding).status, TavloNoDevice);
+        EXPECT_EQ(Model().LogSize(), 0u);
+        ASSERT_EQ(fatal.size(), 1u);
+        EXPECT_NE(fatal[0].find(libraryMissing ? "TAVLO.DLL" : GetParam().name), std::string::npos) << fatal[0];
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, EachExportLine, ::testing::ValuesIn(kLines),
                          [](const ::testing::TestParamInfo<ExportLine>& line) { return line.param.name; });
 
