@@ -116,7 +116,7 @@ TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalRepo
         {"plain name", 7, "Operator", 0, {}, 0, all},
         {"unterminated name member, identifier 255", 255, std::string(64, 'z'), 0, {}, 0, all},
         {"create refused", 5, "Left", denied, {}, denied, {}},
-        {"NAME and IR_OP refused", 5, "Left", 0, {{"NAME", denied}, {"IR_OP", 1021}}, denied, {"TOUCH_OP"}},
+        {"NAME and TOUCH_OP refused", 5, "Left", 0, {{"NAME", denied}, {"TOUCH_OP", 1021}}, denied, {"IR_OP"}},
         {"TOUCH_OP and IR_OP refused", 5, "Left", 0, {{"TOUCH_OP", 1021}, {"IR_OP", denied}}, 1021, {"NAME"}},
         {"IR_OP refused", 5, "Left", 0, {{"IR_OP", denied}}, denied, {"NAME", "TOUCH_OP"}},
     };
