@@ -59,6 +59,7 @@ protected:
         }
         return log;
     }
+
     CUSBInterface usb;
 };
 

@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -119,10 +117,6 @@ struct ShapeCase {
     std::uint32_t replySize;
     Shape shape;
 };
-
-void PrintTo(const ShapeCase& c, std::ostream* os) {
-    *os << c.line->name << " request " << c.request << " " << kShapeNames[static_cast<int>(c.shape)];
-}
 
 // The reply size of each request, from one clean call of every export; a
 // request without a reply can only be overstated or failed.
