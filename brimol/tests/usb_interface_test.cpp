@@ -180,26 +180,25 @@ TEST_F(UsbInterfaceTest, SwitchingPointDataAndFollowingThePanelSet) {
     }
 }
 
+// Three panels in the table.
 TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
     const struct {
         const char* what;
-        std::string attached;
         Ints touched;
         std::uint32_t error;  // every touch read fails with it
         int active, result, touchedDevice, activeTouched;
         std::string log;
     } cases[] = {
-        {"no touches", "111", {}, 0, -1, TavloOk, -1, 0, "T0 T1 T2"},
-        {"only the active panel touched", "111", {1}, 0, 1, TavloOk, -1, 1, "T0 T1 T2"},
-        {"stops at the first touched other panel", "111", {1, 2}, 0, -1, TavloOk, 1, 0, "T0 T1"},
-        {"earlier other panel hides the active one", "111", {0, 1}, 0, 1, TavloOk, 0, 0, "T0"},
-        {"active seen before the other panel", "111", {0, 2}, 0, 0, TavloOk, 2, 1, "T0 T1 T2"},
-        {"a failed read returned, no retry", "111", {}, tavlosim::kErrorFileNotFound, 0, TavloBadPanel, -1, 0, "T0"},
+        {"only the active panel touched", {1}, 0, 1, TavloOk, -1, 1, "T0 T1 T2"},
+        {"stops at the first touched other panel", {1, 2}, 0, -1, TavloOk, 1, 0, "T0 T1"},
+        {"earlier other panel hides the active one", {0, 1}, 0, 1, TavloOk, 0, 0, "T0"},
+        {"active seen before the other panel", {0, 2}, 0, 0, TavloOk, 2, 1, "T0 T1 T2"},
+        {"a failed read returned, no retry", {}, tavlosim::kErrorFileNotFound, 0, TavloBadPanel, -1, 0, "T0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         NextRow();
-        Attach(c.attached);
+        Attach("111");
         for (int panel : c.touched) model().SetTouched(static_cast<std::uint8_t>(panel), true);
         model().FailCode(kCheckTouch, c.error);
         usb.activeDevice = c.active;
