@@ -20,7 +20,6 @@ const std::uint32_t kCheckTouch = IOCTL_TAVLO_CHECK_TOUCH;
 
 class UsbInterfaceTest : public ::testing::Test {
 protected:
-    void SetUp() override { NextRow(); }
     void TearDown() override { NextRow(); }
     // A driver without panels and a fresh object, once the test or table
     // row before has closed every handle (a fresh driver would hide it).
@@ -60,7 +59,6 @@ protected:
         }
         return log;
     }
-    Ints Ids() const { return Ints(usb.panelIds, usb.panelIds + 5); }
 
     CUSBInterface usb;
 };
@@ -95,7 +93,7 @@ TEST_F(UsbInterfaceTest, UpdateDevicesBuildsTheTable) {
         usb.activeDevice = 3;
         EXPECT_EQ(usb.UpdateDevices(), c.result);
         EXPECT_EQ(usb.deviceCount, c.count);
-        EXPECT_EQ(Ids(), c.panelIds);
+        EXPECT_EQ(Ints(usb.panelIds, usb.panelIds + 5), c.panelIds);
         EXPECT_EQ(usb.activeDevice, c.active);
     }
 }
@@ -182,27 +180,25 @@ TEST_F(UsbInterfaceTest, SwitchingPointDataAndFollowingThePanelSet) {
     }
 }
 
+// Three panels in the table.
 TEST_F(UsbInterfaceTest, PresentTouchStateFindsTheFirstTouchedOtherPanel) {
     const struct {
         const char* what;
-        std::string attached;
         Ints touched;
         std::uint32_t error;  // every touch read fails with it
         int active, result, touchedDevice, activeTouched;
         std::string log;
     } cases[] = {
-        {"no touches", "111", {}, 0, -1, TavloOk, -1, 0, "T0 T1 T2"},
-        {"only the active panel touched", "111", {1}, 0, 1, TavloOk, -1, 1, "T0 T1 T2"},
-        {"stops at the first touched other panel", "111", {1, 2}, 0, -1, TavloOk, 1, 0, "T0 T1"},
-        {"earlier other panel hides the active one", "111", {0, 1}, 0, 1, TavloOk, 0, 0, "T0"},
-        {"active seen before the other panel", "111", {0, 2}, 0, 0, TavloOk, 2, 1, "T0 T1 T2"},
-        {"a failed read returned, no retry", "111", {}, tavlosim::kErrorFileNotFound, 0, TavloBadPanel, -1, 0, "T0"},
-        {"empty table", "", {}, 0, -1, TavloNoPanel, -1, 0, ""},
+        {"only the active panel touched", {1}, 0, 1, TavloOk, -1, 1, "T0 T1 T2"},
+        {"stops at the first touched other panel", {1, 2}, 0, -1, TavloOk, 1, 0, "T0 T1"},
+        {"earlier other panel hides the active one", {0, 1}, 0, 1, TavloOk, 0, 0, "T0"},
+        {"active seen before the other panel", {0, 2}, 0, 0, TavloOk, 2, 1, "T0 T1 T2"},
+        {"a failed read returned, no retry", {}, tavlosim::kErrorFileNotFound, 0, TavloBadPanel, -1, 0, "T0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         NextRow();
-        Attach(c.attached);
+        Attach("111");
         for (int panel : c.touched) model().SetTouched(static_cast<std::uint8_t>(panel), true);
         model().FailCode(kCheckTouch, c.error);
         usb.activeDevice = c.active;

@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
-#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -66,14 +64,33 @@ protected:
     void SetUp() override { FreshDriver(); }
 };
 
-TEST_P(EachExportLine, BindingLooksUpItsExportAndSendsItsRequests) {
+// Called twice: the export is looked up by its name at the first call only.
+TEST_P(EachExportLine, BindingLooksUpItsExportOnceAndSendsItsRequests) {
     tavlosim::InProcessLoader loader;
     std::vector<std::string> fatal;
     tavlo::TavloIoctl binding{loader, [&](const std::string& m) { fatal.push_back(m); }};
     EXPECT_EQ(GetParam().call(Model().Stamp(), &binding).status, TavloOk);
-    EXPECT_EQ(loader.lookups, std::vector<std::string>{GetParam().name});
     EXPECT_EQ(SentCodes(), GetParam().requests);
+    EXPECT_EQ(GetParam().call(Model().Stamp(), &binding).status, TavloOk);
+    EXPECT_EQ(loader.lookups, std::vector<std::string>{GetParam().name});
     EXPECT_TRUE(fatal.empty());
+}
+
+// The export missing from the library, or the library missing: the call
+// reports TavloNoDevice, sends nothing, and one message names what is missing.
+TEST_P(EachExportLine, BindingStopsNamingWhatIsMissing) {
+    for (bool libraryMissing : {false, true}) {
+        SCOPED_TRACE(libraryMissing ? "library missing" : "export missing");
+        tavlosim::InProcessLoader loader;
+        loader.libraryMissing = libraryMissing;
+        loader.missingFunctions = {GetParam().name};
+        std::vector<std::string> fatal;
+        tavlo::TavloIoctl binding{loader, [&](const std::string& m) { fatal.push_back(m); }};
+        EXPECT_EQ(GetParam().call(Model().Stamp(), &binding).status, TavloNoDevice);
+        EXPECT_EQ(Model().LogSize(), 0u);
+        ASSERT_EQ(fatal.size(), 1u);
+        EXPECT_NE(fatal[0].find(libraryMissing ? "TAVLO.DLL" : GetParam().name), std::string::npos) << fatal[0];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EachExportLine, ::testing::ValuesIn(kLines),
@@ -100,10 +117,6 @@ struct ShapeCase {
     std::uint32_t replySize;
     Shape shape;
 };
-
-void PrintTo(const ShapeCase& c, std::ostream* os) {
-    *os << c.line->name << " request " << c.request << " " << kShapeNames[static_cast<int>(c.shape)];
-}
 
 // The reply size of each request, from one clean call of every export; a
 // request without a reply can only be overstated or failed.
