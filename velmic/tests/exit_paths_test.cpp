@@ -69,7 +69,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
         {"session end", [](ExitPathTest& t) { t.start->SessionEnd(); }, Outcome::Restored, false, false},
         {"session end while a box is open",
          [](ExitPathTest& t) {
-             Model().FailCode(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
              t.whileShown = [&t] {
                  Model().ClearFaults();
                  t.start->SessionEnd();
@@ -99,13 +99,13 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
          Outcome::NotReachable, false, false},
         {"preview refused",
          [](ExitPathTest& t) {
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure, true);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
              t.Move(Slider::UpCanceler, 10);
          },
          Outcome::Restored, true, false},
         {"save refused",
          [](ExitPathTest& t) {
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT, kErrorGenFailure, true);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT);
              t.Logic().OkBtn_Click();
          },
          Outcome::Restored, true, true},
@@ -120,6 +120,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
             ASSERT_EQ(start->State(), step.dialog ? Phase::Editing : Phase::Waiting);
             ASSERT_EQ(Sets(), (PanelSets{step.working, true, step.saved, false}));
             const unsigned timeBefore = doubleClickTime;
+            whileShown = [] { Model().ClearFaults(); };  // a refused request is refused until its box
             ending.act(*this);
             Model().ClearFaults();
 
