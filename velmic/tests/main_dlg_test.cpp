@@ -57,7 +57,7 @@ TEST_F(MainDlgTest, StepsOfASession) {
           {"sound on again", sound, kFound, 450, true, true, false},
           {"area to 10", drag(Slider::DblClickArea, 10), {area10, true, kSaved, false}, 400, true, true, false},
           {"OK", ok, {area10, true, area10, true}, 400, false, false, true}}},
-        {kFound,
+        {{kWorking, false, kSaved, false},  // the box unchecked: Set to default writes the sound
          {{"Set to default", defaults, {kDefaults, true, kSaved, false}, 400, true, true, false},
           {"OK", ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
         {checkedAtDefaults,
