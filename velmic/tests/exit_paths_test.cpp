@@ -1,7 +1,8 @@
 // Every way Velmic can end, at every step of a session, read back from the
 // driver afterwards: the working set holds the saved set (the one found, or
 // the one OK or Apply confirmed), never an unconfirmed preview, and the
-// double-click time is the saved speed.
+// double-click time is the saved speed. No ending shows a box it should not,
+// and nothing runs after the end.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -15,6 +16,7 @@ class ExitPathTest : public VelmicTest {};
 
 enum class Outcome {
     Restored,      // the program ended; working set = saved set
+    SoundKept,     // as Restored, but the driver refused the working sound
     Saved,         // the program ended; both sets = the dialog's values
     Waits,         // the dialog closed, working set = saved set, the program waits for a panel
     Unchanged,     // nothing happened: the dialog is still open
@@ -37,6 +39,8 @@ struct Ending {
     std::function<void(ExitPathTest&)> act;
     Outcome outcome;
     bool needsDialog, needsOk;
+    std::size_t boxes;  // diagnostic boxes shown
+    int reports;        // error reports shown
 };
 
 TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
@@ -61,54 +65,62 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
          fastApplied, applied, fastApplied, false},
     };
     const Ending endings[] = {
-        {"OK", [](ExitPathTest& t) { t.Logic().OkBtn_Click(); }, Outcome::Saved, true, false},
+        {"OK", [](ExitPathTest& t) { t.Logic().OkBtn_Click(); }, Outcome::Saved, true, false, 0, 0},
         // Esc, the close box and Alt+F4 reach the same handler as Cancel.
         {"Cancel",
          [](ExitPathTest& t) { t.start->Settings() ? t.Logic().CancelBtn_Click() : t.start->CancelBtn_Click(); },
-         Outcome::Restored, false, false},
-        {"session end", [](ExitPathTest& t) { t.start->SessionEnd(); }, Outcome::Restored, false, false},
+         Outcome::Restored, false, false, 0, 0},
+        {"session end", [](ExitPathTest& t) { t.start->SessionEnd(); }, Outcome::Restored, false, false, 0, 0},
+        // No box may hold the session's end up: what the driver still
+        // accepts is written.
+        {"session end, the sound refused",
+         [](ExitPathTest& t) {
+             Refuse(IOCTL_TAVLO_SET_CLICK_SOUND);
+             t.start->SessionEnd();
+         },
+         Outcome::SoundKept, false, false, 0, 0},
         {"session end while a box is open",
          [](ExitPathTest& t) {
-             Model().FailCode(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
              t.whileShown = [&t] {
                  Model().ClearFaults();
                  t.start->SessionEnd();
              };
              t.Move(Slider::UpCanceler, 10);
          },
-         Outcome::Restored, true, false},
+         Outcome::Restored, true, false, 1, 0},
         {"panel lost",
          [](ExitPathTest& t) {
              Model().MutablePanel(0)->pointdata = 0;
              t.Tick();
          },
-         Outcome::Waits, false, false},
+         Outcome::Waits, false, false, 0, 0},
         {"driver gone, back while the report is open",
          [](ExitPathTest& t) {
              Driver().channel.deviceMissing = true;
              t.win.whileErrorReport = [] { Driver().channel.deviceMissing = false; };
              t.Tick();
          },
-         Outcome::Restored, false, false},
+         Outcome::Restored, false, false, 1, 1},
         {"driver gone for good",
          [](ExitPathTest& t) {
              Driver().channel.deviceMissing = true;
              t.Tick();
              Driver().channel.deviceMissing = false;  // to read what it held
          },
-         Outcome::NotReachable, false, false},
+         Outcome::NotReachable, false, false, 1, 1},
         {"preview refused",
          [](ExitPathTest& t) {
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA, kErrorGenFailure, true);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
              t.Move(Slider::UpCanceler, 10);
          },
-         Outcome::Restored, true, false},
+         Outcome::Restored, true, false, 1, 0},
         {"save refused",
          [](ExitPathTest& t) {
-             t.Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT, kErrorGenFailure, true);
+             Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT);
              t.Logic().OkBtn_Click();
          },
-         Outcome::Restored, true, true},
+         Outcome::Restored, true, true, 1, 0},
     };
     for (const Step& step : steps) {
         for (const Ending& ending : endings) {
@@ -120,6 +132,7 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
             ASSERT_EQ(start->State(), step.dialog ? Phase::Editing : Phase::Waiting);
             ASSERT_EQ(Sets(), (PanelSets{step.working, true, step.saved, false}));
             const unsigned timeBefore = doubleClickTime;
+            whileShown = [] { Model().ClearFaults(); };  // a refused request is refused until its box
             ending.act(*this);
             Model().ClearFaults();
 
@@ -129,17 +142,26 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
             // stays as it was found.
             PanelSets expected = {step.dialog ? step.saved : step.working, !step.dialog, step.saved, false};
             if (outcome == Outcome::Saved) expected = {*step.onOk, step.soundOnOk, *step.onOk, step.soundOnOk};
+            if (outcome == Outcome::SoundKept) expected.soundWorking = true;
             if (outcome == Outcome::Unchanged || outcome == Outcome::NotReachable) {
                 expected.working = step.working;
                 expected.soundWorking = true;
             }
             EXPECT_EQ(Sets(), expected);
+            EXPECT_EQ(boxes.size(), ending.boxes);
+            EXPECT_EQ(win.errorReports, ending.reports);
             if (outcome == Outcome::Unchanged) {
                 EXPECT_EQ(start->State(), Phase::Editing);
             } else if (outcome == Outcome::Waits) {
                 EXPECT_EQ(start->State(), Phase::Waiting);
                 EXPECT_FALSE(win.dialogOpen);
             } else {
+                // Nothing runs after the end: no second closing step, no poll.
+                const std::uint32_t seen = Model().RequestsSeen();
+                start->SessionEnd();
+                start->CancelBtn_Click();
+                Tick();
+                EXPECT_EQ(Model().RequestsSeen(), seen);
                 ExpectEnded();
             }
             // The double-click time never outlives the dialog at a preview
@@ -148,25 +170,6 @@ TEST_F(ExitPathTest, EveryEndingAtEveryStepLeavesTheSavedSetInEffect) {
             EXPECT_EQ(doubleClickTime, outcome == Outcome::Unchanged ? timeBefore : step.dialog ? savedSpeed : 500u);
         }
     }
-}
-
-// At the session's end no box may hold the process up: the closing step's
-// failures stay silent, and what the driver still accepts is written.
-TEST_F(ExitPathTest, SessionEndShowsNoBoxAndRunsTheClosingStepOnce) {
-    Open();
-    Move(Slider::DblClickSpeed, 9);
-    Refuse(IOCTL_TAVLO_SET_CLICK_SOUND);
-    Model().ClearLog();
-    start->SessionEnd();
-    start->SessionEnd();
-    start->CancelBtn_Click();
-    Model().ClearFaults();
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(win.errorReports, 0);
-    ExpectEnded();
-    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));
-    EXPECT_EQ(doubleClickTime, 450u);
-    EXPECT_EQ(Count(IOCTL_TAVLO_SET_CLICK_DATA), 1);  // one closing step
 }
 
 }  // namespace

@@ -9,24 +9,19 @@ namespace {
 
 class MainDlgTest : public VelmicTest {};
 
-// Opening shows the saved set and writes nothing; nor do the test areas.
+// Opening shows the dialog, captioned with the panel's identifier; the test
+// areas flip their pictures, skip one that cannot be loaded, and write nothing.
 TEST_F(MainDlgTest, OpeningAndTheTestAreasTouchNothing) {
     Open();
-    EXPECT_EQ(dlg.positions, (SliderPositions{5, 2, 4, 5}));
-    EXPECT_FALSE(dlg.checked);
     EXPECT_EQ(dlg.caption, " 49");
     EXPECT_TRUE(win.dialogShown);
-    EXPECT_FALSE(win.visible);
     dlg.missingFile = "double1.bmp";
     for (int i = 0; i < 3; ++i) Logic().ClickTestArea_Click();
-    for (int i = 0; i < 3; ++i) Logic().DClickTestArea_DblClick();  // double1.bmp cannot be loaded
+    for (int i = 0; i < 3; ++i) Logic().DClickTestArea_DblClick();
     EXPECT_EQ(dlg.clicks, (std::vector<std::string>{"single2.bmp", "single1.bmp", "single2.bmp"}));
     EXPECT_EQ(dlg.dClicks, (std::vector<std::string>{"double2.bmp", "double2.bmp"}));
     EXPECT_EQ(dlg.beeps, 6);
-    EXPECT_FALSE(dlg.ok || dlg.apply);
     EXPECT_EQ(Sets(), kFound);
-    EXPECT_EQ(doubleClickTime, 450u);  // as read, not as the slider rounds it to 400
-    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainDlgTest, StepsOfASession) {
@@ -62,7 +57,7 @@ TEST_F(MainDlgTest, StepsOfASession) {
           {"sound on again", sound, kFound, 450, true, true, false},
           {"area to 10", drag(Slider::DblClickArea, 10), {area10, true, kSaved, false}, 400, true, true, false},
           {"OK", ok, {area10, true, area10, true}, 400, false, false, true}}},
-        {kFound,
+        {{kWorking, false, kSaved, false},  // the box unchecked: Set to default writes the sound
          {{"Set to default", defaults, {kDefaults, true, kSaved, false}, 400, true, true, false},
           {"OK", ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
         {checkedAtDefaults,
@@ -89,79 +84,82 @@ TEST_F(MainDlgTest, StepsOfASession) {
     }
 }
 
-// A failed call inside a handler closes the dialog and ends the program;
-// the closing step still copies the saved set back when it can, the
-// double-click time never stays at a preview value, and the poll does not
-// run while the box is open.
-TEST_F(MainDlgTest, FailuresInsideTheDialog) {
+// A failed call, in the dialog's opening or after a preview to 900 ms,
+// closes the dialog and ends the program; the closing step still copies the
+// saved set back when it can, the double-click time never stays at a
+// preview value, and nothing runs while a box is open: no tick, no click.
+TEST_F(MainDlgTest, FailuresEndTheProgram) {
     const ClickSettings fast = {50, 20, 900, 30};
-    const auto speedTo9 = [](MainDlgTest& t) { t.Move(Slider::DblClickSpeed, 9); };
-    const auto soundOn = [](MainDlgTest& t) { t.Sound(true); };
-    const auto ok = [speedTo9](MainDlgTest& t) {
-        speedTo9(t);
-        t.Logic().OkBtn_Click();
-    };
-    const auto cancel = [speedTo9](MainDlgTest& t) {
-        speedTo9(t);
-        t.Logic().CancelBtn_Click();
-    };
+    const auto preview = [](MainDlgTest& t) { t.Move(Slider::UpCanceler, 10); };
     const PanelSets restored = {kSaved, false, kSaved, false}, soundKept = {kSaved, true, kSaved, false};
     const PanelSets fastSaved = {fast, false, fast, false}, previewKept = {fast, true, kSaved, false};
     const struct {
         const char* name;
-        std::uint32_t code, error;  // the request refused from the start; 0: a panel attached instead
-        std::function<void(MainDlgTest&)> act;
+        std::uint32_t code, error;              // the request refused, 0: none
+        std::function<void(MainDlgTest&)> act;  // after the preview; none: the opening fails
         PanelSets sets;
         unsigned doubleClickTime;
         const char* box;
+        int reports;
     } cases[] = {
+        // The closing step got as far as the four values.
+        {"opening: saved sound unreadable", IOCTL_TAVLO_GET_CLICK_SOUND_ALT, 1, nullptr, soundKept, 450,
+         "GetClickSound(1): 6", 0},
         // The closing step's own write fails too: the time goes back to the
         // saved speed it read.
-        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, speedTo9, kFound, 450, "SetSettings(2): 7"},
-        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, speedTo9, kFound, 450, nullptr},
-        {"sound step refused", IOCTL_TAVLO_SET_CLICK_SOUND, 31, soundOn, soundKept, 450, "SetClickSound(1): 8"},
+        {"preview write refused", IOCTL_TAVLO_SET_CLICK_DATA, 87, preview, previewKept, 450, "SetSettings(2): 7", 0},
+        {"preview: panel gone", IOCTL_TAVLO_GET_CLICK_DATA, 2, preview, previewKept, 450, nullptr, 0},
+        {"sound step refused", IOCTL_TAVLO_SET_CLICK_SOUND, 31, [](MainDlgTest& t) { t.Sound(true); }, soundKept, 450,
+         "SetClickSound(1): 8", 0},
         // OK saved the four values before the sound flag failed: they stay.
-        {"OK: sound flag refused", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, 31, ok, fastSaved, 900, "SetClickSound(1): 8"},
+        {"OK: sound flag refused", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, 31, [](MainDlgTest& t) { t.Logic().OkBtn_Click(); },
+         fastSaved, 900, "SetClickSound(1): 8", 0},
         // The saved set cannot be read when closing: the preview's 900 ms
         // must not outlive the dialog.
-        {"Cancel: saved set unreadable", IOCTL_TAVLO_GET_CLICK_DATA_ALT, 31, cancel, previewKept, 450,
-         "GetSettings(1): 8"},
+        {"Cancel: saved set unreadable", IOCTL_TAVLO_GET_CLICK_DATA_ALT, 31,
+         [](MainDlgTest& t) { t.Logic().CancelBtn_Click(); }, previewKept, 450, "GetSettings(1): 8", 0},
         // The panel list changed since the poll: status 3 on a settings call
         // is critical.
-        {"panel attached since the poll", 0, 0, speedTo9, restored, 450, "SetSettings(1): 3"},
+        {"panel attached since the poll", 0, 0,
+         [preview](MainDlgTest& t) {
+             Model().AttachPanel(0x50);
+             preview(t);
+         },
+         restored, 450, "SetSettings(1): 3", 0},
+        // A critical poll adds the error report; the closing step cannot
+        // reach the panel, the time still goes back.
+        {"poll: status unreadable", IOCTL_TAVLO_GET_STATUS, 31, [](MainDlgTest& t) { t.Tick(); }, previewKept, 450,
+         "GetActivePanel(1): 8", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Restart();
-        Open();
-        if (c.code == 0) Model().AttachPanel(0x50);
-        if (c.code != 0) Refuse(c.code, c.error);
-        std::uint32_t requestsInBox = 0;
-        whileShown = [this, &requestsInBox] {
+        std::uint32_t requestsInBoxes = 0;
+        const auto meanwhile = [this, &requestsInBoxes] {
             const std::uint32_t before = Model().RequestsSeen();
             Tick();
-            requestsInBox += Model().RequestsSeen() - before;
+            if (start->Settings()) Logic().CancelBtn_Click();
+            start->CancelBtn_Click();
+            requestsInBoxes += Model().RequestsSeen() - before;
         };
-        c.act(*this);
+        whileShown = win.whileErrorReport = meanwhile;
+        if (!c.act) Refuse(c.code, c.error);
+        Load();
+        if (c.act) {
+            Move(Slider::DblClickSpeed, 9);
+            if (c.code != 0) Refuse(c.code, c.error);
+            c.act(*this);
+        }
+        Tick();  // skipped: the program has ended
         Model().ClearFaults();
         ExpectEnded();
+        EXPECT_FALSE(win.dialogShown);
         EXPECT_EQ(Sets(), c.sets);
         EXPECT_EQ(doubleClickTime, c.doubleClickTime);
         EXPECT_EQ(boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
-        EXPECT_EQ(requestsInBox, 0u);
-        EXPECT_EQ(win.errorReports, 0);
+        EXPECT_EQ(requestsInBoxes, 0u);
+        EXPECT_EQ(win.errorReports, c.reports);
     }
-}
-
-TEST_F(MainDlgTest, OpeningFailureEndsWithoutShowingTheDialog) {
-    Refuse(IOCTL_TAVLO_GET_CLICK_SOUND_ALT, 1);
-    Load();
-    EXPECT_FALSE(win.dialogShown);
-    ExpectEnded();
-    EXPECT_EQ(boxes, std::vector<std::string>{"GetClickSound(1): 6"});
-    Model().ClearFaults();
-    EXPECT_EQ(Sets(), (PanelSets{kSaved, true, kSaved, false}));  // the closing step got as far as the four values
-    EXPECT_EQ(doubleClickTime, 450u);
 }
 
 // The dialog open, then every reply to one request odd (no bytes, more than

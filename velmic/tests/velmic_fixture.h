@@ -79,7 +79,6 @@ public:
         win = {};
         doubleClickTime = 500;
         boxes.clear();
-        clearFaultsAtBox = false;
         whileShown = nullptr;
         access.MuteDiagnostics(false);
         start = std::make_unique<velmic::StartDlg>(library, access, *this);
@@ -127,7 +126,6 @@ public:
     // The diagnostic box.
     void ShowDebug(const std::string& tag, TavloStatus status) override {
         boxes.push_back(winui::DebugBoxText(tag, status));
-        if (clearFaultsAtBox) Model().ClearFaults();
         if (whileShown) whileShown();
     }
 
@@ -164,11 +162,8 @@ public:
         return {Read(index, tavlosim::kWorkingSet), sound[tavlosim::kWorkingSet] != 0, Read(index, tavlosim::kSavedSet),
                 sound[tavlosim::kSavedSet] != 0};
     }
-    // The driver fails every request with this code; once: until a box is shown.
-    void Refuse(std::uint32_t code, std::uint32_t error = kErrorGenFailure, bool once = false) {
-        Model().FailCode(code, error);
-        clearFaultsAtBox = once;
-    }
+    // The driver fails every request with this code.
+    static void Refuse(std::uint32_t code, std::uint32_t error = kErrorGenFailure) { Model().FailCode(code, error); }
     // Requests with this code since the log was cleared.
     static int Count(std::uint32_t code) {
         int n = 0;
@@ -217,7 +212,6 @@ public:
     Dialog dlg;
     unsigned doubleClickTime = 500;  // the Windows setting, which outlives a dialog
     std::vector<std::string> boxes;  // the diagnostic boxes shown
-    bool clearFaultsAtBox = false;
     std::function<void()> whileShown;
 };
 
