@@ -40,10 +40,11 @@ TEST(CalMathTest, RoundingTiesGoToTheEvenNeighbourAndSaturate) {
 }
 
 TEST(CalMathTest, TargetsLieOneSixthInFromEachCorner) {
-    // 12015 / 6 = 2002.5 and 5 * 2002.5 = 10012.5: ties to even.
-    const Targets t = PlaceTargets(12015, 9003);
+    // Ties go to the even neighbour, up in x (12021 / 6 = 2003.5, 5 * 2003.5 =
+    // 10017.5) and down in y (9003 / 6 = 1500.5, 5 * 1500.5 = 7502.5).
+    const Targets t = PlaceTargets(12021, 9003);
     EXPECT_EQ((std::array<std::int32_t, 4>{t.TargetX1, t.TargetY1, t.TargetX2, t.TargetY2}),
-              (std::array<std::int32_t, 4>{2002, 1500, 10012, 7502}));
+              (std::array<std::int32_t, 4>{2004, 1500, 10018, 7502}));
 }
 
 // Targets placed on kW x kH (x distance 10240, y distance 7680) unless the
