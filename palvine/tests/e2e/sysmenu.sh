@@ -1,8 +1,9 @@
 # The system-menu commands as WM_SYSCOMMAND: 101 toggles topmost and its
 # check mark, 102-104 resize keeping height minus width, 0x6F is not 101;
 # the system menu's Close ends the program through the exit steps.
-# Palvine sets the check marks after the z-order or the size, in the same
-# posted command, so the marks are waited for, not read once.
+# The check marks are waited for like every other state the commands change:
+# one read made once, right after the size was reached, has seen other marks
+# than the read just after it.
 . "$(dirname "$0")/common.sh"
 
 set_modes 2 1 middle
