@@ -21,7 +21,8 @@
 #                                  write the values of one key with one `reg import` in
 #                                  registry view VIEW (32 or 64) and read them back
 #   wine-harness.sh reg-get VIEW KEY NAME
-#                                  print "TYPE DATA" of a value (DWORD in decimal)
+#                                  print "TYPE DATA" of a value (DWORD in decimal);
+#                                  status 1 when it is missing, 2 when reg failed
 #   wine-harness.sh reg-delete VIEW KEY
 #                                  delete a key and its subkeys; check it is gone
 #   wine-harness.sh screenshot FILE
@@ -130,6 +131,12 @@ reg_values() {  # reg_values VIEW KEY
         return $status
     fi
     rm -f "$errors"
+    # reg query prints the key's own path before its values, also for a key
+    # without values: output without it is no answer, not an empty key.
+    if ! grep -q '^HKEY_' <<<"$out"; then
+        echo "[harness] reg query $2 ended with status 0 but printed no key: '$out'" >&2
+        return 2
+    fi
     while IFS= read -r line; do
         [[ $line == "    "* ]] || continue
         line=${line#    }
@@ -194,7 +201,11 @@ cmd_reg_get() {
     [ $# -eq 3 ] || die "usage: reg-get VIEW KEY NAME"
     reg_view "$1"
     local values line
-    values=$(reg_values "$1" "$2") || return 1
+    local status=0
+    # A missing key or value is status 1; a query that failed is status 2
+    # (its reason on the error output), never taken for a missing value.
+    values=$(reg_values "$1" "$2") || status=$?
+    [ $status -eq 0 ] || return $status
     line=$(grep -F -- "$3"$'\t' <<<"$values" | awk -F'\t' -v n="$3" '$1 == n' | head -1)
     [ -n "$line" ] || return 1
     printf '%s %s\n' "$(cut -f2 <<<"$line")" "$(cut -f3- <<<"$line")"

@@ -39,10 +39,17 @@ put_system() {  # put_system TIMEOUT TIMEENABLE
     reg_record 32 "$KEY\\ALL" TIMEOUT REG_DWORD "$1" TIMEENABLE REG_DWORD "$2"
 }
 # One value as stored: text as it is, numbers in decimal (signed); nothing
-# when the value or its key is missing.
+# when the value or its key is missing, "(unreadable)" when reg failed (the
+# harness says why on the error output).
 reg_value() {  # reg_value SUBKEY VALUE
-    local type data
-    read -r type data < <(reg_get 32 "$KEY\\$1" "$2" 2>/dev/null) || return 0
+    local type data out status=0
+    out=$(reg_get 32 "$KEY\\$1" "$2") || status=$?
+    case $status in
+    0) ;;
+    1) return 0 ;;
+    *) echo "(unreadable)"; return 0 ;;
+    esac
+    read -r type data <<<"$out"
     if [ "$type" = REG_DWORD ] && [ "$data" -ge 2147483648 ]; then data=$((data - 4294967296)); fi
     printf '%s\n' "$data"
 }
