@@ -25,6 +25,8 @@ launcher)
     ;;
 refused) echo "reg: Unable to find the specified registry key or value" >&2; exit 1 ;;
 ran-failed) [ -z "$mark" ] || : >"${mark//\\//}"; echo "winprobe: no window x" >&2; exit 1 ;;
+key) printf '\r\nHKEY_LOCAL_MACHINE\\Software\\X\r\n    TOUCH_OP    REG_DWORD    0x1\r\n\r\n'; exit 0 ;;
+empty) exit 0 ;;
 esac
 FAKE
 chmod +x "$work/loader"
@@ -55,5 +57,29 @@ reg never reached twice gives up|suite_reg|silent launcher|1|2||(start 2)
 tool that never started is made once more|suite_tool|silent ok|0|2|REG_DWORD 1|before the program started (start 1)
 tool that ran and failed keeps its result|suite_tool|ran-failed ok|1|1||no window x
 tool never started twice gives up|suite_tool|silent silent|1|2||(start 2)
+CASES
+
+# reg-get tells a missing value (status 1) from a query that failed (status 2),
+# so that a failed query is never read as a value that is not there.
+# name | plan | value | status | stdout | stderr holds
+while IFS='|' read -r name plan value status stdout stderr; do
+    export FAKE_PLAN=$plan FAKE_COUNT="$work/count"
+    rm -f "$FAKE_COUNT"
+    got_status=0
+    got_out=$(SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' "$value" 2>"$work/err") ||
+        got_status=$?
+    if [ "$got_status" != "$status" ] || [ "$got_out" != "$stdout" ] ||
+        ! { if [ -z "$stderr" ]; then [ ! -s "$work/err" ]; else grep -q -- "$stderr" "$work/err"; fi; }; then
+        echo "FAIL $name: status $got_status out [$got_out] err [$(paste -sd' ' "$work/err")]"
+        failures=$((failures + 1))
+    else
+        echo "ok   $name"
+    fi
+done <<'CASES'
+value there|key|TOUCH_OP|0|REG_DWORD 1|
+value missing from its key|key|IR_OP|1||
+key missing|refused|TOUCH_OP|1||
+reg answered with nothing|empty|TOUCH_OP|2||printed no key
+reg never reached twice|silent silent|TOUCH_OP|2||(start 2)
 CASES
 [ "$failures" = 0 ] && echo "PASSED" || { echo "$failures failed"; exit 1; }
