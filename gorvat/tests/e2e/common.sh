@@ -76,8 +76,16 @@ run_to_second_mark() {
     help_is "$HELP_SECOND"
 }
 
+# The question box has its title before its text, its button captions and
+# its buttons' places; it is shown once they are set, so a click or a read
+# waits for that.
+wait_question() {
+    probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+    wait_eq 1 probe visible "$BOX"
+}
+
 run_to_question() {
     run_to_second_mark
     press "${TOUCH2[@]}"
-    probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+    wait_question
 }
