@@ -47,11 +47,15 @@ help_is() {
         fail "help line is '$(probe text "$MAIN" "$ID_TEXT_MESSAGE")', expected '$1'"
 }
 
+# The window has its caption from the start, then its help line, then it is
+# made topmost and shown: a real press or a read of its style waits for the
+# showing.
 start_gorvat() {
     check_screen
     launch "$WIN_BIN/Gorvat.exe"
     probe find "$MAIN" 15000 >/dev/null || fail "the calibration window did not appear"
     help_is "$HELP_START"
+    wait_eq 1 probe visible "$MAIN"
 }
 
 # The working (cal) and saved (calsaved) calibration of a panel, as
