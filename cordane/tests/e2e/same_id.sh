@@ -5,7 +5,8 @@ sim attach 0x21 attach 0x21 >/dev/null
 launch "$WIN_BIN/Cordane.exe"
 # The message comes while the dialog is being set up, before it is shown.
 box=$(probe find "$BOX" 15000) || fail "no message about the same identifier"
-[ "$(probe text "$box" 65535)" = "A system find the same PanelID" ] || fail "box text: $(probe text "$box" 65535)"
+# The box has its title a moment before its text.
+wait_eq "A system find the same PanelID" probe text "$box" 65535
 probe click "$box" 1
 wait_shown
 expect_row 0 "33||0|1"

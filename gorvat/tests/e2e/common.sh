@@ -47,11 +47,15 @@ help_is() {
         fail "help line is '$(probe text "$MAIN" "$ID_TEXT_MESSAGE")', expected '$1'"
 }
 
+# The window has its caption from the start, then its help line, then it is
+# made topmost and shown: a real press or a read of its style waits for the
+# showing.
 start_gorvat() {
     check_screen
     launch "$WIN_BIN/Gorvat.exe"
     probe find "$MAIN" 15000 >/dev/null || fail "the calibration window did not appear"
     help_is "$HELP_START"
+    wait_eq 1 probe visible "$MAIN"
 }
 
 # The working (cal) and saved (calsaved) calibration of a panel, as
@@ -76,8 +80,16 @@ run_to_second_mark() {
     help_is "$HELP_SECOND"
 }
 
+# The question box has its title before its text, its button captions and
+# its buttons' places; it is shown once they are set, so a click or a read
+# waits for that.
+wait_question() {
+    probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+    wait_eq 1 probe visible "$BOX"
+}
+
 run_to_question() {
     run_to_second_mark
     press "${TOUCH2[@]}"
-    probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+    wait_question
 }

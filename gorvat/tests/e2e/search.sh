@@ -16,7 +16,7 @@ wait_eq "( 1 )" probe text "$MAIN" "$ID_DBG_MESSAGE"
 press "${TOUCH1[@]}"
 help_is "$HELP_SECOND"
 press "${TOUCH2[@]}"
-probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+wait_question
 press_control "$BOX" "$ID_YES"
 wait_closed
 expect_cal "$RESULT" "$RESULT" 1

@@ -20,14 +20,14 @@ wait_eq "853 640" centre_of "$MAIN" "$ID_PIC_POINT"
 screenshot gorvat-step2.png
 
 press "${TOUCH2[@]}"
-probe find "$BOX" 5000 >/dev/null || fail "the question box did not open"
+wait_question
 help_is "$HELP_QUESTION"
 wait_eq 0 probe visible "$MAIN" "$ID_PIC_POINT"
 expect_cal "$RESULT" "$IDENTITY"   # tried while the question is open
-message=$(probe text "$BOX" "$ID_LBL_MSG_AREA")
-[ "$message" = $'Do you wish to save this calibration data?\n(Automatic timeout after 15 sec. )' ] ||
-    fail "question text: $message"
-[ "$(probe text "$BOX" "$ID_YES")/$(probe text "$BOX" "$ID_NO")" = "Yes/No" ] || fail "button captions"
+wait_eq $'Do you wish to save this calibration data?\n(Automatic timeout after 15 sec. )' \
+    probe text "$BOX" "$ID_LBL_MSG_AREA"
+captions() { echo "$(probe text "$BOX" "$ID_YES")/$(probe text "$BOX" "$ID_NO")"; }
+wait_eq "Yes/No" captions
 screenshot gorvat-question.png
 
 press_control "$BOX" "$ID_YES"

@@ -82,7 +82,8 @@ click_tray() {
     xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)) click --repeat "${2:-1}" --delay 80 "$1"
 }
 
-# A question box of Nystra's, once it is open: its handle.
+# A question box of Nystra's, once it is open: its handle. The box has its
+# title a moment before its text: a check of the text waits for it.
 wait_box() { probe find "$BOX" 5000 || fail "no question box"; }
 box_text() { probe text "$1" 65535; }
 

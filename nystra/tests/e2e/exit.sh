@@ -13,13 +13,13 @@ wait_eq 1 tray_icons
 
 click_tray 3 2
 box=$(wait_box)
-[ "$(box_text "$box")" = $'Are you sure\nthe Panel Exclusive Control is stopped ?' ] || fail "question: $(box_text "$box")"
+wait_eq $'Are you sure\nthe Panel Exclusive Control is stopped ?' box_text "$box"
 probe click "$box" 2  # Cancel
 probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
 
 probe close "$MAIN"
 box=$(wait_box)
-[ "$(box_text "$box")" = "Panel Interlock Control is cancelled." ] || fail "question: $(box_text "$box")"
+wait_eq "Panel Interlock Control is cancelled." box_text "$box"
 probe click "$box" 2
 probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
 stays_eq 1 "0 1" pointdata  # Cancel changes no panel

@@ -17,8 +17,9 @@ probe syscommand "$MAIN" 16
 about_box() { local found; found=$(probe find "$CAPTION" 100) && [ "$found" != "$MAIN" ] && echo "$found"; }
 wait_until 5 about_box || fail "no about box"
 about=$(about_box)
-[ "$(probe text "$about" 1010)" = $'For ZRM450 USB Touch Panels\nTouch Panel Interlock Program\n Version 1.00' ] ||
-    fail "about text: $(probe text "$about" 1010)"
+# The box has its caption before its controls exist; it is shown once they do.
+wait_eq 1 probe visible "$about"
+wait_eq $'For ZRM450 USB Touch Panels\nTouch Panel Interlock Program\n Version 1.00' probe text "$about" 1010
 screenshot nystra-about.png
 probe click "$about" 1
 probe gone "$about" 5000 >/dev/null || fail "the about box stayed"

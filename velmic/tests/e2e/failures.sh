@@ -21,8 +21,9 @@ trap '"$HARNESS" end "$folder/Velmic.exe" >/dev/null 2>&1 || true; rm -rf "$fold
 cp "$WIN_BIN/Velmic.exe" "$folder/"
 launch "$folder/Velmic.exe"
 probe find "Velmic" 15000 >/dev/null || fail "no message about the missing library"
-text=$(probe text "Velmic" 65535)
-[[ "$text" == *TAVLO.DLL* ]] || fail "the message does not name TAVLO.DLL: $text"
+# The box has its title a moment before its text.
+names_library() { [[ "$(probe text "Velmic" 65535)" == *TAVLO.DLL* ]]; }
+wait_until 5 names_library || fail "the message does not name TAVLO.DLL: $(probe text "Velmic" 65535)"
 screenshot library_missing.png
 probe click "Velmic" 1 >/dev/null
 probe gone "Velmic" 5000 >/dev/null || fail "the message stayed"
