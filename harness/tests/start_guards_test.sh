@@ -33,13 +33,21 @@ chmod +x "$work/loader"
 export SUITE_WINE64="$work/loader" SUITE_WINE32="$work/loader" SUITE_WINESERVER=/bin/true TMPDIR=$work
 . "$here/../wine-env.sh"
 
+# What each row runs: the two guards, and reg-get, which must tell a value
+# that is missing (status 1) from a query that failed (status 2), so that a
+# failed query is never read as a value that is not there.
+reg() { suite_reg X.exe query; }
+tool() { suite_tool X.exe query; }
+reg_get_touch() { SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' TOUCH_OP; }
+reg_get_ir() { SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' IR_OP; }
+
 failures=0
 # name | function | plan | status | starts | stdout | stderr holds (empty: stderr is empty)
 while IFS='|' read -r name fn plan status starts stdout stderr; do
     export FAKE_PLAN=$plan FAKE_COUNT="$work/count"
     rm -f "$FAKE_COUNT"
     got_status=0
-    got_out=$("$fn" X.exe query 2>"$work/err") || got_status=$?
+    got_out=$("$fn" 2>"$work/err") || got_status=$?
     got_starts=$(cat "$FAKE_COUNT")
     if [ "$got_status" != "$status" ] || [ "$got_starts" != "$starts" ] || [ "$got_out" != "$stdout" ] ||
         ! { if [ -z "$stderr" ]; then [ ! -s "$work/err" ]; else grep -q -- "$stderr" "$work/err"; fi; }; then
@@ -49,37 +57,18 @@ while IFS='|' read -r name fn plan status starts stdout stderr; do
         echo "ok   $name"
     fi
 done <<'CASES'
-reg answered at once|suite_reg|ok|0|1|REG_DWORD 1|
-reg whose launcher failed is made once more|suite_reg|launcher ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
-reg ended without a word is made once more|suite_reg|silent ok|0|2|REG_DWORD 1|and\|before reg ran
-reg refusing is not made again|suite_reg|refused ok|1|1||Unable to find
-reg never reached twice gives up|suite_reg|silent launcher|1|2||(start 2)
-tool that never started is made once more|suite_tool|silent ok|0|2|REG_DWORD 1|before the program started (start 1)
-tool that ran and failed keeps its result|suite_tool|ran-failed ok|1|1||no window x
-tool never started twice gives up|suite_tool|silent silent|1|2||(start 2)
-CASES
-
-# reg-get tells a missing value (status 1) from a query that failed (status 2),
-# so that a failed query is never read as a value that is not there.
-# name | plan | value | status | stdout | stderr holds
-while IFS='|' read -r name plan value status stdout stderr; do
-    export FAKE_PLAN=$plan FAKE_COUNT="$work/count"
-    rm -f "$FAKE_COUNT"
-    got_status=0
-    got_out=$(SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' "$value" 2>"$work/err") ||
-        got_status=$?
-    if [ "$got_status" != "$status" ] || [ "$got_out" != "$stdout" ] ||
-        ! { if [ -z "$stderr" ]; then [ ! -s "$work/err" ]; else grep -q -- "$stderr" "$work/err"; fi; }; then
-        echo "FAIL $name: status $got_status out [$got_out] err [$(paste -sd' ' "$work/err")]"
-        failures=$((failures + 1))
-    else
-        echo "ok   $name"
-    fi
-done <<'CASES'
-value there|key|TOUCH_OP|0|REG_DWORD 1|
-value missing from its key|key|IR_OP|1||
-key missing|refused|TOUCH_OP|1||
-reg answered with nothing|empty|TOUCH_OP|2||printed no key
-reg never reached twice|silent silent|TOUCH_OP|2||(start 2)
+reg answered at once|reg|ok|0|1|REG_DWORD 1|
+reg whose launcher failed is made once more|reg|launcher ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
+reg ended without a word is made once more|reg|silent ok|0|2|REG_DWORD 1|and\|before reg ran
+reg refusing is not made again|reg|refused ok|1|1||Unable to find
+reg never reached twice gives up|reg|silent launcher|1|2||(start 2)
+tool that never started is made once more|tool|silent ok|0|2|REG_DWORD 1|before the program started (start 1)
+tool that ran and failed keeps its result|tool|ran-failed ok|1|1||no window x
+tool never started twice gives up|tool|silent silent|1|2||(start 2)
+reg-get: value there|reg_get_touch|key|0|1|REG_DWORD 1|
+reg-get: value missing from its key|reg_get_ir|key|1|1||
+reg-get: key missing|reg_get_touch|refused|1|1||
+reg-get: reg answered with nothing|reg_get_touch|empty|2|1||printed no key
+reg-get: reg never reached twice|reg_get_touch|silent silent|2|2||(start 2)
 CASES
 [ "$failures" = 0 ] && echo "PASSED" || { echo "$failures failed"; exit 1; }
