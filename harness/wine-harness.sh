@@ -201,11 +201,9 @@ cmd_reg_get() {
     [ $# -eq 3 ] || die "usage: reg-get VIEW KEY NAME"
     reg_view "$1"
     local values line
-    local status=0
     # A missing key or value is status 1; a query that failed is status 2
     # (its reason on the error output), never taken for a missing value.
-    values=$(reg_values "$1" "$2") || status=$?
-    [ $status -eq 0 ] || return $status
+    values=$(reg_values "$1" "$2") || return $?
     line=$(grep -F -- "$3"$'\t' <<<"$values" | awk -F'\t' -v n="$3" '$1 == n' | head -1)
     [ -n "$line" ] || return 1
     printf '%s %s\n' "$(cut -f2 <<<"$line")" "$(cut -f3- <<<"$line")"

@@ -42,13 +42,8 @@ put_system() {  # put_system TIMEOUT TIMEENABLE
 # when the value or its key is missing, "(unreadable)" when reg failed (the
 # harness says why on the error output).
 reg_value() {  # reg_value SUBKEY VALUE
-    local type data out status=0
-    out=$(reg_get 32 "$KEY\\$1" "$2") || status=$?
-    case $status in
-    0) ;;
-    1) return 0 ;;
-    *) echo "(unreadable)"; return 0 ;;
-    esac
+    local type data out
+    out=$(reg_get 32 "$KEY\\$1" "$2") || { [ $? -eq 1 ] || echo "(unreadable)"; return 0; }
     read -r type data <<<"$out"
     if [ "$type" = REG_DWORD ] && [ "$data" -ge 2147483648 ]; then data=$((data - 4294967296)); fi
     printf '%s\n' "$data"
