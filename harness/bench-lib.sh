@@ -16,7 +16,7 @@ cpu_ticks() {
 session_pids() {
     local pid
     for pid in $(pgrep -f "$1" || true); do
-        if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
+        if grep -qx "WINEPREFIX=$WINEPREFIX" < <(tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ"); then echo "$pid"; fi
     done 2>/dev/null | paste -sd' '
 }
 

@@ -73,6 +73,17 @@ stays_eq() {
 # sim ARGS...: the simulator console; its exit status is passed on.
 sim() { "$HARNESS" sim "$@"; }
 
+# sim_has state|log GREP-ARGS...: whether the simulator's state or request
+# log matches. It is read whole first: with pipefail, `sim ... | grep -q`
+# fails now and then although it matched, because grep leaves at its first
+# match and the writer, still writing, ends on SIGPIPE. A failed read fails
+# the test instead of answering "no".
+sim_has() {
+    local out
+    out=$(sim -m "$1") || fail "cannot read the simulator's $1"
+    grep -q "${@:2}" <<<"$out"
+}
+
 # probe ARGS...: the window probe (see `wine-harness.sh probe`). Its exit
 # status is passed on, and a "winprobe: ..." line on its error output
 # counts as a failure too, so that no check passes by default.

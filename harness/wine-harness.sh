@@ -121,7 +121,8 @@ reg_values() {  # reg_values VIEW KEY
     out=$(suite_reg query "$2" /reg:"$1" </dev/null 2>"$errors" | tr -d '\r') || status=$?
     if [ $status -ne 0 ]; then
         # reg prints its error on either stream, depending on the Wine version.
-        if { printf '%s\n' "$out"; cat "$errors"; } | grep -q 'Unable to find'; then
+        # Both are matched without a pipe (see sim_has in e2e-lib.sh).
+        if grep -q 'Unable to find' - "$errors" <<<"$out"; then
             status=1
         else
             { printf '%s\n' "$out"; cat "$errors"; } >&2
@@ -335,10 +336,11 @@ cmd_stop() {
 # checked in both registry views. A state that cannot be reset ends the
 # test here, before it could fail somewhere else for a reason of its own.
 reset_state() {
-    local view
+    local view state
     sim reset >/dev/null || die "cannot reset the simulated driver (is the session started?)"
-    sim -m state | grep -q '^driver .* panels=0 plugged=1 .* logsize=0\b' ||
-        die "the simulated driver did not reset: $(sim -m state | head -1)"
+    state=$(sim -m state) || die "cannot read the simulated driver's state"
+    grep -q '^driver .* panels=0 plugged=1 .* logsize=0\b' <<<"$state" ||
+        die "the simulated driver did not reset: $(head -1 <<<"$state")"
     for view in 64 32; do
         reg_delete_checked "$view" 'HKLM\Software\ZR_EX_CONTROL' ||
             die "cannot delete HKLM\Software\ZR_EX_CONTROL in the ${view}-bit registry view"

@@ -34,7 +34,7 @@ fi
 echo "installing: ${need[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-if [[ " ${need[*]} " == *":i386"* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${need[*]} " == *":i386"* ]] && ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -q

@@ -12,7 +12,7 @@ reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ID0' NAME REG_SZ "Line A" TOUCH_OP RE
 state() { sim -m state | sed 's/ requests=[0-9]* logsize=[0-9]*//'; }
 # The driver has answered request $1 since the log was cleared: a program
 # whose timer sends it has finished its start.
-requested() { sim -m log | grep -qi "code=$1 "; }
+requested() { sim_has log -i "code=$1 "; }
 
 # start_ready NAME EXE WINDOW READY...: starts EXE, finds WINDOW (a
 # caption, or class:NAME) as $main and waits until the command READY holds.

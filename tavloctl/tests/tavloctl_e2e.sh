@@ -12,12 +12,11 @@ list=$(ctl list)
 echo "$list"
 grep -q '^    1        0x22    0x0207     enabled       no$' <<<"$list" || fail "panel list"
 
-ctl calibration 1 9000 -12 11000 34 | grep -q 'x gain 9000, x offset -12, y gain 11000, y offset 34' \
-    || fail "calibration read back"
-"$HARNESS" sim -m state | grep -q '^panel index=1 .* cal=9000,-12,11000,34 calsaved=10000,0,10000,0' \
-    || fail "calibration in the driver"
+out=$(ctl calibration 1 9000 -12 11000 34) || fail "tavloctl calibration: $out"
+grep -q 'x gain 9000, x offset -12, y gain 11000, y offset 34' <<<"$out" || fail "calibration read back"
+sim_has state '^panel index=1 .* cal=9000,-12,11000,34 calsaved=10000,0,10000,0' || fail "calibration in the driver"
 ctl reset-calibration 1 >/dev/null
-"$HARNESS" sim -m state | grep -q '^panel index=1 .* cal=10000,0,10000,0' || fail "reset to identity"
+sim_has state '^panel index=1 .* cal=10000,0,10000,0' || fail "reset to identity"
 
 # A touch while watching: watch runs in the background until it sees one.
 watch_out=$TEST_LOGS/watch.txt

@@ -5,7 +5,7 @@ sim attach 0x31 >/dev/null
 start_gorvat
 press_control "$MAIN" "$ID_QUIT_BUTTON"
 wait_closed
-! sim -m log | grep -qE 'code=0x22A0(84|8C)' || fail "Cancel before the start touch wrote a calibration"
+! sim_has log -E 'code=0x22A0(84|8C)' || fail "Cancel before the start touch wrote a calibration"
 expect_cal "$IDENTITY" "$IDENTITY"
 
 sim reset attach 0x31 "${MARKER_REPLY[@]}" >/dev/null

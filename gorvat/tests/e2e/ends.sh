@@ -54,5 +54,5 @@ sim replug >/dev/null
 press_control "$MAIN" "$ID_QUIT_BUTTON"
 wait_closed
 expect_cal "$MARKER" "$IDENTITY"
-! sim -m log | grep -q 'code=0x22A08C' || fail "the saved set was written"
+! sim_has log 'code=0x22A08C' || fail "the saved set was written"
 echo "ends: the driver gone at No kept the window open; back, Cancel restored $MARKER"

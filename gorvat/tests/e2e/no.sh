@@ -8,5 +8,5 @@ expect_cal "$RESULT" "$IDENTITY"
 press_control "$BOX" "$ID_NO"
 wait_closed
 expect_cal "$MARKER" "$IDENTITY"
-! sim -m log | grep -q 'code=0x22A08C' || fail "the saved set was written"
+! sim_has log 'code=0x22A08C' || fail "the saved set was written"
 echo "no: working set back at $MARKER, saved set untouched"

@@ -23,5 +23,5 @@ press_control "$BOX" "$ID_YES"
 wait_closed
 expect_cal "$RESULT" "$RESULT" 0
 expect_cal "$IDENTITY" "$IDENTITY" 1
-sim -m state | grep -q '^panel index=1 id=51 ' || fail "panel 1 is not the one attached during the run"
+sim_has state '^panel index=1 id=51 ' || fail "panel 1 is not the one attached during the run"
 echo "panels: restored and saved into the calibrated panel after the panel numbers shifted"

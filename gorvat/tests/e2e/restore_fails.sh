@@ -18,8 +18,8 @@ sim clear-faults >/dev/null
 press_control "$MAIN" "$ID_QUIT_BUTTON"
 wait_closed
 expect_cal "$MARKER" "$IDENTITY"
-sim -m log | grep -q 'code=0x22A084 .*error=31' || fail "no refused write of the start values in the log"
-! sim -m log | grep -q 'code=0x22A08C' || fail "the saved set was written"
+sim_has log 'code=0x22A084 .*error=31' || fail "no refused write of the start values in the log"
+! sim_has log 'code=0x22A08C' || fail "the saved set was written"
 
 sim reset attach 0x31 "${MARKER_REPLY[@]}" >/dev/null
 start_gorvat

@@ -22,7 +22,7 @@ sim touch 0 >/dev/null
 wait_rows 17 "Line A" "" ""
 wait_pointdata "1 0"
 wait $LISTENER || fail "no ZRM450_NYSTRA_UPDATE broadcast"
-tr -d '\r' <"$heard" | grep -qx '0 0' || fail "broadcast wParam/lParam: $(cat "$heard")"
+grep -qx '0 0' <<<"$(tr -d '\r' <"$heard")" || fail "broadcast wParam/lParam: $(cat "$heard")"
 rm -f "$heard"
 sim release 0 >/dev/null
 screenshot "nystra-active.png"
