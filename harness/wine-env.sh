@@ -60,24 +60,25 @@ suite_tool() {
 # says why whenever it fails, so a failure without a word on either stream
 # is the same early end of a process by Wine as above. So is a failure of
 # Wine's launcher to start reg at all: then the launcher alone speaks
-# ("ShellExecuteEx failed: ..."), and reg never ran. The harness uses reg
-# only to query, to import fixed values and to delete, so such a call is
-# made once more, and said on the error output.
+# ("ShellExecuteEx failed: ..."), on stdout or stderr, and reg never ran.
+# The harness uses reg only to query, to import fixed values and to
+# delete, so such a call is made once more, and said on the error output.
 suite_reg() {
-    local out errors status attempt
+    local out errors status attempt launcher
     for attempt in 1 2; do
         errors=$(mktemp)
         status=0
         out=$("$SUITE_WINE64" reg "$@" 2>"$errors") || status=$?
-        if [ $status -eq 0 ] || [ -n "$out" ] ||
-            { [ -s "$errors" ] && ! grep -q '^ShellExecuteEx failed' "$errors"; }; then
+        launcher=0
+        grep -q '^ShellExecuteEx failed' - "$errors" <<<"$out" && launcher=1
+        if [ $status -eq 0 ] || { [ $launcher = 0 ] && { [ -n "$out" ] || [ -s "$errors" ]; }; }; then
             [ -z "$out" ] || printf '%s\n' "$out"
             cat "$errors" >&2
             rm -f "$errors"
             return $status
         fi
         echo "[harness] Wine ended reg $1 with status $status before reg ran (start $attempt)" \
-            "$(tr -d '\r' <"$errors" | paste -sd' ')" >&2
+            "$(cat - "$errors" <<<"$out" | tr -d '\r' | paste -sd' ')" >&2
         rm -f "$errors"
     done
     return $status

@@ -23,6 +23,11 @@ launcher)
     printf 'ShellExecuteEx failed: Internal error.\r\n' >&2
     exit 1
     ;;
+launcher-stdout)
+    printf 'Application could not be started, or no application associated with the specified file.\r\n'
+    printf 'ShellExecuteEx failed: Internal error.\r\n'
+    exit 1
+    ;;
 refused) echo "reg: Unable to find the specified registry key or value" >&2; exit 1 ;;
 refused-stdout)  # the refusal on stdout, and more on stderr than a pipe holds
     echo "reg: Unable to find the specified registry key"
@@ -64,6 +69,7 @@ while IFS='|' read -r name fn plan status starts stdout stderr; do
 done <<'CASES'
 reg answered at once|reg|ok|0|1|REG_DWORD 1|
 reg whose launcher failed is made once more|reg|launcher ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
+reg whose launcher failed on stdout is made once more|reg|launcher-stdout ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
 reg ended without a word is made once more|reg|silent ok|0|2|REG_DWORD 1|and\|before reg ran
 reg refusing is not made again|reg|refused ok|1|1||Unable to find
 reg never reached twice gives up|reg|silent launcher|1|2||(start 2)
