@@ -303,7 +303,6 @@ TEST_F(CordaneTest, TimeReleaseBoxAndTheTimeOutField) {
     };
     const Case cases[] = {
         {"off: field disabled, value saved as loaded", 0, 0, {}, false, 0, "0|0"},
-        {"off with 5000", 5000, 0, {}, false, 0, "5000|0"},
         {"on with 0: refused until corrected", 0, 1, {}, true, 1, ""},
         {"checking enables an invalid field", 0, 0, {{true, "0"}}, true, 1, ""},
         {"checking, correcting", 0, 0, {{true, "0"}, {false, "25"}}, false, 0, "25|0"},

