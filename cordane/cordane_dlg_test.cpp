@@ -384,7 +384,8 @@ TEST_F(CordaneTest, CancelAndSystemMenu) {
     dlg->OnCancel();
     EXPECT_EQ(view.ended, kCancelButton);
 
-    const std::pair<std::uintptr_t, bool> commands[] = {{16, true}, {31, true}, {15, false}, {32, false}};
+    const std::pair<std::uintptr_t, bool> commands[] = {
+        {16, true}, {31, true}, {15, false}, {32, false}};
     for (const auto& [command, about] : commands) {
         const int before = view.about;
         EXPECT_EQ(dlg->OnSysCommand(command), about) << command;

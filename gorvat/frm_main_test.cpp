@@ -449,7 +449,8 @@ TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
             // status reply of full length moves the stamp back, which is
             // handled as a change of the panel set).
             const auto read = static_cast<std::int16_t>(bytes.size() == 8 ? bytes[0] * 0x101 : 0);
-            EXPECT_EQ(Calibration(kWorkingSet), bytes.size() == 8 ? Cal({read, read, read, read}) : kOriginal);
+            const Cal asRead = {read, read, read, read};
+            EXPECT_EQ(Calibration(kWorkingSet), bytes.size() == 8 ? asRead : kOriginal);
         }
     }
 }
