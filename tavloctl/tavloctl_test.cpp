@@ -31,26 +31,29 @@ protected:
     std::ostringstream out, err;
 };
 
-TEST_F(TavloCtlTest, ListShowsEveryPanel) {
+// One after another: each command sees what the earlier ones wrote.
+TEST_F(TavloCtlTest, CommandsPrintWhatTheDriverHolds) {
     Model().SetTouched(1, true);
     Model().MutablePanel(0)->pointdata = 0;
-    ASSERT_EQ(Run({"list"}), 0) << err.str();
-    EXPECT_EQ(out.str(),
-              "2 panel(s)\n"
-              "panel  identifier  firmware  point data  touched\n"
-              "    0        0x11    0x0105    disabled       no\n"
-              "    1        0x22    0x0207     enabled      yes\n");
-}
-
-TEST_F(TavloCtlTest, CommandsPrintWhatTheDriverHolds) {
     const struct {
         std::vector<std::string> args;
         std::string printed;
     } cases[] = {
+        {{"list"},
+         "2 panel(s)\n"
+         "panel  identifier  firmware  point data  touched\n"
+         "    0        0x11    0x0105    disabled       no\n"
+         "    1        0x22    0x0207     enabled      yes\n"},
         {{"version"}, "driver version 0x0210\n"},
         {{"calibration", "1", "--saved", "9000", "-12", "11000", "34"},
          "panel 1 calibration (saved): x gain 9000, x offset -12, y gain 11000, y offset 34\n"},
-        {{"calibration", "0"}, "panel 0 calibration (working): x gain 10000, x offset 0, y gain 10000, y offset 0\n"},
+        {{"calibration", "1", "31000", "0", "10000", "0"},
+         "panel 1 calibration (working): x gain 31000, x offset 0, y gain 10000, y offset 0\n"},
+        // Identity into the working set only.
+        {{"reset-calibration", "1"},
+         "panel 1 calibration (working): x gain 10000, x offset 0, y gain 10000, y offset 0\n"},
+        {{"calibration", "1", "--saved"},
+         "panel 1 calibration (saved): x gain 9000, x offset -12, y gain 11000, y offset 34\n"},
         {{"click", "0", "55", "30", "430", "21"},
          "panel 0 click settings (working): down cancel 50, up cancel 30, double-click time 430 ms, "
          "double-click area 20\n"},
@@ -68,14 +71,6 @@ TEST_F(TavloCtlTest, CommandsPrintWhatTheDriverHolds) {
         ASSERT_EQ(Run(c.args), 0) << err.str();
         EXPECT_EQ(out.str(), c.printed);
     }
-}
-
-TEST_F(TavloCtlTest, ResetCalibrationRestoresIdentityInTheWorkingSetOnly) {
-    Model().MutablePanel(1)->calibration[tavlosim::kWorkingSet][0] = 31000;
-    Model().MutablePanel(1)->calibration[tavlosim::kSavedSet][0] = 9000;
-    ASSERT_EQ(Run({"reset-calibration", "1"}), 0);
-    EXPECT_EQ(Model().Panel(1)->calibration[tavlosim::kWorkingSet][0], 10000);
-    EXPECT_EQ(Model().Panel(1)->calibration[tavlosim::kSavedSet][0], 9000);
 }
 
 // A panel attached between two calls of one command makes the second call

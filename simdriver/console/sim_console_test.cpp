@@ -25,7 +25,7 @@ protected:
     std::ostringstream out, err;
 };
 
-TEST_F(SimConsoleTest, CommandsRunInOrderAndChangeTheDriver) {
+TEST_F(SimConsoleTest, CommandsRunInOrderAndChangeTheDriverAndItsPlug) {
     ASSERT_EQ(Run({"-m", "reset", "attach", "0x11", "attach", "034", "0x0300", "touch", "1", "pointdata", "0", "0"}), 0)
         << err.str();
     EXPECT_EQ(out.str(), "attached index=0 id=17\nattached index=1 id=34\n");
@@ -37,6 +37,14 @@ TEST_F(SimConsoleTest, CommandsRunInOrderAndChangeTheDriver) {
     EXPECT_EQ(model.PanelCount(), 1);
     EXPECT_EQ(model.Panel(0)->id, 34);
     EXPECT_EQ(model.Panel(0)->touched, 0);
+    ASSERT_EQ(Run({"unplug"}), 0);
+    EXPECT_FALSE(transport.plugged);
+    ASSERT_EQ(Run({"-m", "state"}), 0);
+    EXPECT_NE(out.str().find("plugged=0"), std::string::npos);
+    ASSERT_EQ(Run({"replug"}), 0);
+    EXPECT_TRUE(transport.plugged);
+    ASSERT_EQ(Run({"unplug", "reset"}), 0);  // a reset plugs the device back in
+    EXPECT_TRUE(transport.plugged);
 }
 
 TEST_F(SimConsoleTest, MachineStateHasOneLinePerItem) {
@@ -66,17 +74,6 @@ TEST_F(SimConsoleTest, FaultsRepliesAndLogReachTheModel) {
               "request seq=3 code=0x22E0C0 in=00 out=1 error=0\n");
     ASSERT_EQ(Run({"clear-faults", "clear-log", "log"}), 0);
     EXPECT_EQ(out.str(), "(no requests logged)\n");
-}
-
-TEST_F(SimConsoleTest, UnplugAndReplugFlipThePlugState) {
-    ASSERT_EQ(Run({"unplug"}), 0);
-    EXPECT_FALSE(transport.plugged);
-    ASSERT_EQ(Run({"-m", "state"}), 0);
-    EXPECT_NE(out.str().find("plugged=0"), std::string::npos);
-    ASSERT_EQ(Run({"replug"}), 0);
-    EXPECT_TRUE(transport.plugged);
-    ASSERT_EQ(Run({"unplug", "reset"}), 0);  // a reset plugs the device back in
-    EXPECT_TRUE(transport.plugged);
 }
 
 TEST_F(SimConsoleTest, BadUsageIsReportedWithoutChangingMore) {
