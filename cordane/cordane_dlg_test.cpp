@@ -137,6 +137,13 @@ TEST_F(CordaneTest, ControlsForEachNumberOfPanels) {
             SCOPED_TRACE(std::to_string(panels) + " panels, TIMEENABLE " + std::to_string(timeEnable));
             SetUp();
             System(30, timeEnable);
+            // The window's two template rows come enabled and may hold text.
+            for (int row = 0; row < 2; ++row) {
+                const RowControls& c = kRows[row];
+                for (int control : {c.name, c.mode, c.touchSettings, c.calibration}) view.enabled[control] = true;
+                view.texts[c.id] = view.texts[c.name] = "old";
+                view.modes[c.mode] = kInterlockPosition;
+            }
             const Ids all = {0x11, 0x22, 0x33, 0x44};
             Start(Ids(all.begin(), all.begin() + panels));
             EXPECT_EQ(view.addedRows, panels > 2 ? panels : 0);

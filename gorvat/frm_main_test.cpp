@@ -394,22 +394,27 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
 // While the calibrated panel cannot be told apart from the others (their
 // identifiers unreadable, or two panels reporting its identifier) nothing is
 // written and the window stays open saying so; once it can, the next Cancel
-// puts the start values back into it.
+// puts the start values back into it. Its own identifier unread at the start
+// touch, it can never be told apart: no panel is taken for it.
 TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
     const struct {
         const char* what;
         std::uint8_t attached;  // listed before the calibrated one
         std::uint32_t refused;  // refused while the restore is made
         std::string status;
+        bool idUnread = false;  // its identifier refused at the start touch
     } cases[] = {
         {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID, "8"},
         {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS, "8"},
         {"two panels report its identifier", 0x31, 0, "3"},
+        {"its identifier unread, a panel 0 attached", 0x00, 0, "3", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Restart({{0x30, false}, {0x31, true}});
+        if (c.idUnread) Refuse(IOCTL_TAVLO_GET_PANEL_ID);
         StartTouch();
+        Model().ClearFaults();
         Leave(kCancel, false, c.refused, [&] { AttachBeforeLast(c.attached); });
         for (int cancel = 0; cancel < 2; ++cancel) {
             if (cancel == 1) form->QuitButton_Click();
@@ -418,7 +423,7 @@ TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
             EXPECT_EQ(Help(), "Can't send the IOCTL!" + c.status + kNotRestored);  // said by the first Cancel
             EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
             EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
-            const bool toldApart = cancel == 1 && c.attached != 0x31;
+            const bool toldApart = cancel == 1 && c.attached != 0x31 && !c.idUnread;
             EXPECT_EQ(Calibration(kWorkingSet, 2), toldApart ? kOriginal : kIdentityCalibration);
         }
         ExpectClosedForGood();
