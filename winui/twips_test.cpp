@@ -17,12 +17,13 @@ TEST(TwipsTest, APixelIsAWholeNumberOfTwips) {
     for (const auto& c : cases) {
         EXPECT_EQ(TwipScale::PerPixel(c.dpi), c.perPixel) << c.dpi;
         // Every pixel position converts to whole twips and back to itself,
-        // each axis at its own scale.
+        // each axis at its own scale (Y stays at 96 dpi).
         const TwipScale scale(c.dpi, 96);
         for (int pixels : {0, 1, 17, 333, 767, 1023, 1919, -5}) {
             const double twips = scale.XToTwips(pixels);
             EXPECT_EQ(twips, static_cast<double>(pixels) * c.perPixel) << c.dpi << " " << pixels;
             EXPECT_EQ(scale.XToPixels(twips), pixels) << c.dpi << " " << pixels;
+            EXPECT_EQ(scale.YToTwips(pixels), static_cast<double>(pixels) * 15) << c.dpi << " " << pixels;
             EXPECT_EQ(scale.YToPixels(scale.YToTwips(pixels)), pixels) << c.dpi << " " << pixels;
         }
     }
