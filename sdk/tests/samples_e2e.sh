@@ -69,6 +69,21 @@ for build in "" _msabi; do
         fail "click_settings changed another panel"
     run_sample 0 "$out" "$WIN_BIN/click_settings$build.exe" 1
     has "$out" "saved set: down 50, up 30, double-click time 430 ms, area 20"
+    # The stamp protocol in the middle of a write. The driver's first
+    # status answer carries stamp 0, so the program's start stamp passes and
+    # its next call meets the real stamp (3): the same panel is written
+    # after the repeat; a panel whose identifier changed meanwhile (the
+    # identifier's first answer overridden) is not written at all.
+    sim reply 0x226004 once 0x00 0x00 0x03 >/dev/null
+    run_sample 0 "$out" "$WIN_BIN/click_settings$build.exe" 1 40 20 600 30
+    has "$out" "working set: down 40, up 20, double-click time 600 ms, area 30"
+    before1=$(panel_value 1 click),$(panel_value 1 clicksaved)
+    sim reply 0x226004 once 0x00 0x00 0x03 reply 0x22E044 once 0x99 >/dev/null
+    run_sample 2 "$out" "$WIN_BIN/click_settings$build.exe" 1 10 10 300 24
+    has "$out" "panel 1, identifier 153"
+    has "$out" "TavloSetClickData (working set): the panels changed and panel 1 is another panel now; not repeated"
+    [ "$(panel_value 1 click),$(panel_value 1 clicksaved)" = "$before1" ] ||
+        fail "click_settings wrote to a panel it did not mean"
     run_sample 2 "$out" "$WIN_BIN/click_settings$build.exe" 5
     has "$out" "TavloGetPanelId failed: status 5"
     run_sample 1 "$out" "$WIN_BIN/click_settings$build.exe" 1 2 3
