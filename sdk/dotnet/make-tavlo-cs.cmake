@@ -99,6 +99,20 @@ file(WRITE ${OUT}.tmp "// TAVLO.DLL for .NET programs: the ${count} exports and 
 // panel call takes the caller's change stamp by reference. TavloStatus
 // PanelsChanged (3) means: the stamp was out of date and has been
 // refreshed, nothing was sent; read the panel list again, then repeat.
+//
+// The panel records are not reached through TAVLO.DLL but in the registry,
+// HKEY_LOCAL_MACHINE\\SOFTWARE\\ZR_EX_CONTROL\\, always in its 32-bit view
+// (RegistryKey.OpenBaseKey(RegistryHive.LocalMachine, RegistryView.Registry32)),
+// also from a 64-bit process:
+//   key             value       type       .NET                              default
+//   ID<identifier>  NAME        REG_SZ     string, at most 16 characters     \"\"
+//                   TOUCH_OP    REG_DWORD  int: 0 Disable, 1 Interlock,
+//                                          2 Supervisor                      1
+//                   IR_OP       REG_DWORD  int, write back what was read     0
+//   ALL             TIMEOUT     REG_DWORD  int, seconds, 1 to 1800           30
+//                   TIMEENABLE  REG_DWORD  int, 1: release after TIMEOUT     0
+// <identifier> is the panel's identifier in decimal (TavloGetPanelId), not
+// its number. Reading needs no rights, writing an administrator (sdk.md).
 using System.Runtime.InteropServices;
 
 namespace TouchPanelSuite
