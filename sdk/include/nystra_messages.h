@@ -13,8 +13,11 @@
  *           Not the panel's identifier (the number in its record's name).
  *   lParam  0 (ignored)
  *   Nystra makes that panel active at once, whatever its touch mode, and
- *   disables every other panel. A number with no panel is ignored: nothing
- *   changes and no ZRM450_NYSTRA_UPDATE follows. Sent, the result is 0.
+ *   disables every other panel. A number that is not a panel of Nystra's
+ *   table (it holds the first four panels) is ignored: nothing changes and
+ *   no ZRM450_NYSTRA_UPDATE follows. Should the panels have changed just
+ *   then, Nystra releases every panel instead (an update follows). Sent,
+ *   the result is 0.
  *
  * ZRM450_NYSTRA_UPDATE, posted by Nystra to every top-level window
  * (HWND_BROADCAST):
