@@ -26,9 +26,10 @@
  *   The rows of Nystra's window have just changed: a panel became active,
  *   was released, or asked for control. While no panel is attached it comes
  *   once a second. Only top-level windows receive it (not child windows and
- *   not message-only windows); a hidden top-level window does. It carries no
- *   panel: read the new state from the driver (the active panel is the
- *   lowest-numbered panel whose point data is enabled).
+ *   not message-only windows); a hidden top-level window receives it when no
+ *   window owns it. It carries no panel: read the new state from the driver
+ *   (the active panel is the lowest-numbered panel whose point data is
+ *   enabled).
  *
  * Nystra's window: a dialog (window class "#32770") with the caption
  * "Interlock Control" and no owner. Its about box has the same caption but
