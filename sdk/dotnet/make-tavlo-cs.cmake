@@ -98,7 +98,8 @@ file(WRITE ${OUT}.tmp "// TAVLO.DLL for .NET programs: the ${count} exports and 
 // Every call opens the driver, sends its request and closes it again; a
 // panel call takes the caller's change stamp by reference. TavloStatus
 // PanelsChanged (3) means: the stamp was out of date and has been
-// refreshed, nothing was sent; read the panel list again, then repeat.
+// refreshed, nothing was sent; read the panel list again, then repeat once
+// for the same panel (sdk-reference.md: the change stamp).
 //
 // The panel records are not reached through TAVLO.DLL but in the registry,
 // HKEY_LOCAL_MACHINE\\SOFTWARE\\ZR_EX_CONTROL\\, always in its 32-bit view
@@ -110,7 +111,8 @@ file(WRITE ${OUT}.tmp "// TAVLO.DLL for .NET programs: the ${count} exports and 
 //                                          2 Supervisor                      1
 //                   IR_OP       REG_DWORD  int, write back what was read     0
 //   ALL             TIMEOUT     REG_DWORD  int, seconds, 1 to 1800           30
-//                   TIMEENABLE  REG_DWORD  int, 1: release after TIMEOUT     0
+//                   TIMEENABLE  REG_DWORD  int, non-zero: release after      0
+//                                          TIMEOUT seconds without a touch
 // <identifier> is the panel's identifier in decimal (TavloGetPanelId), not
 // its number. Reading needs no rights, writing an administrator (sdk.md).
 using System.Runtime.InteropServices;

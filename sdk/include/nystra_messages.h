@@ -13,8 +13,11 @@
  *           Not the panel's identifier (the number in its record's name).
  *   lParam  0 (ignored)
  *   Nystra makes that panel active at once, whatever its touch mode, and
- *   disables every other panel. A number with no panel is ignored: nothing
- *   changes and no ZRM450_NYSTRA_UPDATE follows. Sent, the result is 0.
+ *   disables every other panel. A number that is not a panel of Nystra's
+ *   table (it holds the first four panels) is ignored: nothing changes and
+ *   no ZRM450_NYSTRA_UPDATE follows. Should the panels have changed just
+ *   then, Nystra releases every panel instead (an update follows). Sent,
+ *   the result is 0.
  *
  * ZRM450_NYSTRA_UPDATE, posted by Nystra to every top-level window
  * (HWND_BROADCAST):
@@ -23,9 +26,10 @@
  *   The rows of Nystra's window have just changed: a panel became active,
  *   was released, or asked for control. While no panel is attached it comes
  *   once a second. Only top-level windows receive it (not child windows and
- *   not message-only windows); a hidden top-level window does. It carries no
- *   panel: read the new state from the driver (the active panel is the
- *   lowest-numbered panel whose point data is enabled).
+ *   not message-only windows); a hidden top-level window receives it when no
+ *   window owns it. It carries no panel: read the new state from the driver
+ *   (the active panel is the lowest-numbered panel whose point data is
+ *   enabled).
  *
  * Nystra's window: a dialog (window class "#32770") with the caption
  * "Interlock Control" and no owner. Its about box has the same caption but

@@ -14,9 +14,10 @@
  * windows; this program keeps a hidden top-level window to receive it, and
  * then reads the active panel from the driver (read-only).
  *
- * Exit code: 0 an update came, 1 Nystra is not running or the request could
- * not be posted, 2 no update within ten seconds (for instance a panel number
- * with no panel: Nystra ignores it).
+ * Exit code: 0 an update came, 1 PANEL is not a number from 0 to 255,
+ * Nystra is not running or the request could not be posted, 2 no update
+ * within ten seconds (for instance a panel number with no panel: Nystra
+ * ignores it).
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -100,6 +101,18 @@ int main(int argc, char** argv) {
     DWORD deadline;
     MSG message;
     int active;
+    unsigned long panel = 0;
+
+    if (argc >= 2) {
+        /* A panel number, nothing else: a mistyped argument must not turn
+           into a request for panel 0. */
+        char* end = NULL;
+        panel = strtoul(argv[1], &end, 10);
+        if (argc > 2 || end == argv[1] || *end != '\0' || argv[1][0] == '-' || panel > 255) {
+            printf("usage: nystra_client [PANEL]   (PANEL: panel number, 0 for the first)\n");
+            return 1;
+        }
+    }
 
     nystra = FindNystra();
     if (nystra == NULL) {
@@ -117,8 +130,7 @@ int main(int argc, char** argv) {
        answer cannot come before we listen. */
     PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE);
 
-    if (argc > 1) {
-        const unsigned long panel = strtoul(argv[1], NULL, 10);
+    if (argc == 2) {
         /* Posted: Nystra acts on it between two polls. A post fails with
            ERROR_ACCESS_DENIED when Nystra runs with higher rights than this
            program (an elevated Nystra); start both the same way. */
