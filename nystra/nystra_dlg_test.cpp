@@ -353,11 +353,12 @@ TEST_F(NystraTest, TrayIconCloseBoxAndSystemMenu) {
 // driver. Whatever the table holds, releasing leaves no panel of the
 // driver with point data: not one after a touch read that keeps failing,
 // and not one beyond the four the table lists. On exit or at the end of
-// the session every panel gets its point data back (after a rebuilt table
-// when the panel set changed since the last poll) and the start-up mode is
-// restored; nothing acts afterwards.
+// the session, or on a stop request, every panel gets its point data back
+// (after a rebuilt table when the panel set changed since the last poll)
+// and the start-up mode is restored, without a question; nothing acts
+// afterwards, a second stop request neither.
 TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
-    enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
+    enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged, kStopRequested };
     const struct {
         const char* what;
         int panels;
@@ -368,6 +369,7 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
     } cases[] = {
         {"touch reads fail for good while panel 1 is active", 3, 1, true, "000", kWindowDestroyed},
         {"touch reads fail for good while panel 0 is active", 3, 0, true, "000", kSessionEnds},
+        {"stop request while panel 1 is active", 3, 1, false, "010", kStopRequested},
         {"six panels enabled at start", 6, -1, false, "000000", kWindowDestroyed},
         {"six panels, the fourth made active", 6, 3, false, "000100", kPanelSetChanged},
         {"six panels, touch reads failing", 6, 2, true, "000000", kSessionEnds},
@@ -398,12 +400,15 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
             dlg->OnEndSession(false);  // the session goes on: nothing happens
             EXPECT_EQ(model().Modes().startup, 0);
             dlg->OnEndSession(true);
+        } else if (c.end == kStopRequested) {
+            dlg->OnStopRequest();
         } else {
             dlg->OnDestroy();
         }
         EXPECT_EQ(Pointdata(), std::string(model().PanelCount(), '1'));
         EXPECT_EQ(model().Modes().startup, 1);
-        EXPECT_EQ(view.ended, c.end == kSessionEnds ? 1 : 0);
+        EXPECT_EQ(view.ended, c.end == kSessionEnds || c.end == kStopRequested ? 1 : 0);
+        EXPECT_TRUE(view.questions.empty());
         EXPECT_FALSE(view.trayShown);
         EXPECT_EQ(view.interval, 0u);
         model().ClearLog();
@@ -412,7 +417,9 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
         dlg->OnActivateRequest(0);
         dlg->OnRelease();
         dlg->OnTaskbarCreated();
+        dlg->OnStopRequest();
         EXPECT_EQ(model().LogSize(), 0u);
+        EXPECT_EQ(view.ended, c.end == kSessionEnds || c.end == kStopRequested ? 1 : 0);
         EXPECT_FALSE(view.trayShown);
     }
 }
