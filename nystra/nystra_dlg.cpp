@@ -111,13 +111,19 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
 
 // No panels, no device or a driver error: start from a fresh table with
 // every panel disabled; the caller looks again in a second. The trace tells
-// the first failure and each change of its status, not every second of it.
+// the first failure and each change of its cause, not every second of it.
 void CNystraDlg::PollFailed(long status) {
-    if (status != lostStatus_) {
-        lostStatus_ = status;
-        Trace(trace_, "driver lost (" + TraceStatus(status) + ")");
+    // An empty table answers "no panel" without asking the driver: then the
+    // rebuild tells the cause, and a rebuild that finds panels again ends
+    // the failure (the next poll tells it) rather than changing its cause.
+    const bool tableWasEmpty = !IsPanel(0);
+    const int rebuilt = usb.UpdateDevices();
+    long cause = status;
+    if (tableWasEmpty) cause = rebuilt != kStatusOk ? rebuilt : lostStatus_;
+    if (cause != lostStatus_) {
+        lostStatus_ = cause;
+        Trace(trace_, "driver lost (" + TraceStatus(cause) + ")");
     }
-    usb.UpdateDevices();
     ReleasePanels(ReleaseCause::kDriverLost);
 }
 

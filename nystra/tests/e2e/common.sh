@@ -110,10 +110,10 @@ nystra_run() {
 }
 
 # The trace: a debug-output receiver, as the usual viewers are, collects
-# every program's debug strings into $TEST_LOGS/trace.txt ("PID TEXT")
+# every program's debug strings into $TEST_LOGS/debug-output.txt ("PID TEXT")
 # from trace_start on. trace_lines prints Nystra's lines without the PIDs.
 trace_start() {
-    TRACE=$TEST_LOGS/trace.txt
+    TRACE=$TEST_LOGS/debug-output.txt
     wine_bg "$TRACE" "$HELPER" debug-monitor "${1:-100}"
     MONITOR=$BG_PID
     wait_until 10 grep -q '^listening' "$TRACE" || fail "the debug-output receiver did not start: $(cat "$TRACE")"
