@@ -364,8 +364,11 @@ void CNystraDlg::EndSteps(EndCause cause) {
     // is then rebuilt and the enable repeated once.
     int enabled = usb.SetAllPanelEnable();
     if (enabled != kStatusOk) {
-        usb.UpdateDevices();
+        const int rebuilt = usb.UpdateDevices();
         enabled = usb.SetAllPanelEnable();
+        // An empty table enables nothing and says "no panel": when the
+        // driver could not be asked, that is its failure, not a success.
+        if (enabled == kStatusNoPanel && rebuilt != kStatusOk && rebuilt != kStatusNoPanel) enabled = rebuilt;
     }
     const int startup = usb.RemoveExclusiveUSB();
     view_.DeleteTrayIcon();
