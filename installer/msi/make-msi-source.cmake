@@ -1,0 +1,239 @@
+# Writes the sources of both installers from the install manifest of a
+# release build (`cmake --install` writes install_manifest.txt), so that
+# the Windows Installer package and the setup program ship the same files:
+#
+#   cmake -DMANIFEST=install_manifest.txt -DSTAGE=<install prefix>
+#         -DBITS=32|64 -DVERSION=1.2.3 -DPROGRAMS=Velmic,Gorvat,...
+#         [-DTEMPLATE=suite.wxs.in -DWXS=suite.wxs] [-DNSH=shipped.nsh]
+#         [-DSTOP_NYSTRA=ON] -P make-msi-source.cmake
+#
+# MANIFEST  the installed files, one absolute path a line, all directly in
+#           STAGE (the program folder is flat)
+# PROGRAMS  the programs that get a Start-menu shortcut, in menu order
+#           (commas); one not in the manifest is left out with its shortcut
+# WXS       the package source for wixl, from TEMPLATE
+# NSH       the list of shipped files for the setup program (suite.nsi):
+#           DLLs first, then the programs in menu order, then the rest
+# STOP_NYSTRA  the package ends a running Nystra (`Nystra.exe /stop`)
+#           before it replaces or removes the installed files
+#
+# Identifiers are derived from names, so the same file keeps its component
+# GUID from version to version, and each version and bitness has a product
+# code of its own that the same inputs always give again. A manifest that
+# cannot make a sound package (empty, a file missing or outside the folder,
+# two names Windows takes for one, a name Windows does not allow) ends the
+# script with an error naming the file.
+
+cmake_minimum_required(VERSION 3.25)
+
+# The package's stable codes. The UpgradeCode of each bitness must never
+# change: it is how every later package finds the installed suite.
+set(upgrade_code_64 45093692-62CF-469D-A062-22B4F8D484CE)
+set(upgrade_code_32 2F033D3B-81C2-414A-B41A-B19C9EC57290)
+set(guid_namespace 01F8C108-A05A-4F8B-906C-9F11893DB8E5)
+
+foreach(required MANIFEST STAGE BITS VERSION)
+    if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
+        message(FATAL_ERROR "make-msi-source: ${required} is not given")
+    endif()
+endforeach()
+if(NOT BITS MATCHES "^(32|64)$")
+    message(FATAL_ERROR "make-msi-source: BITS is '${BITS}', not 32 or 64")
+endif()
+# Windows Installer versions: major.minor.build, at most 255.255.65535.
+if(NOT VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)$"
+   OR CMAKE_MATCH_1 GREATER 255 OR CMAKE_MATCH_2 GREATER 255 OR CMAKE_MATCH_3 GREATER 65535)
+    message(FATAL_ERROR "make-msi-source: VERSION '${VERSION}' is not major.minor.build (255.255.65535 at most)")
+endif()
+if(NOT WXS AND NOT NSH)
+    message(FATAL_ERROR "make-msi-source: neither WXS nor NSH is given")
+endif()
+string(REPLACE "," ";" programs "${PROGRAMS}")
+
+function(guid_of out name)
+    string(UUID guid NAMESPACE ${guid_namespace} NAME "${name}" TYPE SHA1 UPPER)
+    set(${out} ${guid} PARENT_SCOPE)
+endfunction()
+
+function(xml_escape out text)
+    string(REPLACE "&" "&amp;" text "${text}")
+    string(REPLACE "<" "&lt;" text "${text}")
+    string(REPLACE ">" "&gt;" text "${text}")
+    string(REPLACE "\"" "&quot;" text "${text}")
+    string(REPLACE "'" "&apos;" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The installed files, by name.
+if(NOT EXISTS "${MANIFEST}")
+    message(FATAL_ERROR "make-msi-source: no install manifest ${MANIFEST}")
+endif()
+file(STRINGS "${MANIFEST}" entries)
+file(REAL_PATH "${STAGE}" stage_dir)
+set(names)
+set(keys)
+foreach(path IN LISTS entries)
+    if(path STREQUAL "")
+        continue()
+    endif()
+    get_filename_component(dir "${path}" DIRECTORY)
+    get_filename_component(name "${path}" NAME)
+    if(EXISTS "${dir}")
+        file(REAL_PATH "${dir}" dir)
+    endif()
+    if(NOT dir STREQUAL stage_dir)
+        message(FATAL_ERROR "make-msi-source: ${path} is not in the program folder ${STAGE}")
+    endif()
+    if(NOT EXISTS "${path}" OR IS_DIRECTORY "${path}")
+        message(FATAL_ERROR "make-msi-source: ${path} is in the manifest but not installed")
+    endif()
+    if(name MATCHES "[<>:\"/\\|?*]" OR name MATCHES "[. ]$")
+        message(FATAL_ERROR "make-msi-source: '${name}' is not a name Windows allows")
+    endif()
+    string(TOLOWER "${name}" key)
+    list(FIND keys "${key}" seen)
+    if(seen GREATER_EQUAL 0)
+        list(GET names ${seen} other)
+        if(other STREQUAL name)
+            continue()  # the same file twice: once is enough
+        endif()
+        message(FATAL_ERROR "make-msi-source: ${other} and ${name} are one file on Windows")
+    endif()
+    list(APPEND names "${name}")
+    list(APPEND keys "${key}")
+endforeach()
+if(NOT names)
+    message(FATAL_ERROR "make-msi-source: the install manifest ${MANIFEST} lists no files")
+endif()
+
+# In menu order: DLLs, the programs with shortcuts, the rest.
+set(dlls)
+set(shortcut_programs)
+set(others)
+foreach(name IN LISTS names)
+    if(name MATCHES "\\.[dD][lL][lL]$")
+        list(APPEND dlls "${name}")
+    endif()
+endforeach()
+foreach(program IN LISTS programs)
+    list(FIND names "${program}.exe" found)
+    if(found GREATER_EQUAL 0)
+        list(APPEND shortcut_programs "${program}")
+    endif()
+endforeach()
+foreach(name IN LISTS names)
+    string(REGEX REPLACE "\\.exe$" "" stem "${name}")
+    if(NOT name IN_LIST dlls AND NOT (name MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs))
+        list(APPEND others "${name}")
+    endif()
+endforeach()
+set(ordered ${dlls})
+foreach(program IN LISTS shortcut_programs)
+    list(APPEND ordered "${program}.exe")
+endforeach()
+list(APPEND ordered ${others})
+
+if(NSH)
+    set(nsh "; What ships, generated from the install manifest by installer/msi/make-msi-source.cmake.\n")
+    foreach(name IN LISTS ordered)
+        string(REGEX REPLACE "\\.exe$" "" stem "${name}")
+        if(name MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs)
+            string(APPEND nsh "\${SHIP_PROGRAM} ${stem}\n")
+        else()
+            string(APPEND nsh "\${SHIP_FILE} ${name}\n")
+        endif()
+    endforeach()
+    file(WRITE "${NSH}" "${nsh}")
+endif()
+
+if(NOT WXS)
+    return()
+endif()
+if(NOT TEMPLATE OR NOT EXISTS "${TEMPLATE}")
+    message(FATAL_ERROR "make-msi-source: no template '${TEMPLATE}'")
+endif()
+
+if(BITS EQUAL 64)
+    set(UPGRADE_CODE ${upgrade_code_64})
+    set(OTHER_UPGRADE_CODE ${upgrade_code_32})
+    set(WIN64 yes)
+    set(WIN64_ATTR " Win64=\"yes\"")
+else()
+    set(UPGRADE_CODE ${upgrade_code_32})
+    set(OTHER_UPGRADE_CODE ${upgrade_code_64})
+    set(WIN64 no)
+    set(WIN64_ATTR "")
+endif()
+guid_of(PRODUCT_CODE "product/${BITS}/${VERSION}")
+guid_of(FOLDER_GUID "folder/${BITS}")
+guid_of(MENU_GUID "menu/${BITS}")
+
+set(FILE_COMPONENTS "")
+set(COMPONENT_REFS "")
+set(nystra_id "")
+set(used_ids "")
+foreach(name IN LISTS ordered)
+    string(TOLOWER "${name}" key)
+    guid_of(guid "file/${BITS}/${key}")
+    # Identifiers: letters, digits and '_' (conditions name components by them).
+    string(REGEX REPLACE "[^A-Za-z0-9_]" "_" id "${name}")
+    set(id "f_${id}")
+    string(LENGTH "${id}" length)
+    if(length GREATER 60 OR id IN_LIST used_ids)
+        string(SHA1 hash "${key}")
+        string(SUBSTRING "${hash}" 0 20 hash)
+        set(id "f_${hash}")
+    endif()
+    list(APPEND used_ids "${id}")
+    xml_escape(xml_name "${name}")
+    string(APPEND FILE_COMPONENTS
+        "          <Component Id=\"c${id}\" Guid=\"${guid}\"${WIN64_ATTR}>\n"
+        "            <File Id=\"${id}\" Name=\"${xml_name}\" Source=\"${xml_name}\" KeyPath=\"yes\">\n")
+    string(REGEX REPLACE "\\.exe$" "" stem "${name}")
+    if(name MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs)
+        string(APPEND FILE_COMPONENTS
+            "              <Shortcut Id=\"s${id}\" Directory=\"MenuFolder\" Name=\"${stem}\" WorkingDirectory=\"ProgramFolder\"/>\n")
+    endif()
+    string(APPEND FILE_COMPONENTS "            </File>\n          </Component>\n")
+    string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"c${id}\"/>\n")
+    if(key STREQUAL "nystra.exe")
+        set(nystra_id ${id})
+    endif()
+endforeach()
+
+set(ARP_ICON "")
+set(LOGON_COMPONENT "")
+set(STOP_NYSTRA_ACTION "")
+set(STOP_NYSTRA_SEQUENCE "")
+if(nystra_id)
+    set(ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
+    guid_of(logon_guid "logon/${BITS}")
+    # Its condition (LOGON = "1") and the transitive attribute, which has the
+    # condition weighed again on a reinstall, are set in the built package
+    # (finish-msi.sh): wixl writes neither.
+    string(CONCAT LOGON_COMPONENT
+        "    <DirectoryRef Id=\"ProgramFolder\">\n"
+        "      <Component Id=\"LogonComponent\" Guid=\"${logon_guid}\"${WIN64_ATTR}>\n"
+        "        <RegistryValue Root=\"HKLM\" Key=\"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" Name=\"Nystra\"\n"
+        "                       Type=\"string\" Value=\"&quot;[#${nystra_id}]&quot;\" KeyPath=\"yes\"/>\n"
+        "      </Component>\n"
+        "    </DirectoryRef>")
+    string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"LogonComponent\"/>\n")
+    if(STOP_NYSTRA)
+        # The installed Nystra ends the controller of the user's session as
+        # at its normal end and waits for it, before its files are replaced
+        # (repair, reinstall) or removed (uninstall, and the old package's
+        # uninstall in an upgrade). It runs as the user, in the user's
+        # session. A Nystra it cannot end holds its file: Windows Installer's
+        # own handling of files in use takes over (see docs/deploying-msi.md).
+        string(CONCAT STOP_NYSTRA_ACTION
+            "    <CustomAction Id=\"StopNystra\" FileKey=\"${nystra_id}\" ExeCommand=\"/stop\" Execute=\"deferred\"\n"
+            "                  Impersonate=\"yes\" Return=\"ignore\"/>")
+        set(STOP_NYSTRA_SEQUENCE
+            "      <Custom Action=\"StopNystra\" Sequence=\"1510\">?c${nystra_id} = 3</Custom>")
+    endif()
+endif()
+
+file(READ "${TEMPLATE}" template)
+string(CONFIGURE "${template}" wxs @ONLY)
+file(WRITE "${WXS}" "${wxs}")
