@@ -19,7 +19,12 @@
 #
 # Identifiers are derived from names, so the same file keeps its component
 # GUID from version to version, and each version and bitness has a product
-# code of its own that the same inputs always give again. A manifest that
+# code of its own that the same inputs always give again. A file has the
+# same component GUID in both bitnesses (it is the same file in the same
+# folder): when one bitness replaces the other, the files the new package
+# installs are its own even where the old package's removal runs last
+# (Wine's msiexec does that). The Run value lives in a different registry
+# view per bitness and has a GUID per bitness. A manifest that
 # cannot make a sound package (empty, a file missing or outside the folder,
 # two names Windows takes for one, a name Windows does not allow) ends the
 # script with an error naming the file.
@@ -157,16 +162,18 @@ if(BITS EQUAL 64)
     set(UPGRADE_CODE ${upgrade_code_64})
     set(OTHER_UPGRADE_CODE ${upgrade_code_32})
     set(WIN64 yes)
+    set(OTHER_WIN64 no)
     set(WIN64_ATTR " Win64=\"yes\"")
 else()
     set(UPGRADE_CODE ${upgrade_code_32})
     set(OTHER_UPGRADE_CODE ${upgrade_code_64})
     set(WIN64 no)
+    set(OTHER_WIN64 yes)
     set(WIN64_ATTR "")
 endif()
 guid_of(PRODUCT_CODE "product/${BITS}/${VERSION}")
-guid_of(FOLDER_GUID "folder/${BITS}")
-guid_of(MENU_GUID "menu/${BITS}")
+guid_of(FOLDER_GUID "folder")
+guid_of(MENU_GUID "menu")
 
 set(FILE_COMPONENTS "")
 set(COMPONENT_REFS "")
@@ -174,7 +181,7 @@ set(nystra_id "")
 set(used_ids "")
 foreach(name IN LISTS ordered)
     string(TOLOWER "${name}" key)
-    guid_of(guid "file/${BITS}/${key}")
+    guid_of(guid "file/${key}")
     # Identifiers: letters, digits and '_' (conditions name components by them).
     string(REGEX REPLACE "[^A-Za-z0-9_]" "_" id "${name}")
     set(id "f_${id}")
