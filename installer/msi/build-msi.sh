@@ -10,7 +10,8 @@
 #     Windows language (Windows Installer 5.0 applies it when it creates the
 #     folder);
 #   - the condition of the Run value's component (LOGON = "1"), marked
-#     transitive so that a reinstall with LOGON=0 removes the value;
+#     transitive so that a reinstall with LOGON=0 removes the value, and the
+#     removal of the value when LOGON=0 (a RemoveRegistry row);
 #   - LOGON among the secure properties, so that it reaches the elevated
 #     part of a managed install.
 # Each change is read back; a package without it is not written.
@@ -37,6 +38,13 @@ if table Component | grep -q '^LogonComponent	'; then
     msibuild "$tmp" -q "UPDATE \`Component\` SET \`Condition\` = 'LOGON = \"1\"', \`Attributes\` = $logon_attributes WHERE \`Component\` = 'LogonComponent'"
     table Component | grep -q "^LogonComponent	.*	$logon_attributes	LOGON = \"1\"	" ||
         { echo "build-msi.sh: the Run value's condition did not take" >&2; exit 1; }
+    msibuild "$tmp" -q "UPDATE \`Component\` SET \`Condition\` = 'LOGON = \"0\"', \`Attributes\` = $((component64 + 64)) WHERE \`Component\` = 'NoLogonComponent'"
+    table RemoveRegistry >/dev/null 2>&1 ||
+        msibuild "$tmp" -q "CREATE TABLE \`RemoveRegistry\` (\`RemoveRegistry\` CHAR(72) NOT NULL, \`Root\` SHORT NOT NULL, \`Key\` CHAR(255) NOT NULL LOCALIZABLE, \`Name\` CHAR(255) LOCALIZABLE, \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`RemoveRegistry\`)"
+    msibuild "$tmp" -q "INSERT INTO \`RemoveRegistry\` (\`RemoveRegistry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('NoLogonRunValue', 2, 'Software\\Microsoft\\Windows\\CurrentVersion\\Run', 'Nystra', 'NoLogonComponent')"
+    table Component | grep -q "^NoLogonComponent	.*	LOGON = \"0\"	" &&
+        table RemoveRegistry | grep -qF "NoLogonRunValue	2	Software\Microsoft\Windows\CurrentVersion\Run	Nystra	NoLogonComponent" ||
+        { echo "build-msi.sh: LOGON=0 does not remove the Run value" >&2; exit 1; }
 fi
 secure=$(table Property | sed -n 's/^SecureCustomProperties\t//p')
 msibuild "$tmp" -q "UPDATE \`Property\` SET \`Value\` = '${secure:+$secure;}LOGON' WHERE \`Property\` = 'SecureCustomProperties'"

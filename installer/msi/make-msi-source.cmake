@@ -215,17 +215,22 @@ set(STOP_NYSTRA_SEQUENCE "")
 if(nystra_id)
     set(ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
     guid_of(logon_guid "logon/${BITS}")
+    guid_of(no_logon_guid "no-logon/${BITS}")
     # Its condition (LOGON = "1") and the transitive attribute, which has the
     # condition weighed again on a reinstall, are set in the built package
-    # (finish-msi.sh): wixl writes neither.
+    # (build-msi.sh): wixl writes neither. So is the removal of the value by
+    # NoLogonComponent (LOGON = "0"): the value of an earlier install goes
+    # even where the earlier package's removal runs last (Wine's msiexec)
+    # and leaves the value, whose component both packages share, in place.
     string(CONCAT LOGON_COMPONENT
         "    <DirectoryRef Id=\"ProgramFolder\">\n"
         "      <Component Id=\"LogonComponent\" Guid=\"${logon_guid}\"${WIN64_ATTR}>\n"
         "        <RegistryValue Root=\"HKLM\" Key=\"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" Name=\"Nystra\"\n"
         "                       Type=\"string\" Value=\"&quot;[#${nystra_id}]&quot;\" KeyPath=\"yes\"/>\n"
         "      </Component>\n"
+        "      <Component Id=\"NoLogonComponent\" Guid=\"${no_logon_guid}\"${WIN64_ATTR} KeyPath=\"yes\"/>\n"
         "    </DirectoryRef>")
-    string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"LogonComponent\"/>\n")
+    string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"LogonComponent\"/>\n      <ComponentRef Id=\"NoLogonComponent\"/>\n")
     if(STOP_NYSTRA)
         # The installed Nystra ends the controller of the user's session as
         # at its normal end and waits for it, before its files are replaced
