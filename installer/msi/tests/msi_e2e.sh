@@ -158,7 +158,7 @@ rm "$folder/Gorvat.exe"
 msiexec_is 0 /i "$(winpath "$msi")" /qn REINSTALL=ALL REINSTALLMODE=omus
 same_files "$stage"
 
-if msiinfo export "$msi" CustomAction | grep -q '^StopNystra'; then
+if [ "$stop_nystra" = ON ]; then
     echo "a running Nystra is ended as at its normal end before its file is replaced"
     launch "$folder/Nystra.exe"
     probe find "Interlock Control" 15000 >/dev/null || fail "the installed Nystra shows no window"
@@ -168,6 +168,7 @@ if msiinfo export "$msi" CustomAction | grep -q '^StopNystra'; then
     wait_eq "1 1" panel_field pointdata
     wait_eq 1 driver_field startup
     same_files "$stage"
+    msiinfo export "$msi" CustomAction | grep -q '^StopNystra' || fail "the package has no StopNystra action"
 else
     echo "(this build's Nystra has no /stop: the package does not end it)"
 fi
