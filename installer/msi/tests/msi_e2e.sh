@@ -157,6 +157,13 @@ rm "$folder/Gorvat.exe"
 # Windows' own too (msiexec /fomus does the same).
 msiexec_is 0 /i "$(winpath "$msi")" /qn REINSTALL=ALL REINSTALLMODE=omus
 same_files "$stage"
+wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+
+echo "LOGON=0 and LOGON=1 on a reinstall of the same version"
+msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=0 REINSTALL=ALL REINSTALLMODE=omus
+wait_until 10 eval '! reg_get $view "$run_key" Nystra >/dev/null' || fail "Nystra still starts at logon after LOGON=0"
+msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=1 REINSTALL=ALL REINSTALLMODE=omus
+wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
 
 if [ "$stop_nystra" = ON ]; then
     echo "a running Nystra is ended as at its normal end before its file is replaced"
@@ -190,6 +197,8 @@ msiexec_is 1603 /i "$(winpath "$work/old.msi")" /qn
 same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the refused downgrade: $(entries)"
 msiexec_is 0 /x "$new_code" /qn
+# (An empty C:\Orlinde stays: a removal takes away only the folders it made
+# for its files.)
 [ -z "$(entries)" ] && [ ! -e "$folder" ] || fail "not removed: $(entries), $(listing "$folder")"
 
 echo "the $other_bits-bit package with LOGON=1 replaced by this one"
