@@ -11,7 +11,8 @@
 #           STAGE (the program folder is flat)
 # PROGRAMS  the programs that get a Start-menu shortcut, in menu order
 #           (commas); one not in the manifest is left out with its shortcut
-# WXS       the package source for wixl, from TEMPLATE
+# WXS       the package source for wixl, from TEMPLATE; it names the files
+#           by their names alone, so wixl runs in STAGE (build-msi.sh)
 # NSH       the list of shipped files for the setup program (suite.nsi):
 #           DLLs first, then the programs in menu order, then the rest
 # STOP_NYSTRA  the package ends a running Nystra (`Nystra.exe /stop`)
