@@ -52,6 +52,7 @@ rows=(
     "Property|ROOTDRIVE${T}C:\\|the program folder on C:"
     "Property|ProductVersion${T}${version}|the version"
     "CustomAction|FixProgramDrive${T}2099${T}TARGETDIR${T}C:\\${T}|the program folder stays on C:"
+    "CustomAction|FixProgramFolder${T}2099${T}ProgramFolder${T}C:\\Orlinde\\Dravik\\${T}|the program folder stays where it is"
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r table line what <<<"$row"

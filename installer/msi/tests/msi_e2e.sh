@@ -1,11 +1,13 @@
 # The Windows Installer package under Wine's msiexec, silent throughout:
 # refused beside the setup program's suite and with a bad LOGON value;
-# installed as a lower version made here, upgraded to this build's package
-# (files, Start menu, Installed-apps entry, Nystra at logon kept), the
-# programs running from the folder, repaired after a deleted file, Nystra
-# ended before its file is replaced (when the package does that), removed
-# with the user's file and the panel records left; a downgrade refused; the
-# other bitness's package replaced; LOGON=0 in an upgrade.
+# installed as a lower version made here (in the fixed folder whatever the
+# command line asks), upgraded to this build's package (files, Start menu,
+# Installed-apps entry, Nystra at logon kept with an empty LOGON), the
+# programs running from the folder, repaired after a deleted file, LOGON=0
+# and 1 on a reinstall, Nystra ended before its file is replaced (when the
+# package does that), removed with the user's file and the panel records
+# left; a downgrade refused; the other bitness's package replaced; LOGON=0
+# in an upgrade.
 #   msi_e2e.sh MSI STAGE VERSION PROGRAMS STOP_NYSTRA
 # STAGE is the install tree the package was made from, PROGRAMS the
 # programs with shortcuts (commas), STOP_NYSTRA whether the build made the
@@ -94,7 +96,7 @@ cleanup() {
     for code in "$new_code" "$old_code" "$other_code"; do
         "$SUITE_WINE64" msiexec /x "$code" /qn </dev/null >/dev/null 2>&1 || true
     done
-    rm -rf "$drive_c/Orlinde"
+    rm -rf "$drive_c/Orlinde" "$drive_c/elsewhere"
     menu_dirs | while IFS= read -r dir; do rm -rf "$dir"; done
     for v in 32 64; do
         "$SUITE_WINE64" reg delete "$run_key" /v Nystra /f /reg:$v </dev/null >/dev/null 2>&1 || true
@@ -129,12 +131,15 @@ for value in yes 2; do
     [ ! -e "$folder" ] && [ -z "$(entries)" ] || fail "installed with LOGON=$value"
 done
 
-echo "install $old_version with LOGON=1, upgrade to $version without LOGON"
-msiexec_is 0 /i "$(winpath "$work/old.msi")" /qn LOGON=1
+echo "install $old_version with LOGON=1 (and folders asked for elsewhere), upgrade to $version with LOGON empty"
+msiexec_is 0 /i "$(winpath "$work/old.msi")" /qn LOGON=1 'TARGETDIR=C:\elsewhere\' 'ROOTDRIVE=D:\' \
+    'OrlindeFolder=C:\elsewhere\' 'ProgramFolder=C:\elsewhere\Dravik\'
+[ ! -e "$drive_c/elsewhere" ] || fail "the command line moved the program folder"
 same_files "$work/old"
 [ "$(entries)" = "$view $old_code $old_version" ] || fail "Installed apps after $old_version: $(entries)"
 wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
-msiexec_is 0 /i "$(winpath "$msi")" /qn
+# An empty value is no value: Nystra at logon stays as it was.
+msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=
 same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the upgrade: $(entries)"
 wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
