@@ -85,12 +85,33 @@ grep -qF 'Name="R&amp;D &apos;notes&apos;.txt"' "$work/escaped/suite.wxs" || bad
 (cd "$work/escaped/stage" && wixl -a x64 -o "$work/escaped.msi" "$work/escaped/suite.wxs" 2>/dev/null) &&
     msiinfo export "$work/escaped.msi" File | grep -qF "R&D 'notes'.txt" || bad "escaped: wixl does not build it"
 
+echo "-- subfolders and shortcut names: nested folders in the package, SHIP_FILE_IN for the setup program"
+tree nested TAVLO.DLL Gorvat.exe x86/TAVLO.DLL guide/images/a.png guide/index.html
+OUT=nested gen nested "-DPROGRAMS=Gorvat=Gorvat - touch panel calibration" >/dev/null || bad "nested: the generator failed"
+expected='${SHIP_FILE} TAVLO.DLL
+${SHIP_PROGRAM} Gorvat
+${SHIP_FILE_IN} x86 TAVLO.DLL
+${SHIP_FILE_IN} guide\images a.png
+${SHIP_FILE_IN} guide index.html'
+[ "$(grep -v '^;' "$work/nested/shipped.nsh")" = "$expected" ] || bad "nested: $(cat "$work/nested/shipped.nsh")"
+(cd "$work/nested/stage" && wixl -a x64 -o "$work/nested.msi" "$work/nested/suite.wxs" 2>/dev/null) ||
+    bad "nested: wixl does not build it"
+msiextract -C "$work/nested-out" "$work/nested.msi" >/dev/null 2>&1 || true
+for file in TAVLO.DLL Gorvat.exe x86/TAVLO.DLL guide/images/a.png guide/index.html; do
+    cmp -s "$work/nested/stage/$file" "$work/nested-out/Orlinde/Dravik/$file" || bad "nested: $file is not in the package where it belongs"
+done
+msiinfo export "$work/nested.msi" Shortcut | grep -qF 'Gorvat - touch panel calibration' || bad "nested: the shortcut is not named"
+[ "$(guid nested cf_TAVLO_DLL)" = "$(guid order cf_TAVLO_DLL)" ] && [ "$(guid nested cf_x86_TAVLO_DLL)" != "$(guid order cf_TAVLO_DLL)" ] ||
+    bad "nested: a file's component depends on more than its path"
+
 echo "-- bad input: each ends the generator with its own message"
 # "name|files of the tree|how the manifest or the call is changed|message"
 cases=(
     'empty manifest|TAVLO.DLL|: >"$manifest"|lists no files'
     'a file not installed|TAVLO.DLL Nystra.exe|rm "$stage/Nystra.exe"|Nystra.exe is in the manifest but not installed'
-    'a file in a subfolder|TAVLO.DLL sub/extra.dll||sub/extra.dll is not in the program folder'
+    'a file outside the folder|TAVLO.DLL|echo "$stage/../outside.txt" >>"$manifest"; : >"$stage/../outside.txt"|outside.txt is not in the program folder'
+    'a subfolder Windows does not allow|TAVLO.DLL sub./extra.dll||'"'"'sub.'"'"' is not a name Windows allows'
+    'a shortcut name Windows does not allow|TAVLO.DLL Nystra.exe|args=-DPROGRAMS=Nystra=Nystra:interlock|the shortcut name '"'"'Nystra:interlock'"'"' is not a name Windows allows'
     'two names Windows takes for one|TAVLO.DLL tavlo.dll||TAVLO.DLL and tavlo.dll are one file on Windows'
     'a name Windows does not allow|TAVLO.DLL a:b.txt||'"'"'a:b.txt'"'"' is not a name Windows allows'
     'a name ending in a dot|TAVLO.DLL readme.||'"'"'readme.'"'"' is not a name Windows allows'
