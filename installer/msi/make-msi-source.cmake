@@ -123,8 +123,11 @@ if(NOT names)
     message(FATAL_ERROR "make-msi-source: the install manifest ${MANIFEST} lists no files")
 endif()
 
-# The programs with shortcuts: "Stem" or "Stem=shortcut name".
+# The programs with shortcuts: "Stem" or "Stem=shortcut name"; an entry
+# naming a file with its extension ("guide/index.html=User's guide") is a
+# shortcut to that file, which is otherwise shipped like the rest.
 set(shortcut_programs)
+set(shortcut_files)
 foreach(program IN LISTS programs)
     if(program MATCHES "^([^=]+)=(.+)$")
         set(stem "${CMAKE_MATCH_1}")
@@ -135,6 +138,13 @@ foreach(program IN LISTS programs)
     endif()
     if(label MATCHES "[<>:\"/\\|?*]" OR label MATCHES "[. ]$")
         message(FATAL_ERROR "make-msi-source: the shortcut name '${label}' is not a name Windows allows")
+    endif()
+    if(stem MATCHES "\\.[A-Za-z0-9]+$")
+        if(stem IN_LIST names)
+            list(APPEND shortcut_files "${stem}")
+            set(label_of_${stem} "${label}")
+        endif()
+        continue()
     endif()
     list(FIND names "${stem}.exe" found)
     if(found GREATER_EQUAL 0)
@@ -270,7 +280,10 @@ foreach(rel IN LISTS ordered)
         "          <Component Id=\"c${id}\" Guid=\"${guid}\"${WIN64_ATTR}>\n"
         "            <File Id=\"${id}\" Name=\"${xml_name}\" Source=\"${xml_source}\" KeyPath=\"yes\">\n")
     string(REGEX REPLACE "\\.exe$" "" stem "${rel}")
-    if(rel MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs)
+    if(rel IN_LIST shortcut_files)
+        set(stem "${rel}")
+    endif()
+    if((rel MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs) OR rel IN_LIST shortcut_files)
         xml_escape(label "${label_of_${stem}}")
         string(APPEND component
             "              <Shortcut Id=\"s${id}\" Directory=\"MenuFolder\" Name=\"${label}\" WorkingDirectory=\"ProgramFolder\"/>\n")

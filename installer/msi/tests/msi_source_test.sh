@@ -85,9 +85,10 @@ grep -qF 'Name="R&amp;D &apos;notes&apos;.txt"' "$work/escaped/suite.wxs" || bad
 (cd "$work/escaped/stage" && wixl -a x64 -o "$work/escaped.msi" "$work/escaped/suite.wxs" 2>/dev/null) &&
     msiinfo export "$work/escaped.msi" File | grep -qF "R&D 'notes'.txt" || bad "escaped: wixl does not build it"
 
-echo "-- subfolders and shortcut names: nested folders in the package, SHIP_FILE_IN for the setup program"
+echo "-- subfolders and shortcut names: nested folders in the package, SHIP_FILE_IN for the setup program, a shortcut to a file"
 tree nested TAVLO.DLL Gorvat.exe x86/TAVLO.DLL guide/images/a.png guide/index.html
-OUT=nested gen nested "-DPROGRAMS=Gorvat=Gorvat - touch panel calibration" >/dev/null || bad "nested: the generator failed"
+OUT=nested gen nested "-DPROGRAMS=Gorvat=Gorvat - touch panel calibration,guide/index.html=User's guide,none.html=None" \
+    >/dev/null || bad "nested: the generator failed"
 expected='${SHIP_FILE} TAVLO.DLL
 ${SHIP_PROGRAM} Gorvat
 ${SHIP_FILE_IN} x86 TAVLO.DLL
@@ -100,7 +101,9 @@ msiextract -C "$work/nested-out" "$work/nested.msi" >/dev/null 2>&1 || true
 for file in TAVLO.DLL Gorvat.exe x86/TAVLO.DLL guide/images/a.png guide/index.html; do
     cmp -s "$work/nested/stage/$file" "$work/nested-out/Orlinde/Dravik/$file" || bad "nested: $file is not in the package where it belongs"
 done
-msiinfo export "$work/nested.msi" Shortcut | grep -qF 'Gorvat - touch panel calibration' || bad "nested: the shortcut is not named"
+shortcuts=$(msiinfo export "$work/nested.msi" Shortcut | tail -n +4 | tr -d '\r' | cut -f3,4 | sort | paste -sd';')
+[ "$shortcuts" = "Gorvat - touch panel calibration	cf_Gorvat_exe;User's guide	cf_guide_index_html" ] ||
+    bad "nested: shortcuts $shortcuts"
 [ "$(guid nested cf_TAVLO_DLL)" = "$(guid order cf_TAVLO_DLL)" ] && [ "$(guid nested cf_x86_TAVLO_DLL)" != "$(guid order cf_TAVLO_DLL)" ] ||
     bad "nested: a file's component depends on more than its path"
 
