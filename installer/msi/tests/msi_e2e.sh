@@ -4,8 +4,9 @@
 # command line asks), upgraded to this build's package (files, Start menu,
 # Installed-apps entry, Nystra at logon kept with an empty LOGON), the
 # programs running from the folder, repaired after a deleted file, LOGON=0
-# and 1 on a reinstall, Nystra ended before its file is replaced (when the
-# package does that), removed with the user's file and the panel records
+# and 1 on a reinstall, a running Nystra ended before its file is replaced
+# in a reinstall and in an upgrade (when the build's Nystra has /stop),
+# removed with the user's file and the panel records
 # left; a downgrade refused; the other bitness's package replaced; LOGON=0
 # in an upgrade.
 #   msi_e2e.sh MSI STAGE VERSION PROGRAMS STOP_NYSTRA
@@ -181,6 +182,19 @@ if [ "$stop_nystra" = ON ]; then
     wait_eq 1 driver_field startup
     same_files "$stage"
     msiinfo export "$msi" CustomAction | grep -q '^StopNystra' || fail "the package has no StopNystra action"
+
+    echo "an upgrade while Nystra runs: Nystra is ended first, the files are the new ones"
+    msiexec_is 0 /x "$new_code" /qn
+    msiexec_is 0 /i "$(winpath "$work/old.msi")" /qn
+    launch "$folder/Nystra.exe"
+    probe find "Interlock Control" 15000 >/dev/null || fail "the installed $old_version Nystra shows no window"
+    wait_eq 0 driver_field startup
+    msiexec_is 0 /i "$(winpath "$msi")" /qn
+    probe ended Nystra.exe 15000 >/dev/null || fail "Nystra still runs after the upgrade"
+    wait_eq "1 1" panel_field pointdata
+    wait_eq 1 driver_field startup
+    same_files "$stage"
+    [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the upgrade: $(entries)"
 else
     echo "(this build's Nystra has no /stop: the package does not end it)"
 fi
