@@ -91,13 +91,13 @@ picture() {
 }
 
 # A real release of mouse button $1 (1 left, 2 middle, 3 right, as X
-# numbers them) over the picture, or beside it near the window's corner
-# with $2 = edge.
+# numbers them) over the picture, or beside it near the client area's
+# corner with $2 = edge.
 release_over() {
     local left top right bottom
     if [ "${2:-}" = edge ]; then
-        read -r left top right bottom < <(probe rect "$MAIN") || fail "no window"
-        press $((left + 2)) $((bottom - 3)) "$1"
+        read -r left top right bottom < <(probe client "$MAIN") || fail "no window"
+        press $((left + 1)) $((bottom - 2)) "$1"
     else
         read -r left top right bottom < <(probe rect "$MAIN" "$ID_CLICK_STATUS") || fail "no picture"
         press $(((left + right) / 2)) $(((top + bottom) / 2)) "$1"
