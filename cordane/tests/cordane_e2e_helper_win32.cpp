@@ -11,18 +11,18 @@
 
 namespace {
 
+BOOL CALLBACK FirstLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+    *reinterpret_cast<WORD*>(found) = language;
+    return FALSE;
+}
+
 // The manifest (resource 1 of type 24) of a program and its language.
 bool ReadManifest(const std::string& program, std::string* manifest, WORD* language) {
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return false;
     bool found = false;
-    EnumResourceLanguagesA(
-        module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
-        [](HMODULE, LPCSTR, LPCSTR, WORD lang, LONG_PTR param) -> BOOL {
-            *reinterpret_cast<WORD*>(param) = lang;
-            return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(language));
+    EnumResourceLanguagesA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), FirstLanguage,
+                           reinterpret_cast<LONG_PTR>(language));
     if (HRSRC resource = FindResourceExA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), *language)) {
         manifest->assign(static_cast<const char*>(LockResource(LoadResource(module, resource))),
                          SizeofResource(module, resource));
