@@ -25,7 +25,8 @@ endmacro()
 # suite_version_resource(<target> NAME <internal name> FILE <file name>
 #                        DESCRIPTION "<text>" [DLL] [MANIFEST <execution level>])
 # Adds a version resource with the project's version (major.minor.patch.tweak)
-# to <target>. With MANIFEST (asInvoker or requireAdministrator) a program
+# to <target>. With MANIFEST (asInvoker, highestAvailable or
+# requireAdministrator) a program
 # manifest is generated too and added as resource 1 of type 24.
 function(suite_version_resource target)
     cmake_parse_arguments(ARG "DLL" "NAME;FILE;DESCRIPTION;MANIFEST" "" ${ARGN})
@@ -54,17 +55,18 @@ function(suite_version_resource target)
 endfunction()
 
 # suite_windows_program(<Name> SOURCES ... [LIBS ...] [RC <file.rc>]
-#                       [RC_DEPENDS <files the .rc reads>...] [ADMIN] [CONSOLE]
-#                       [NO_INSTALL] DESCRIPTION "<text>")
+#                       [RC_DEPENDS <files the .rc reads>...] [ADMIN | HIGHEST]
+#                       [CONSOLE] [NO_INSTALL] DESCRIPTION "<text>")
 # <Name>.exe: a WIN32 program (a console program with CONSOLE) with the
 # suite's defaults, a generated manifest (common controls 6, DPI aware;
-# requireAdministrator with ADMIN, else asInvoker) and a generated version
+# requireAdministrator with ADMIN, highestAvailable with HIGHEST, else
+# asInvoker) and a generated version
 # resource from the project's version. The program's own .rc (dialogs,
 # icons, strings) comes with RC. The program ships: `cmake --install` puts
 # it into the program folder, unless NO_INSTALL says it is a test, bench or
 # helper program.
 function(suite_windows_program name)
-    cmake_parse_arguments(ARG "ADMIN;CONSOLE;NO_INSTALL" "RC;DESCRIPTION" "SOURCES;LIBS;RC_DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "ADMIN;HIGHEST;CONSOLE;NO_INSTALL" "RC;DESCRIPTION" "SOURCES;LIBS;RC_DEPENDS" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
@@ -85,6 +87,8 @@ function(suite_windows_program name)
     set(level asInvoker)
     if(ARG_ADMIN)
         set(level requireAdministrator)
+    elseif(ARG_HIGHEST)
+        set(level highestAvailable)
     endif()
     suite_version_resource(${name} NAME ${name} FILE ${name}.exe DESCRIPTION "${ARG_DESCRIPTION}" MANIFEST ${level})
     if(NOT ARG_NO_INSTALL)

@@ -96,8 +96,9 @@ bool CCordaneDlg::UpdateData(bool save) {
             view_.SetText(kRows[row].id, idTexts[row]);
             view_.SetText(kRows[row].name, names[row]);
         }
-        // The time-out shows what was read; with no panel nothing was.
-        view_.SetText(IDC_TIME_OUT, rows > 0 ? TimeOutText(timeOutSeconds) : std::string());
+        // The time-out shows what was read; with no panel the system record
+        // is not read and the disabled field shows the value held, 0.
+        view_.SetText(IDC_TIME_OUT, TimeOutText(timeOutSeconds));
         view_.SetCheck(IDC_TIME_RELEASE, timeRelease != 0);
         return true;
     }

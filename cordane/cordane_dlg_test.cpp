@@ -127,8 +127,8 @@ protected:
 
 // Which controls work for 0..4 panels: one enabled row per panel, the
 // template's two rows and no more for up to two panels, rows without a
-// panel empty, the time-out field with time release on, and a time-out
-// shown only when one was read. The tool buttons of every row with a panel
+// panel empty, the time-out field with time release on, and the time-out
+// read, or without a panel the 0 held (the record is not read), greyed. The tool buttons of every row with a panel
 // start the tools by fixed path. Without a panel a click that reaches the
 // disabled check box, a row button and OK (by Enter, say) do nothing.
 TEST_F(CordaneTest, ControlsForEachNumberOfPanels) {
@@ -160,7 +160,7 @@ TEST_F(CordaneTest, ControlsForEachNumberOfPanels) {
             EXPECT_EQ(view.Enabled(IDC_TIME_OUT), panels > 0 && timeEnable != 0);
             EXPECT_EQ(view.enabled.count(kOkButton) == 0 || view.enabled[kOkButton], panels > 0);
             EXPECT_EQ(view.checks[IDC_TIME_RELEASE], panels > 0 && timeEnable != 0);
-            EXPECT_EQ(view.texts[IDC_TIME_OUT], panels > 0 ? "30" : "");
+            EXPECT_EQ(view.texts[IDC_TIME_OUT], panels > 0 ? "30" : "0");
             ClickTimeRelease(timeEnable == 0);
             EXPECT_EQ(view.Enabled(IDC_TIME_OUT), panels > 0 && timeEnable == 0);
             Texts tools;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "code_page_win32.h"
 #include "handles_win32.h"
 #include "system_menu_win32.h"
 #include "tool_start_win32.h"
@@ -158,12 +159,10 @@ std::optional<std::string> CordaneDlgWindow::GetText(int control) {
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
     const int copied = GetWindowTextW(item, &wide[0], length + 1);
     if (copied <= 0) return std::string();
-    BOOL lossy = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, nullptr, 0, nullptr, &lossy);
-    if (lossy || size <= 0) return std::nullopt;
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, &text[0], size, nullptr, nullptr);
-    return text;
+    // The code page the registry's narrow calls use.
+    PlatformCodePage platform;
+    return NarrowExactly(platform, GetACP(),
+                         std::u16string(reinterpret_cast<const char16_t*>(wide.data()), static_cast<std::size_t>(copied)));
 }
 
 std::size_t CordaneDlgWindow::TextLength(int control) {

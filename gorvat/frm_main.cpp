@@ -81,7 +81,8 @@ void frmMain::SearchTimer_Timer() {
     if (!SearchPanel()) return;
     searching_ = false;
     view_.StopSearchTimer();
-    HelpLine(kHelpFirstMark);
+    // The help line keeps the wait's text: the mark itself now shows where
+    // to touch.
     BeginMarks();
 }
 
@@ -238,11 +239,13 @@ frmMain::Restore frmMain::PanelGone() {
     return Restore::Done;
 }
 
+// A panel found gone went with a changed panel set: the status that
+// reports it is the one the library gave the call then, 3.
 template <typename Call>
 TavloStatus frmMain::OnCalibratedPanel(Call call, bool again) {
     TavloStatus status = TavloPanelsChanged;
     if (where_ == Where::Lost) where_ = FindPanelAgain(&status);
-    if (where_ == Where::Gone) return TavloNoPanel;
+    if (where_ == Where::Gone) return TavloPanelsChanged;
     if (where_ == Where::Lost) return status;
     status = call(PanelNo);
     if (status != TavloPanelsChanged) return status;
@@ -250,7 +253,7 @@ TavloStatus frmMain::OnCalibratedPanel(Call call, bool again) {
     // name another panel.
     TavloStatus found = TavloPanelsChanged;
     where_ = FindPanelAgain(&found);
-    if (where_ == Where::Gone) return TavloNoPanel;
+    if (where_ == Where::Gone) return status;
     if (where_ == Where::Lost || !again) return where_ == Where::Lost ? found : status;
     status = call(PanelNo);
     if (status == TavloPanelsChanged) where_ = Where::Lost;

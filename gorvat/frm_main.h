@@ -100,7 +100,7 @@ private:
     // set changed since the stamp was taken, the panel is looked for again
     // by its identifier and, with `again`, `call` runs once more there. No
     // call is ever made on another panel: while the panel cannot be told
-    // apart the result is TavloPanelsChanged, once it is gone TavloNoPanel.
+    // apart, and once it is gone, the result is TavloPanelsChanged.
     template <typename Call>
     TavloStatus OnCalibratedPanel(Call call, bool again);
     // Refreshes the stamp and the panel list and looks for the panel that

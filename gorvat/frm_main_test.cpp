@@ -328,15 +328,17 @@ TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
 TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
     Restart({{0x31, false}});
     StartTouch();
-    EXPECT_EQ(Help(),
-              "All panels(1) Disable. (Touch me!)0" + std::to_string(static_cast<std::int16_t>(Model().Stamp())));
+    const std::string waiting =
+        "All panels(1) Disable. (Touch me!)0" + std::to_string(static_cast<std::int16_t>(Model().Stamp()));
+    EXPECT_EQ(Help(), waiting);
     EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
     AttachPanel(0x32, true);  // new count, new stamp
     StartTouch();             // presses meanwhile start no second search
     EXPECT_EQ(form->CalState, 0);
     form->SearchTimer_Timer();
     EXPECT_EQ(view.timerMs, 0u);
-    EXPECT_EQ(Help(), "2. Touch the yellow '+' mark.");
+    EXPECT_EQ(Help(), waiting) << "the wait's text is not rewritten when it ends";
+    EXPECT_EQ(form->CalState, 1);
     EXPECT_EQ(Calibration(kWorkingSet, 1), kIdentityCalibration);
     EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
 }
@@ -381,8 +383,9 @@ TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
             }
             EXPECT_EQ(Help().find("not restored"), std::string::npos);
             if (exit == kYes && c.gone) {
-                // The result could not be saved: the window says so and stays.
-                EXPECT_EQ(Help(), "Can't send the IOCTL!2");
+                // The result could not be saved: the window says so, with the
+                // status the save got (3: the panel set changed), and stays.
+                EXPECT_EQ(Help(), "Can't send the IOCTL!3");
                 EXPECT_EQ(view.closes, 0);
                 form->QuitButton_Click();
             }

@@ -7,17 +7,21 @@
 namespace palvine {
 namespace {
 
-// The window as designed, in twips: outer 945 x 945 (63 x 63 pixels at 96
-// dots per inch), so height minus width is 0 and every size is a square;
-// ClickStatus holds a 32 x 32 icon. Start-up replaces the width at once.
-constexpr double kDesignWidth = 945;
-constexpr double kDesignHeight = 945;
+// The window as designed: a square client area of 915 x 915 twips (61 x 61
+// pixels at 96 dots per inch) under the caption bar, so that height minus
+// width is the caption bar's height and every size keeps a square client
+// area with the picture in its middle; ClickStatus holds a 32 x 32 icon.
+// Start-up replaces the width at once.
+constexpr double kDesignClient = 915;
 constexpr winui::TwipRect kClickStatusDesign = {120, 0, 480, 480};
 
-// A thin border and no caption: a captioned window cannot be 39 pixels
-// wide. The system menu opens with Alt+Space or from the task bar button.
-constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+// A tool window's small caption bar, without text, above the picture: it
+// fits the narrowest size (39 pixels), and with a finger alone it moves the
+// window (drag it) and opens the system menu (press and hold it, which is
+// a right click). Clicks on the picture stay Palvine's own. The task bar
+// button stays too, for a window that is not on top.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW;
 
 // Where the window's object is found by the replacement procedure.
 constexpr const char* kSelfProperty = "PalvineMainDlg";
@@ -37,8 +41,10 @@ bool MainDlgWindow::Create(const std::string& commandLine) {
     if (!RegisterClassOnce(instance_, kMainDlgClass, GetSysColorBrush(COLOR_BTNFACE))) return false;
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = scale_.XToPixels(kDesignWidth);
-    const int height = scale_.YToPixels(kDesignHeight);
+    RECT design = {0, 0, scale_.XToPixels(kDesignClient), scale_.YToPixels(kDesignClient)};
+    AdjustWindowRectEx(&design, kStyle, FALSE, kExStyle);
+    const int width = design.right - design.left;
+    const int height = design.bottom - design.top;
     // Near the top right corner of the work area; hidden until SetTopMost
     // shows it.
     HWND window = Window::Create(kExStyle, kMainDlgClass, "", kStyle, work.right - 3 * width, work.top + width, width,
@@ -154,12 +160,26 @@ void MainDlgWindow::MovePicture(int leftPixels, int topPixels) {
     SetWindowPos(picture_, nullptr, leftPixels, topPixels, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The frame's thickness around the client area: to its left and below it
+// (the caption bar is above it).
+POINT MainDlgWindow::FrameInset() const {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const RECT outer = OuterRect();
+    return POINT{client.left - outer.left, outer.bottom - client.bottom};
+}
+
+// The picture's place is measured from the frame's outer edge (below the
+// caption bar), as the outer size is: a place computed from the outer size
+// is then the same inside the client area whatever the frame's thickness,
+// and a picture centred by it is centred in the client area.
 void MainDlgWindow::SetPictureTop(double twips) {
-    MovePicture(winui::ChildRect(picture_).left, scale_.YToPixels(twips));
+    MovePicture(winui::ChildRect(picture_).left, scale_.YToPixels(twips) - FrameInset().y);
 }
 
 void MainDlgWindow::SetPictureLeft(double twips) {
-    MovePicture(scale_.XToPixels(twips), winui::ChildRect(picture_).top);
+    MovePicture(scale_.XToPixels(twips) - FrameInset().x, winui::ChildRect(picture_).top);
 }
 
 void* MainDlgWindow::LoadIconFile(const std::string& file) {
@@ -186,8 +206,16 @@ LRESULT MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == ID_CLICK_CHK_TIMER) dlg_.ClickChkTimer_Timer();
         return 0;
+    case WM_GETMINMAXINFO: {
+        // The sizes are Palvine's own, narrower than a captioned window's
+        // usual least width.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize.x = 1;
+        limits->ptMinTrackSize.y = 1;
+        return 0;
+    }
     case WM_CLOSE:
-        // Alt+F4 and the system menu's Close.
+        // Alt+F4, the caption's close box and the system menu's Close.
         Close();
         return 0;
     case WM_QUERYENDSESSION:

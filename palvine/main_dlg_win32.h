@@ -1,8 +1,8 @@
-// MainDlg as a window: a small bordered popup without a caption (so that
-// it can be as narrow as 39 pixels), with a system menu, the picture
-// ClickStatus and the poll timer. Its events go to the portable MainDlg;
-// it is the window that SysControl works on, and the icon source of the
-// picture.
+// MainDlg as a window: a small popup with a tool window's caption bar
+// without text (narrow enough for 39 pixels, and a place to move the window
+// and open its system menu by touch), the picture ClickStatus and the poll
+// timer. Its events go to the portable MainDlg; it is the window that
+// SysControl works on, and the icon source of the picture.
 #pragma once
 
 #include <windows.h>
@@ -66,6 +66,7 @@ protected:
 private:
     static LRESULT CALLBACK SysMenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     RECT OuterRect() const;
+    POINT FrameInset() const;
     void Resize(int widthPixels, int heightPixels);
     void MovePicture(int leftPixels, int topPixels);
 

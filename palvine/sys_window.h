@@ -40,7 +40,9 @@ public:
     virtual void SetWidth(double twips) = 0;
     virtual void SetHeight(double twips) = 0;
 
-    // ClickStatus, in the window's client coordinates.
+    // ClickStatus. Its place is measured like the outer size, from the
+    // frame's outer edge below the caption bar, so that a place computed
+    // from the outer size lands the same inside the client area.
     virtual double PictureWidth() = 0;
     virtual double PictureHeight() = 0;
     virtual void SetPictureTop(double twips) = 0;

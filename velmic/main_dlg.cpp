@@ -45,6 +45,7 @@ bool MainDlg::Form_Load() {
     view_.SetDoubleClickTime(Milliseconds(saved.speed));
     ClickPicState = false;
     DClickPicState = false;
+    opened_ = true;
     Enter(DialogState::Unchanged);
     return true;
 }
@@ -172,9 +173,9 @@ void MainDlg::Close(bool itself) {
 }
 
 // The saved set back into the working set of the panel the dialog edited,
-// and the saved speed into the double-click time. The first failure skips
-// the remaining calls; the double-click time still goes back to the saved
-// speed last known. The settings calls address the polled panel again
+// and, when the dialog had opened, the saved speed into the double-click
+// time. The first failure skips the remaining calls; the double-click time
+// still goes back to the saved speed last known. The settings calls address the polled panel again
 // afterwards.
 void MainDlg::ClosingStep() {
     const std::int16_t polledIndex = access_.ActivePanelIndex;
@@ -189,7 +190,8 @@ void MainDlg::ClosingStep() {
     }
     if (result == kOk) result = access_.GetClickSound(&sound, kSavedSet);
     if (result == kOk) result = access_.SetClickSound(sound != 0, kWorkingSet);
-    if (speed) view_.SetDoubleClickTime(Milliseconds(*speed));
+    // A dialog that never opened never changed the double-click time.
+    if (speed && opened_) view_.SetDoubleClickTime(Milliseconds(*speed));
     access_.ActivePanelIndex = polledIndex;
 }
 

@@ -53,6 +53,8 @@ public:
 
     DialogState State() const { return state_; }
     const BoundPanel& Panel() const { return panel_; }
+    // The panel the dialog edits now has this number.
+    void FollowPanel(std::int16_t index) { panel_.index = index; }
     bool ClickPicState = false;
     bool DClickPicState = false;
 
@@ -73,6 +75,9 @@ private:
     BoundPanel panel_;
     std::function<void()> closedItself_;
     DialogState state_ = DialogState::Unchanged;
+    // The opening step went through: the dialog was shown and set the
+    // double-click time, which the closing step then puts back.
+    bool opened_ = false;
     // The saved speed as last known (read at opening, written by OK or
     // Apply): where the closing step leaves the double-click time when it
     // cannot read the saved set.

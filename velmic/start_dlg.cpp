@@ -46,7 +46,13 @@ void StartDlg::MainTimer_Timer() {
     const auto id = static_cast<std::uint8_t>(panelId);
     if (MainShown) {
         const BoundPanel& bound = settings_->Panel();
-        if (bound.index == access_.ActivePanelIndex && bound.id == id) return;
+        if (bound.id == id) {
+            // The same panel, perhaps under another number (a panel below it
+            // was removed or attached): the dialog follows it and stays open
+            // with the user's edits.
+            settings_->FollowPanel(access_.ActivePanelIndex);
+            return;
+        }
         // Another panel is the active one now: the dialog closes for the
         // panel it edited and opens afresh for the new one.
         CloseSettings();

@@ -1,14 +1,16 @@
 // Cordane's Windows side under Wine: a tool start leaves no handle behind,
 // and the resources of Cordane.exe keep their Japanese texts and ask for
-// administrator rights. (The e2e scenarios read the captions of the dialog
-// and the about box.)
+// the highest rights the user has. (The e2e scenarios read the captions of
+// the dialog and the about box.)
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
+#include "code_page_win32.h"
 #include "cordane_ids.h"
+#include "tests/code_page_cases.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
@@ -65,10 +67,12 @@ std::string Utf16(const std::wstring& text) {
 }
 
 // The font of both dialogs and the about command keep their characters
-// whatever code page built them. The manifest asks for administrator
-// rights: the records live under HKEY_LOCAL_MACHINE, and a 32-bit program
-// without them would write to a virtual copy the interlock never reads.
-TEST(CordaneResources, KeepTheirTextsAndAskForAdministrator) {
+// whatever code page built them. The manifest asks for the highest rights
+// the user has: an administrator elevates and can save, a standard user can
+// still open the dialog (a refused save says so); a requested level also
+// keeps a 32-bit program's writes from a virtual copy the interlock never
+// reads.
+TEST(CordaneResources, KeepTheirTextsAndAskForTheHighestRights) {
     const std::wstring font = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // "ＭＳ Ｐゴシック"
     const struct {
         LPCSTR type;
@@ -78,13 +82,24 @@ TEST(CordaneResources, KeepTheirTextsAndAskForAdministrator) {
         {RT_DIALOG, IDD_CORDANE_DIALOG, Utf16(font)},
         {RT_DIALOG, IDD_ABOUTBOX, Utf16(font)},
         {RT_STRING, IDS_ABOUTBOX / 16 + 1, Utf16(L"Cordane\x306E\x30D0\x30FC\x30B8\x30E7\x30F3\x60C5\x5831(&A)...")},
-        {RT_MANIFEST, 1, "level=\"requireAdministrator\""},
+        {RT_MANIFEST, 1, "level=\"highestAvailable\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         const std::string bytes = ResourceBytes(c.type, c.id);
         ASSERT_FALSE(bytes.empty()) << "no such resource in Cordane.exe";
         EXPECT_NE(bytes.find(c.text), std::string::npos);
+    }
+}
+
+// The names of the native test against the platform's own conversions: a
+// name is stored only as the code page holds it exactly, in Western,
+// Japanese and UTF-8 alike.
+TEST(CordaneCodePage, PlatformConversionsKeepOrRefuseEachName) {
+    PlatformCodePage platform;
+    for (const CodePageCase& c : kCodePageCases) {
+        SCOPED_TRACE(std::to_string(c.codePage) + ": " + c.what);
+        EXPECT_EQ(NarrowExactly(platform, c.codePage, c.name), c.stored);
     }
 }
 

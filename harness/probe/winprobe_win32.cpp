@@ -29,6 +29,7 @@ const char* const kUsage =
     "  checked WINDOW ID                 print the button check state (0, 1, 2)\n"
     "  enabled WINDOW [ID]               print 1 or 0\n"
     "  rect WINDOW [ID]                  print left top right bottom in screen pixels\n"
+    "  client WINDOW [ID]                the same for the client area\n"
     "  style WINDOW                      print style and extended style in hex\n"
     "  pixel WINDOW ID X Y               print the screen colour (RRGGBB) at X, Y inside control ID\n"
     "  children WINDOW                   print id, class, visible and text of each control\n"
@@ -41,6 +42,7 @@ const char* const kUsage =
     "                                    print its wParam and lParam\n"
     "  utext WINDOW [ID]                 print the text as UTF-8 (texts outside the code page)\n"
     "  settext WINDOW ID TEXT            set a control's text (WM_SETTEXT)\n"
+    "  settext-utf16 WINDOW ID HEX...    the same, the text as UTF-16 code units in hex\n"
     "  items WINDOW ID                   print the entries of a combo box, one a line\n"
     "  cursel WINDOW ID                  print the selected entry of a combo box (-1: none)\n"
     "  limit WINDOW ID                   print the most characters an edit control takes\n"
@@ -640,6 +642,25 @@ int Run(const Args& args) {
         RECT r{};
         GetWindowRect(target, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "client") {
+        RECT r{};
+        GetClientRect(target, &r);
+        MapWindowPoints(target, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "settext-utf16" && needs(4)) {
+        // The text as UTF-16 code units in hex: a program's arguments pass
+        // through the code page, which may not hold the characters.
+        std::wstring text;
+        for (std::size_t i = 3; i < args.size(); ++i) {
+            unsigned long long unit = 0;
+            if (!ParseNumber("0x" + args[i], &unit) || unit > 0xFFFF) return Fail("not a code unit: " + args[i]);
+            text += static_cast<wchar_t>(unit);
+        }
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                                 5000, &result)) {
+            return Fail("the control did not answer");
+        }
     } else if (command == "style") {
         std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(target, GWL_STYLE)),
                     static_cast<unsigned long>(GetWindowLongA(target, GWL_EXSTYLE)));

@@ -21,6 +21,18 @@ show "picture: $(picture).ico"
 show_modes
 window_shot palvine-disarmed "Palvine: one-shot disarmed (left.ico)" "$MAIN"
 
+say "a press and hold on the caption bar (here a right click) opens the system menu"
+read -r x y < <(caption_point)
+press "$x" "$y" 3
+MENU=$(probe find-class "#32768" 10000) || fail "no system menu"
+wait_eq 1 probe visible "$MENU"
+window_shot palvine-menu "Palvine: the system menu, from the caption bar" "$MAIN" "$MENU"
+read -r left top right bottom < <(probe rect "$MENU")
+press $(((left + right) / 2)) $((bottom - 8))  # its last item, "Large size", closes it
+menu_closed() { [ "$(probe visible "$MENU" 2>/dev/null)" != 1 ]; }
+wait_until 10 menu_closed || fail "the system menu stayed open"
+show "Large size chosen: the window stays $(size | cut -d' ' -f1) pixels wide"
+
 say "a left click on the window arms the one-shot: the next touch gives one right click"
 release_over 1
 wait_eq 1/2/1 modes

@@ -2,6 +2,8 @@
 // settings dialog opened and closed by it and bound to its panel.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "velmic_fixture.h"
 
 namespace velmic_test {
@@ -121,6 +123,48 @@ TEST_F(StartDlgTest, ChangesOfTheActivePanelRestoreTheEditedOne) {
         ExpectEnded();
         EXPECT_EQ(Sets(c.newPanel).saved, (ClickSettings{0, 0, 200, 40}));
         EXPECT_TRUE(boxes.empty());
+    }
+}
+
+// The edited panel (0x31) keeps its identifier but changes its number when
+// a panel below it comes or goes: the dialog follows it, open, with the
+// user's unsaved preview, and OK and the closing step reach it there.
+TEST_F(StartDlgTest, TheEditedPanelIsFollowedToItsNewNumber) {
+    const struct {
+        const char* name;
+        std::function<void()> change;
+        int number;  // of the edited panel after the change
+    } cases[] = {
+        {"a disabled panel below it unplugged", [] { Model().RemovePanel(0); }, 0},
+        {"a disabled panel attached below it",
+         [] {
+             Attach(0x19, false);  // listed last by the driver, then swapped below the edited panel
+             std::swap(*Model().MutablePanel(2), *Model().MutablePanel(1));
+         },
+         2},
+    };
+    for (bool ok : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (ok ? ", OK" : ", Cancel"));
+            Restart();
+            Open(2);
+            Move(Slider::DblClickSpeed, 9);
+            c.change();
+            Tick();
+            EXPECT_EQ(start->State(), Phase::Editing);
+            EXPECT_EQ(win.dialogsOpened, 1);
+            EXPECT_EQ(dlg.positions[Slider::DblClickSpeed], 9);
+            EXPECT_EQ(doubleClickTime, 900u);
+            EXPECT_EQ(Logic().Panel().index, c.number);
+            ASSERT_EQ(Model().Panel(static_cast<std::uint8_t>(c.number))->id, kId);
+            Move(Slider::DblClickArea, 10);
+            ok ? Logic().OkBtn_Click() : Logic().CancelBtn_Click();
+            ExpectEnded();
+            const ClickSettings result = ok ? ClickSettings{50, 20, 900, 40} : kSaved;
+            EXPECT_EQ(Sets(c.number), (PanelSets{result, false, result, false}));
+            EXPECT_EQ(doubleClickTime, ok ? 900u : 450u);
+            EXPECT_TRUE(boxes.empty());
+        }
     }
 }
 

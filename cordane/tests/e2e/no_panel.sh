@@ -10,6 +10,8 @@ for id in $ID_TIME_RELEASE $ID_TIME_OUT $ID_OK; do
     [ "$(probe enabled "$MAIN" $id)" = 0 ] || fail "control $id is enabled"
 done
 [ "$(probe enabled "$MAIN" $ID_CANCEL)" = 1 ] || fail "Cancel is disabled"
+# The disabled time-out shows the value held (no record is read): 0.
+[ "$(probe text "$MAIN" $ID_TIME_OUT)" = 0 ] || fail "time-out field: '$(probe text "$MAIN" $ID_TIME_OUT)'"
 screenshot cordane-no-panel.png
 probe click "$MAIN" $ID_CANCEL
 wait_closed

@@ -11,8 +11,10 @@ done
 [[ "$text" =~ ^All\ panels\(2\)\ Disable ]] || fail "help line while waiting: $text"
 requests=$(sim -m state | sed -n 's/^driver .*requests=\([0-9]*\).*/\1/p')
 sim pointdata 1 1 >/dev/null
-help_is "$HELP_FIRST"
 wait_eq "( 1 )" probe text "$MAIN" "$ID_DBG_MESSAGE"
+# The wait's text stays when the wait ends; the mark shows where to touch.
+waiting=$(probe text "$MAIN" "$ID_TEXT_MESSAGE")
+[[ "$waiting" =~ ^All\ panels\(2\)\ Disable ]] || fail "help line rewritten when the wait ended: $waiting"
 press "${TOUCH1[@]}"
 help_is "$HELP_SECOND"
 press "${TOUCH2[@]}"

@@ -38,11 +38,35 @@ start_palvine() {
 }
 wait_gone() { probe gone "$MAIN" "${1:-5000}" >/dev/null || fail "the window is still there"; }
 
-# Outer size as "width height" in pixels.
+# Outer size as "width height" in pixels, the height without the caption
+# bar: the window keeps a square client area under the bar, so a size of
+# width w shows as "w w". The bar's height is read from the window itself
+# (the client area's inset at the top less the one at the bottom).
 size() {
+    local left top right bottom cleft ctop cright cbottom
+    read -r left top right bottom < <(probe rect "$MAIN") || return 1
+    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
+    echo "$((right - left)) $((bottom - top - ((ctop - top) - (bottom - cbottom))))"
+}
+# The caption bar's height in pixels.
+caption_bar() {
+    local left top right bottom cleft ctop cright cbottom
+    read -r left top right bottom < <(probe rect "$MAIN") || return 1
+    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
+    echo "$(((ctop - top) - (bottom - cbottom)))"
+}
+# A point on the caption bar, clear of its close box on the right: "X Y".
+caption_point() {
+    local left top right bottom cleft ctop cright cbottom
+    read -r left top right bottom < <(probe rect "$MAIN") || return 1
+    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
+    echo "$((cleft + 4)) $(((top + ctop) / 2))"
+}
+# The window's top left corner: "X Y".
+position() {
     local left top right bottom
     read -r left top right bottom < <(probe rect "$MAIN") || return 1
-    echo "$((right - left)) $((bottom - top))"
+    echo "$left $top"
 }
 topmost() {
     local style ex
@@ -67,13 +91,13 @@ picture() {
 }
 
 # A real release of mouse button $1 (1 left, 2 middle, 3 right, as X
-# numbers them) over the picture, or beside it near the window's corner
-# with $2 = edge.
+# numbers them) over the picture, or beside it near the client area's
+# corner with $2 = edge.
 release_over() {
     local left top right bottom
     if [ "${2:-}" = edge ]; then
-        read -r left top right bottom < <(probe rect "$MAIN") || fail "no window"
-        press $((left + 2)) $((bottom - 3)) "$1"
+        read -r left top right bottom < <(probe client "$MAIN") || fail "no window"
+        press $((left + 1)) $((bottom - 2)) "$1"
     else
         read -r left top right bottom < <(probe rect "$MAIN" "$ID_CLICK_STATUS") || fail "no picture"
         press $(((left + right) / 2)) $(((top + bottom) / 2)) "$1"
