@@ -159,14 +159,13 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
         nsExec::ExecToStack '"${NYSTRA}" /stop:${STOP_SECONDS}'
         Pop $0
         Pop $1
+        ; Finds nothing left when that worked.
+        nsExec::ExecToStack '"$Helper" close "$INSTDIR" ${STOP_SECONDS} --end-session Nystra.exe'
+        Pop $0
+        Pop $1
         ${If} $0 != 0
-            nsExec::ExecToStack '"$Helper" close "$INSTDIR" ${STOP_SECONDS} --end-session Nystra.exe'
-            Pop $0
-            Pop $1
-            ${If} $0 != 0
-                !insertmacro Fail ${EXIT_NYSTRA} \
-                    "Nystra did not end within ${STOP_SECONDS} seconds. Close it (right double-click on its icon) and run this again."
-            ${EndIf}
+            !insertmacro Fail ${EXIT_NYSTRA} \
+                "Nystra did not end within ${STOP_SECONDS} seconds. Close it (right double-click on its icon) and run this again."
         ${EndIf}
     ${EndIf}
     nsExec::ExecToStack '"$Helper" close "$INSTDIR" ${STOP_SECONDS} Velmic.exe Gorvat.exe Palvine.exe Cordane.exe tavloctl.exe'
@@ -178,9 +177,15 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
 !macroend
 
 ; Says why the install cannot go on (a box unless silent) and ends with the
-; exit code; nothing has been changed when this is called.
+; exit code; nothing has been changed when this is called, and a Nystra
+; that was ended for it runs again.
 !macro Fail CODE TEXT
     DetailPrint "${TEXT}"
+    ${If} $NystraRan == 1
+        nsExec::ExecToStack '"$Helper" start-as-user "$INSTDIR\Nystra.exe"'
+        Pop $0
+        Pop $1
+    ${EndIf}
     MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
     SetErrorLevel ${CODE}
     Quit
@@ -462,8 +467,15 @@ Section "Uninstall"
         ; goes at the next start of Windows.
         GetTempFileName $0
         Delete $0
+        ClearErrors
         Rename "$INSTDIR\${UNINSTALLER}" "$0"
-        Delete /REBOOTOK "$0"
+        ${If} ${Errors}
+            ; A system that refuses that (Wine) removes it at the next start.
+            Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+            RMDir /REBOOTOK "$INSTDIR"
+        ${Else}
+            Delete /REBOOTOK "$0"
+        ${EndIf}
     ${Else}
         Delete "$INSTDIR\${UNINSTALLER}"
     ${EndIf}
