@@ -84,9 +84,9 @@ for name in "${shipped[@]}"; do
     [ -f "$build/bin/$name.debug" ] || problem "$name: no $name.debug beside it in $build/bin"
     # The version resource's texts are UTF-16: each value follows its name.
     texts=$(strings -el "$file")
-    grep -A1 -x CompanyName <<<"$texts" | grep -qx "$company" ||
+    [[ $'\n'$texts$'\n' == *$'\nCompanyName\n'$company$'\n'* ]] ||
         problem "$name names no company ($company) in its version resource"
-    grep -A1 -x LegalCopyright <<<"$texts" | grep -qx "Copyright (C) $company" ||
+    [[ $'\n'$texts$'\n' == *$'\nLegalCopyright\nCopyright (C) '$company$'\n'* ]] ||
         problem "$name has no copyright in its version resource"
     printf '%-14s %7d bytes (%3d KB of %4d KB)  imports %s\n' "$name" "$size" $(((size + kb - 1) / kb)) \
         $((limit / kb)) "$imports"

@@ -113,12 +113,43 @@ wait_eq "1 0" panel_field pointdata
 sim release 0 >/dev/null
 echo "ok   N-1 installed; Nystra runs with panel 0 active"
 
+# The other edition's entries (32-bit over 64-bit, or back) as an earlier
+# install of it would have left them: the upgrade takes them over.
+reg_record $other "$uninstall_key" DisplayName REG_SZ "Touch panel suite" DisplayVersion REG_SZ 0.8.0
+reg_record $other "$run_key" Nystra REG_SZ "$win_folder\\Nystra.exe"
+
 # --- silent upgrade to N while Nystra runs ------------------------------
 wine_run "$work/new-setup.exe" /S || fail "the upgrade ended with status $?"
 wait_eq "REG_SZ $version" reg_get $view "$uninstall_key" DisplayVersion
 for file in $(ls "$work/new"); do cmp -s "$work/new/$file" "$folder/$file" || fail "$file is not N's after the upgrade"; done
 verify "$folder"/*.exe "$folder"/*.DLL
 ! reg_get $other "$uninstall_key" DisplayName >/dev/null || fail "a second entry in the other registry view"
+! reg_get $other "$run_key" Nystra >/dev/null || fail "the other edition's logon entry stays"
+[ "$(reg_get $view "$uninstall_key" DisplayIcon)" = "REG_SZ $win_folder\Cordane.exe,0" ] || fail "no DisplayIcon"
+[ "$(reg_get $view "$uninstall_key" Publisher)" = "REG_SZ Orlinde" ] || fail "no Publisher"
+[ "$(reg_get $view "$uninstall_key" HelpLink)" = "REG_SZ $win_folder\guide\index.html" ] || fail "no HelpLink"
+[ "$(reg_get $view "$uninstall_key" VersionMajor)" = "REG_DWORD ${version%%.*}" ] || fail "no VersionMajor"
+# The pictures the programs load from their folder, the guide, the shortcuts
+# (started in the program folder, named for what each program does).
+for picture in left.ico right.ico single1.bmp single2.bmp double1.bmp double2.bmp; do
+    cmp -s "$folder/samples/$picture" "$folder/$picture" || fail "the sample $picture is not in the folder"
+done
+[ -s "$folder/guide/index.html" ] || fail "the user's guide is not installed"
+for link in "Cordane - touch panel settings" "Gorvat - touch panel calibration" "Nystra - touch panel interlock" \
+            "Palvine - one-shot mouse button" "Velmic - touch panel click settings" "User's guide"; do
+    [ -f "$menu/$link.lnk" ] || fail "no Start-menu entry '$link': $(ls "$menu")"
+done
+texts=$(strings -el "$menu/Velmic - touch panel click settings.lnk")
+grep -qxF "$win_folder" <<<"$texts" ||
+    fail "Velmic's Start-menu entry does not start in the program folder: $texts"
+if [ "$SUITE_ARCH" = x86_64 ]; then
+    for dll in TAVLO.DLL BRIMOL.DLL; do
+        [[ "$(objdump -f "$folder/x86/$dll")" == *pei-i386* ]] || fail "x86\\$dll is not a 32-bit DLL"
+    done
+    verify "$folder"/x86/*.DLL
+else
+    [ ! -e "$folder/x86" ] || fail "the 32-bit install has an x86 subfolder"
+fi
 wait_eq "REG_SZ \"$win_folder\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 wait_until 30 nystra_running || fail "Nystra does not run again after the upgrade"
 probe find "Interlock Control" 15000 >/dev/null || fail "the restarted Nystra shows no window"
@@ -131,11 +162,13 @@ sim release 0 >/dev/null
 echo "ok   upgraded to $version: files of N, Nystra ended and started again, the interlock answers, one entry"
 
 # --- the logon choice sticks, and can be taken back ---------------------
+echo "the user's own picture" >"$folder/right.ico"
 wine_run "$work/new-setup.exe" /S /NOLOGON || fail "the reinstall with /NOLOGON ended with status $?"
 wait_until 10 eval '! reg_get $view "$run_key" Nystra' || fail "/NOLOGON leaves the logon entry"
 wine_run "$work/new-setup.exe" /S || fail "the plain reinstall ended with status $?"
 ! reg_get $view "$run_key" Nystra >/dev/null || fail "a plain reinstall brings the logon entry back"
-echo "ok   /NOLOGON removes the logon entry, a plain reinstall keeps that choice"
+[ "$(cat "$folder/right.ico")" = "the user's own picture" ] || fail "a reinstall replaced the user's own picture"
+echo "ok   /NOLOGON removes the logon entry, a plain reinstall keeps that choice and the user's picture"
 
 # --- a library in use by another program: exit 3, nothing changed -------
 mkdir "$work/operator"
@@ -162,7 +195,6 @@ BUSY_PID=
 
 # --- uninstall, waited for ----------------------------------------------
 echo "the user's note" >"$folder/notes.txt"
-echo "the user's own picture" >"$folder/right.ico"
 wait_until 30 nystra_running || fail "Nystra does not run before the uninstall"
 wine_run "$folder/Uninstall.exe" /S "_?=$win_folder" || fail "the uninstall ended with status $?"
 # No waiting from here on: the uninstall has ended.
