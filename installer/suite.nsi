@@ -87,7 +87,8 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-Var NystraRan      ; 1: Nystra ran in this session before the install
+Var NystraRan      ; 1: Nystra ran in this session before the install, 2: in another
+Var NystraSession  ; that other session
 Var Helper         ; SetupHelper.exe in the plug-ins folder
 
 ; The Start-menu entry of each program says what it is for.
@@ -151,8 +152,21 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
     Pop $0
     Pop $1
     ${If} $0 == 3
-        !insertmacro Fail ${EXIT_NYSTRA} \
-            "Nystra runs in another user's session. End it there (or log that user off) and run this again."
+        ; Nystra of a user logged on while this runs as SYSTEM (a deployment
+        ; tool): asked to stop in that session, as that user.
+        IntOp $NystraSession $1 + 0
+        DetailPrint "Ending Nystra in session $NystraSession"
+        nsExec::ExecToStack '"$Helper" session-stop "$INSTDIR\Nystra.exe" $NystraSession'
+        Pop $0
+        Pop $1
+        nsExec::ExecToStack '"$Helper" running "$INSTDIR\Nystra.exe"'
+        Pop $0
+        Pop $2
+        ${If} $0 != 1
+            !insertmacro Fail ${EXIT_NYSTRA} \
+                "Nystra runs in another user's session and did not end. End it there (or log that user off) and run this again."
+        ${EndIf}
+        StrCpy $NystraRan 2
     ${ElseIf} $0 == 0
         StrCpy $NystraRan 1
         DetailPrint "Ending Nystra"
@@ -183,6 +197,10 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
     DetailPrint "${TEXT}"
     ${If} $NystraRan == 1
         nsExec::ExecToStack '"$Helper" start-as-user "$INSTDIR\Nystra.exe"'
+        Pop $0
+        Pop $1
+    ${ElseIf} $NystraRan == 2
+        nsExec::ExecToStack '"$Helper" session-start "$INSTDIR\Nystra.exe" $NystraSession'
         Pop $0
         Pop $1
     ${EndIf}
@@ -317,9 +335,13 @@ Section "-Finish"
     ${EndIf}
     Call SwitchToOwnView
 
-    ${If} $NystraRan == 1
+    ${If} $NystraRan != 0
         ; Started as the user, not with this setup's administrator rights.
-        nsExec::ExecToStack '"$Helper" start-as-user "$INSTDIR\Nystra.exe"'
+        ${If} $NystraRan == 1
+            nsExec::ExecToStack '"$Helper" start-as-user "$INSTDIR\Nystra.exe"'
+        ${Else}
+            nsExec::ExecToStack '"$Helper" session-start "$INSTDIR\Nystra.exe" $NystraSession'
+        ${EndIf}
         Pop $0
         Pop $1
         ${If} $0 != 0

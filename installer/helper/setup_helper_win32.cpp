@@ -6,6 +6,7 @@
 //   SetupHelper protect FOLDER [--tree]   access rules by well-known SID
 //   SetupHelper sddl PATH                 prints a path's owner and rules
 //   SetupHelper running EXE               0 runs in this session, 1 not, 3 only in another
+//                                         (whose number it prints)
 //   SetupHelper close FOLDER SECONDS [--end-session] NAME...
 //                                         asks the suite's programs to close, waits
 //   SetupHelper remove-same SAMPLES FOLDER
@@ -13,6 +14,8 @@
 //   SetupHelper free FOLDER FILE...       0 when no FILE of FOLDER is in use
 //   SetupHelper replace STAGE FOLDER      the stage's files into the folder, all or none
 //   SetupHelper start-as-user EXE         starts EXE through the desktop's shell
+//   SetupHelper session-stop EXE SESSION  runs EXE /stop:10 in another session as its user
+//   SetupHelper session-start EXE SESSION starts EXE in another session as its user
 //   SetupHelper elevation                 prints full, limited or default
 //
 // Exit status: 0 done, 1 the condition does not hold or the step failed
@@ -27,6 +30,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
+#include <userenv.h>
+#include <wtsapi32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -187,14 +192,63 @@ DWORD OwnSession() {
     return session;
 }
 
+// Prints the session of a process of EXE found in another session.
 int IsRunning(const std::wstring& exe) {
-    bool here = false, elsewhere = false;
+    bool here = false;
+    long elsewhere = -1;
     const DWORD own = OwnSession();
     for (const Running& process : Processes()) {
         if (!SameText(process.path, exe)) continue;
-        (process.session == own ? here : elsewhere) = true;
+        if (process.session == own) {
+            here = true;
+        } else {
+            elsewhere = static_cast<long>(process.session);
+        }
     }
-    return here ? 0 : elsewhere ? 3 : 1;
+    if (here) return 0;
+    if (elsewhere < 0) return 1;
+    std::printf("%ld\n", elsewhere);
+    return 3;
+}
+
+// Runs a command line in another session as the user logged on there, with
+// that user's own rights: possible only for a process with the right to act
+// as the system (a setup run as SYSTEM by a deployment tool). Waits up to
+// `seconds` for it when it is given; the exit status is the program's.
+int RunInSession(DWORD session, const std::wstring& exe, const std::wstring& arguments, DWORD seconds, bool wait) {
+    HANDLE token = nullptr;
+    if (!WTSQueryUserToken(session, &token)) {
+        Say(L"cannot act for the user of session " + std::to_wstring(session) + L" (error " +
+            std::to_wstring(GetLastError()) + L")");
+        return 2;
+    }
+    void* environment = nullptr;
+    CreateEnvironmentBlock(&environment, token, FALSE);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    wchar_t desktop[] = L"winsta0\\default";
+    startup.lpDesktop = desktop;
+    PROCESS_INFORMATION process = {};
+    std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    const BOOL started = CreateProcessAsUserW(token, exe.c_str(), &line[0], nullptr, nullptr, FALSE,
+                                              CREATE_UNICODE_ENVIRONMENT, environment, folder.c_str(), &startup,
+                                              &process);
+    const DWORD error = GetLastError();
+    if (environment) DestroyEnvironmentBlock(environment);
+    CloseHandle(token);
+    if (!started) {
+        Say(L"cannot start " + exe + L" in session " + std::to_wstring(session) + L" (error " + std::to_wstring(error) + L")");
+        return 2;
+    }
+    DWORD code = 0;
+    if (wait) {
+        if (WaitForSingleObject(process.hProcess, seconds * 1000 + 5000) != WAIT_OBJECT_0) code = 1;
+        else GetExitCodeProcess(process.hProcess, &code);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
 }
 
 struct CloseRequest {
@@ -503,7 +557,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: SetupHelper protect FOLDER [--tree] | sddl PATH | running EXE |\n"
                  "       close FOLDER SECONDS [--end-session] NAME... | free FOLDER FILE... |\n"
-                 "       replace STAGE FOLDER | remove-same SAMPLES FOLDER | start-as-user EXE | elevation\n");
+                 "       replace STAGE FOLDER | remove-same SAMPLES FOLDER | start-as-user EXE |\n"
+                 "       session-stop EXE SESSION | session-start EXE SESSION | elevation\n");
     return 2;
 }
 
@@ -533,6 +588,13 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"replace" && rest.size() == 2) return Replace(rest[0], rest[1]);
     if (command == L"start-as-user" && rest.size() == 1) return StartAsUser(rest[0]);
+    if ((command == L"session-stop" || command == L"session-start") && rest.size() == 2) {
+        wchar_t* end = nullptr;
+        const unsigned long session = std::wcstoul(rest[1].c_str(), &end, 10);
+        if (*end != 0 || rest[1].empty()) return Usage();
+        if (command == L"session-start") return RunInSession(static_cast<DWORD>(session), rest[0], L"", 0, false);
+        return RunInSession(static_cast<DWORD>(session), rest[0], L"/stop:10", 10, true);
+    }
     if (command == L"elevation" && rest.empty()) {
         const TOKEN_ELEVATION_TYPE type = Elevation();
         std::printf("%s\n", type == TokenElevationTypeFull ? "full" : type == TokenElevationTypeLimited ? "limited" : "default");
