@@ -7,6 +7,7 @@
 //   SetupHelper sddl PATH                 prints a path's owner and rules
 //   SetupHelper running EXE               0 runs in this session, 1 not, 3 only in another
 //                                         (whose number it prints)
+//   SetupHelper parent EXE                prints what started the running EXE
 //   SetupHelper close FOLDER SECONDS [--end-session] NAME...
 //                                         asks the suite's programs to close, waits
 //   SetupHelper remove-same SAMPLES FOLDER
@@ -209,6 +210,33 @@ int IsRunning(const std::wstring& exe) {
     if (elsewhere < 0) return 1;
     std::printf("%ld\n", elsewhere);
     return 3;
+}
+
+// Prints the file name of the program that started a running EXE (for
+// checking that a program was started through the desktop's shell).
+int PrintParent(const std::wstring& exe) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 1;
+    std::vector<PROCESSENTRY32W> all;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) all.push_back(entry);
+    CloseHandle(snapshot);
+    for (const Running& process : Processes()) {
+        if (!SameText(process.path, exe)) continue;
+        for (const PROCESSENTRY32W& child : all) {
+            if (child.th32ProcessID != process.pid) continue;
+            for (const PROCESSENTRY32W& parent : all) {
+                if (parent.th32ProcessID == child.th32ParentProcessID) {
+                    Say(parent.szExeFile);
+                    return 0;
+                }
+            }
+            Say(L"(ended)");
+            return 0;
+        }
+    }
+    return 1;
 }
 
 // Runs a command line in another session as the user logged on there, with
@@ -558,7 +586,7 @@ int Usage() {
                  "usage: SetupHelper protect FOLDER [--tree] | sddl PATH | running EXE |\n"
                  "       close FOLDER SECONDS [--end-session] NAME... | free FOLDER FILE... |\n"
                  "       replace STAGE FOLDER | remove-same SAMPLES FOLDER | start-as-user EXE |\n"
-                 "       session-stop EXE SESSION | session-start EXE SESSION | elevation\n");
+                 "       session-stop EXE SESSION | session-start EXE SESSION | parent EXE | elevation\n");
     return 2;
 }
 
@@ -573,6 +601,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"sddl" && rest.size() == 1) return PrintSddl(rest[0]);
     if (command == L"running" && rest.size() == 1) return IsRunning(rest[0]);
+    if (command == L"parent" && rest.size() == 1) return PrintParent(rest[0]);
     if (command == L"close" && rest.size() >= 3) {
         wchar_t* end = nullptr;
         const unsigned long seconds = std::wcstoul(rest[1].c_str(), &end, 10);

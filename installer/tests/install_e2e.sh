@@ -4,12 +4,15 @@
 #     made here; every signature is verified;
 #   - N-1 installed with Nystra at logon, Nystra started and a panel made
 #     active; the silent upgrade to N ends Nystra cleanly and starts it
-#     again; the files are N's, the records are intact, one entry is in
-#     the list of installed programs;
+#     again (through the desktop's shell); the files are N's, also one
+#     that was missing, the logon entry that pointed elsewhere is the
+#     suite's again, the records are intact, one entry is in the list of
+#     installed programs (the other edition's taken over);
 #   - a reinstall with /NOLOGON removes the logon entry; a library of the
 #     suite in use by another program stops an install with exit code 3
 #     and nothing changed;
-#   - the uninstall, waited for, leaves the records and the user's files.
+#   - the uninstall, waited for, leaves the records, the user's files and a
+#     file that was in the folder before the first install.
 #   install_e2e.sh STAGE VERSION "MAKE-INSTALLER ARGUMENTS, |-separated"
 . "$E2E_LIB"
 stage=$1 version=$2
@@ -90,6 +93,9 @@ echo "ok   both installers and the $(ls "$work/new" | wc -l) files of N are sign
 # --- N-1 installed, Nystra running with an active panel -----------------
 reg_record 32 "$record" NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1
 sim attach 0x11 attach 0x22 >/dev/null
+# The folder is there already, with a file that is not the suite's.
+mkdir -p "$folder"
+echo "another program's data" >"$folder/foreign.dat"
 wine_run "$work/old-setup.exe" /S /LOGON || fail "the N-1 install ended with status $?"
 wait_eq "REG_SZ 0.9.0" reg_get $view "$uninstall_key" DisplayVersion
 for file in $(ls "$work/old"); do cmp -s "$work/old/$file" "$folder/$file" || fail "$file is not N-1's"; done
@@ -117,6 +123,9 @@ echo "ok   N-1 installed; Nystra runs with panel 0 active"
 # install of it would have left them: the upgrade takes them over.
 reg_record $other "$uninstall_key" DisplayName REG_SZ "Touch panel suite" DisplayVersion REG_SZ 0.8.0
 reg_record $other "$run_key" Nystra REG_SZ "$win_folder\\Nystra.exe"
+# A damaged install: a program missing, the logon entry pointing elsewhere.
+rm "$folder/Gorvat.exe"
+reg_record $view "$run_key" Nystra REG_SZ 'D:\Old\Nystra.exe'
 
 # --- silent upgrade to N while Nystra runs ------------------------------
 wine_run "$work/new-setup.exe" /S || fail "the upgrade ended with status $?"
@@ -153,6 +162,10 @@ fi
 wait_eq "REG_SZ \"$win_folder\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 wait_until 30 nystra_running || fail "Nystra does not run again after the upgrade"
 probe find "Interlock Control" 15000 >/dev/null || fail "the restarted Nystra shows no window"
+# Started through the desktop's shell, so with the user's rights and not
+# the setup's: its parent is Explorer.
+parent=$(helper_says parent "$win_folder\Nystra.exe") || fail "cannot tell what started Nystra: $parent"
+[ "${parent,,}" = explorer.exe ] || fail "Nystra was started again by $parent, not by the desktop's shell"
 [ "$(reg_get 32 "$record" NAME)" = "REG_SZ Line A" ] || fail "the panel record changed in the upgrade"
 wait_eq 0 driver_field startup
 wait_eq "0 0" panel_field pointdata
@@ -199,7 +212,7 @@ wait_until 30 nystra_running || fail "Nystra does not run before the uninstall"
 wine_run "$folder/Uninstall.exe" /S "_?=$win_folder" || fail "the uninstall ended with status $?"
 # No waiting from here on: the uninstall has ended.
 left=$(listing "$folder")
-if [ "$left" = "Uninstall.exe notes.txt right.ico" ]; then
+if [ "$left" = "Uninstall.exe foreign.dat notes.txt right.ico" ]; then
     # A running program cannot move itself out of the folder on every
     # system: then it must be set to go at the next start of Windows.
     pending=$("$SUITE_WINE64" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
@@ -209,7 +222,7 @@ if [ "$left" = "Uninstall.exe notes.txt right.ico" ]; then
     echo "note the uninstaller could not move itself away here; it goes at the next start"
     "$SUITE_WINE64" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
         /v PendingFileRenameOperations /f </dev/null >/dev/null 2>&1 || true
-elif [ "$left" != "notes.txt right.ico" ]; then
+elif [ "$left" != "foreign.dat notes.txt right.ico" ]; then
     fail "left in the folder: $left"
 fi
 [ ! -e "$menu" ] || fail "the Start-menu folder stays: $(ls "$menu")"
