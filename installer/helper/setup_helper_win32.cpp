@@ -5,6 +5,7 @@
 //
 //   SetupHelper protect FOLDER [--tree]   access rules by well-known SID
 //   SetupHelper sddl PATH                 prints a path's owner and rules
+//   SetupHelper rules                     prints the rules `protect` applies, by name
 //   SetupHelper running EXE               0 runs in this session, 1 not, 3 only in another
 //                                         (whose number it prints)
 //   SetupHelper parent EXE                prints what started the running EXE
@@ -131,6 +132,57 @@ int Protect(const std::wstring& folder, bool tree) {
     LocalFree(sd);
     LocalFree(inheritOnly);
     return ok ? 0 : 1;
+}
+
+// The rules `protect` applies, read back from the descriptor as the system
+// parses it: one line each, the SID by its well-known name.
+int PrintRules() {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProtected, SDDL_REVISION_1, &sd, nullptr)) {
+        Say(L"the rules do not parse (error " + std::to_wstring(GetLastError()) + L")");
+        return 1;
+    }
+    struct Known {
+        WELL_KNOWN_SID_TYPE type;
+        const wchar_t* name;
+    };
+    const Known known[] = {{WinBuiltinAdministratorsSid, L"Administrators"}, {WinLocalSystemSid, L"SYSTEM"},
+                           {WinBuiltinUsersSid, L"Users"}, {WinAuthenticatedUserSid, L"Authenticated Users"},
+                           {WinWorldSid, L"Everyone"}, {WinCreatorOwnerSid, L"CREATOR OWNER"}};
+    auto name = [&](PSID sid) -> std::wstring {
+        for (const Known& k : known) {
+            if (IsWellKnownSid(sid, k.type)) return k.name;
+        }
+        return L"another account";
+    };
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(sd, &control, &revision);
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE, present = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    Say(std::wstring(L"owner ") + (owner ? name(owner) : L"none"));
+    Say((control & SE_DACL_PROTECTED) ? L"nothing inherited from above" : L"inherits from above");
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) continue;
+        const auto* header = static_cast<ACE_HEADER*>(ace);
+        const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        const ACCESS_MASK mask = allowed->Mask;
+        std::wstring rights = mask == FILE_ALL_ACCESS ? L"full control"
+                              : mask == (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE) ? L"read and execute"
+                                                                                   : L"other rights";
+        if (mask & (FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | DELETE)) rights += L", can change";
+        const bool inherits = (header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)) ==
+                              (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+        Say(std::wstring(header->AceType == ACCESS_ALLOWED_ACE_TYPE ? L"allow " : L"deny ") +
+            name(const_cast<DWORD*>(&allowed->SidStart)) + L": " + rights +
+            (inherits ? L", files and folders in it too" : L""));
+    }
+    LocalFree(sd);
+    return 0;
 }
 
 int PrintSddl(const std::wstring& path) {
@@ -583,7 +635,7 @@ int StartAsUser(const std::wstring& exe) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: SetupHelper protect FOLDER [--tree] | sddl PATH | running EXE |\n"
+                 "usage: SetupHelper protect FOLDER [--tree] | sddl PATH | rules | running EXE |\n"
                  "       close FOLDER SECONDS [--end-session] NAME... | free FOLDER FILE... |\n"
                  "       replace STAGE FOLDER | remove-same SAMPLES FOLDER | start-as-user EXE |\n"
                  "       session-stop EXE SESSION | session-start EXE SESSION | parent EXE | elevation\n");
@@ -600,6 +652,7 @@ int wmain(int argc, wchar_t** argv) {
         return Protect(rest[0], rest.size() == 2);
     }
     if (command == L"sddl" && rest.size() == 1) return PrintSddl(rest[0]);
+    if (command == L"rules" && rest.empty()) return PrintRules();
     if (command == L"running" && rest.size() == 1) return IsRunning(rest[0]);
     if (command == L"parent" && rest.size() == 1) return PrintParent(rest[0]);
     if (command == L"close" && rest.size() >= 3) {

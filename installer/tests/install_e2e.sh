@@ -100,6 +100,13 @@ wine_run "$work/old-setup.exe" /S /LOGON || fail "the N-1 install ended with sta
 wait_eq "REG_SZ 0.9.0" reg_get $view "$uninstall_key" DisplayVersion
 for file in $(ls "$work/old"); do cmp -s "$work/old/$file" "$folder/$file" || fail "$file is not N-1's"; done
 wait_eq "REG_SZ \"$win_folder\\Nystra.exe\"" reg_get $view "$run_key" Nystra
+# The rules as the system reads them: by well-known SID, nothing from above.
+rules=$(helper_says rules) || fail "the access rules do not parse: $rules"
+[ "$rules" = "owner Administrators
+nothing inherited from above
+allow Administrators: full control, can change, files and folders in it too
+allow SYSTEM: full control, can change, files and folders in it too
+allow Users: read and execute, files and folders in it too" ] || fail "the access rules read as: $rules"
 sddl=$(helper_says sddl "$win_folder")
 if [ "$sddl" = 'O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)' ]; then
     echo "ok   the program folder's access rules read back: $sddl"
