@@ -33,6 +33,7 @@
 ;   4 a file could not be written (nothing changed)
 ;   5 Nystra did not end, or runs in another session (nothing changed)
 ;   6 not an administrator                7 the 64-bit setup on 32-bit Windows
+;   8 the program folder's access rules could not be set (files unchanged)
 
 Unicode true
 ; Both setups are 32-bit programs: the 64-bit one must still start on a
@@ -60,6 +61,7 @@ Target x86-unicode
 !define EXIT_NYSTRA 5
 !define EXIT_NOT_ADMIN 6
 !define EXIT_WRONG_WINDOWS 7
+!define EXIT_RULES 8
 
 Name "${PRODUCT} ${VERSION} (${BITS}-bit)"
 OutFile "${OUTFILE}"
@@ -195,14 +197,15 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
 ; that was ended for it runs again.
 !macro Fail CODE TEXT
     DetailPrint "${TEXT}"
+    ; (Its results go to $9: TEXT may show $1.)
     ${If} $NystraRan == 1
         nsExec::ExecToStack '"$Helper" start-as-user "$INSTDIR\Nystra.exe"'
-        Pop $0
-        Pop $1
+        Pop $9
+        Pop $9
     ${ElseIf} $NystraRan == 2
         nsExec::ExecToStack '"$Helper" session-start "$INSTDIR\Nystra.exe" $NystraSession'
-        Pop $0
-        Pop $1
+        Pop $9
+        Pop $9
     ${EndIf}
     MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
     SetErrorLevel ${CODE}
@@ -254,7 +257,7 @@ Section "!${PRODUCT}" SecSuite
     Pop $0
     Pop $1
     ${If} $0 != 0
-        DetailPrint "The access rules of $INSTDIR could not be set: $1"
+        !insertmacro Fail ${EXIT_RULES} "The access rules of $INSTDIR could not be set:$\r$\n$1$\r$\nNothing was changed."
     ${EndIf}
 
     ; 4. All files at once, or none.
