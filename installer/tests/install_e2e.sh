@@ -124,7 +124,11 @@ wait_eq 0 driver_field startup
 sim touch 0 >/dev/null
 wait_eq "1 0" panel_field pointdata
 sim release 0 >/dev/null
-echo "ok   N-1 installed; Nystra runs with panel 0 active"
+# Another program of the suite open: the upgrade closes it as its close box would.
+launch "$folder/Velmic.exe"
+velmic_shown() { probe find "Touch panel settings  -  Information" 100 || probe find "Touch Settings Program" 100; }
+wait_until 15 velmic_shown || fail "the installed Velmic shows no window"
+echo "ok   N-1 installed; Nystra runs with panel 0 active, Velmic is open"
 
 # The other edition's entries (32-bit over 64-bit, or back) as an earlier
 # install of it would have left them: the upgrade takes them over.
@@ -167,6 +171,8 @@ else
     [ ! -e "$folder/x86" ] || fail "the 32-bit install has an x86 subfolder"
 fi
 wait_eq "REG_SZ \"$win_folder\\Nystra.exe\"" reg_get $view "$run_key" Nystra
+"$SUITE_WINE64" "$helper" running "$win_folder\\Velmic.exe" </dev/null >/dev/null 2>&1 &&
+    fail "Velmic still runs after the upgrade"
 wait_until 30 nystra_running || fail "Nystra does not run again after the upgrade"
 probe find "Interlock Control" 15000 >/dev/null || fail "the restarted Nystra shows no window"
 # Started through the desktop's shell, so with the user's rights and not
@@ -179,7 +185,7 @@ wait_eq "0 0" panel_field pointdata
 sim touch 0 >/dev/null
 wait_eq "1 0" panel_field pointdata
 sim release 0 >/dev/null
-echo "ok   upgraded to $version: files of N, Nystra ended and started again, the interlock answers, one entry"
+echo "ok   upgraded to $version: files of N, Velmic closed, Nystra ended and started again, the interlock answers, one entry"
 
 # --- the logon choice sticks, and can be taken back ---------------------
 echo "the user's own picture" >"$folder/right.ico"
