@@ -9,8 +9,8 @@
 #     suite's again, the records are intact, one entry is in the list of
 #     installed programs (the other edition's taken over);
 #   - a reinstall with /NOLOGON removes the logon entry; a library of the
-#     suite in use by another program stops an install with exit code 3
-#     and nothing changed;
+#     suite in use by another program stops an install with exit code 3,
+#     a Nystra that does not end one with exit code 5, nothing changed;
 #   - the uninstall, waited for, leaves the records, the user's files and a
 #     file that was in the folder before the first install.
 #   install_e2e.sh STAGE VERSION "MAKE-INSTALLER ARGUMENTS, |-separated"
@@ -218,6 +218,26 @@ else
 fi
 wine_bg_end "$BUSY_PID"
 BUSY_PID=
+
+# --- a Nystra that does not end: exit 5 after 10 s, nothing changed ------
+"$SUITE_WINE64" "$helper" close "$win_folder" 10 --end-session Nystra.exe </dev/null >/dev/null 2>&1 ||
+    fail "Nystra did not end for the test"
+# A program under Nystra's name that answers no request (a console program).
+cp "$folder/tavloctl.exe" "$folder/Nystra.exe"
+wine_bg "$work/hung.log" "$folder/Nystra.exe" watch --seconds 60
+BUSY_PID=$BG_PID
+wait_until 15 nystra_running || fail "the Nystra that does not answer did not start"
+before=$(cd "$folder" && find . -type f | sort | xargs sha256sum)
+status=0
+wine_run "$work/old-setup.exe" /S || status=$?
+[ $status -eq 5 ] || fail "an install over a Nystra that does not end ended with status $status, not 5"
+[ "$(cd "$folder" && find . -type f | sort | xargs sha256sum)" = "$before" ] || fail "the folder changed"
+wine_bg_end "$BUSY_PID"
+BUSY_PID=
+wine_run "$work/new-setup.exe" /S || fail "reinstalling N ended with status $?"
+cmp -s "$work/new/Nystra.exe" "$folder/Nystra.exe" || fail "Nystra.exe is not N's again"
+echo "ok   a Nystra that does not end: exit code 5, nothing changed"
+launch "$folder/Nystra.exe"
 
 # --- uninstall, waited for ----------------------------------------------
 echo "the user's note" >"$folder/notes.txt"
