@@ -107,10 +107,19 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
         File "${STAGE}/${FILE}"
     !endif
 !macroend
+!macro StageFileIn SUBFOLDER FILE
+    !if /FileExists "${STAGE}/${SUBFOLDER}/${FILE}"
+        SetOutPath "$PLUGINSDIR\stage\${SUBFOLDER}"
+        File "${STAGE}/${SUBFOLDER}/${FILE}"
+        SetOutPath "$PLUGINSDIR\stage"
+    !endif
+!macroend
 !macro StageProgram NAME
     !insertmacro StageFile "${NAME}.exe"
 !macroend
 !macro NoFile FILE
+!macroend
+!macro NoFileIn SUBFOLDER FILE
 !macroend
 !macro LinkProgram NAME
     !if /FileExists "${STAGE}/${NAME}.exe"
@@ -122,6 +131,10 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
 !macro RemoveFile FILE
     Delete "$INSTDIR\${FILE}"
 !macroend
+!macro RemoveFileIn SUBFOLDER FILE
+    Delete "$INSTDIR\${SUBFOLDER}\${FILE}"
+    RMDir "$INSTDIR\${SUBFOLDER}"
+!macroend
 !macro RemoveProgram NAME
     Delete "$INSTDIR\${NAME}.exe"
     Delete "${MENU_FOLDER}\${NAME}.lnk"
@@ -130,13 +143,18 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
 !macro FileList LIST
     StrCpy ${LIST} ""
     !define SHIP_FILE "!insertmacro ListFile ${LIST}"
+    !define SHIP_FILE_IN "!insertmacro ListFileIn ${LIST}"
     !define SHIP_PROGRAM "!insertmacro ListProgram ${LIST}"
     !include "${SHIPPED}"
     !undef SHIP_FILE
+    !undef SHIP_FILE_IN
     !undef SHIP_PROGRAM
 !macroend
 !macro ListFile LIST FILE
     StrCpy ${LIST} '${LIST} "${FILE}"'
+!macroend
+!macro ListFileIn LIST SUBFOLDER FILE
+    StrCpy ${LIST} '${LIST} "${SUBFOLDER}\${FILE}"'
 !macroend
 !macro ListProgram LIST NAME
     StrCpy ${LIST} '${LIST} "${NAME}.exe"'
@@ -223,9 +241,11 @@ Section "!${PRODUCT}" SecSuite
     ; refuses them stops the install here, with the folder untouched.
     SetOutPath "$PLUGINSDIR\stage"
     !define SHIP_FILE "!insertmacro StageFile"
+    !define SHIP_FILE_IN "!insertmacro StageFileIn"
     !define SHIP_PROGRAM "!insertmacro StageProgram"
     !include "${SHIPPED}"
     !undef SHIP_FILE
+    !undef SHIP_FILE_IN
     !undef SHIP_PROGRAM
     WriteUninstaller "$PLUGINSDIR\stage\${UNINSTALLER}"
 !ifdef GUIDE
@@ -292,9 +312,11 @@ Section "!${PRODUCT}" SecSuite
     SetOutPath "$INSTDIR"
     CreateDirectory "${MENU_FOLDER}"
     !define SHIP_FILE "!insertmacro NoFile"
+    !define SHIP_FILE_IN "!insertmacro NoFileIn"
     !define SHIP_PROGRAM "!insertmacro LinkProgram"
     !include "${SHIPPED}"
     !undef SHIP_FILE
+    !undef SHIP_FILE_IN
     !undef SHIP_PROGRAM
 !ifdef GUIDE
     CreateShortCut "${GUIDE_LINK}" "$INSTDIR\guide\index.html" "" "" 0 SW_SHOWNORMAL "" \
@@ -466,9 +488,11 @@ Section "Uninstall"
     ${EndIf}
 
     !define SHIP_FILE "!insertmacro RemoveFile"
+    !define SHIP_FILE_IN "!insertmacro RemoveFileIn"
     !define SHIP_PROGRAM "!insertmacro RemoveProgram"
     !include "${SHIPPED}"
     !undef SHIP_FILE
+    !undef SHIP_FILE_IN
     !undef SHIP_PROGRAM
     Delete "$INSTDIR\x86\TAVLO.DLL"
     Delete "$INSTDIR\x86\BRIMOL.DLL"

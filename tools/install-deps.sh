@@ -2,11 +2,12 @@
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
 # the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
-# for windows, NSIS for the installers, osslsigncode and OpenSSL for signing
-# them (and the throwaway certificate of their test), cmark-gfm for the
-# user's guide as HTML, ImageMagick for screenshots and the
+# for windows, NSIS and msitools (wixl) for the installers, osslsigncode
+# and OpenSSL for signing them (and the throwaway certificate of their
+# test), cmark-gfm for the user's guide as HTML, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
-# libraries and client check in Microsoft's C++ ABI.
+# libraries and client check in Microsoft's C++ ABI, and mono's C# compiler
+# for the SDK's .NET declarations.
 set -euo pipefail
 
 need=()
@@ -26,6 +27,8 @@ have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 { have import && have montage; } || need+=(imagemagick)
 have makensis || need+=(nsis)
+have wixl || need+=(wixl)
+{ have msiinfo && have msibuild && have msiextract; } || need+=(msitools)
 have osslsigncode || need+=(osslsigncode)
 have openssl || need+=(openssl)
 have cmark-gfm || need+=(cmark-gfm)
@@ -35,6 +38,7 @@ have perl || need+=(perl)
 have clang++ || need+=(clang)
 have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
+{ have mcs && have mono; } || need+=(mono-mcs)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

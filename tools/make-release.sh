@@ -3,6 +3,7 @@
 # win32-release), checks what ships, and writes into build/release/
 #   TouchPanelSuite-<version>-win<bits>.zip            the release archive:
 #       TouchPanelSuite-<version>-win<bits>-setup.exe    the installer
+#       TouchPanelSuite-<version>-win<bits>.msi          the Windows Installer package
 #       TouchPanelSuite-<version>-win<bits>-programs.zip  the shipped files, to copy by hand, with
 #                                                        the sample pictures, the user's guide
 #                                                        (guide/index.html) and, 64-bit, x86/
@@ -20,7 +21,8 @@
 # Signing: with SUITE_SIGN_PFX naming a PKCS#12 certificate file (its
 # password in SUITE_SIGN_PASSWORD, an RFC 3161 time stamp server in
 # SUITE_SIGN_TIMESTAMP), every shipped EXE and DLL, the uninstaller and
-# the installers are signed with Authenticode (tools/sign-file.sh);
+# the installers are signed with Authenticode (tools/sign-file.sh, the
+# package by installer/msi/sign-msi.sh);
 # without it nothing is signed, and the script says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,11 +57,14 @@ for preset in win64-release win32-release; do
     work=$(mktemp -d)
     mkdir "$work/release" "$work/programs" "$work/sdk" "$work/devtools" "$work/debug"
 
-    # Made again, signed or not as this run says: with a certificate the
-    # installer's stage (the shipped files) is signed before it is packed.
-    rm -f "$build/$name-setup.exe"
+    # Made again, signed or not as this run says: the stage afresh, its
+    # shipped files signed (with a certificate) by the setup's build, then
+    # the Windows Installer package from the same stage, signed itself.
+    rm -f "$build/installer/stage_manifest.txt" "$build/$name-setup.exe" "$build/$name.msi"
     cmake --build --preset "$preset" --target suite_installer
-    cp "$build/$name-setup.exe" "$work/release/"
+    cmake --build --preset "$preset" --target suite_msi
+    installer/msi/sign-msi.sh "$build/$name.msi"
+    cp "$build/$name-setup.exe" "$build/$name.msi" "$work/release/"
     # What the installer put in: the staged (and signed) files, the sample
     # pictures, the guide and, 64-bit, the 32-bit libraries.
     cp -a "$build/installer/stage/." "$work/programs/"

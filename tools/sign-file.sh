@@ -15,6 +15,14 @@ printf '%s' "${SUITE_SIGN_PASSWORD:-}" >"$work/pass"
 stamp=()
 [ -z "${SUITE_SIGN_TIMESTAMP:-}" ] || stamp=(-ts "$SUITE_SIGN_TIMESTAMP")
 for file in "$@"; do
+    # A file signed before (a stage signed again) loses that signature first.
+    if osslsigncode extract-signature -in "$file" -out "$work/old.sig" >/dev/null 2>&1; then
+        osslsigncode remove-signature -in "$file" -out "$work/unsigned" >"$work/log" 2>&1 ||
+            { cat "$work/log" >&2; echo "sign-file.sh: could not remove the signature of $file" >&2; exit 1; }
+        cat "$work/unsigned" >"$file"
+        rm -f "$work/unsigned"
+    fi
+    rm -f "$work/old.sig"
     osslsigncode sign -pkcs12 "$SUITE_SIGN_PFX" -readpass "$work/pass" -h sha256 -n "Touch panel suite" \
         "${stamp[@]}" -in "$file" -out "$work/signed" >"$work/log" 2>&1 ||
         { cat "$work/log" >&2; echo "sign-file.sh: could not sign $file" >&2; exit 1; }

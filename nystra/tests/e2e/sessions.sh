@@ -32,7 +32,7 @@ holder=$BG_PID
 wait_until 10 grep -q abandoned "$TEST_LOGS/holder.txt" || fail "the helper did not abandon the lock"
 start_nystra
 wait_pointdata "0 0"
-trace_lines | grep -qx "Nystra: took over the lock of a controller that ended without releasing it" ||
+grep -qx "Nystra: took over the lock of a controller that ended without releasing it" < <(trace_lines) ||
     fail "no take-over in the trace"
 wine_bg_end "$holder"
 echo "sessions: an abandoned lock was taken over"
