@@ -13,9 +13,10 @@
 #     a Nystra that does not end one with exit code 5, nothing changed;
 #   - the uninstall, waited for, leaves the records, the user's files and a
 #     file that was in the folder before the first install.
-#   install_e2e.sh STAGE VERSION "MAKE-INSTALLER ARGUMENTS, |-separated"
+#   - the build's own installer (unsigned) over it gives the build's files;
+#   install_e2e.sh STAGE VERSION "MAKE-INSTALLER ARGUMENTS, |-separated" SETUP.EXE
 . "$E2E_LIB"
-stage=$1 version=$2
+stage=$1 version=$2 built_setup=$4
 IFS='|' read -ra make_args <<<"$3"
 maker=$(cd "$(dirname "$0")/.." && pwd)/make-installer.sh
 helper=
@@ -238,6 +239,13 @@ wine_run "$work/new-setup.exe" /S || fail "reinstalling N ended with status $?"
 cmp -s "$work/new/Nystra.exe" "$folder/Nystra.exe" || fail "Nystra.exe is not N's again"
 echo "ok   a Nystra that does not end: exit code 5, nothing changed"
 launch "$folder/Nystra.exe"
+probe find "Interlock Control" 15000 >/dev/null || fail "Nystra shows no window"
+
+# --- the build's own installer ------------------------------------------
+wine_run "$built_setup" /S || fail "the build's installer ended with status $?"
+for file in $(ls "$stage"); do cmp -s "$stage/$file" "$folder/$file" || fail "$file is not the build's"; done
+wait_until 30 nystra_running || fail "Nystra does not run again after the build's installer"
+echo "ok   the build's own installer: the build's files, Nystra runs again"
 
 # --- uninstall, waited for ----------------------------------------------
 echo "the user's note" >"$folder/notes.txt"
