@@ -11,7 +11,8 @@
 #   - a binary imports a DLL that is neither a Windows system DLL nor one of
 #     the suite's own;
 #   - a binary still carries debug information, or lacks the debug link to
-#     its .debug file, or that file is not beside it in BUILD_DIR/bin.
+#     its .debug file, or that file is not beside it in BUILD_DIR/bin;
+#   - a binary's version resource lacks the company or the copyright.
 # Prints one line per shipped file: name, size, imports.
 set -euo pipefail
 objdump=$1 build=$2
@@ -31,6 +32,7 @@ dll_limit=$((64 * kb))
 tavloctl_limit=$((1280 * kb))
 system_dlls='KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|OLE32|OLEAUT32|SHLWAPI|VERSION|WINMM|UXTHEME|IMM32|SETUPAPI|HID|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+'
 suite_dlls='TAVLO|BRIMOL'
+company=Orlinde
 
 if [ -n "$installed_dir" ]; then
     stage=$installed_dir
@@ -80,6 +82,12 @@ for name in "${shipped[@]}"; do
     grep -qE '^ *[0-9]+ \.debug_' <<<"$dump" && problem "$name still carries debug information"
     grep -qE '^ *[0-9]+ \.gnu_debuglink' <<<"$dump" || problem "$name has no debug link"
     [ -f "$build/bin/$name.debug" ] || problem "$name: no $name.debug beside it in $build/bin"
+    # The version resource's texts are UTF-16: each value follows its name.
+    texts=$(strings -el "$file")
+    [[ $'\n'$texts$'\n' == *$'\nCompanyName\n'$company$'\n'* ]] ||
+        problem "$name names no company ($company) in its version resource"
+    [[ $'\n'$texts$'\n' == *$'\nLegalCopyright\nCopyright (C) '$company$'\n'* ]] ||
+        problem "$name has no copyright in its version resource"
     printf '%-14s %7d bytes (%3d KB of %4d KB)  imports %s\n' "$name" "$size" $(((size + kb - 1) / kb)) \
         $((limit / kb)) "$imports"
 done

@@ -3,7 +3,8 @@
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
 # the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
 # for windows, NSIS and msitools (wixl) for the installers, osslsigncode
-# and openssl for signing them, ImageMagick for screenshots and the
+# and OpenSSL for signing them (and the throwaway certificate of their
+# test), cmark-gfm for the user's guide as HTML, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
 # libraries and client check in Microsoft's C++ ABI, and mono's C# compiler
 # for the SDK's .NET declarations.
@@ -30,6 +31,10 @@ have wixl || need+=(wixl)
 { have msiinfo && have msibuild && have msiextract; } || need+=(msitools)
 have osslsigncode || need+=(osslsigncode)
 have openssl || need+=(openssl)
+have cmark-gfm || need+=(cmark-gfm)
+have python3 || need+=(python3)
+have strings || need+=(binutils)
+have perl || need+=(perl)
 have clang++ || need+=(clang)
 have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)

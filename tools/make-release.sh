@@ -3,7 +3,10 @@
 # win32-release), checks what ships, and writes into build/release/
 #   TouchPanelSuite-<version>-win<bits>.zip            the release archive:
 #       TouchPanelSuite-<version>-win<bits>-setup.exe    the installer
-#       TouchPanelSuite-<version>-win<bits>-programs.zip  the shipped files, to copy by hand
+#       TouchPanelSuite-<version>-win<bits>.msi          the Windows Installer package
+#       TouchPanelSuite-<version>-win<bits>-programs.zip  the shipped files, to copy by hand, with
+#                                                        the sample pictures, the user's guide
+#                                                        (guide/index.html) and, 64-bit, x86/
 #       TouchPanelSuite-<version>-win<bits>-sdk.zip       headers, import libraries of both
 #                                                        toolchains, .def files, docs/sdk.md
 #       SHA256SUMS                                       checksums of these
@@ -14,11 +17,25 @@
 #   SHA256SUMS                                         checksums of all of these
 #
 #   tools/make-release.sh
+#
+# Signing: with SUITE_SIGN_PFX naming a PKCS#12 certificate file (its
+# password in SUITE_SIGN_PASSWORD, an RFC 3161 time stamp server in
+# SUITE_SIGN_TIMESTAMP), every shipped EXE and DLL, the uninstaller and
+# the installers are signed with Authenticode (tools/sign-file.sh, the
+# package by installer/msi/sign-msi.sh);
+# without it nothing is signed, and the script says so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 
 out=$PWD/build/release
+if [ -n "${SUITE_SIGN_PFX:-}" ]; then
+    [ -f "$SUITE_SIGN_PFX" ] || { echo "make-release.sh: no certificate file $SUITE_SIGN_PFX" >&2; exit 1; }
+    export SUITE_SIGN_PFX=$(realpath "$SUITE_SIGN_PFX")
+    echo "signing with $SUITE_SIGN_PFX${SUITE_SIGN_TIMESTAMP:+, time stamps from $SUITE_SIGN_TIMESTAMP}"
+else
+    echo "no certificate (SUITE_SIGN_PFX is not set): the release is not signed"
+fi
 rm -rf "$out"
 mkdir -p "$out"
 zip_of() {  # zip_of ARCHIVE FOLDER: the files of FOLDER, without a folder of their own
@@ -40,8 +57,24 @@ for preset in win64-release win32-release; do
     work=$(mktemp -d)
     mkdir "$work/release" "$work/programs" "$work/sdk" "$work/devtools" "$work/debug"
 
-    cp "$build/$name-setup.exe" "$work/release/"
-    cmake --install "$build" --prefix "$work/programs" >/dev/null
+    # Made again, signed or not as this run says: the stage afresh, its
+    # shipped files signed (with a certificate) by the setup's build, then
+    # the Windows Installer package from the same stage, signed itself.
+    rm -f "$build/installer/stage_manifest.txt" "$build/$name-setup.exe" "$build/$name.msi"
+    cmake --build --preset "$preset" --target suite_installer
+    cmake --build --preset "$preset" --target suite_msi
+    installer/msi/sign-msi.sh "$build/$name.msi"
+    cp "$build/$name-setup.exe" "$build/$name.msi" "$work/release/"
+    # What the installer put in: the staged (and signed) files, the sample
+    # pictures, the guide and, 64-bit, the 32-bit libraries.
+    cp -a "$build/installer/stage/." "$work/programs/"
+    cp -a installer/assets/samples/. "$work/programs/"
+    cp -a "$build/installer/guide" "$work/programs/guide"
+    if [ -d "$build/x86/shipped" ]; then
+        mkdir "$work/programs/x86"
+        cp "$build/x86/shipped/"*.DLL "$work/programs/x86/"
+        [ -z "${SUITE_SIGN_PFX:-}" ] || tools/sign-file.sh "$work/programs/x86/"*.DLL
+    fi
     zip_of "$work/release/$name-programs.zip" "$work/programs"
     cmake --install "$build" --component sdk --prefix "$work/sdk" >/dev/null
     zip_of "$work/release/$name-sdk.zip" "$work/sdk"
@@ -51,7 +84,11 @@ for preset in win64-release win32-release; do
     cmake --install "$build" --component devtools --prefix "$work/devtools" >/dev/null
     zip_of "$out/$name-devtools.zip" "$work/devtools"
 
-    for file in $(ls "$work/programs"); do cp "$build/bin/$file.debug" "$work/debug/"; done
+    for file in $(cd "$build/installer/stage" && ls); do cp "$build/bin/$file.debug" "$work/debug/"; done
+    if [ -d "$build/x86/shipped" ]; then
+        mkdir "$work/debug/x86"
+        cp "$build/x86/bin/TAVLO.DLL.debug" "$build/x86/bin/BRIMOL.DLL.debug" "$work/debug/x86/"
+    fi
     zip_of "$out/$name-debug.zip" "$work/debug"
     rm -rf "$work"
 done

@@ -26,6 +26,8 @@ cases=(
     'debug information left in|cp "$build/bin/Gorvat.exe.debug" "$stage/Gorvat.exe"|Gorvat.exe still carries debug information'
     'no debug link|cp "$build/bin/Gorvat.exe.debug" "$stage/Gorvat.exe"|Gorvat.exe has no debug link'
     'no debug file beside the build|rm "$bin/BRIMOL.DLL.debug"|BRIMOL.DLL: no BRIMOL.DLL.debug beside it'
+    'no company in the version resource|perl -pi -e "s/O\\0r\\0l\\0i\\0n\\0d\\0e\\0\\0/X\\0r\\0l\\0i\\0n\\0d\\0e\\0\\0/" "$stage/TAVLO.DLL"|TAVLO.DLL names no company (Orlinde)'
+    'no copyright in the version resource|perl -pi -e "s/L\\0e\\0g\\0a\\0l\\0C/L\\0e\\0g\\0a\\0X\\0C/" "$stage/Cordane.exe"|Cordane.exe has no copyright'
 )
 
 failed=0

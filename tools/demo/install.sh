@@ -29,6 +29,6 @@ show "Start menu, Touch panel suite: $(listing "$menu")"
 show "program list: $(reg_get 64 "$uninstall_key" DisplayName | cut -d' ' -f2-)," \
      "version $(reg_get 64 "$uninstall_key" DisplayVersion | cut -d' ' -f2-)"
 
-say "Palvine's pictures left.ico and right.ico are the integrator's files: the sample pictures go beside Palvine"
+say "The installer put its sample pictures beside the programs; the demo's own left.ico and right.ico (whose pixels it checks) replace Palvine's"
 cp "$REPO/palvine/icons/left.ico" "$REPO/palvine/icons/right.ico" "$folder/"
 show "C:\\Orlinde\\Dravik: $(listing "$folder")"

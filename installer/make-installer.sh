@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Makes the installer from a release build: stages the shipped files,
+# signs them (when a certificate is given) and runs makensis over them.
+# The release presets' build, tools/make-release.sh and the installer's
+# tests all make it through this script.
+#
+#   make-installer.sh --stage DIR --out SETUP.EXE --bits 32|64 --version X.Y.Z
+#                     --shipped shipped.nsh --helper SetupHelper.exe
+#                     [--build BUILD_DIR] [--samples DIR] [--guide DIR] [--x86 DIR]
+#
+# With --build the stage is made afresh from `cmake --install BUILD_DIR`;
+# without it, the files already in the stage are used as they are.
+# Signing: when SUITE_SIGN_PFX names a PKCS#12 file (its password in
+# SUITE_SIGN_PASSWORD, a time stamp server in SUITE_SIGN_TIMESTAMP), every
+# EXE and DLL of the stage, the helper, the 32-bit DLLs, the uninstaller and
+# the installer are signed (tools/sign-file.sh); otherwise none is, and
+# the script says so.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+sign=$here/../tools/sign-file.sh
+stage= out= bits= version= shipped= helper= build= samples= guide= x86=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --stage) stage=$2 ;; --out) out=$2 ;; --bits) bits=$2 ;; --version) version=$2 ;;
+    --shipped) shipped=$2 ;; --helper) helper=$2 ;; --build) build=$2 ;;
+    --samples) samples=$2 ;; --guide) guide=$2 ;; --x86) x86=$2 ;;
+    *) echo "make-installer.sh: unknown argument $1" >&2; exit 2 ;;
+    esac
+    shift 2
+done
+for need in stage out bits version shipped helper; do
+    [ -n "${!need}" ] || { echo "make-installer.sh: --$need is missing" >&2; exit 2; }
+done
+IFS=. read -r major minor patch tweak <<<"$version.0.0.0"
+dots=$major.$minor.${patch:-0}.${tweak:-0}
+
+if [ -n "$build" ]; then
+    rm -rf "$stage"
+    "${CMAKE:-cmake}" --install "$build" --prefix "$stage" >/dev/null
+fi
+# What goes into the installer besides the stage, copied so that signing
+# never touches the build's own files.
+extra=$(mktemp -d)
+trap 'rm -rf "$extra"' EXIT
+cp "$helper" "$extra/SetupHelper.exe"
+defines=()
+if [ -n "$x86" ]; then
+    mkdir "$extra/x86"
+    cp "$x86/TAVLO.DLL" "$x86/BRIMOL.DLL" "$extra/x86/"
+    defines+=("-DX86=$extra/x86")
+fi
+[ -z "$samples" ] || defines+=("-DSAMPLES=$samples")
+[ -z "$guide" ] || defines+=("-DGUIDE=$guide")
+
+if [ -n "${SUITE_SIGN_PFX:-}" ]; then
+    signed=()
+    while IFS= read -r -d '' file; do signed+=("$file"); done < <(find "$stage" "$extra" -type f \
+        \( -iname '*.exe' -o -iname '*.dll' \) -print0)
+    for file in "${signed[@]}"; do "$sign" "$file"; done
+    defines+=("-DSIGN=$sign")
+else
+    echo "make-installer.sh: no certificate (SUITE_SIGN_PFX): $(basename "$out") and its files are not signed"
+fi
+
+"${MAKENSIS:-makensis}" -V2 -WX -DBITS="$bits" -DVERSION="$version" -DVERSION_DOTS="$dots" \
+    -DVERSION_MAJOR="$major" -DVERSION_MINOR="$minor" -DSTAGE="$stage" -DSHIPPED="$shipped" \
+    -DHELPER="$extra/SetupHelper.exe" -DOUTFILE="$out" "${defines[@]}" "$here/suite.nsi"
+if [ -n "${SUITE_SIGN_PFX:-}" ]; then "$sign" "$out"; fi
