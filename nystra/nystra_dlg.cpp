@@ -189,6 +189,9 @@ unsigned CNystraDlg::PollActive() {
 }
 
 bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
+    // After the end steps no panel is disabled again: the end can come in
+    // the middle of a poll, delivered while the tray icon is changed.
+    if (ended_) return false;
     const std::string text = PanelText(panel);
     const int status = usb.SetActiveDevice(panel);
     if (status != kStatusOk) {
@@ -220,6 +223,7 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
 }
 
 void CNystraDlg::ReleasePanels(ReleaseCause cause) {
+    if (ended_) return;  // as in ActivatePanel
     if (state == kActive) {
         switch (cause) {
         case ReleaseCause::kUser:

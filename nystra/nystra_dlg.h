@@ -126,7 +126,7 @@ public:
     // Enables `panel` alone and shows it as active. When the enable fails
     // (the panel set changed since the table was built, or a driver error)
     // the table is rebuilt and every panel released instead; returns false
-    // then.
+    // then. After the end steps both leave the panels as the end left them.
     bool ActivatePanel(int panel, ActivationCause cause = ActivationCause::kTouch);
     // Disables every panel and shows none as active; an activation it ends
     // is traced with its cause.

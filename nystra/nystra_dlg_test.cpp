@@ -28,8 +28,16 @@ class RecordingView final : public NystraView {
 public:
     void SetText(int control, const std::string& text) override { texts[control] = text; }
     void ShowIndicator(bool on) override { indicator = on; }
-    void AddTrayIcon(int icon) override { trayIcon = icon, trayShown = true, ++trayAdds; }
-    void SetTrayIcon(int icon) override { trayIcon = icon; }
+    void AddTrayIcon(int icon) override {
+        trayIcon = icon, trayShown = true, ++trayAdds;
+        if (auto during = std::exchange(duringTrayChange, nullptr)) during();
+    }
+    void SetTrayIcon(int icon) override {
+        trayIcon = icon;
+        // Runs once: a window message the system delivers while the icon
+        // is added or changed (the notification area is asked synchronously).
+        if (auto during = std::exchange(duringTrayChange, nullptr)) during();
+    }
     void DeleteTrayIcon() override { trayShown = false; }
     void BroadcastUpdate() override { ++broadcasts; }
     void StartPollTimer(unsigned milliseconds) override { interval = milliseconds, ++timerStarts; }
@@ -53,6 +61,7 @@ public:
     unsigned interval = 0;  // 0 while the poll timer is stopped
     Texts questions;
     std::function<void()> duringQuestion;
+    std::function<void()> duringTrayChange;
 };
 
 struct RecordingTrace final : TraceSink {
@@ -430,6 +439,59 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
         EXPECT_EQ(model().LogSize(), 0u);
         EXPECT_EQ(view.ended, c.end == kSessionEnds || c.end == kStopRequested ? 1 : 0);
         EXPECT_FALSE(view.trayShown);
+    }
+}
+
+// The end of the session, or a stop request sent rather than posted, can
+// be delivered while the start adds the tray icon or a poll changes it (the
+// notification area is asked synchronously, and the waiting thread answers
+// sent messages). The end then is final: the rest of the start (its
+// release), or of that poll (the time-out of the panel whose request
+// display just ended, a Supervisor touch) neither disables nor activates a
+// panel, nor traces a release after the end.
+TEST_F(NystraTest, AnEndDeliveredWhileTheTrayIconChangesIsFinal) {
+    const struct {
+        const char* what;
+        int timeOut;               // -1: the end comes during the start
+        std::vector<int> touched;  // in the poll that ends the request display
+        bool stopRequest;          // else the session ends
+    } cases[] = {
+        {"start, session end", -1, {}, false},
+        {"start, stop request", -1, {}, true},
+        {"time-out, session end", 11, {}, false},
+        {"time-out, stop request", 11, {}, true},
+        {"Supervisor touch, session end", 30, {2}, false},
+        {"Supervisor touch, stop request", 30, {2}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        NextRow();
+        const auto end = [&] { c.stopRequest ? dlg->OnStopRequest() : dlg->OnEndSession(true); };
+        if (c.timeOut < 0) {
+            view.duringTrayChange = end;
+            Start({1, 1, 2});  // attached while start-up mode 1: enabled
+            dlg->OnTimer(ID_POLL_TIMER);
+            EXPECT_EQ(view.ended, 1);
+            EXPECT_EQ(Pointdata(), "111");
+            EXPECT_EQ(model().Modes().startup, 1);
+            continue;
+        }
+        System(c.timeOut, 1);
+        Start({1, 1, 2});
+        dlg->OnActivateRequest(0);
+        TouchPoll(1);  // a request from panel 1, shown for ten polls
+        Poll(kRequestPolls - 1);
+        EXPECT_EQ(dlg->requestTicks, 1);
+        view.duringTrayChange = end;
+        Touch(c.touched);
+        trace.Take();
+        Poll();
+        EXPECT_EQ(view.ended, 1);
+        EXPECT_EQ(Pointdata(), "111");
+        EXPECT_EQ(model().Modes().startup, 1);
+        const Texts lines = trace.Take();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back().rfind("Nystra: ended (", 0), 0u) << lines.back();
     }
 }
 

@@ -15,12 +15,22 @@ StartDecision DecideStart(InterlockLocks& locks) {
     // The session is marked first: a second start of this session that
     // finds the machine's lock held then also finds the mark held, even
     // while the first has not yet claimed the machine's lock.
-    const InterlockLocks::Mark mark = locks.MarkSession();
-    switch (locks.ClaimMachine()) {
+    InterlockLocks::Mark mark = locks.MarkSession();
+    const InterlockLocks::Claim claim = locks.ClaimMachine();
+    switch (claim) {
     case InterlockLocks::Claim::kFree:
-        return StartDecision::kRun;
     case InterlockLocks::Claim::kAbandoned:
-        return StartDecision::kTookOver;
+        // The machine is ours, but another process of this session held the
+        // mark: a start (or stop request) of this session at the same
+        // moment, which finds the machine taken and ends. Its mark is taken
+        // over once it is given up, or later starts and stop requests of
+        // this session would place this controller in another session.
+        for (unsigned waited = 0; mark == InterlockLocks::Mark::kOthers && waited < kWindowWaitMs;
+             waited += kWindowLookMs) {
+            locks.Pause(kWindowLookMs);
+            mark = locks.MarkSession();
+        }
+        return claim == InterlockLocks::Claim::kFree ? StartDecision::kRun : StartDecision::kTookOver;
     case InterlockLocks::Claim::kUnavailable:
         return StartDecision::kRunUnlocked;
     case InterlockLocks::Claim::kHeld:
