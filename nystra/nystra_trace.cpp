@@ -25,6 +25,21 @@ void AppendByte(std::string& out, unsigned char byte, bool inName) {
     }
 }
 
+// The longest start of `line` of at most `limit` characters that ends
+// between two escapes, reading the line as a reader does, left to right:
+// "\xNN" is one escape of four characters, a backslash and any other
+// character one of two (an escaped backslash followed by an x stays apart).
+std::size_t CutAtEscapeBoundary(const std::string& line, std::size_t limit) {
+    std::size_t kept = 0;
+    while (kept < line.size()) {
+        std::size_t length = 1;
+        if (line[kept] == '\\') length = kept + 1 < line.size() && line[kept + 1] == 'x' ? 4 : 2;
+        if (kept + length > limit) break;
+        kept += length;
+    }
+    return kept;
+}
+
 }  // namespace
 
 TraceSink& NoTrace() {
@@ -68,11 +83,8 @@ void Trace(TraceSink& sink, const std::string& text) {
     }
     if (used < text.size() || line.size() > kTraceLineMax) {
         // Cut, and said to be cut. An escape cut short would read as
-        // another character: the cut falls before a backslash among the
-        // last three characters kept.
-        line.resize(kTraceLineMax - 3);
-        const std::size_t backslash = line.find('\\', line.size() - 3);
-        if (backslash != std::string::npos) line.resize(backslash);
+        // another character, so the cut falls between two escapes.
+        line.resize(CutAtEscapeBoundary(line, kTraceLineMax - 3));
         line += "...";
     }
     sink.Write(line);

@@ -95,6 +95,18 @@ TEST(Trace, LongTextIsCut) {
         EXPECT_EQ(trace.lines[0], c.expected);
         EXPECT_LE(trace.lines[0].size(), kTraceLineMax);
     }
+    // An escaped backslash followed by an x, cut after its first backslash:
+    // a lone backslash before "..." would read as an escaped dot.
+    for (std::size_t lead = 0; lead < 6; ++lead) {
+        Lines trace;
+        Trace(trace, std::string(room - 9 + lead, 'a') + "\\\\x" + std::string(8, 'b'));
+        const std::string& line = trace.lines[0];
+        EXPECT_LE(line.size(), kTraceLineMax) << lead;
+        const std::string kept = line.substr(0, line.size() - 3);
+        std::size_t backslashes = 0;
+        while (backslashes < kept.size() && kept[kept.size() - 1 - backslashes] == '\\') ++backslashes;
+        EXPECT_EQ(backslashes % 2, 0u) << line;
+    }
     // Every position of the cut inside an escape.
     for (std::size_t lead = 0; lead < 4; ++lead) {
         Lines trace;
