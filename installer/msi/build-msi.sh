@@ -34,23 +34,23 @@ trap 'rm -f "$tmp"' EXIT
 table() { msiinfo export "$tmp" "$1" | tail -n +4 | tr -d '\r'; }
 # Registry key path (4) and transitive (64), on the bitness's view.
 logon_attributes=$((component64 + 4 + 64))
-if table Component | grep -q '^LogonComponent	'; then
+if grep -q '^LogonComponent	' <<<"$(table Component)"; then
     msibuild "$tmp" -q "UPDATE \`Component\` SET \`Condition\` = 'LOGON = \"1\"', \`Attributes\` = $logon_attributes WHERE \`Component\` = 'LogonComponent'"
-    table Component | grep -q "^LogonComponent	.*	$logon_attributes	LOGON = \"1\"	" ||
+    grep -q "^LogonComponent	.*	$logon_attributes	LOGON = \"1\"	" <<<"$(table Component)" ||
         { echo "build-msi.sh: the Run value's condition did not take" >&2; exit 1; }
     msibuild "$tmp" -q "UPDATE \`Component\` SET \`Condition\` = 'LOGON = \"0\"', \`Attributes\` = $((component64 + 64)) WHERE \`Component\` = 'NoLogonComponent'"
     table RemoveRegistry >/dev/null 2>&1 ||
         msibuild "$tmp" -q "CREATE TABLE \`RemoveRegistry\` (\`RemoveRegistry\` CHAR(72) NOT NULL, \`Root\` SHORT NOT NULL, \`Key\` CHAR(255) NOT NULL LOCALIZABLE, \`Name\` CHAR(255) LOCALIZABLE, \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`RemoveRegistry\`)"
     msibuild "$tmp" -q "INSERT INTO \`RemoveRegistry\` (\`RemoveRegistry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('NoLogonRunValue', 2, 'Software\\Microsoft\\Windows\\CurrentVersion\\Run', 'Nystra', 'NoLogonComponent')"
-    table Component | grep -q "^NoLogonComponent	.*	LOGON = \"0\"	" &&
-        table RemoveRegistry | grep -qF "NoLogonRunValue	2	Software\Microsoft\Windows\CurrentVersion\Run	Nystra	NoLogonComponent" ||
+    grep -q "^NoLogonComponent	.*	LOGON = \"0\"	" <<<"$(table Component)" &&
+        grep -qF "NoLogonRunValue	2	Software\Microsoft\Windows\CurrentVersion\Run	Nystra	NoLogonComponent" <<<"$(table RemoveRegistry)" ||
         { echo "build-msi.sh: LOGON=0 does not remove the Run value" >&2; exit 1; }
 fi
 secure=$(table Property | sed -n 's/^SecureCustomProperties\t//p')
 msibuild "$tmp" -q "UPDATE \`Property\` SET \`Value\` = '${secure:+$secure;}LOGON' WHERE \`Property\` = 'SecureCustomProperties'"
-table Property | grep -qE '^SecureCustomProperties	(.*;)?LOGON$' ||
+grep -qE '^SecureCustomProperties	(.*;)?LOGON$' <<<"$(table Property)" ||
     { echo "build-msi.sh: LOGON is not a secure property" >&2; exit 1; }
 msibuild "$tmp" -i "$here/MsiLockPermissionsEx.idt"
-table MsiLockPermissionsEx | grep -q '^ProgramFolder	ProgramFolder	CreateFolder	' ||
+grep -q '^ProgramFolder	ProgramFolder	CreateFolder	' <<<"$(table MsiLockPermissionsEx)" ||
     { echo "build-msi.sh: the program folder's permissions did not take" >&2; exit 1; }
 mv "$tmp" "$output"

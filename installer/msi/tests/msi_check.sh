@@ -56,11 +56,11 @@ rows=(
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r table line what <<<"$row"
-    msiinfo export "$msi" "$table" 2>/dev/null | tr -d '\r' | grep -qxF -- "$line" || problem "no $what ($table: $line)"
+    grep -qxF -- "$line" <<<"$(msiinfo export "$msi" "$table" 2>/dev/null | tr -d '\r')" || problem "no $what ($table: $line)"
 done
-msiinfo suminfo "$msi" | grep -qx "Template: $platform" || problem "the package is not for $platform"
+grep -qx "Template: $platform" <<<"$(msiinfo suminfo "$msi")" || problem "the package is not for $platform"
 for table in Registry RemoveRegistry; do
-    ! msiinfo export "$msi" $table 2>/dev/null | grep -qi 'ZR_EX_CONTROL' || problem "the $table table touches the panel records"
+    ! grep -qi 'ZR_EX_CONTROL' <<<"$(msiinfo export "$msi" $table 2>/dev/null)" || problem "the $table table touches the panel records"
 done
 [ $status -ne 0 ] || echo "$(basename "$msi"): payload and tables as built"
 exit $status

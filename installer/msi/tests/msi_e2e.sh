@@ -181,7 +181,7 @@ if [ "$stop_nystra" = ON ]; then
     wait_eq "1 1" panel_field pointdata
     wait_eq 1 driver_field startup
     same_files "$stage"
-    msiinfo export "$msi" CustomAction | grep -q '^StopNystra' || fail "the package has no StopNystra action"
+    grep -q '^StopNystra' <<<"$(msiinfo export "$msi" CustomAction)" || fail "the package has no StopNystra action"
 
     echo "an upgrade while Nystra runs: Nystra is ended first, the files are the new ones"
     msiexec_is 0 /x "$new_code" /qn

@@ -83,7 +83,7 @@ tree escaped TAVLO.DLL Nystra.exe "R&D 'notes'.txt"
 gen escaped >/dev/null || bad "escaped: the generator failed"
 grep -qF 'Name="R&amp;D &apos;notes&apos;.txt"' "$work/escaped/suite.wxs" || bad "escaped: the name is not escaped"
 (cd "$work/escaped/stage" && wixl -a x64 -o "$work/escaped.msi" "$work/escaped/suite.wxs" 2>/dev/null) &&
-    msiinfo export "$work/escaped.msi" File | grep -qF "R&D 'notes'.txt" || bad "escaped: wixl does not build it"
+    grep -qF "R&D 'notes'.txt" <<<"$(msiinfo export "$work/escaped.msi" File)" || bad "escaped: wixl does not build it"
 
 echo "-- subfolders and shortcut names: nested folders in the package, SHIP_FILE_IN for the setup program, a shortcut to a file"
 tree nested TAVLO.DLL Gorvat.exe x86/TAVLO.DLL guide/images/a.png guide/index.html
