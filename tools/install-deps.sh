@@ -4,7 +4,8 @@
 # the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
 # for windows, NSIS for the installers, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
-# libraries and client check in Microsoft's C++ ABI.
+# libraries and client check in Microsoft's C++ ABI; nlohmann/json for the
+# service console's backup files and JSON output.
 set -euo pipefail
 
 need=()
@@ -27,6 +28,7 @@ have makensis || need+=(nsis)
 have clang++ || need+=(clang)
 have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
