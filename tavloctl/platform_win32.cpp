@@ -102,7 +102,15 @@ std::optional<StoredValue> WindowsPlatform::RecordValue(const std::string& key, 
         return std::nullopt;
     }
     DWORD type = REG_NONE, size = 0;
-    const LONG status = RegQueryValueExA(opened, valueName.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = RegQueryValueExA(opened, valueName.c_str(), nullptr, &type, nullptr, &size);
+    if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+        // Asked without a buffer, the size of a text may be that of its
+        // stored (UTF-16) form; read it to learn its size in this code page.
+        std::vector<BYTE> data(size + 2);
+        DWORD got = size;
+        status = RegQueryValueExA(opened, valueName.c_str(), nullptr, &type, data.data(), &got);
+        size = got;
+    }
     RegCloseKey(opened);
     if (status != ERROR_SUCCESS) return std::nullopt;
     return StoredValue{type, size};
