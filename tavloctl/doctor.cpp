@@ -110,7 +110,7 @@ private:
             std::string which;
             for (const std::size_t panel : panels) which += (which.empty() ? "" : ", ") + std::to_string(panel);
             Add(Level::kFail, "identifiers",
-                "panels " + which + " all report identifier " + std::to_string(id) +
+                "panels " + which + (panels.size() == 2 ? " both" : " all") + " report identifier " + std::to_string(id) +
                     ": they share one record and the setting dialog refuses to save; give each panel its own identifier");
         }
         if (unique && !ids->empty()) Add(Level::kOk, "identifiers", "every panel has its own identifier");
@@ -225,9 +225,10 @@ private:
             if (sets[0].sound != sets[1].sound) what += std::string(what.empty() ? "" : ", ") + "sound";
             if (what.empty()) continue;
             clean = false;
+            const bool several = what.find(',') != std::string::npos || what == "click settings";
             Add(Level::kWarn, "working set",
-                PanelName(panel, ids[panel]) + ": working " + what +
-                    " differ from the saved set (trial values of a tool that did not finish?); tavloctl revert " +
+                PanelName(panel, ids[panel]) + ": working " + what + (several ? " differ" : " differs") +
+                    " from the saved set (trial values of a tool that did not finish?); tavloctl revert " +
                     std::to_string(panel) + " puts the saved values back");
         }
         if (clean && !ids.empty()) Add(Level::kOk, "working set", "every panel's working set equals its saved set");

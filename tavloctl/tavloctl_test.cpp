@@ -419,7 +419,7 @@ TEST_F(TavloCtlTest, DoctorNamesEachFaultWithItsLevel) {
         {"no panel", [](TavloCtlTest&) { Model().RemovePanel(1); Model().RemovePanel(0); }, 1,
          "WARN  panels: no panel is attached"},
         {"shared identifier", [](TavloCtlTest&) { Model().AttachPanel(0x11); }, 2,
-         "FAIL  identifiers: panels 0, 2 all report identifier 17"},
+         "FAIL  identifiers: panels 0, 2 both report identifier 17"},
         {"no record", [](TavloCtlTest&) { Store().Clear(); }, 1, "WARN  records: panel 1 (id 34) has no record"},
         {"mode out of range", [](TavloCtlTest&) { PutRecord(0x22, "B", 7); }, 1,
          "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},

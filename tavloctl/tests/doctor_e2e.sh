@@ -36,7 +36,7 @@ status=0
 report=$(ctl doctor --folder 'C:\nowhere') || status=$?
 echo "$report"
 [ $status -eq 2 ] || fail "doctor exit $status on a broken machine"
-grep -q '^FAIL  identifiers: panels 0, 1 all report identifier 17' <<<"$report" || fail "shared identifier"
+grep -q '^FAIL  identifiers: panels 0, 1 both report identifier 17' <<<"$report" || fail "shared identifier"
 grep -q '^WARN  records: panel 2 (id 64) has no record' <<<"$report" || fail "missing record"
 grep -q '^FAIL  files: C:\\nowhere\\ lacks TAVLO.DLL, BRIMOL.DLL' <<<"$report" || fail "missing files"
 echo "doctor: healthy, interlock running and broken machine told apart"

@@ -29,7 +29,7 @@ echo "$report"
 [ $status -eq 2 ] || fail "doctor exit $status after the crash"
 grep -q '^FAIL  startup: start-up mode is 0 with Nystra not running' <<<"$report" || fail "startup not reported"
 grep -q '^FAIL  point data: 2 panel(s) have point data off' <<<"$report" || fail "point data not reported"
-grep -q '^WARN  working set: panel 0 (id 49): working calibration differ' <<<"$report" || fail "trial not reported"
+grep -q '^WARN  working set: panel 0 (id 49): working calibration differs' <<<"$report" || fail "trial not reported"
 
 out=$(ctl recover --revert) || fail "recover: $out"
 echo "$out"
