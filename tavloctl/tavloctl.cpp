@@ -751,6 +751,9 @@ int Console::Export() {
         backup.driver = modes;
         const SystemRecord system = ReadSystem(platform_);
         for (const std::string& note : system.notes) err_ << "tavloctl: warning: ALL: " << note << "\n";
+        if (!TimeOutInRange(system.timeOut)) {
+            err_ << "tavloctl: warning: an import refuses this time-out; set it with tavloctl system --timeout\n";
+        }
         backup.system = SystemBackup{system.timeOut, system.timeEnable != 0};
     }
     for (std::uint32_t panel = 0; panel < ids.size(); ++panel) {
@@ -761,6 +764,10 @@ int Console::Export() {
         const PanelRecord record = ReadRecord(item.id, platform_);
         for (const std::string& note : record.notes) {
             err_ << "tavloctl: warning: ID" << item.id << ": " << note << "\n";
+        }
+        if (NameProblem(platform_, record.name)) {
+            err_ << "tavloctl: warning: an import refuses the name of ID" << item.id
+                 << "; shorten it with tavloctl record " << item.id << " --name\n";
         }
         item.name = platform_.StoredToUtf8(record.name);
         item.touchOp = ModeName(record.touchOp) ? record.touchOp : 1;  // as the interlock applies it
