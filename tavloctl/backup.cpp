@@ -1,7 +1,6 @@
 #include "backup.h"
 
-#include <map>
-#include <set>
+#include <initializer_list>
 
 #include <nlohmann/json.hpp>
 
@@ -11,7 +10,7 @@ namespace tavloctl {
 namespace {
 
 using Ordered = nlohmann::ordered_json;
-using Json = nlohmann::json;
+using Json = nlohmann::ordered_json;  // one instantiation for reading and writing keeps the program small
 
 const char* const kCalibrationKeys[4] = {"x_gain", "x_offset", "y_gain", "y_offset"};
 const char* const kClickKeys[4] = {"down_cancel", "up_cancel", "double_click_time", "double_click_area"};
@@ -50,15 +49,20 @@ public:
     [[noreturn]] void Fail(const std::string& what) const { throw Fault{(path_.empty() ? "" : path_ + ": ") + what}; }
 
     // An object with exactly the given members; `optional` ones may be missing.
-    void ExpectObject(const std::set<std::string>& required, const std::set<std::string>& optional = {}) const {
+    void ExpectObject(std::initializer_list<const char*> required,
+                      std::initializer_list<const char*> optional = {}) const {
         if (!json_.is_object()) Fail("expected an object, found " + std::string(json_.type_name()));
-        for (auto it = json_.begin(); it != json_.end(); ++it) {
-            if (!required.count(it.key()) && !optional.count(it.key())) {
-                Child(it.key()).Fail("unknown field");
+        const auto listed = [](std::initializer_list<const char*> names, const std::string& key) {
+            for (const char* name : names) {
+                if (key == name) return true;
             }
+            return false;
+        };
+        for (auto it = json_.begin(); it != json_.end(); ++it) {
+            if (!listed(required, it.key()) && !listed(optional, it.key())) Child(it.key()).Fail("unknown field");
         }
-        for (const std::string& key : required) {
-            if (!json_.contains(key)) Fail("missing field \"" + key + "\"");
+        for (const char* key : required) {
+            if (!json_.contains(key)) Fail("missing field \"" + std::string(key) + "\"");
         }
     }
 
@@ -169,15 +173,14 @@ void ReadDocument(const Json& json, Backup* backup) {
     }
     const Reader panels = root.Child("panels");
     if (!json["panels"].is_array()) panels.Fail("expected a list, found " + std::string(json["panels"].type_name()));
-    std::map<int, std::size_t> seen;
     for (std::size_t i = 0; i < json["panels"].size(); ++i) {
         PanelBackup panel;
         const Reader item = panels.Item(i);
         ReadPanel(item, &panel);
-        const auto [at, fresh] = seen.emplace(panel.id, i);
-        if (!fresh) {
+        for (std::size_t earlier = 0; earlier < backup->panels.size(); ++earlier) {
+            if (backup->panels[earlier].id != panel.id) continue;
             item.Child("id").Fail("identifier " + std::to_string(panel.id) + " appears twice (also panels[" +
-                                  std::to_string(at->second) + "])");
+                                  std::to_string(earlier) + "])");
         }
         backup->panels.push_back(panel);
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <sstream>
 
 #include "records.h"
@@ -101,16 +100,22 @@ private:
         } else {
             Add(Level::kOk, "panels", std::to_string(ids->size()) + " panel(s) attached");
         }
-        std::map<int, std::vector<std::size_t>> byId;
-        for (std::size_t i = 0; i < ids->size(); ++i) byId[(*ids)[i]].push_back(i);
         bool unique = true;
-        for (const auto& [id, panels] : byId) {
-            if (panels.size() < 2) continue;
-            unique = false;
+        for (std::size_t first = 0; first < ids->size(); ++first) {
+            const std::uint8_t id = (*ids)[first];
+            // Each shared identifier is reported once, at its first panel.
+            if (std::find(ids->begin(), ids->begin() + first, id) != ids->begin() + first) continue;
             std::string which;
-            for (const std::size_t panel : panels) which += (which.empty() ? "" : ", ") + std::to_string(panel);
+            std::size_t count = 0;
+            for (std::size_t panel = first; panel < ids->size(); ++panel) {
+                if ((*ids)[panel] != id) continue;
+                which += (which.empty() ? "" : ", ") + std::to_string(panel);
+                ++count;
+            }
+            if (count < 2) continue;
+            unique = false;
             Add(Level::kFail, "identifiers",
-                "panels " + which + (panels.size() == 2 ? " both" : " all") + " report identifier " + std::to_string(id) +
+                "panels " + which + (count == 2 ? " both" : " all") + " report identifier " + std::to_string(id) +
                     ": they share one record and the setting dialog refuses to save; give each panel its own identifier");
         }
         if (unique && !ids->empty()) Add(Level::kOk, "identifiers", "every panel has its own identifier");

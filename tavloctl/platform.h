@@ -44,6 +44,11 @@ public:
     // The folder the suite is installed in, with a trailing backslash.
     virtual std::string InstallFolder() = 0;
 
+    // A whole file read into memory, or nothing when it cannot be read;
+    // and a file written whole (replacing one that exists), false on failure.
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    virtual bool WriteFile(const std::string& path, const std::string& content) = 0;
+
     // Names are kept in the machine's narrow code page; the backup file and
     // JSON output are UTF-8. Text the code page cannot hold has no stored
     // form.

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -65,6 +66,34 @@ bool WindowsPlatform::FileExists(const std::string& path) {
 }
 
 std::string WindowsPlatform::InstallFolder() { return kInstallFolder; }
+
+std::optional<std::string> WindowsPlatform::ReadFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string content;
+    char buffer[16384];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) content.append(buffer, got);
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return content;
+}
+
+bool WindowsPlatform::WriteFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::size_t done = 0;
+    bool ok = true;
+    while (ok && done < content.size()) {
+        DWORD wrote = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 20));
+        ok = ::WriteFile(file, content.data() + done, chunk, &wrote, nullptr) != FALSE && wrote > 0;
+        done += wrote;
+    }
+    return CloseHandle(file) != FALSE && ok;
+}
 
 std::string WindowsPlatform::StoredToUtf8(const std::string& stored) {
     const std::wstring wide = Wide(CP_ACP, stored, 0);

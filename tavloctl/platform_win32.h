@@ -12,6 +12,8 @@ public:
     NystraSigns Nystra() override;
     bool FileExists(const std::string& path) override;
     std::string InstallFolder() override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool WriteFile(const std::string& path, const std::string& content) override;
     std::string StoredToUtf8(const std::string& stored) override;
     std::optional<std::string> Utf8ToStored(const std::string& utf8) override;
     std::size_t StoredCharacters(const std::string& stored) override;

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -78,13 +74,18 @@ struct Command {
     const char* synopsis;
     const char* summary;
     const char* details;  // more for `help COMMAND`; may be empty
-    std::set<std::string> options;
+    const char* options;  // the options it takes, separated by blanks
     Handler run;
 };
 
+// Whether a blank-separated list holds `word`.
+bool Listed(const char* list, const std::string& word) {
+    const std::string padded = std::string(" ") + list + " ";
+    return padded.find(" " + word + " ") != std::string::npos;
+}
+
 // Options that take a value; all others are flags.
-const std::set<std::string> kValueOptions = {"--name", "--mode",  "--timeout", "--time-release", "-o",
-                                             "--panel", "--to",   "--count",   "--seconds",      "--folder"};
+const char* const kValueOptions = "--name --mode --timeout --time-release -o --panel --to --count --seconds --folder";
 
 const std::vector<Command>& Commands();
 
@@ -129,10 +130,12 @@ private:
         }
         return kExitUsage;
     }
-    bool Flag(const char* name) const { return flags_.count(name) != 0; }
+    bool Flag(const char* name) const { return std::find(flags_.begin(), flags_.end(), name) != flags_.end(); }
     const std::string* Value(const char* name) const {
-        const auto it = values_.find(name);
-        return it == values_.end() ? nullptr : &it->second;
+        for (const auto& [option, value] : ordered_) {
+            if (option == name) return &value;
+        }
+        return nullptr;
     }
     bool Arity(std::size_t low, std::size_t high) const { return args_.size() >= low && args_.size() <= high; }
     bool AsJson() const { return Flag("--json"); }
@@ -162,8 +165,7 @@ private:
     Device device_;
     const Command* command_ = nullptr;
     std::vector<std::string> args_;  // positional arguments after the command
-    std::set<std::string> flags_;
-    std::map<std::string, std::string> values_;
+    std::vector<std::string> flags_;
     std::vector<std::pair<std::string, std::string>> ordered_;  // value options in order (import's pairs)
 };
 
@@ -184,11 +186,7 @@ int Console::Run(const std::vector<std::string>& args) {
             if (args.size() == 2 && args[1] == command.name) {
                 out_ << "usage: tavloctl " << command.synopsis << "\n" << command.summary << "\n";
                 if (*command.details) out_ << command.details;
-                if (!command.options.empty()) {
-                    out_ << "options:";
-                    for (const std::string& option : command.options) out_ << " " << option;
-                    out_ << "\n";
-                }
+                if (*command.options) out_ << "options: " << command.options << "\n";
                 return kExitOk;
             }
         }
@@ -206,17 +204,16 @@ int Console::Run(const std::vector<std::string>& args) {
             args_.push_back(arg);
             continue;
         }
-        if (!command_->options.count(arg)) {
+        if (!Listed(command_->options, arg)) {
             return Usage("option " + arg + " has no meaning for " + command_->name);
         }
-        if (kValueOptions.count(arg)) {
+        if (Listed(kValueOptions, arg)) {
             if (i + 1 >= args.size()) return Usage("option " + arg + " needs a value");
             const std::string& value = args[++i];
-            if (values_.count(arg) && arg != "--panel" && arg != "--to") return Usage("option " + arg + " given twice");
-            values_[arg] = value;
+            if (Value(arg.c_str()) && arg != "--panel" && arg != "--to") return Usage("option " + arg + " given twice");
             ordered_.emplace_back(arg, value);
         } else {
-            flags_.insert(arg);
+            flags_.push_back(arg);
         }
     }
     return (this->*(command_->run))();
@@ -737,9 +734,8 @@ int Console::Export() {
         err_ << "tavloctl: there is no panel " << only << " (" << ids.size() << " attached)\n";
         return kExitFailed;
     }
-    std::set<int> seen;
     for (std::size_t panel = 0; panel < ids.size(); ++panel) {
-        if ((!all && panel != only) || seen.insert(ids[panel]).second) continue;
+        if ((!all && panel != only) || std::count(ids.begin(), ids.end(), ids[panel]) < 2) continue;
         err_ << "tavloctl: two attached panels have identifier " << static_cast<int>(ids[panel])
              << "; a backup keys panels by identifier, so export them one by one by panel number\n";
         return kExitFailed;
@@ -780,10 +776,7 @@ int Console::Export() {
         out_ << document;
         return kExitOk;
     }
-    std::ofstream stream(*file, std::ios::binary | std::ios::trunc);
-    stream << document;
-    stream.close();
-    if (!stream) {
+    if (!platform_.WriteFile(*file, document)) {
         err_ << "tavloctl: " << *file << " could not be written\n";
         return kExitFailed;
     }
@@ -794,13 +787,14 @@ int Console::Export() {
 
 namespace {
 
-// One write of an import: what it changes, and how to write the new or
-// (to undo it) the old value.
+// One write of an import: which item of the panel, and what it changes.
+enum class Item { kCalibration, kClick, kSound, kLed, kRecord };
 struct Step {
+    Item item;
+    PanelSet set;
     std::string what;
     std::string before;
     std::string after;
-    std::function<bool(bool undo)> write;
 };
 
 std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
@@ -837,16 +831,14 @@ int Console::Import() {
     }
     const bool dryRun = Flag("--dry-run");
     const std::string& path = args_[0];
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
+    const std::optional<std::string> content = platform_.ReadFile(path);
+    if (!content) {
         err_ << "tavloctl: " << path << " cannot be read; nothing written\n";
         return kExitFailed;
     }
-    std::ostringstream content;
-    content << stream.rdbuf();
     Backup backup;
     std::string error;
-    if (!ParseBackup(content.str(), &backup, &error)) {
+    if (!ParseBackup(*content, &backup, &error)) {
         err_ << "tavloctl: " << path << ": " << error << "; nothing written\n";
         return kExitFailed;
     }
@@ -924,56 +916,60 @@ int Console::Import() {
         const PanelSettings& want = target.from->settings;
         const PanelRecord record = ReadRecord(target.id, platform_);
 
+        const std::int32_t touchOp = target.from->touchOp, irOp = target.from->irOp;
         std::vector<Step> steps;
         for (const PanelSet set : {kWorking, kSaved}) {
-            const char* setName = set == kWorking ? "working" : "saved";
+            const std::string setName = set == kWorking ? "working" : "saved";
             const SetValues& a = now.sets[set];
             const SetValues& b = want.sets[set];
             if (!SameValues(a.calibration, b.calibration)) {
-                steps.push_back({std::string(setName) + " calibration", Values(a.calibration), Values(b.calibration),
-                                 [=](bool undo) {
-                                     return device_.WriteCalibration(panel, set, undo ? a.calibration : b.calibration);
-                                 }});
+                steps.push_back({Item::kCalibration, set, setName + " calibration", Values(a.calibration),
+                                 Values(b.calibration)});
             }
             if (!SameValues(a.click, b.click)) {
-                steps.push_back({std::string(setName) + " click settings", Values(a.click), Values(b.click),
-                                 [=](bool undo) { return device_.WriteClick(panel, set, undo ? a.click : b.click); }});
+                steps.push_back({Item::kClick, set, setName + " click settings", Values(a.click), Values(b.click)});
             }
             if (a.sound != b.sound) {
-                steps.push_back({std::string(setName) + " sound", SoundText(a.sound), SoundText(b.sound),
-                                 [=](bool undo) { return device_.WriteSound(panel, set, undo ? a.sound : b.sound); }});
+                steps.push_back({Item::kSound, set, setName + " sound", SoundText(a.sound), SoundText(b.sound)});
             }
         }
         if (now.led != want.led) {
-            steps.push_back({"LED", std::to_string(now.led), std::to_string(want.led),
-                             [=](bool undo) { return device_.WriteLed(panel, undo ? now.led : want.led); }});
+            steps.push_back({Item::kLed, kWorking, "LED", std::to_string(now.led), std::to_string(want.led)});
         }
-        const std::int32_t touchOp = target.from->touchOp, irOp = target.from->irOp;
         if (!record.stored || record.name != target.name || record.touchOp != touchOp || record.irOp != irOp) {
-            const std::string name = target.name;
-            const int id = target.id;
-            steps.push_back({"record ID" + std::to_string(id),
+            steps.push_back({Item::kRecord, kWorking, "record ID" + std::to_string(target.id),
                              record.stored ? RecordText(record.name, record.touchOp, record.irOp) : "(none)",
-                             RecordText(name, touchOp, irOp), [=](bool undo) {
-                                 const int status = undo ? WriteRecord(id, record.name, record.touchOp, record.irOp)
-                                                         : WriteRecord(id, name, touchOp, irOp);
-                                 if (status != 0) {
-                                     err_ << "tavloctl: the record ID" << id << " could not be written (registry error "
-                                          << status << ")\n";
-                                 }
-                                 return status == 0;
-                             }});
+                             RecordText(target.name, touchOp, irOp)});
         }
+        // Writes the file's value of a step, or (undo) the value it replaced.
+        const auto write = [&](const Step& step, bool undo) {
+            const PanelSettings& values = undo ? now : want;
+            const SetValues& set = values.sets[step.set];
+            switch (step.item) {
+            case Item::kCalibration: return device_.WriteCalibration(panel, step.set, set.calibration);
+            case Item::kClick: return device_.WriteClick(panel, step.set, set.click);
+            case Item::kSound: return device_.WriteSound(panel, step.set, set.sound);
+            case Item::kLed: return device_.WriteLed(panel, values.led);
+            case Item::kRecord: break;
+            }
+            const int status = undo ? WriteRecord(target.id, record.name, record.touchOp, record.irOp)
+                                    : WriteRecord(target.id, target.name, touchOp, irOp);
+            if (status != 0) {
+                err_ << "tavloctl: the record ID" << static_cast<int>(target.id)
+                     << " could not be written (registry error " << status << ")\n";
+            }
+            return status == 0;
+        };
         for (std::size_t i = 0; i < steps.size(); ++i) {
             show(who, steps[i]);
             if (dryRun) continue;
-            if (steps[i].write(false)) {
+            if (write(steps[i], false)) {
                 ++changes;
                 continue;
             }
             // Never leave a panel half written: what was written of it goes back.
             bool undone = true;
-            for (std::size_t j = i; j-- > 0;) undone = steps[j].write(true) && undone;
+            for (std::size_t j = i; j-- > 0;) undone = write(steps[j], true) && undone;
             err_ << "tavloctl: import stopped at " << who << " " << steps[i].what << "; "
                  << (i == 0 ? "nothing of this panel had been written"
                             : undone ? "what had been written to this panel was put back"
@@ -1097,69 +1093,53 @@ int Console::Doctor() {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"list", "list [--json]", "panels: number, identifier, firmware, point data, touch, record's mode and name", "",
-         {"--json"}, &Console::List},
+        {"list", "list [--json]", "panels: number, identifier, firmware, point data, touch, record's mode and name", "", "--json", &Console::List},
         {"records", "records [--json]",
          "every panel record (ID0..ID255) and the system record, with notes on values read as defaults",
          "Names and modes are read as the interlock reads them; a value of the wrong type, a name over\n"
-         "16 characters or cut at 49, a mode outside the three is shown as a note.\n",
-         {"--json"}, &Console::Records},
+         "16 characters or cut at 49, a mode outside the three is shown as a note.\n", "--json", &Console::Records},
         {"record", "record ID [--name NAME] [--mode interlock|supervisor|disable] [--json]",
          "show or write the record of the panel whose identifier is ID",
          "A name has at most 16 characters. IR_OP is written back as read. A missing record reads as\n"
-         "mode interlock with no name.\n",
-         {"--name", "--mode", "--json"}, &Console::Record},
+         "mode interlock with no name.\n", "--name --mode --json", &Console::Record},
         {"system", "system [--timeout SECONDS] [--time-release on|off] [--json]",
-         "show or write the release time-out (1 to 1800 s) and whether it is used", "",
-         {"--timeout", "--time-release", "--json"}, &Console::System},
-        {"version", "version [--json]", "driver version (tavloctl --version: the suite's version)", "", {"--json"},
-         &Console::Version},
+         "show or write the release time-out (1 to 1800 s) and whether it is used", "", "--timeout --time-release --json", &Console::System},
+        {"version", "version [--json]", "driver version (tavloctl --version: the suite's version)", "", "--json", &Console::Version},
         {"calibration", "calibration PANEL [--saved] [XGAIN XOFFSET YGAIN YOFFSET] [--json]",
-         "read, or write and read back, a calibration (working set, or saved with --saved)", "",
-         {"--saved", "--json"}, &Console::Calibration},
+         "read, or write and read back, a calibration (working set, or saved with --saved)", "", "--saved --json", &Console::Calibration},
         {"reset-calibration", "reset-calibration PANEL [--saved]",
-         "working calibration to identity (10000 0 10000 0); with --saved the saved set too", "", {"--saved"},
-         &Console::ResetCalibration},
+         "working calibration to identity (10000 0 10000 0); with --saved the saved set too", "", "--saved", &Console::ResetCalibration},
         {"revert", "revert PANEL", "copy the panel's saved calibration, click settings and sound into its working set",
-         "Undoes trial values that a calibration or click settings tool left behind.\n", {}, &Console::Revert},
+         "Undoes trial values that a calibration or click settings tool left behind.\n", "", &Console::Revert},
         {"click", "click PANEL [--saved] [DOWN UP TIME AREA] [--json]",
-         "click settings: chatter cancel down/up, double-click time (ms) and area", "", {"--saved", "--json"},
-         &Console::Click},
-        {"sound", "sound PANEL [--saved] [on|off] [--json]", "touch-down click sound", "", {"--saved", "--json"},
-         &Console::Sound},
-        {"pointdata", "pointdata PANEL [on|off] [--json]", "whether the panel's touches move the pointer", "",
-         {"--json"}, &Console::PointData},
-        {"led", "led PANEL [VALUE] [--json]", "panel LED value 0-255", "", {"--json"}, &Console::Led},
-        {"startup-mode", "startup-mode [0|1] [--json]", "driver start-up mode (0 while the interlock runs)", "",
-         {"--json"}, &Console::StartupMode},
-        {"click-mode", "click-mode [left|right|middle|CODE] [--json]", "button a touch produces", "", {"--json"},
-         &Console::ClickMode},
-        {"once-mode", "once-mode [FLAG BUTTON] [--json]", "one-shot flag (0|1) and its button", "", {"--json"},
-         &Console::OnceMode},
-        {"eeprom", "eeprom PANEL ADDRESS [WORD] [--json]", "read or write a 16-bit EEPROM word", "", {"--json"},
-         &Console::Eeprom},
+         "click settings: chatter cancel down/up, double-click time (ms) and area", "", "--saved --json", &Console::Click},
+        {"sound", "sound PANEL [--saved] [on|off] [--json]", "touch-down click sound", "", "--saved --json", &Console::Sound},
+        {"pointdata", "pointdata PANEL [on|off] [--json]", "whether the panel's touches move the pointer", "", "--json", &Console::PointData},
+        {"led", "led PANEL [VALUE] [--json]", "panel LED value 0-255", "", "--json", &Console::Led},
+        {"startup-mode", "startup-mode [0|1] [--json]", "driver start-up mode (0 while the interlock runs)", "", "--json", &Console::StartupMode},
+        {"click-mode", "click-mode [left|right|middle|CODE] [--json]", "button a touch produces", "", "--json", &Console::ClickMode},
+        {"once-mode", "once-mode [FLAG BUTTON] [--json]", "one-shot flag (0|1) and its button", "", "--json", &Console::OnceMode},
+        {"eeprom", "eeprom PANEL ADDRESS [WORD] [--json]", "read or write a 16-bit EEPROM word", "", "--json", &Console::Eeprom},
         {"watch", "watch [--count N] [--seconds S] [--json]",
          "print touches and releases with the time and the panel's identifier",
-         "With --json, one JSON object per line and event.\n", {"--count", "--seconds", "--json"}, &Console::Watch},
+         "With --json, one JSON object per line and event.\n", "--count --seconds --json", &Console::Watch},
         {"export", "export [PANEL|all] [-o FILE]",
          "back up panels to a JSON file (stdout without -o): both sets, LED, record; with all also the system\n"
          "record and the driver's click and once modes",
-         "", {"-o"}, &Console::Export},
+         "", "-o", &Console::Export},
         {"import", "import FILE [--panel ID [--to PANEL]]... [--dry-run]",
          "restore a backup, showing each change; the whole file is checked before anything is written",
          "A panel of the file goes to the attached panel with its identifier; --panel ID --to PANEL sends\n"
          "it to another panel (the record is then kept under that panel's identifier). With --panel only\n"
          "the named panels are restored, without the system record and driver modes. A write the driver\n"
-         "or registry refuses stops the import; what was written of that panel is put back.\n",
-         {"--panel", "--to", "--dry-run"}, &Console::Import},
+         "or registry refuses stops the import; what was written of that panel is put back.\n", "--panel --to --dry-run", &Console::Import},
         {"recover", "recover [--revert] [--force]",
          "every panel's point data on, start-up mode 1, once flag off; --revert also copies each saved set\n"
          "into the working set",
-         "Refused while Nystra runs, unless --force.\n", {"--revert", "--force"}, &Console::Recover},
+         "Refused while Nystra runs, unless --force.\n", "--revert --force", &Console::Recover},
         {"doctor", "doctor [--folder DIR] [--json]",
          "health check, one line per finding: OK, WARN or FAIL; exit 0 all OK, 1 a warning, 2 a failure",
-         "DIR is the install folder to look for the suite's files in (default C:\\Orlinde\\Dravik).\n",
-         {"--folder", "--json"}, &Console::Doctor},
+         "DIR is the install folder to look for the suite's files in (default C:\\Orlinde\\Dravik).\n", "--folder --json", &Console::Doctor},
     };
     return commands;
 }

@@ -4,7 +4,10 @@
 // the stored values of the in-memory key store.
 #pragma once
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <set>
 #include <string>
 
@@ -27,6 +30,20 @@ public:
     NystraSigns Nystra() override { return nystra; }
     bool FileExists(const std::string& path) override { return files.count(path) != 0; }
     std::string InstallFolder() override { return "C:\\Orlinde\\Dravik\\"; }
+
+    std::optional<std::string> ReadFile(const std::string& path) override {
+        std::ifstream stream(path, std::ios::binary);
+        if (!stream) return std::nullopt;
+        std::ostringstream content;
+        content << stream.rdbuf();
+        return content.str();
+    }
+    bool WriteFile(const std::string& path, const std::string& content) override {
+        std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+        stream << content;
+        stream.close();
+        return static_cast<bool>(stream);
+    }
 
     std::string StoredToUtf8(const std::string& stored) override {
         std::string utf8;
