@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -62,7 +62,7 @@ protected:
         for (std::uint32_t alt = 0; alt < 2; ++alt) {
             const std::int16_t cal[4] = {static_cast<std::int16_t>(9000 + seed), static_cast<std::int16_t>(-seed),
                                          static_cast<std::int16_t>(11000 + seed), static_cast<std::int16_t>(alt + 3)};
-            std::int16_t click[4] = {static_cast<std::int16_t>(10 * (seed % 10)), 40, 
+            std::int16_t click[4] = {static_cast<std::int16_t>(10 * (seed % 10)), 40,
                                      static_cast<std::int16_t>(300 + 10 * seed), 36};
             ASSERT_EQ(TavloSetCalibrationData(&stamp, index, cal, alt), 0);
             ASSERT_EQ(TavloSetClickData(&stamp, index, click, alt), 0);
@@ -120,16 +120,23 @@ TEST_F(BackupTest, ImportAfterChangingEverythingGivesTheSameBackupByteForByte) {
     ASSERT_EQ(Run({"import", path, "--dry-run"}), 0) << err.str();
     EXPECT_EQ(Writes(), 0u);
     EXPECT_NE(out.str().find("would change panel 0 (id 17) working calibration: 9006 -6 11006 3 -> 9001 -1 11001 3\n"),
-              std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("would change panel 1 (id 34) record ID34: \"Y\" supervisor IR_OP 0 -> \"Line B\" disable IR_OP 0\n"),
-              std::string::npos) << out.str();
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find(
+                  "would change panel 1 (id 34) record ID34: \"Y\" supervisor IR_OP 0 -> \"Line B\" disable IR_OP 0\n"),
+              std::string::npos)
+        << out.str();
     EXPECT_NE(out.str().find("dry run: 19 change(s) would be made\n"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("would change panel 0 (id 17) record ID17: \"X\" interlock IR_OP 9 -> \"Pr\xE9sentation\" supervisor IR_OP 9\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("would change panel 0 (id 17) record ID17: \"X\" interlock IR_OP 9 -> \"Pr\xE9sentation\" "
+                             "supervisor IR_OP 9\n"),
+              std::string::npos)
+        << out.str();
 
     ASSERT_EQ(Run({"import", path}), 0) << err.str();
     EXPECT_NE(out.str().find("panel 0 (id 17) LED: 106 -> 101\n"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("system record ALL: time-out 5 s, time release off -> time-out 45 s, time release on\n"),
-              std::string::npos) << out.str();
+              std::string::npos)
+        << out.str();
     EXPECT_NE(out.str().find("once mode: flag 1 button 2 -> flag 0 button 4\n"), std::string::npos);
     EXPECT_EQ(Export(), backup);
     // Nothing left to change: a second import writes nothing.
@@ -163,7 +170,8 @@ TEST_F(BackupTest, APanelIsRestoredOntoAnotherIdentifierOnlyWhenMapped) {
     EXPECT_EQ(Model().Panel(1)->led, 103);
     EXPECT_EQ(Store().Find(kBase + "ID48", "TOUCH_OP")->bytes[0], 2);
     EXPECT_NE(out.str().find("panel 1 (id 48) record ID48: (none) -> \"Line B\" supervisor IR_OP 0\n"),
-              std::string::npos) << out.str();
+              std::string::npos)
+        << out.str();
     // Two panels of the file onto one panel is refused.
     ASSERT_EQ(Run({"export", "all", "-o", path}), 0);
     EXPECT_EQ(Run({"import", path, "--panel", "17", "--to", "1", "--panel", "48", "--to", "1"}), 1);

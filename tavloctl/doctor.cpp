@@ -13,9 +13,12 @@ const char* const kSuitePrograms[5] = {"Nystra.exe", "Cordane.exe", "Velmic.exe"
 
 const char* LevelName(Level level) {
     switch (level) {
-    case Level::kOk: return "OK";
-    case Level::kWarn: return "WARN";
-    default: return "FAIL";
+    case Level::kOk:
+        return "OK";
+    case Level::kWarn:
+        return "WARN";
+    default:
+        return "FAIL";
     }
 }
 
@@ -95,7 +98,8 @@ private:
             Add(Level::kWarn, "panels", "no panel is attached; check the panels' USB cables");
         } else if (ids->size() > kInterlockPanels) {
             Add(Level::kWarn, "panels",
-                std::to_string(ids->size()) + " panels attached; the interlock and the setting dialog handle the first " +
+                std::to_string(ids->size()) +
+                    " panels attached; the interlock and the setting dialog handle the first " +
                     std::to_string(kInterlockPanels));
         } else {
             Add(Level::kOk, "panels", std::to_string(ids->size()) + " panel(s) attached");
@@ -116,7 +120,8 @@ private:
             unique = false;
             Add(Level::kFail, "identifiers",
                 "panels " + which + (count == 2 ? " both" : " all") + " report identifier " + std::to_string(id) +
-                    ": they share one record and the setting dialog refuses to save; give each panel its own identifier");
+                    ": they share one record and the setting dialog refuses to save; give each panel its own "
+                    "identifier");
         }
         if (unique && !ids->empty()) Add(Level::kOk, "identifiers", "every panel has its own identifier");
         return true;
@@ -186,7 +191,8 @@ private:
                     "start-up mode is 1 while Nystra runs (it sets 0 when it starts); restart Nystra");
             } else if (!running && startup == 0) {
                 Add(Level::kFail, "startup",
-                    "start-up mode is 0 with Nystra not running: an interlock ended without cleaning up; run tavloctl recover");
+                    "start-up mode is 0 with Nystra not running: an interlock ended without cleaning up; run tavloctl "
+                    "recover");
             } else {
                 Add(Level::kOk, "startup", "start-up mode " + std::to_string(startup) + " fits");
             }
@@ -209,7 +215,8 @@ private:
         } else if (!running && enabled.size() < ids.size()) {
             Add(Level::kFail, "point data",
                 std::to_string(ids.size() - enabled.size()) +
-                    " panel(s) have point data off with Nystra not running: their touches do nothing; run tavloctl recover");
+                    " panel(s) have point data off with Nystra not running: their touches do nothing; run tavloctl "
+                    "recover");
         } else if (!ids.empty()) {
             Add(Level::kOk, "point data",
                 std::to_string(enabled.size()) + " of " + std::to_string(ids.size()) + " panel(s) have point data on");
@@ -261,10 +268,12 @@ private:
     void Files(const std::string& folder) {
         std::string missingLibraries, missingPrograms;
         for (const char* file : kSuiteLibraries) {
-            if (!platform_.FileExists(folder + file)) missingLibraries += std::string(missingLibraries.empty() ? "" : ", ") + file;
+            if (!platform_.FileExists(folder + file))
+                missingLibraries += std::string(missingLibraries.empty() ? "" : ", ") + file;
         }
         for (const char* file : kSuitePrograms) {
-            if (!platform_.FileExists(folder + file)) missingPrograms += std::string(missingPrograms.empty() ? "" : ", ") + file;
+            if (!platform_.FileExists(folder + file))
+                missingPrograms += std::string(missingPrograms.empty() ? "" : ", ") + file;
         }
         if (!missingLibraries.empty()) {
             Add(Level::kFail, "files", folder + " lacks " + missingLibraries + ": reinstall the suite");
@@ -285,8 +294,6 @@ private:
 
 }  // namespace
 
-std::vector<Finding> Examine(Platform& platform, const std::string& folder) {
-    return Examiner(platform).Run(folder);
-}
+std::vector<Finding> Examine(Platform& platform, const std::string& folder) { return Examiner(platform).Run(folder); }
 
 }  // namespace tavloctl

@@ -75,7 +75,8 @@ std::optional<std::string> WindowsPlatform::ReadFile(const std::string& path) {
     char buffer[16384];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) content.append(buffer, got);
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+        content.append(buffer, got);
     CloseHandle(file);
     if (!ok) return std::nullopt;
     return content;
@@ -98,8 +99,8 @@ bool WindowsPlatform::WriteFile(const std::string& path, const std::string& cont
 std::string WindowsPlatform::StoredToUtf8(const std::string& stored) {
     const std::wstring wide = Wide(CP_ACP, stored, 0);
     if (wide.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     if (length > 0) {
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);

@@ -34,8 +34,8 @@ void CheckDword(Platform& platform, const std::string& key, const char* value, c
     if (!stored) {
         notes->push_back(std::string(value) + " is missing; read as " + fallback);
     } else if (stored->type != kValueDword || stored->size != 4) {
-        notes->push_back(std::string(value) + " is not a 32-bit number (type " + std::to_string(stored->type) +
-                         ", " + std::to_string(stored->size) + " bytes); read as " + fallback);
+        notes->push_back(std::string(value) + " is not a 32-bit number (type " + std::to_string(stored->type) + ", " +
+                         std::to_string(stored->size) + " bytes); read as " + fallback);
     }
 }
 
@@ -125,10 +125,14 @@ bool WriteSystem(std::int32_t timeOut, std::int32_t timeEnable) {
 
 const char* ModeName(std::int32_t touchOp) {
     switch (touchOp) {
-    case TouchDisable: return "disable";
-    case TouchInterlock: return "interlock";
-    case TouchSupervisor: return "supervisor";
-    default: return nullptr;
+    case TouchDisable:
+        return "disable";
+    case TouchInterlock:
+        return "interlock";
+    case TouchSupervisor:
+        return "supervisor";
+    default:
+        return nullptr;
     }
 }
 

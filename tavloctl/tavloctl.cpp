@@ -34,17 +34,24 @@ std::string Hex(unsigned value, int digits) {
 
 const char* ButtonName(int code) {
     switch (code) {
-    case TavloButtonLeft: return "left";
-    case TavloButtonRight: return "right";
-    case TavloButtonMiddle: return "middle";
-    default: return "unknown";
+    case TavloButtonLeft:
+        return "left";
+    case TavloButtonRight:
+        return "right";
+    case TavloButtonMiddle:
+        return "middle";
+    default:
+        return "unknown";
     }
 }
 
 bool ParseButton(const std::string& text, std::uint32_t* code) {
-    if (text == "left") *code = TavloButtonLeft;
-    else if (text == "right") *code = TavloButtonRight;
-    else if (text == "middle") *code = TavloButtonMiddle;
+    if (text == "left")
+        *code = TavloButtonLeft;
+    else if (text == "right")
+        *code = TavloButtonRight;
+    else if (text == "middle")
+        *code = TavloButtonMiddle;
     else {
         long long value = 0;
         if (!ParseNumber(text, 0, 255, &value)) return false;
@@ -287,15 +294,17 @@ int Console::Calibration() {
     if (args_.size() == 5 && !device_.WriteCalibration(panel, Set(), cal)) return kExitFailed;
     std::uint16_t* stamp = device_.stamp();
     const std::uint32_t alt = Set();
-    if (!device_.PanelCall("TavloGetCalibrationData", [&] { return TavloGetCalibrationData(stamp, panel, cal, alt); })) {
+    if (!device_.PanelCall("TavloGetCalibrationData",
+                           [&] { return TavloGetCalibrationData(stamp, panel, cal, alt); })) {
         return kExitFailed;
     }
     if (AsJson()) {
-        Print({{"panel", panel}, {"set", SetName()},
+        Print({{"panel", panel},
+               {"set", SetName()},
                {"calibration", {{"x_gain", cal[0]}, {"x_offset", cal[1]}, {"y_gain", cal[2]}, {"y_offset", cal[3]}}}});
     } else {
-        out_ << "panel " << panel << " calibration (" << SetName() << "): x gain " << cal[0] << ", x offset "
-             << cal[1] << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
+        out_ << "panel " << panel << " calibration (" << SetName() << "): x gain " << cal[0] << ", x offset " << cal[1]
+             << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
     }
     return kExitOk;
 }
@@ -370,13 +379,16 @@ int Console::Click() {
         return kExitFailed;
     }
     if (AsJson()) {
-        Print({{"panel", panel}, {"set", SetName()},
-               {"click", {{"down_cancel", click[0]}, {"up_cancel", click[1]}, {"double_click_time", click[2]},
-                          {"double_click_area", click[3]}}}});
+        Print({{"panel", panel},
+               {"set", SetName()},
+               {"click",
+                {{"down_cancel", click[0]},
+                 {"up_cancel", click[1]},
+                 {"double_click_time", click[2]},
+                 {"double_click_area", click[3]}}}});
     } else {
-        out_ << "panel " << panel << " click settings (" << SetName() << "): down cancel " << click[0]
-             << ", up cancel " << click[1] << ", double-click time " << click[2] << " ms, double-click area "
-             << click[3] << "\n";
+        out_ << "panel " << panel << " click settings (" << SetName() << "): down cancel " << click[0] << ", up cancel "
+             << click[1] << ", double-click time " << click[2] << " ms, double-click area " << click[3] << "\n";
     }
     return kExitOk;
 }
@@ -486,8 +498,7 @@ int Console::OnceMode() {
         if (!ParseNumber(args_[0], 0, 1, &flag) || !ParseButton(args_[1], &button)) {
             return Usage("once-mode takes a flag 0|1 and a button");
         }
-        if (!device_.Check("TavloSetClickOnceMode",
-                           TavloSetClickOnceMode(static_cast<std::uint32_t>(flag), button))) {
+        if (!device_.Check("TavloSetClickOnceMode", TavloSetClickOnceMode(static_cast<std::uint32_t>(flag), button))) {
             return kExitFailed;
         }
     }
@@ -496,7 +507,8 @@ int Console::OnceMode() {
         return kExitFailed;
     }
     if (AsJson()) {
-        Print({{"once_flag", modes.onceFlag}, {"once_button", modes.onceButton},
+        Print({{"once_flag", modes.onceFlag},
+               {"once_button", modes.onceButton},
                {"button", ButtonName(modes.onceButton)}});
     } else {
         out_ << "once mode: flag " << static_cast<int>(modes.onceFlag) << ", button "
@@ -573,9 +585,11 @@ int Console::Watch() {
             last[panel] = touched;
             const std::string time = platform_.TimeOfDay();
             if (AsJson()) {
-                out_ << nlohmann::ordered_json{{"time", time}, {"panel", panel},
+                out_ << nlohmann::ordered_json{{"time", time},
+                                               {"panel", panel},
                                                {"id", panel < ids.size() ? ids[panel] : -1},
-                                               {"touched", touched != 0}}.dump()
+                                               {"touched", touched != 0}}
+                            .dump()
                      << "\n";
             } else {
                 out_ << time << " panel " << panel << " (id "
@@ -780,8 +794,8 @@ int Console::Export() {
         err_ << "tavloctl: " << *file << " could not be written\n";
         return kExitFailed;
     }
-    out_ << "exported " << backup.panels.size() << " panel(s)" << (all ? ", the system record and the driver's modes" : "")
-         << " to " << *file << "\n";
+    out_ << "exported " << backup.panels.size() << " panel(s)"
+         << (all ? ", the system record and the driver's modes" : "") << " to " << *file << "\n";
     return kExitOk;
 }
 
@@ -847,7 +861,7 @@ int Console::Import() {
     struct Target {
         const PanelBackup* from;
         std::uint32_t panel;
-        std::uint8_t id;  // identifier of the attached panel: the record's key
+        std::uint8_t id;   // identifier of the attached panel: the record's key
         std::string name;  // stored form
     };
     std::vector<std::uint8_t> ids;
@@ -858,14 +872,14 @@ int Console::Import() {
         return kExitFailed;
     };
     for (const Selection& s : selections) {
-        const bool inFile = std::any_of(backup.panels.begin(), backup.panels.end(),
-                                        [&](const PanelBackup& p) { return p.id == s.id; });
+        const bool inFile =
+            std::any_of(backup.panels.begin(), backup.panels.end(), [&](const PanelBackup& p) { return p.id == s.id; });
         if (!inFile) return refuse(path + " has no panel with identifier " + std::to_string(s.id));
     }
     for (std::size_t i = 0; i < backup.panels.size(); ++i) {
         const PanelBackup& from = backup.panels[i];
-        const auto selection = std::find_if(selections.begin(), selections.end(),
-                                            [&](const Selection& s) { return s.id == from.id; });
+        const auto selection =
+            std::find_if(selections.begin(), selections.end(), [&](const Selection& s) { return s.id == from.id; });
         if (!selections.empty() && selection == selections.end()) continue;
         Target target{&from, 0, 0, ""};
         if (selection != selections.end() && !selection->to.empty()) {
@@ -923,8 +937,8 @@ int Console::Import() {
             const SetValues& a = now.sets[set];
             const SetValues& b = want.sets[set];
             if (!SameValues(a.calibration, b.calibration)) {
-                steps.push_back({Item::kCalibration, set, setName + " calibration", Values(a.calibration),
-                                 Values(b.calibration)});
+                steps.push_back(
+                    {Item::kCalibration, set, setName + " calibration", Values(a.calibration), Values(b.calibration)});
             }
             if (!SameValues(a.click, b.click)) {
                 steps.push_back({Item::kClick, set, setName + " click settings", Values(a.click), Values(b.click)});
@@ -946,11 +960,16 @@ int Console::Import() {
             const PanelSettings& values = undo ? now : want;
             const SetValues& set = values.sets[step.set];
             switch (step.item) {
-            case Item::kCalibration: return device_.WriteCalibration(panel, step.set, set.calibration);
-            case Item::kClick: return device_.WriteClick(panel, step.set, set.click);
-            case Item::kSound: return device_.WriteSound(panel, step.set, set.sound);
-            case Item::kLed: return device_.WriteLed(panel, values.led);
-            case Item::kRecord: break;
+            case Item::kCalibration:
+                return device_.WriteCalibration(panel, step.set, set.calibration);
+            case Item::kClick:
+                return device_.WriteClick(panel, step.set, set.click);
+            case Item::kSound:
+                return device_.WriteSound(panel, step.set, set.sound);
+            case Item::kLed:
+                return device_.WriteLed(panel, values.led);
+            case Item::kRecord:
+                break;
             }
             const int status = undo ? WriteRecord(target.id, record.name, record.touchOp, record.irOp)
                                     : WriteRecord(target.id, target.name, touchOp, irOp);
@@ -971,9 +990,9 @@ int Console::Import() {
             bool undone = true;
             for (std::size_t j = i; j-- > 0;) undone = write(steps[j], true) && undone;
             err_ << "tavloctl: import stopped at " << who << " " << steps[i].what << "; "
-                 << (i == 0 ? "nothing of this panel had been written"
-                            : undone ? "what had been written to this panel was put back"
-                                     : "what had been written to this panel could not all be put back")
+                 << (i == 0   ? "nothing of this panel had been written"
+                     : undone ? "what had been written to this panel was put back"
+                              : "what had been written to this panel could not all be put back")
                  << "; the panels before it were written in full\n";
             return kExitFailed;
         }
@@ -1010,7 +1029,8 @@ int Console::Import() {
                  << static_cast<int>(now.onceButton) << " -> flag " << static_cast<int>(want.onceFlag) << " button "
                  << static_cast<int>(want.onceButton) << "\n";
             ++changes;
-            if (!dryRun && !device_.Check("TavloSetClickOnceMode", TavloSetClickOnceMode(want.onceFlag, want.onceButton))) {
+            if (!dryRun &&
+                !device_.Check("TavloSetClickOnceMode", TavloSetClickOnceMode(want.onceFlag, want.onceButton))) {
                 return kExitFailed;
             }
         }
@@ -1063,7 +1083,8 @@ int Console::Recover() {
             if (const int status = CopySavedToWorking(panel)) return status;
         }
     }
-    if (changes == 0) out_ << "point data, start-up mode and once flag were already as no running program leaves them\n";
+    if (changes == 0)
+        out_ << "point data, start-up mode and once flag were already as no running program leaves them\n";
     return kExitOk;
 }
 
@@ -1076,7 +1097,8 @@ int Console::Doctor() {
     if (AsJson()) {
         Json checks = Json::array();
         for (const Finding& f : findings) {
-            checks.push_back({{"level", LevelName(f.level)}, {"check", f.check}, {"text", platform_.StoredToUtf8(f.text)}});
+            checks.push_back(
+                {{"level", LevelName(f.level)}, {"check", f.check}, {"text", platform_.StoredToUtf8(f.text)}});
         }
         Print({{"result", LevelName(worst)}, {"checks", checks}});
     } else {
@@ -1093,33 +1115,47 @@ int Console::Doctor() {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"list", "list [--json]", "panels: number, identifier, firmware, point data, touch, record's mode and name", "", "--json", &Console::List},
+        {"list", "list [--json]", "panels: number, identifier, firmware, point data, touch, record's mode and name", "",
+         "--json", &Console::List},
         {"records", "records [--json]",
          "every panel record (ID0..ID255) and the system record, with notes on values read as defaults",
          "Names and modes are read as the interlock reads them; a value of the wrong type, a name over\n"
-         "16 characters or cut at 49, a mode outside the three is shown as a note.\n", "--json", &Console::Records},
+         "16 characters or cut at 49, a mode outside the three is shown as a note.\n",
+         "--json", &Console::Records},
         {"record", "record ID [--name NAME] [--mode interlock|supervisor|disable] [--json]",
          "show or write the record of the panel whose identifier is ID",
          "A name has at most 16 characters. IR_OP is written back as read. A missing record reads as\n"
-         "mode interlock with no name.\n", "--name --mode --json", &Console::Record},
+         "mode interlock with no name.\n",
+         "--name --mode --json", &Console::Record},
         {"system", "system [--timeout SECONDS] [--time-release on|off] [--json]",
-         "show or write the release time-out (1 to 1800 s) and whether it is used", "", "--timeout --time-release --json", &Console::System},
-        {"version", "version [--json]", "driver version (tavloctl --version: the suite's version)", "", "--json", &Console::Version},
+         "show or write the release time-out (1 to 1800 s) and whether it is used", "",
+         "--timeout --time-release --json", &Console::System},
+        {"version", "version [--json]", "driver version (tavloctl --version: the suite's version)", "", "--json",
+         &Console::Version},
         {"calibration", "calibration PANEL [--saved] [XGAIN XOFFSET YGAIN YOFFSET] [--json]",
-         "read, or write and read back, a calibration (working set, or saved with --saved)", "", "--saved --json", &Console::Calibration},
+         "read, or write and read back, a calibration (working set, or saved with --saved)", "", "--saved --json",
+         &Console::Calibration},
         {"reset-calibration", "reset-calibration PANEL [--saved]",
-         "working calibration to identity (10000 0 10000 0); with --saved the saved set too", "", "--saved", &Console::ResetCalibration},
+         "working calibration to identity (10000 0 10000 0); with --saved the saved set too", "", "--saved",
+         &Console::ResetCalibration},
         {"revert", "revert PANEL", "copy the panel's saved calibration, click settings and sound into its working set",
          "Undoes trial values that a calibration or click settings tool left behind.\n", "", &Console::Revert},
         {"click", "click PANEL [--saved] [DOWN UP TIME AREA] [--json]",
-         "click settings: chatter cancel down/up, double-click time (ms) and area", "", "--saved --json", &Console::Click},
-        {"sound", "sound PANEL [--saved] [on|off] [--json]", "touch-down click sound", "", "--saved --json", &Console::Sound},
-        {"pointdata", "pointdata PANEL [on|off] [--json]", "whether the panel's touches move the pointer", "", "--json", &Console::PointData},
+         "click settings: chatter cancel down/up, double-click time (ms) and area", "", "--saved --json",
+         &Console::Click},
+        {"sound", "sound PANEL [--saved] [on|off] [--json]", "touch-down click sound", "", "--saved --json",
+         &Console::Sound},
+        {"pointdata", "pointdata PANEL [on|off] [--json]", "whether the panel's touches move the pointer", "", "--json",
+         &Console::PointData},
         {"led", "led PANEL [VALUE] [--json]", "panel LED value 0-255", "", "--json", &Console::Led},
-        {"startup-mode", "startup-mode [0|1] [--json]", "driver start-up mode (0 while the interlock runs)", "", "--json", &Console::StartupMode},
-        {"click-mode", "click-mode [left|right|middle|CODE] [--json]", "button a touch produces", "", "--json", &Console::ClickMode},
-        {"once-mode", "once-mode [FLAG BUTTON] [--json]", "one-shot flag (0|1) and its button", "", "--json", &Console::OnceMode},
-        {"eeprom", "eeprom PANEL ADDRESS [WORD] [--json]", "read or write a 16-bit EEPROM word", "", "--json", &Console::Eeprom},
+        {"startup-mode", "startup-mode [0|1] [--json]", "driver start-up mode (0 while the interlock runs)", "",
+         "--json", &Console::StartupMode},
+        {"click-mode", "click-mode [left|right|middle|CODE] [--json]", "button a touch produces", "", "--json",
+         &Console::ClickMode},
+        {"once-mode", "once-mode [FLAG BUTTON] [--json]", "one-shot flag (0|1) and its button", "", "--json",
+         &Console::OnceMode},
+        {"eeprom", "eeprom PANEL ADDRESS [WORD] [--json]", "read or write a 16-bit EEPROM word", "", "--json",
+         &Console::Eeprom},
         {"watch", "watch [--count N] [--seconds S] [--json]",
          "print touches and releases with the time and the panel's identifier",
          "With --json, one JSON object per line and event.\n", "--count --seconds --json", &Console::Watch},
@@ -1132,14 +1168,16 @@ const std::vector<Command>& Commands() {
          "A panel of the file goes to the attached panel with its identifier; --panel ID --to PANEL sends\n"
          "it to another panel (the record is then kept under that panel's identifier). With --panel only\n"
          "the named panels are restored, without the system record and driver modes. A write the driver\n"
-         "or registry refuses stops the import; what was written of that panel is put back.\n", "--panel --to --dry-run", &Console::Import},
+         "or registry refuses stops the import; what was written of that panel is put back.\n",
+         "--panel --to --dry-run", &Console::Import},
         {"recover", "recover [--revert] [--force]",
          "every panel's point data on, start-up mode 1, once flag off; --revert also copies each saved set\n"
          "into the working set",
          "Refused while Nystra runs, unless --force.\n", "--revert --force", &Console::Recover},
         {"doctor", "doctor [--folder DIR] [--json]",
          "health check, one line per finding: OK, WARN or FAIL; exit 0 all OK, 1 a warning, 2 a failure",
-         "DIR is the install folder to look for the suite's files in (default C:\\Orlinde\\Dravik).\n", "--folder --json", &Console::Doctor},
+         "DIR is the install folder to look for the suite's files in (default C:\\Orlinde\\Dravik).\n",
+         "--folder --json", &Console::Doctor},
     };
     return commands;
 }

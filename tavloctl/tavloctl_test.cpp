@@ -54,8 +54,8 @@ public:
         platform = tavloctl::TestPlatform();
         Model().AttachPanel(0x11, 0x0105);
         Model().AttachPanel(0x22, 0x0207);
-        for (const char* file : {"TAVLO.DLL", "BRIMOL.DLL", "Nystra.exe", "Cordane.exe", "Velmic.exe", "Gorvat.exe",
-                                 "Palvine.exe"}) {
+        for (const char* file :
+             {"TAVLO.DLL", "BRIMOL.DLL", "Nystra.exe", "Cordane.exe", "Velmic.exe", "Gorvat.exe", "Palvine.exe"}) {
             platform.files.insert(std::string("C:\\Orlinde\\Dravik\\") + file);
         }
     }
@@ -198,9 +198,15 @@ TEST_F(TavloCtlTest, WatchPrintsTimeAndIdentifierOfTouchesAndReleases) {
     platform.pause = [&](int ms) {
         EXPECT_EQ(ms, 50);
         switch (++polls) {
-        case 2: Model().SetTouched(1, true); break;
-        case 4: Model().SetTouched(1, false); break;
-        case 5: Model().SetTouched(0, true); break;
+        case 2:
+            Model().SetTouched(1, true);
+            break;
+        case 4:
+            Model().SetTouched(1, false);
+            break;
+        case 5:
+            Model().SetTouched(0, true);
+            break;
         }
     };
     ASSERT_EQ(Run({"watch", "--count", "2", "--seconds", "5"}), 0) << err.str();
@@ -251,11 +257,13 @@ TEST_F(TavloCtlTest, RecordsAreReadWithTheLibrarysRulesAndOddValuesNoted) {
               "  note: TOUCH_OP is not a 32-bit number (type 1, 2 bytes); read as 1 (interlock)\n"
               "  note: IR_OP is missing; read as 0\n"
               "ID17: name \"Line A\", mode interlock, IR_OP 7\n"
-              "ID200: name \"" + std::string(49, 'x') + "\", mode disable, IR_OP 0\n"
-              "  note: NAME holds 61 bytes; read as its first 49 characters\n"
-              "  note: the name has 49 characters; a panel name has at most 16\n"
-              "ALL: time-out 0 s, time release on\n"
-              "  note: TIMEOUT 0 is outside 1 to 1800 seconds\n");
+              "ID200: name \"" +
+                  std::string(49, 'x') +
+                  "\", mode disable, IR_OP 0\n"
+                  "  note: NAME holds 61 bytes; read as its first 49 characters\n"
+                  "  note: the name has 49 characters; a panel name has at most 16\n"
+                  "ALL: time-out 0 s, time release on\n"
+                  "  note: TIMEOUT 0 is outside 1 to 1800 seconds\n");
 
     const Json json = RunJson({"records", "--json"});
     ASSERT_EQ(json["records"].size(), 4u);
@@ -321,8 +329,7 @@ TEST_F(TavloCtlTest, JsonOutputIsOneDocumentOfTheDocumentedShape) {
          "record":{"id":17,"stored":true,"name":"Line A","mode":"interlock","touch_op":1,"ir_op":0,"notes":[]}},
         {"panel":1,"id":34,"firmware":519,"point_data":true,"touched":false,
          "record":{"id":34,"stored":false,"name":"","mode":"interlock","touch_op":1,"ir_op":0,"notes":[]}}]})"));
-    EXPECT_EQ(RunJson({"calibration", "1", "--json"}),
-              Json::parse(R"({"panel":1,"set":"working",
+    EXPECT_EQ(RunJson({"calibration", "1", "--json"}), Json::parse(R"({"panel":1,"set":"working",
                               "calibration":{"x_gain":10000,"x_offset":0,"y_gain":10000,"y_offset":0}})"));
     EXPECT_EQ(RunJson({"click", "0", "--saved", "--json"})["click"]["double_click_time"],
               Model().Panel(0)->click[1][3] * 10);
@@ -372,9 +379,9 @@ TEST_F(TavloCtlTest, RecoverPutsBackWhatNoRunningProgramLeaves) {
 
     // Not while the interlock runs, whichever sign of it is seen.
     LeaveABrokenMachine();
-    for (const tavloctl::NystraSigns signs : {tavloctl::NystraSigns{true, false, false},
-                                              tavloctl::NystraSigns{false, true, false},
-                                              tavloctl::NystraSigns{false, false, true}}) {
+    for (const tavloctl::NystraSigns signs :
+         {tavloctl::NystraSigns{true, false, false}, tavloctl::NystraSigns{false, true, false},
+          tavloctl::NystraSigns{false, false, true}}) {
         platform.nystra = signs;
         EXPECT_EQ(Run({"recover"}), 1);
         EXPECT_NE(err.str().find("Nystra is running"), std::string::npos);
@@ -416,21 +423,28 @@ TEST_F(TavloCtlTest, DoctorNamesEachFaultWithItsLevel) {
     } cases[] = {
         {"no driver", [](TavloCtlTest&) { TheInProcessDriver().channel.deviceMissing = true; }, 2,
          "FAIL  driver: the driver does not answer: TavloGetVersion failed: TavloNoDevice (1)"},
-        {"no panel", [](TavloCtlTest&) { Model().RemovePanel(1); Model().RemovePanel(0); }, 1,
-         "WARN  panels: no panel is attached"},
+        {"no panel",
+         [](TavloCtlTest&) {
+             Model().RemovePanel(1);
+             Model().RemovePanel(0);
+         },
+         1, "WARN  panels: no panel is attached"},
         {"shared identifier", [](TavloCtlTest&) { Model().AttachPanel(0x11); }, 2,
          "FAIL  identifiers: panels 0, 2 both report identifier 17"},
         {"no record", [](TavloCtlTest&) { Store().Clear(); }, 1, "WARN  records: panel 1 (id 34) has no record"},
         {"mode out of range", [](TavloCtlTest&) { PutRecord(0x22, "B", 7); }, 1,
          "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},
-        {"two supervisors", [](TavloCtlTest&) { PutRecord(0x11, "A", 2); PutRecord(0x22, "B", 2); }, 1,
-         "WARN  records: There are two Supervisor in this system"},
+        {"two supervisors",
+         [](TavloCtlTest&) {
+             PutRecord(0x11, "A", 2);
+             PutRecord(0x22, "B", 2);
+         },
+         1, "WARN  records: There are two Supervisor in this system"},
         {"time-out out of range", [](TavloCtlTest&) { Store().PutDword(kBase + "ALL", "TIMEOUT", 5000); }, 1,
          "WARN  time-out: ALL: TIMEOUT 5000 is outside 1 to 1800 seconds"},
         {"killed interlock", [](TavloCtlTest&) { TavloSetStartupMode(0); }, 2,
          "FAIL  startup: start-up mode is 0 with Nystra not running"},
-        {"interlock started over a clean driver",
-         [](TavloCtlTest& t) { t.platform.nystra.globalLock = true; }, 2,
+        {"interlock started over a clean driver", [](TavloCtlTest& t) { t.platform.nystra.globalLock = true; }, 2,
          "FAIL  point data: 2 panels have point data on while Nystra runs; at most one may"},
         {"disabled panel", [](TavloCtlTest&) { Model().MutablePanel(1)->pointdata = 0; }, 2,
          "FAIL  point data: 1 panel(s) have point data off with Nystra not running"},
@@ -474,9 +488,9 @@ TEST_F(TavloCtlTest, DoctorNamesEachFaultWithItsLevel) {
 TEST_F(TavloCtlTest, ExportAndDoctorStayWithinTheirDeviceCycles) {
     Model().AttachPanel(0x33);
     Model().AttachPanel(0x44);
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"export", "all"},
-                                                 std::vector<std::string>{"doctor"},
-                                                 std::vector<std::string>{"list"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", "all"}, std::vector<std::string>{"doctor"},
+          std::vector<std::string>{"list"}}) {
         const int before = TheInProcessDriver().channel.Opened();
         Run(args);
         const int cycles = TheInProcessDriver().channel.Opened() - before;

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "memory_key_store.h"
