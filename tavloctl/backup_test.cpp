@@ -274,3 +274,38 @@ TEST_F(BackupTest, ARefusedWriteLeavesNoPanelHalfWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// What an import would refuse is exported as it is, with a warning; panels
+// that share an identifier are neither exported together nor guessed at.
+TEST_F(BackupTest, ValuesAnImportRefusesAreWarnedAboutAndSharedIdentifiersRefused) {
+    Store().PutDword(kBase + "ALL", "TIMEOUT", 0);
+    Store().PutDword(kBase + "ALL", "TIMEENABLE", 0);
+    Store().PutText(kBase + "ID17", "NAME", "A name of twenty chars");
+    Store().PutDword(kBase + "ID17", "TOUCH_OP", 5);
+    Store().PutDword(kBase + "ID17", "IR_OP", 0);
+    ASSERT_EQ(Run({"export", "all", "-o", path}), 0) << err.str();
+    EXPECT_NE(err.str().find("warning: an import refuses this time-out"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("warning: an import refuses the name of ID17"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("warning: ID17: TOUCH_OP 5 is no mode"), std::string::npos) << err.str();
+    const Json json = Json::parse(std::ifstream(path));
+    EXPECT_EQ(json["panels"][0]["record"]["mode"], "interlock");
+    EXPECT_EQ(json["system"]["timeout"], 0);
+
+    Model().AttachPanel(0x11);  // panels 0 and 2 now share identifier 17
+    EXPECT_EQ(Run({"export", "all"}), 1);
+    EXPECT_NE(err.str().find("two attached panels have identifier 17"), std::string::npos) << err.str();
+    ASSERT_EQ(Run({"export", "1", "-o", path}), 0) << err.str();  // one by one they can
+    Model().RemovePanel(1);
+    Model().AttachPanel(0x22);
+    EXPECT_EQ(Run({"import", path}), 0) << err.str();  // 17, 17, 34: the one panel 34
+    Model().AttachPanel(0x22);                         // 17, 17, 34, 34
+    EXPECT_EQ(Run({"import", path}), 1);
+    EXPECT_NE(err.str().find("several attached panels have identifier 34; choose one with --panel 34 --to PANEL"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(Run({"import", path, "--panel", "34", "--to", "3"}), 0) << err.str();
+}
+
+}  // namespace
