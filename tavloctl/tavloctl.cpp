@@ -1195,8 +1195,9 @@ std::string UsageText() {
         std::istringstream summary(command.summary);
         for (std::string line; std::getline(summary, line);) text << "      " << line << "\n";
     }
-    text << "\nexit status: 0 success; 1 a driver or registry operation failed, no single panel has the\n"
-            "identifier, or watch saw fewer touches than asked; 2 bad usage.\n"
+    text << "\nexit status: 0 success; 1 a driver, registry or file operation failed or was refused (a name or\n"
+            "time-out the records do not take, a bad backup file, recover while Nystra runs), no single panel has\n"
+            "the identifier, or watch saw fewer touches than asked; 2 bad usage.\n"
             "doctor: 0 every check OK, 1 a warning, 2 a failure.\n";
     return text.str();
 }

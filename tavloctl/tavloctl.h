@@ -12,9 +12,11 @@
 
 namespace tavloctl {
 
-// Exit status of every command but doctor: 0 success; 1 a driver or
-// registry operation failed, a panel named by identifier is not there, or
-// watch saw fewer touches than asked; 2 bad usage. doctor: 0 every check
+// Exit status of every command but doctor: 0 success; 1 a driver, registry
+// or file operation failed or was refused (values the records do not take,
+// a bad backup file, recover while Nystra runs), a panel named by
+// identifier is not there once, or watch saw fewer touches than asked;
+// 2 bad usage. doctor: 0 every check
 // OK, 1 a warning, 2 a failure.
 enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 enum DoctorExit { kDoctorOk = 0, kDoctorWarn = 1, kDoctorFail = 2 };
