@@ -229,6 +229,7 @@ TEST_F(BackupTest, BadFilesAreRefusedBeforeAnyWrite) {
          "panels[1].record.name: the name has 17 characters; a panel name has at most 16"},
         {"name the code page lacks", with([](Json& j) { j["panels"][1]["record"]["name"] = "Linie \xE2\x82\xAC"; }),
          "panels[1].record.name: the name has characters that this computer cannot store"},
+        {"deeply nested", std::string(100000, '[') + std::string(100000, ']'), "the document is not a JSON object"},
         {"invalid UTF-8", "{\"format\": \"tavloctl backup\", \"version\": 1, \"panels\": [\"\xFF\"]}",
          "not a valid JSON document"},
     };
