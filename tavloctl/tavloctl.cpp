@@ -87,6 +87,7 @@ struct Command {
 
 // Whether a blank-separated list holds `word`.
 bool Listed(const char* list, const std::string& word) {
+    if (word.empty() || word.find(' ') != std::string::npos) return false;
     const std::string padded = std::string(" ") + list + " ";
     return padded.find(" " + word + " ") != std::string::npos;
 }

@@ -155,6 +155,7 @@ TEST_F(TavloCtlTest, FailuresAndRefusedUsageAreNamed) {
         // Options that mean nothing to a command are refused, not ignored.
         {{"pointdata", "0", "on", "--saved"}, 2, "option --saved has no meaning for pointdata"},
         {{"list", "--saved"}, 2, "option --saved has no meaning for list"},
+        {{"calibration", "0", "--saved --json"}, 2, "option --saved --json has no meaning for calibration"},
         {{"export", "--json"}, 2, "option --json has no meaning for export"},
         {{"recover", "--dry-run"}, 2, "option --dry-run has no meaning for recover"},
         {{"watch", "--count"}, 2, "option --count needs a value"},
