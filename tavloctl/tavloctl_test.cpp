@@ -335,7 +335,24 @@ TEST_F(TavloCtlTest, JsonOutputIsOneDocumentOfTheDocumentedShape) {
     EXPECT_EQ(RunJson({"click", "0", "--saved", "--json"})["click"]["double_click_time"],
               Model().Panel(0)->click[1][3] * 10);
     EXPECT_EQ(RunJson({"sound", "0", "--json"}), Json::parse(R"({"panel":0,"set":"working","sound":true})"));
-    EXPECT_EQ(RunJson({"once-mode", "--json"})["once_flag"], 0);
+    const struct {
+        std::vector<std::string> args;
+        const char* document;
+    } reads[] = {
+        {{"once-mode", "--json"}, R"({"once_flag":0,"once_button":2,"button":"right"})"},
+        {{"click-mode", "--json"}, R"({"click_mode":1,"button":"left"})"},
+        {{"startup-mode", "--json"}, R"({"startup_mode":1})"},
+        {{"pointdata", "id:17", "--json"}, R"({"panel":0,"point_data":true})"},
+        {{"led", "1", "--json"}, R"({"panel":1,"led":0})"},
+        {{"eeprom", "1", "3", "--json"}, R"({"panel":1,"address":3,"word":65535})"},  // erased EEPROM
+        {{"system", "--json"}, R"({"stored":false,"timeout":30,"time_release":false,"time_enable":0,"notes":[]})"},
+        {{"record", "17", "--json"},
+         R"({"id":17,"stored":true,"name":"Line A","mode":"interlock","touch_op":1,"ir_op":0,"notes":[]})"},
+    };
+    for (const auto& r : reads) {
+        SCOPED_TRACE(r.args[0]);
+        EXPECT_EQ(RunJson(r.args), Json::parse(r.document));
+    }
     EXPECT_EQ(RunJson({"version", "--json"})["driver_version"], 0x0210);
     const Json doctor = Json::parse((Run({"doctor", "--json"}), out.str()));
     EXPECT_EQ(doctor["result"], "WARN");  // panel 34 has no record
