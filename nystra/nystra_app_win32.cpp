@@ -1,5 +1,7 @@
-// CNystraApp: one interlock per session; registers the window messages and
+// CNystraApp: one interlock per machine; registers the window messages and
 // runs the interlock's dialog; the program ends with the dialog.
+// `Nystra.exe /stop[:SECONDS]` instead asks the running controller of this
+// session to end and waits for it (exit code: see StopResult).
 #include <windows.h>
 
 #include "nystra_dlg_win32.h"
@@ -11,17 +13,21 @@ class CNystraApp {
 public:
     explicit CNystraApp(HINSTANCE instance) : instance_(instance) {}
 
-    int InitInstance() {
-        // Decided before anything reaches the driver; the lock is held
+    int InitInstance(const char* arguments) {
+        DebugOutputTrace trace;
+        const CommandLine command = ParseCommandLine(arguments != nullptr ? arguments : "");
+        InterlockMutexes locks;
+        if (command.stop) return DecideStop(locks, command.waitSeconds * 1000u, trace);
+        // Decided before anything reaches the driver; the locks are held
         // until the dialog has ended and the panels are enabled again.
-        SessionMutex lock;
-        if (DecideStart(lock) != StartDecision::kRun) return 0;
+        if (!RunsInterlock(StartUp(locks, trace))) return 0;
         RegisteredMessages messages;
         messages.tray = RegisterWindowMessageA(kTrayMessageName);
         messages.active = RegisterWindowMessageA(kActiveMessageName);
         messages.update = RegisterWindowMessageA(kUpdateMessageName);
         messages.taskbarCreated = RegisterWindowMessageA(kTaskbarCreatedName);
-        NystraDlgWindow dialog(instance_, messages);
+        messages.stop = RegisterWindowMessageA(kStopMessageName);
+        NystraDlgWindow dialog(instance_, messages, trace);
         return dialog.DoModal() == -1 ? 1 : 0;
     }
 
@@ -31,4 +37,6 @@ private:
 
 }  // namespace nystra
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return nystra::CNystraApp(instance).InitInstance(); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    return nystra::CNystraApp(instance).InitInstance(arguments);
+}

@@ -15,7 +15,36 @@ std::string NameOf(const CRegPanel& record) {
     return std::string(record.name, length);
 }
 
+// Status of a BRIMOL operation on every panel when none is attached.
+constexpr int kStatusNoPanel = 2;
+
+std::string Plural(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+const char* EndText(EndCause cause) {
+    switch (cause) {
+    case EndCause::kClosedByUser:
+        return "closed by the user";
+    case EndCause::kStoppedFromTray:
+        return "stopped by the user from the notification area";
+    case EndCause::kSessionEnd:
+        return "the Windows session ends";
+    case EndCause::kStopRequest:
+        return "stop request";
+    case EndCause::kDestroyed:
+        break;
+    }
+    return "window destroyed";
+}
+
 }  // namespace
+
+// The trace's words for a panel of the table, with its recorded name.
+std::string CNystraDlg::PanelText(int panel) {
+    records_.GetPanelReg(usb.panelIds[panel]);
+    return TracePanel(panel, usb.panelIds[panel], NameOf(records_));
+}
 
 bool CNystraDlg::IsPanel(std::int64_t panel) const {
     const std::int64_t count = usb.deviceCount < 0 ? 0
@@ -33,7 +62,7 @@ bool CNystraDlg::ActivePanelAttached() const {
 }
 
 void CNystraDlg::OnInitDialog() {
-    usb.InitExclusiveUSB();
+    const int startup = usb.InitExclusiveUSB();
     trayIcon_ = IDI_RELEASED;
     view_.AddTrayIcon(trayIcon_);
     view_.ShowIndicator(false);
@@ -42,6 +71,10 @@ void CNystraDlg::OnInitDialog() {
     reloadValue = kInitialCountdown;
     usb.UpdateDevices();
     ReleasePanels();
+    const int panels = IsPanel(0) ? usb.deviceCount : 0;
+    Trace(trace_, "started: " + Plural(panels, "panel", "panels") + ", every panel disabled, " +
+                      (startup == kStatusOk ? std::string("start-up mode 0")
+                                            : "start-up mode not set (" + TraceStatus(startup) + ")"));
     view_.StartPollTimer(kReleasedPollMs);
 }
 
@@ -51,13 +84,18 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
     // polls never pile up however long the driver takes.
     view_.StopPollTimer();
     unsigned next = kReleasedPollMs;
-    if (usb.PresentTouchState() != kStatusOk) {
-        // No panels, no device or a driver error: start from a fresh table
-        // with every panel disabled, and look again in a second.
-        usb.UpdateDevices();
-        ReleasePanels();
+    const int status = usb.PresentTouchState();
+    if (status != kStatusOk) {
+        PollFailed(status);
         next = kFailedPollMs;
-    } else if (state != kActive) {
+        view_.StartPollTimer(next);
+        return;
+    }
+    if (lostStatus_ != 0) {
+        lostStatus_ = 0;
+        Trace(trace_, "driver regained: " + Plural(usb.deviceCount, "panel", "panels"));
+    }
+    if (state != kActive) {
         const int touched = usb.touchedDevice;
         if (IsPanel(touched)) {
             records_.GetPanelReg(usb.panelIds[touched]);
@@ -71,13 +109,31 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
     view_.StartPollTimer(next);
 }
 
+// No panels, no device or a driver error: start from a fresh table with
+// every panel disabled; the caller looks again in a second. The trace tells
+// the first failure and each change of its cause, not every second of it.
+void CNystraDlg::PollFailed(long status) {
+    // An empty table answers "no panel" without asking the driver: then the
+    // rebuild tells the cause, and a rebuild that finds panels again ends
+    // the failure (the next poll tells it) rather than changing its cause.
+    const bool tableWasEmpty = !IsPanel(0);
+    const int rebuilt = usb.UpdateDevices();
+    long cause = status;
+    if (tableWasEmpty) cause = rebuilt != kStatusOk ? rebuilt : lostStatus_;
+    if (cause != lostStatus_) {
+        lostStatus_ = cause;
+        Trace(trace_, "driver lost (" + TraceStatus(cause) + ")");
+    }
+    ReleasePanels(ReleaseCause::kDriverLost);
+}
+
 unsigned CNystraDlg::PollActive() {
     if (!ActivePanelAttached()) {
         // The active panel was unplugged: the poll rebuilt the table without
         // it and no panel has point data. Release as on a time release, so
         // that the next touch activates as usual instead of only showing a
         // request.
-        ReleasePanels();
+        ReleasePanels(ReleaseCause::kUnplugged);
         return kReleasedPollMs;
     }
     if (requestTicks > 0) {
@@ -102,7 +158,7 @@ unsigned CNystraDlg::PollActive() {
         // Only time release ends an activation here: with it off, a
         // TIMEOUT of 0 or less in the record must not release the panel.
         if (countdown <= 0) {
-            ReleasePanels();
+            ReleasePanels(ReleaseCause::kTimeOut);
             return kReleasedPollMs;
         }
     }
@@ -112,9 +168,17 @@ unsigned CNystraDlg::PollActive() {
     const std::int32_t mode = records_.touchOp;
     if (mode == TouchSupervisor) {
         view_.ShowAndRestore();
-        if (!ActivatePanel(touched)) return kFailedPollMs;
+        if (!ActivatePanel(touched, ActivationCause::kSupervisor)) return kFailedPollMs;
     } else if (mode != TouchDisable) {
-        // Interlock (and any unknown mode): shown as a request only.
+        // Interlock (and any unknown mode): shown as a request only. The
+        // trace tells a request when it starts, not each touch that keeps
+        // it shown.
+        const std::int32_t id = usb.panelIds[touched];
+        if (requestTicks == 0 || id != requestId_ || activeId_ != requestActiveId_) {
+            requestId_ = id;
+            requestActiveId_ = activeId_;
+            Trace(trace_, "request from " + PanelText(touched) + " while " + activeText_ + " is active");
+        }
         ShowPanelNames(usb.activeDevice, touched);
         SwitchTrayIcon(IDI_REQUEST);
         view_.ShowIndicator(true);
@@ -124,17 +188,27 @@ unsigned CNystraDlg::PollActive() {
     return kActivePollMs;
 }
 
-bool CNystraDlg::ActivatePanel(int panel) {
-    if (usb.SetActiveDevice(panel) != kStatusOk) {
+bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
+    const std::string text = PanelText(panel);
+    const int status = usb.SetActiveDevice(panel);
+    if (status != kStatusOk) {
         // Typically the panel set changed since the table was built: the
         // failed write has already taken the driver's new change stamp, so
         // no later poll would notice the change. Rebuild the table now, as
         // a failed poll does, and leave every panel released rather than
         // show a panel as active whose point data is off.
+        Trace(trace_, "could not activate " + text + " (" + TraceStatus(status) + ")");
         usb.UpdateDevices();
-        ReleasePanels();
+        ReleasePanels(ReleaseCause::kActivationFailed);
         return false;
     }
+    const std::string by = cause == ActivationCause::kMessage ? " on ZRM450_NYSTRA_ACTIVE" : "";
+    if (state == kActive && activeId_ != usb.panelIds[panel]) {
+        Trace(trace_, text + " took over from " + activeText_ + by);
+    } else {
+        Trace(trace_, "activated " + text + by);
+    }
+    activeText_ = text;
     activeId_ = usb.panelIds[panel];
     state = kActive;
     ShowPanelNames(panel, -1);
@@ -145,7 +219,27 @@ bool CNystraDlg::ActivatePanel(int panel) {
     return true;
 }
 
-void CNystraDlg::ReleasePanels() {
+void CNystraDlg::ReleasePanels(ReleaseCause cause) {
+    if (state == kActive) {
+        switch (cause) {
+        case ReleaseCause::kUser:
+            Trace(trace_, "released " + activeText_ + " by the user");
+            break;
+        case ReleaseCause::kTimeOut:
+            Trace(trace_, "released " + activeText_ + " by the time-out (" + std::to_string(reloadValue) +
+                              " s without a touch)");
+            break;
+        case ReleaseCause::kUnplugged:
+            Trace(trace_, "released " + activeText_ + ": it was unplugged");
+            break;
+        case ReleaseCause::kDriverLost:
+            Trace(trace_, "released " + activeText_ + ": driver lost");
+            break;
+        case ReleaseCause::kActivationFailed:
+            Trace(trace_, "released " + activeText_ + ": another panel could not be activated");
+            break;
+        }
+    }
     usb.SetAllPanelDisable();
     state = kReleased;
     ShowPanelNames(-1, -1);
@@ -206,7 +300,10 @@ bool CNystraDlg::OnSysCommand(std::uintptr_t command) {
 
 void CNystraDlg::OnClose() {
     view_.ShowAndRestore();
-    if (view_.Confirm(kCloseQuestion)) view_.EndDialog();
+    if (view_.Confirm(kCloseQuestion) && !ended_) {
+        endCause_ = EndCause::kClosedByUser;
+        view_.EndDialog();
+    }
 }
 
 void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
@@ -218,7 +315,10 @@ void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
         view_.BringToForeground();
     } else if (mouseMessage == kTrayRightButtonDoubleClick) {
         view_.ShowAndRestore();
-        if (view_.Confirm(kStopQuestion)) view_.EndDialog();
+        if (view_.Confirm(kStopQuestion) && !ended_) {
+            endCause_ = EndCause::kStoppedFromTray;
+            view_.EndDialog();
+        }
     }
     inTrayCallback_ = false;
 }
@@ -230,7 +330,7 @@ void CNystraDlg::OnActivateRequest(std::uintptr_t panel) {
         !IsPanel(static_cast<int>(panel))) {
         return;
     }
-    ActivatePanel(static_cast<int>(panel));
+    ActivatePanel(static_cast<int>(panel), ActivationCause::kMessage);
 }
 
 void CNystraDlg::OnTaskbarCreated() {
@@ -241,26 +341,46 @@ void CNystraDlg::OnEndSession(bool ending) {
     if (!ending || ended_) return;
     // The process may be ended as soon as this returns: leave the panels
     // usable now rather than in a destruction that may never come.
-    EndSteps();
+    EndSteps(EndCause::kSessionEnd);
+    view_.EndDialog();
+}
+
+void CNystraDlg::OnStopRequest() {
+    if (ended_) return;
+    // As at the normal end, only without the question: a question box
+    // open meanwhile is closed with the dialog.
+    EndSteps(EndCause::kStopRequest);
     view_.EndDialog();
 }
 
 void CNystraDlg::OnDestroy() {
-    if (!ended_) EndSteps();
+    if (!ended_) EndSteps(endCause_);
 }
 
-void CNystraDlg::EndSteps() {
+void CNystraDlg::EndSteps(EndCause cause) {
     ended_ = true;
     // Every panel gets its point data back. When the panel set changed
     // since the last poll the enable stops at the stale stamp; the table
     // is then rebuilt and the enable repeated once.
-    if (usb.SetAllPanelEnable() != kStatusOk) {
-        usb.UpdateDevices();
-        usb.SetAllPanelEnable();
+    int enabled = usb.SetAllPanelEnable();
+    if (enabled != kStatusOk) {
+        const int rebuilt = usb.UpdateDevices();
+        enabled = usb.SetAllPanelEnable();
+        // An empty table enables nothing and says "no panel": when the
+        // driver could not be asked, that is its failure, not a success.
+        if (enabled == kStatusNoPanel && rebuilt != kStatusOk && rebuilt != kStatusNoPanel) enabled = rebuilt;
     }
-    usb.RemoveExclusiveUSB();
+    const int startup = usb.RemoveExclusiveUSB();
     view_.DeleteTrayIcon();
     view_.StopPollTimer();
+    std::string text = std::string("ended (") + EndText(cause) + ")";
+    if (state == kActive) text += " while " + activeText_ + " was active";
+    text += enabled == kStatusOk || enabled == kStatusNoPanel
+                ? std::string(": every panel enabled")
+                : ": enabling the panels failed (" + TraceStatus(enabled) + ")";
+    text += startup == kStatusOk ? std::string(", start-up mode 1")
+                                 : ", start-up mode not set (" + TraceStatus(startup) + ")";
+    Trace(trace_, text);
 }
 
 }  // namespace nystra

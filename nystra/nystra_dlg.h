@@ -14,6 +14,7 @@
 
 #include "brimol.h"
 #include "nystra_ids.h"
+#include "nystra_trace.h"
 
 namespace nystra {
 
@@ -84,9 +85,16 @@ protected:
     ~NystraView() = default;
 };
 
+// What ended an activation, for the trace.
+enum class ReleaseCause { kUser, kTimeOut, kUnplugged, kDriverLost, kActivationFailed };
+// How a panel became active, for the trace.
+enum class ActivationCause { kTouch, kSupervisor, kMessage };
+// What ended the interlock, for the trace.
+enum class EndCause { kClosedByUser, kStoppedFromTray, kSessionEnd, kStopRequest, kDestroyed };
+
 class CNystraDlg {
 public:
-    explicit CNystraDlg(NystraView& view) : view_(view) {}
+    explicit CNystraDlg(NystraView& view, TraceSink& trace = NoTrace()) : view_(view), trace_(trace) {}
 
     // Window events.
     void OnInitDialog();
@@ -109,6 +117,9 @@ public:
     // The session ends: with `ending`, the end steps run now, as on exit,
     // and the dialog ends.
     void OnEndSession(bool ending);
+    // A stop request (`Nystra.exe /stop`): the end steps run now, without a
+    // question, and the dialog ends.
+    void OnStopRequest();
     // Window destruction: the end steps, unless they already ran.
     void OnDestroy();
 
@@ -116,8 +127,10 @@ public:
     // (the panel set changed since the table was built, or a driver error)
     // the table is rebuilt and every panel released instead; returns false
     // then.
-    bool ActivatePanel(int panel);
-    void ReleasePanels();
+    bool ActivatePanel(int panel, ActivationCause cause = ActivationCause::kTouch);
+    // Disables every panel and shows none as active; an activation it ends
+    // is traced with its cause.
+    void ReleasePanels(ReleaseCause cause = ReleaseCause::kUser);
     // Shows panel `first` in the first row and panel `second` in the
     // second; -1 (or any number that is not a panel) for none.
     void ShowPanelNames(int first, int second);
@@ -134,12 +147,15 @@ public:
 private:
     void ShowPanelName(int idControl, int nameControl, int panel);
     unsigned PollActive();
-    void EndSteps();
+    void EndSteps(EndCause cause);
+    void PollFailed(long status);
+    std::string PanelText(int panel);
     void SwitchTrayIcon(int icon);
     bool IsPanel(std::int64_t panel) const;
     bool ActivePanelAttached() const;
 
     NystraView& view_;
+    TraceSink& trace_;
     // The records are read from the registry each time they are needed, so
     // changes made meanwhile take effect; the object itself lives as long
     // as the dialog, because constructing one probes sixteen keys.
@@ -148,8 +164,19 @@ private:
     // Identifier of the panel made active; a rebuilt table is searched for
     // it, since table positions shift when panels come and go.
     std::int32_t activeId_ = -1;
+    // The trace's words for the active panel, as it was when activated
+    // (its table position and record may change before it is released).
+    std::string activeText_;
+    // Identifier of the panel whose request is shown; a request is traced
+    // when it starts or another panel asks.
+    std::int32_t requestId_ = -1;
+    std::int32_t requestActiveId_ = -1;
+    // Status of the last failed poll while the driver is lost, else 0.
+    long lostStatus_ = 0;
     bool inTrayCallback_ = false;
     bool ended_ = false;
+    // What the end steps will name as the end's cause.
+    EndCause endCause_ = EndCause::kDestroyed;
 };
 
 }  // namespace nystra

@@ -55,6 +55,13 @@ public:
     std::function<void()> duringQuestion;
 };
 
+struct RecordingTrace final : TraceSink {
+    void Write(const std::string& line) override { lines.push_back(line); }
+    // The lines written since the last call.
+    Texts Take() { return std::exchange(lines, Texts{}); }
+    Texts lines;
+};
+
 class NystraTest : public ::testing::Test {
 protected:
     // A fresh driver, registry, window and controller; table-driven tests
@@ -64,7 +71,8 @@ protected:
         brimol::TheMemoryKeyStore().Clear();
         dlg.reset();
         view = RecordingView();
-        dlg.emplace(view);
+        trace = RecordingTrace();
+        dlg.emplace(view, trace);
     }
 
     // Every row of a table, and every test, closes the handles it opened.
@@ -146,6 +154,7 @@ protected:
     }
 
     RecordingView view;
+    RecordingTrace trace;
     std::optional<CNystraDlg> dlg;
 };
 
@@ -353,11 +362,12 @@ TEST_F(NystraTest, TrayIconCloseBoxAndSystemMenu) {
 // driver. Whatever the table holds, releasing leaves no panel of the
 // driver with point data: not one after a touch read that keeps failing,
 // and not one beyond the four the table lists. On exit or at the end of
-// the session every panel gets its point data back (after a rebuilt table
-// when the panel set changed since the last poll) and the start-up mode is
-// restored; nothing acts afterwards.
+// the session, or on a stop request, every panel gets its point data back
+// (after a rebuilt table when the panel set changed since the last poll)
+// and the start-up mode is restored, without a question; nothing acts
+// afterwards, a second stop request neither.
 TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
-    enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged };
+    enum End { kWindowDestroyed, kSessionEnds, kPanelSetChanged, kStopRequested };
     const struct {
         const char* what;
         int panels;
@@ -368,6 +378,7 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
     } cases[] = {
         {"touch reads fail for good while panel 1 is active", 3, 1, true, "000", kWindowDestroyed},
         {"touch reads fail for good while panel 0 is active", 3, 0, true, "000", kSessionEnds},
+        {"stop request while panel 1 is active", 3, 1, false, "010", kStopRequested},
         {"six panels enabled at start", 6, -1, false, "000000", kWindowDestroyed},
         {"six panels, the fourth made active", 6, 3, false, "000100", kPanelSetChanged},
         {"six panels, touch reads failing", 6, 2, true, "000000", kSessionEnds},
@@ -398,12 +409,15 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
             dlg->OnEndSession(false);  // the session goes on: nothing happens
             EXPECT_EQ(model().Modes().startup, 0);
             dlg->OnEndSession(true);
+        } else if (c.end == kStopRequested) {
+            dlg->OnStopRequest();
         } else {
             dlg->OnDestroy();
         }
         EXPECT_EQ(Pointdata(), std::string(model().PanelCount(), '1'));
         EXPECT_EQ(model().Modes().startup, 1);
-        EXPECT_EQ(view.ended, c.end == kSessionEnds ? 1 : 0);
+        EXPECT_EQ(view.ended, c.end == kSessionEnds || c.end == kStopRequested ? 1 : 0);
+        EXPECT_TRUE(view.questions.empty());
         EXPECT_FALSE(view.trayShown);
         EXPECT_EQ(view.interval, 0u);
         model().ClearLog();
@@ -412,7 +426,9 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
         dlg->OnActivateRequest(0);
         dlg->OnRelease();
         dlg->OnTaskbarCreated();
+        dlg->OnStopRequest();
         EXPECT_EQ(model().LogSize(), 0u);
+        EXPECT_EQ(view.ended, c.end == kSessionEnds || c.end == kStopRequested ? 1 : 0);
         EXPECT_FALSE(view.trayShown);
     }
 }
@@ -448,6 +464,137 @@ TEST_F(NystraTest, OddRepliesLeaveADefinedStateAndPass) {
             TouchPoll(0);  // panel 0 is a Supervisor: it takes over whatever was active
             EXPECT_EQ(Pointdata(), "10");
         }
+    }
+}
+
+// The trace tells each decision once, in order: a request while it stays
+// shown is not told again, nor a lost driver every second, nor a Release
+// press with no panel active.
+TEST_F(NystraTest, TraceTellsEachDecisionOnce) {
+    const std::string a = "panel 0 (id 17, \"Panel 0\")", b = "panel 1 (id 34, \"Panel 1\")",
+                      c = "panel 2 (id 51, \"Panel 2\")";
+    auto& channel = tavlosim::TheInProcessDriver().channel;
+    System(2, 0);
+    Start({1, 2, 1});
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        Texts lines;
+    } steps[] = {
+        {"start", [] {}, {"Nystra: started: 3 panels, every panel disabled, start-up mode 0"}},
+        {"touch while released", [&] { TouchPoll(0); }, {"Nystra: activated " + a}},
+        {"Interlock touch held for three polls",
+         [&] {
+             Touch({2});
+             Poll(3);
+             Touch({2}, false);
+         },
+         {"Nystra: request from " + c + " while " + a + " is active"}},
+        {"touched again once the request faded",
+         [&] {
+             Poll(kRequestPolls);
+             TouchPoll(2);
+         },
+         {"Nystra: request from " + c + " while " + a + " is active"}},
+        {"Supervisor touch", [&] { TouchPoll(1); }, {"Nystra: " + b + " took over from " + a}},
+        {"Release pressed twice", [&] { dlg->OnRelease(), dlg->OnRelease(); },
+         {"Nystra: released " + b + " by the user"}},
+        {"activate message twice", [&] { dlg->OnActivateRequest(0), dlg->OnActivateRequest(0); },
+         {"Nystra: activated " + a + " on ZRM450_NYSTRA_ACTIVE", "Nystra: activated " + a + " on ZRM450_NYSTRA_ACTIVE"}},
+        {"activate message for another panel", [&] { dlg->OnActivateRequest(2); },
+         {"Nystra: " + c + " took over from " + a + " on ZRM450_NYSTRA_ACTIVE"}},
+        {"time release switched on",
+         [&] {
+             System(2, 1);
+             Poll(3);
+         },
+         {"Nystra: released " + c + " by the time-out (2 s without a touch)"}},
+        {"driver gone for three polls with a panel active",
+         [&] {
+             TouchPoll(1);
+             channel.deviceMissing = true;
+             Poll(3);
+         },
+         {"Nystra: activated " + b, "Nystra: driver lost (status 1: the driver cannot be opened)",
+          "Nystra: released " + b + ": driver lost"}},
+        {"driver back", [&] { channel.deviceMissing = false, Poll(3); }, {"Nystra: driver regained: 3 panels"}},
+        {"every panel unplugged", [&] { model().RemovePanel(0), model().RemovePanel(0), model().RemovePanel(0), Poll(3); },
+         {"Nystra: driver lost (status 2: no panel)"}},
+        {"a panel back", [&] { model().AttachPanel(0x22), Poll(3); }, {"Nystra: driver regained: 1 panel"}},
+        {"the active panel unplugged",
+         [&] {
+             TouchPoll(0);
+             model().RemovePanel(0);
+             model().AttachPanel(0x11);
+             Poll();
+         },
+         {"Nystra: activated panel 0 (id 34, \"Panel 1\")",
+          "Nystra: released panel 0 (id 34, \"Panel 1\"): it was unplugged"}},
+        {"stop request", [&] { TouchPoll(0), dlg->OnStopRequest(), dlg->OnDestroy(); },
+         {"Nystra: activated panel 0 (id 17, \"Panel 0\")",
+          "Nystra: ended (stop request) while panel 0 (id 17, \"Panel 0\") was active: every panel enabled, "
+          "start-up mode 1"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.action();
+        EXPECT_EQ(trace.Take(), step.lines);
+    }
+}
+
+// The end's line names what ended the interlock, and says when the panels
+// could not be given back.
+TEST_F(NystraTest, TraceOfTheEnd) {
+    const struct {
+        const char* what;
+        std::function<void()> end;
+        std::string line;
+    } cases[] = {
+        {"close question, OK", [&] { dlg->OnClose(), dlg->OnDestroy(); },
+         "Nystra: ended (closed by the user): every panel enabled, start-up mode 1"},
+        {"tray question, OK", [&] { dlg->OnTrayNotify(kTrayRightButtonDoubleClick), dlg->OnDestroy(); },
+         "Nystra: ended (stopped by the user from the notification area): every panel enabled, start-up mode 1"},
+        {"session end", [&] { dlg->OnEndSession(true), dlg->OnDestroy(); },
+         "Nystra: ended (the Windows session ends): every panel enabled, start-up mode 1"},
+        {"window destroyed", [&] { dlg->OnDestroy(); },
+         "Nystra: ended (window destroyed): every panel enabled, start-up mode 1"},
+        {"driver gone", [&] { tavlosim::TheInProcessDriver().channel.deviceMissing = true, dlg->OnDestroy(); },
+         "Nystra: ended (window destroyed): enabling the panels failed (status 1: the driver cannot be opened), "
+         "start-up mode not set (status 1: the driver cannot be opened)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        NextRow();
+        Start({1, 1});
+        trace.Take();
+        c.end();
+        EXPECT_EQ(trace.Take(), Texts{c.line});
+        tavlosim::TheInProcessDriver().channel.deviceMissing = false;
+    }
+}
+
+// A record's name with line breaks, quotes, bytes outside ASCII or more
+// than the trace shows keeps each line one bounded line of printable ASCII.
+TEST_F(NystraTest, TraceOfOddNamesStaysOneLine) {
+    const std::string names[] = {"Line\r\nB", std::string(63, '\xe4'), "\"quoted\" \\ name",
+                                 std::string(63, '\x7f')};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(::testing::PrintToString(name));
+        NextRow();
+        Start({1, 1});
+        brimol::TheMemoryKeyStore().PutText(kBase + "ID17", "NAME", name);
+        brimol::TheMemoryKeyStore().PutText(kBase + "ID34", "NAME", name);
+        dlg->OnActivateRequest(0);
+        TouchPoll(1);
+        dlg->OnRelease();
+        const Texts lines = trace.Take();
+        ASSERT_EQ(lines.size(), 4u);
+        for (const std::string& line : lines) {
+            EXPECT_LE(line.size(), kTraceLineMax);
+            EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char ch) { return ch >= 0x20 && ch < 0x7F; }))
+                << line;
+        }
+        EXPECT_EQ(lines[2].substr(lines[2].size() - 10), " is active");
     }
 }
 

@@ -8,8 +8,8 @@
 
 namespace nystra {
 
-NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages)
-    : instance_(instance), messages_(messages), dlg_(*this) {}
+NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages, TraceSink& trace)
+    : instance_(instance), messages_(messages), dlg_(*this, trace) {}
 
 INT_PTR NystraDlgWindow::DoModal() { return winui::Dialog::DoModal(instance_, IDD_NYSTRA_DIALOG); }
 
@@ -62,6 +62,10 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         }
         if (message == messages_.taskbarCreated) {
             dlg_.OnTaskbarCreated();
+            return Result(0);
+        }
+        if (message == messages_.stop) {
+            dlg_.OnStopRequest();
             return Result(0);
         }
     }
@@ -162,8 +166,30 @@ void NystraDlgWindow::SetTopmost(bool topmost) {
 
 void NystraDlgWindow::ShowAbout() { winui::ShowSimpleBox(instance_, IDD_ABOUTBOX, Handle()); }
 
-bool NystraDlgWindow::Confirm(const std::string& question) { return winui::Confirm(Handle(), question, kBoxTitle); }
+bool NystraDlgWindow::Confirm(const std::string& question) {
+    return winui::Confirm(Handle(), question, kBoxTitle, winui::DefaultButton::kCancel);
+}
 
-void NystraDlgWindow::EndDialog() { ::EndDialog(Handle(), IDOK); }
+namespace {
+
+// A modal box of this thread that the dialog owns: a question or the about
+// box, whose own message loop would keep the program alive after the end.
+BOOL CALLBACK EndOwnedBox(HWND window, LPARAM owner) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+        char windowClass[16] = {};
+        GetClassNameA(window, windowClass, sizeof windowClass);
+        if (lstrcmpA(windowClass, "#32770") == 0) ::EndDialog(window, IDCANCEL);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void NystraDlgWindow::EndDialog() {
+    // The end may come while a box is open (a stop request, the end of the
+    // session): the box answers Cancel, which ends nothing more.
+    EnumThreadWindows(GetCurrentThreadId(), &EndOwnedBox, reinterpret_cast<LPARAM>(Handle()));
+    ::EndDialog(Handle(), IDOK);
+}
 
 }  // namespace nystra

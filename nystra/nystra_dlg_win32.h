@@ -19,6 +19,8 @@ inline constexpr const char* kTrayMessageName = "NystraDlgMessage";
 inline constexpr const char* kActiveMessageName = "ZRM450_NYSTRA_ACTIVE";
 inline constexpr const char* kUpdateMessageName = "ZRM450_NYSTRA_UPDATE";
 inline constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
+// Nystra's own: `Nystra.exe /stop` asks the controller of its session to end.
+inline constexpr const char* kStopMessageName = "ZR_EX_CONTROL.Nystra.Stop";
 // Title of the question boxes.
 inline constexpr const char* kBoxTitle = "Nystra";
 
@@ -27,11 +29,12 @@ struct RegisteredMessages {
     UINT active = 0;
     UINT update = 0;
     UINT taskbarCreated = 0;
+    UINT stop = 0;
 };
 
 class NystraDlgWindow final : public winui::Dialog, public NystraView {
 public:
-    NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages);
+    NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages, TraceSink& trace);
 
     // Runs the dialog until it ends; returns its result.
     INT_PTR DoModal();
@@ -50,6 +53,7 @@ public:
     void MinimizeAndHide() override;
     void SetTopmost(bool topmost) override;
     void ShowAbout() override;
+    // Cancel is the default button: OK ends the interlock.
     bool Confirm(const std::string& question) override;
     void EndDialog() override;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# tools/check-docs.sh against a copy of the guide and the demo's scenes with
-# one fault at a time: each must be found, and the unchanged copy passes.
+# tools/check-docs.sh against a copy of the guide, the demo's scenes and the
+# libraries' interfaces with one fault at a time: each must be found, and
+# the unchanged copy passes.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -14,6 +15,15 @@ faults=(
     "broken link from README|echo '[g](docs/guide.md)' >>README.md|README.md links to docs/guide.md"
     "picture the demo does not make|sed -i '/window_shot gorvat-start /d' tools/demo/gorvat.sh|docs/images/gorvat-start.png is not made by the demo"
     "screenshot left out of the guide|echo 'window_shot extra-shot \"x\" \"\$MAIN\"' >>tools/demo/palvine.sh|the demo's screenshot extra-shot is not in docs/images"
+    "link to a heading that does not exist|echo '[x](sdk.md#no-such-heading)' >>docs/troubleshooting.md|troubleshooting.md links to sdk.md#no-such-heading, a heading that does not exist"
+    "link to a heading of the page itself that does not exist|echo '[x](#nowhere)' >>docs/permissions.md|permissions.md links to itself#nowhere"
+    "page left out of the contents|echo '# Extra' >docs/extra.md|docs/extra.md is not linked from docs/README.md"
+    "new export without a reference entry|echo 'TAVLO_EXPORT(TavloGetWidget, GetWidget, (uint8_t* w), (w), (IOCTL_TAVLO_GET_VERSION))' >>tavlo/include/tavlo_exports.inc|the export TavloGetWidget has no entry in docs/sdk-reference.md"
+    "reference entry of an export that is gone|sed -i 's/^### \`TavloGetVersion\`/### \`TavloGetVersions\`/' docs/sdk-reference.md|has an entry for TavloGetVersions, which is no export"
+    "new member function without an entry|sed -i 's/^    int BRIMOL_MEMBER UpdateDevices();/&\\n    int BRIMOL_MEMBER Refresh();/' brimol/include/brimol.h|the member CUSBInterface::Refresh has no entry"
+    "new data member without an entry|sed -i 's/^    int32_t timeEnable; .*/&\\n    int32_t spare;/' brimol/include/brimol.h|the member CRegSystem::spare has no entry"
+    "new heap operators without an entry|sed -i '/^class BRIMOL_API CRegSystem/,/^};/ s/^public:/BRIMOL_HEAP_ACCESS:\\n    BRIMOL_HEAP_OPERATORS\\npublic:/' brimol/include/brimol.h|the member CRegSystem::operator new has no entry"
+    "reference naming a member that does not exist|echo '\`CUSBInterface::Reset()\` resets' >>docs/sdk-reference.md|names CUSBInterface::Reset, which brimol.h does not declare"
 )
 
 copy() {
@@ -22,6 +32,9 @@ copy() {
     cp -r "$repo/docs" "$work/repo/docs"
     cp -r "$repo/tools/demo" "$work/repo/tools/demo"
     cp "$repo/README.md" "$work/repo/README.md"
+    mkdir -p "$work/repo/tavlo/include" "$work/repo/brimol/include"
+    cp "$repo/tavlo/include/tavlo_exports.inc" "$work/repo/tavlo/include/"
+    cp "$repo/brimol/include/brimol.h" "$work/repo/brimol/include/"
 }
 
 failed=0

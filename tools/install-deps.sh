@@ -2,10 +2,12 @@
 # Installs what a fresh Debian machine lacks to build and test the suite:
 # the MinGW-w64 cross compilers, CMake, Ninja, GoogleTest, Wine (64-bit with
 # the 32-bit part, for i686 and x86_64 programs, and its fonts), an X server
-# for windows, NSIS for the installers, ImageMagick for screenshots and the
+# for windows, NSIS and msitools (wixl) for the installers, osslsigncode
+# and openssl for signing them, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
-# libraries and client check in Microsoft's C++ ABI; nlohmann/json for the
-# service console's backup files and JSON output.
+# libraries and client check in Microsoft's C++ ABI, mono's C# compiler
+# for the SDK's .NET declarations, and nlohmann/json for the service
+# console's backup files and JSON output.
 set -euo pipefail
 
 need=()
@@ -25,9 +27,14 @@ have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 { have import && have montage; } || need+=(imagemagick)
 have makensis || need+=(nsis)
+have wixl || need+=(wixl)
+{ have msiinfo && have msibuild && have msiextract; } || need+=(msitools)
+have osslsigncode || need+=(osslsigncode)
+have openssl || need+=(openssl)
 have clang++ || need+=(clang)
 have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
+{ have mcs && have mono; } || need+=(mono-mcs)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 
 if [ ${#need[@]} -eq 0 ]; then

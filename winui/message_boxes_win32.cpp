@@ -10,8 +10,9 @@ void ShowDebugBox(HWND owner, const std::string& tag, long status) {
     MessageBoxA(owner, DebugBoxText(tag, status).c_str(), "Debug", MB_OK);
 }
 
-bool Confirm(HWND owner, const std::string& question, const char* title) {
-    return MessageBoxA(owner, question.c_str(), title, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+bool Confirm(HWND owner, const std::string& question, const char* title, DefaultButton defaultButton) {
+    const UINT defaultFlag = defaultButton == DefaultButton::kCancel ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
+    return MessageBoxA(owner, question.c_str(), title, MB_OKCANCEL | MB_ICONEXCLAMATION | defaultFlag) == IDOK;
 }
 
 void FatalMissing(HWND owner, const std::string& message, const char* title) {

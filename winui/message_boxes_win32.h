@@ -15,8 +15,14 @@ void ShowErrorReport(HWND owner);
 // "Debug", OK only, no icon.
 void ShowDebugBox(HWND owner, const std::string& tag, long status);
 
-// A question with OK and Cancel and the exclamation icon; true for OK.
-bool Confirm(HWND owner, const std::string& question, const char* title);
+// Which button Enter presses in a question box.
+enum class DefaultButton { kOk, kCancel };
+
+// A question with OK and Cancel and the exclamation icon; true for OK. A
+// question whose OK ends something that protects the machine makes Cancel
+// the default, so that a stray Enter or tap keeps it.
+bool Confirm(HWND owner, const std::string& question, const char* title,
+             DefaultButton defaultButton = DefaultButton::kOk);
 
 // The message naming a library or function the program cannot do without
 // (stop icon, above every window), then the end of the process with exit

@@ -9,6 +9,7 @@
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
 #include "nystra_dlg.h"
+#include "nystra_trace.h"
 #include "tavlo.h"
 
 namespace nystra_soak {
@@ -46,6 +47,23 @@ public:
     unsigned interval = 0;
 };
 
+// The controller's trace, kept until the next check.
+class SoakTrace final : public nystra::TraceSink {
+public:
+    void Write(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+// Lines of the trace the rules predict: activations, take-overs, requests
+// and releases. Start, end and the driver's comings and goings are left to
+// the unit tests.
+bool Predicted(const std::string& line) {
+    for (const char* other : {"Nystra: started", "Nystra: ended", "Nystra: driver ", "Nystra: could not"}) {
+        if (line.rfind(other, 0) == 0) return false;
+    }
+    return true;
+}
+
 struct Rows {
     std::string activeId, activeName, requestId, requestName;
     bool operator==(const Rows& o) const {
@@ -81,6 +99,10 @@ public:
     int tray = IDI_RELEASED;
     bool indicator = false;
     unsigned next = 0;
+    // The trace lines these rules expect, in order, since the last check.
+    std::vector<std::string> trace;
+    std::string activeText;
+    int requestId = -1, requestActiveId = -1;
 
     void Start() {
         Rebuild();
@@ -102,14 +124,14 @@ public:
             } else {
                 Rebuild();
             }
-            Release(deviceMissing);
+            Release(deviceMissing, ": driver lost");
             next = nystra::kFailedPollMs;
             return false;
         }
         if (tableStale) {
             Rebuild();
             if (table.empty()) {
-                Release();
+                Release(false, ": driver lost");
                 next = nystra::kFailedPollMs;
                 return false;
             }
@@ -130,7 +152,7 @@ public:
         if (!active) {
             next = nystra::kReleasedPollMs;
             if (other >= 0 && ModeOf(table[other]) != TouchDisable) {
-                Activate(other);
+                Activate(other, "");
                 ++figures.activations;
                 next = nystra::kActivePollMs;
             }
@@ -139,7 +161,7 @@ public:
         if (activeIndex < 0) {
             // The active panel was unplugged and the rebuilt table has no
             // enabled panel: released as on a time release.
-            Release();
+            Release(false, ": it was unplugged");
             next = nystra::kReleasedPollMs;
             return true;
         }
@@ -157,7 +179,7 @@ public:
             return true;
         }
         if (timeEnable != 0 && --countdown <= 0) {
-            Release();
+            Release(false, " by the time-out (" + std::to_string(reload) + " s without a touch)");
             ++figures.timeReleases;
             next = nystra::kReleasedPollMs;
             return true;
@@ -165,9 +187,17 @@ public:
         if (other < 0) return true;
         const std::int32_t mode = ModeOf(table[other]);
         if (mode == TouchSupervisor) {
-            Activate(other);
+            Activate(other, "");
             ++figures.activations;
         } else if (mode != TouchDisable) {
+            // Told when the request starts, or another panel asks, or
+            // another panel is active now.
+            const int activeId = table[activeIndex];
+            if (requestTicks == 0 || requestId != table[other] || requestActiveId != activeId) {
+                requestId = table[other];
+                requestActiveId = activeId;
+                trace.push_back("Nystra: request from " + TextOf(other) + " while " + activeText + " is active");
+            }
             rows = RowsOf(activeIndex, other);
             tray = IDI_REQUEST;
             indicator = true;
@@ -180,7 +210,7 @@ public:
     // The activate message for table position `index`.
     void Message(std::uintptr_t index, SoakFigures& figures) {
         if (index >= table.size()) return;
-        Activate(static_cast<int>(index));
+        Activate(static_cast<int>(index), " on ZRM450_NYSTRA_ACTIVE");
         ++figures.activations;
     }
 
@@ -192,7 +222,7 @@ public:
         } else {
             Rebuild();
         }
-        Release(deviceMissing);
+        Release(deviceMissing, " by the user");
     }
 
 private:
@@ -228,7 +258,17 @@ private:
         return shown;
     }
 
-    void Activate(int index) {
+    std::string TextOf(int index) const { return nystra::TracePanel(index, table[index], NameOf(table[index])); }
+
+    // Told as a take-over when another panel was active.
+    void Activate(int index, const std::string& by) {
+        const std::string text = TextOf(index);
+        if (active && activeIndex >= 0 && table[activeIndex] != table[index]) {
+            trace.push_back("Nystra: " + text + " took over from " + activeText + by);
+        } else {
+            trace.push_back("Nystra: activated " + text + by);
+        }
+        activeText = text;
         for (std::size_t i = 0; i < table.size(); ++i) enabled[table[i]] = static_cast<int>(i) == index;
         activeIndex = index;
         active = true;
@@ -238,8 +278,10 @@ private:
     }
 
     // Every panel the driver reports is disabled, those outside the table
-    // too; nothing reaches a driver that is missing.
-    void Release(bool deviceMissing = false) {
+    // too; nothing reaches a driver that is missing. An activation it ends
+    // is told with `cause`.
+    void Release(bool deviceMissing = false, const std::string& cause = "") {
+        if (active) trace.push_back("Nystra: released " + activeText + cause);
         if (!deviceMissing) {
             for (int id : panels) enabled[id] = false;
         }
@@ -272,7 +314,7 @@ public:
         // the controller takes over), at times more than the table holds.
         for (int i = static_cast<int>(Chance(kMostPanels + 1)); i > 0; --i) Attach(true);
 
-        nystra::CNystraDlg dlg(view_);
+        nystra::CNystraDlg dlg(view_, trace_);
         dlg.OnInitDialog();
         rules_.Start();
         if (!Check(dlg)) return figures_;
@@ -430,6 +472,21 @@ private:
             problem << "countdown " << dlg.countdown << "/" << rules_.countdown << " request polls "
                     << dlg.requestTicks << "/" << rules_.requestTicks << "; ";
         }
+        // The trace told every activation and release in order.
+        std::vector<std::string> told;
+        for (const std::string& line : trace_.lines) {
+            if (Predicted(line)) told.push_back(line);
+        }
+        if (told != rules_.trace) {
+            problem << "trace";
+            for (const std::string& line : told) problem << " [" << line << "]";
+            problem << " expected";
+            for (const std::string& line : rules_.trace) problem << " [" << line << "]";
+            problem << "; ";
+        }
+        figures_.traced += static_cast<long>(told.size());
+        trace_.lines.clear();
+        rules_.trace.clear();
         // Nothing grows: every key and device handle is closed again.
         if (store().OpenKeys() != 0) problem << store().OpenKeys() << " keys open; ";
         if (channel().OpenHandles() != 0) problem << channel().OpenHandles() << " handles open; ";
@@ -455,6 +512,7 @@ private:
     std::mt19937 random_;
     InterlockRules rules_;
     SoakView view_;
+    SoakTrace trace_;
     SoakFigures figures_;
     int absentPolls_ = 0;
     std::vector<std::string> recent_;

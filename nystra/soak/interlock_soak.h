@@ -20,6 +20,7 @@ struct SoakFigures {
     long attaches = 0, removals = 0, touches = 0, recordEdits = 0;
     long driverFaults = 0, deviceAbsences = 0, messages = 0, releasePresses = 0;
     int mostPanels = 0;
+    long traced = 0;          // trace lines of activations, requests and releases checked
     // Empty while every check held; otherwise what differed, at which poll.
     std::string failure;
 };

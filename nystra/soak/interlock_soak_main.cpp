@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         std::printf("FAILED %s\n", f.failure.c_str());
         return 1;
     }
-    std::printf("every poll: at most one panel enabled, rows match the records, state matches the rules\n");
+    std::printf("trace lines of activations, requests and releases checked in order: %ld\n", f.traced);
+    std::printf("every poll: at most one panel enabled, rows match the records, state matches the rules,\n"
+                "every activation and release told in the trace in order\n");
     return 0;
 }

@@ -14,7 +14,7 @@ TEST(InterlockSoak, TwentyThousandPollsKeepEveryRule) {
     // The schedule reached every kind of event.
     for (long count : {figures.activations, figures.timeReleases, figures.requests, figures.failedPolls,
                        figures.attaches, figures.removals, figures.touches, figures.recordEdits, figures.driverFaults,
-                       figures.deviceAbsences, figures.messages, figures.releasePresses}) {
+                       figures.deviceAbsences, figures.messages, figures.releasePresses, figures.traced}) {
         EXPECT_GT(count, 0);
     }
     EXPECT_GT(figures.mostPanels, 4);

@@ -16,7 +16,10 @@ ID_INDICATOR=1006
 RELEASED="  Released  "
 HELPER=$WIN_BIN/nystra_e2e_helper.exe
 
-e2e_on_fail() { [ -z "${MAIN:-}" ] || probe children "$MAIN" || true; }
+e2e_on_fail() {
+    [ -z "${MAIN:-}" ] || probe children "$MAIN" || true
+    [ -z "${MONITOR:-}" ] || { echo "trace so far:"; trace_lines; wine_bg_end "$MONITOR"; }
+}
 
 # The panel records, in the 32-bit registry view where every build keeps
 # them; each is written in one step and read back.
@@ -96,3 +99,30 @@ end_with_ok() {
     probe click "$box" 1 >/dev/null  # OK
     probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end"
 }
+
+# nystra_run ARGS...: runs Nystra.exe to its end (at most 30 s); STATUS is
+# its exit code.
+nystra_run() {
+    local loader
+    loader=$(suite_pe_loader "$WIN_BIN/Nystra.exe")
+    STATUS=0
+    timeout 30 "$loader" "$WIN_BIN/Nystra.exe" "$@" </dev/null >/dev/null 2>&1 || STATUS=$?
+}
+
+# The trace: a debug-output receiver, as the usual viewers are, collects
+# every program's debug strings into $TEST_LOGS/debug-output.txt ("PID TEXT")
+# from trace_start on. trace_lines prints Nystra's lines without the PIDs.
+trace_start() {
+    TRACE=$TEST_LOGS/debug-output.txt
+    wine_bg "$TRACE" "$HELPER" debug-monitor "${1:-100}"
+    MONITOR=$BG_PID
+    wait_until 10 grep -q '^listening' "$TRACE" || fail "the debug-output receiver did not start: $(cat "$TRACE")"
+}
+trace_lines() { tr -d '\r' <"$TRACE" | sed -n 's/^[0-9]* \(Nystra: .*\)/\1/p'; }
+trace_stop() {
+    wine_bg_end "$MONITOR"
+    MONITOR=
+}
+# Waits until the trace's last line is $1.
+wait_trace() { wait_eq -t "${WAIT_SECONDS:-$E2E_WAIT}" "$1" last_trace_line; }
+last_trace_line() { trace_lines | tail -n 1; }
