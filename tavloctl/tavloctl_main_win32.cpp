@@ -1,13 +1,13 @@
-// tavloctl.exe: the service console, linked to TAVLO.DLL.
-#include <windows.h>
-
+// tavloctl.exe: the service console, linked to TAVLO.DLL and BRIMOL.DLL.
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "platform_win32.h"
 #include "tavloctl.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return tavloctl::Run(args, std::cout, std::cerr, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+    tavloctl::WindowsPlatform platform;
+    return tavloctl::Run(args, std::cout, std::cerr, platform);
 }

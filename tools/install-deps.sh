@@ -6,8 +6,9 @@
 # and OpenSSL for signing them (and the throwaway certificate of their
 # test), cmark-gfm for the user's guide as HTML, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
-# libraries and client check in Microsoft's C++ ABI, and mono's C# compiler
-# for the SDK's .NET declarations.
+# libraries and client check in Microsoft's C++ ABI, mono's C# compiler
+# for the SDK's .NET declarations, and nlohmann/json for the service
+# console's backup files and JSON output.
 set -euo pipefail
 
 need=()
@@ -39,6 +40,7 @@ have clang++ || need+=(clang)
 have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
 { have mcs && have mono; } || need+=(mono-mcs)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0
