@@ -155,7 +155,7 @@ done
 echo "the installed programs run from the program folder"
 sim attach 0x11 attach 0x22 >/dev/null
 panels=$(wine_run "$folder/tavloctl.exe" list) || fail "installed tavloctl list failed: $panels"
-grep -qE '^ *1 +0x22 ' <<<"$panels" || fail "installed tavloctl does not list the panel 0x22: $panels"
+grep -qE '^ *1 +34 ' <<<"$panels" || fail "installed tavloctl does not list the panel with identifier 34: $panels"
 
 echo "repair after a deleted file"
 rm "$folder/Gorvat.exe"
