@@ -220,6 +220,7 @@ TEST_F(CordaneTest, FieldValidation) {
         {"16 characters", sixteen, "60", 0, 0},
         {"17 characters", sixteen + "Q", "60", 0, IDC_NAME2},
         {"16 double-byte characters", std::string(32, '\x82'), "60", 16, 0},
+        {"16 characters of three bytes (UTF-8)", std::string(48, '\xE3'), "60", 16, 0},
         {"narrow text too long to read back whole", std::string(50, 'x'), "60", 16, IDC_NAME2},
         {"empty name, widest time-out", "", "1800", 0, 0},
         {"time-out out of range", "B", "1801", 0, IDC_TIME_OUT, kTimeOutLimitMessage},

@@ -22,6 +22,7 @@ void StartDlg::MainTimer_Timer() {
     if (!entry || phase_ == Phase::Ended) return;
 
     std::int16_t panelId = 0;
+    const std::uint16_t stampBefore = access_.ChangeStamp;
     const std::int16_t result = access_.GetActivePanel(&panelId);
     if (result == kCritical) {
         // The diagnostic box has named the failing call; the closing step's
@@ -46,10 +47,13 @@ void StartDlg::MainTimer_Timer() {
     const auto id = static_cast<std::uint8_t>(panelId);
     if (MainShown) {
         const BoundPanel& bound = settings_->Panel();
-        if (bound.id == id) {
-            // The same panel, perhaps under another number (a panel below it
-            // was removed or attached): the dialog follows it and stays open
-            // with the user's edits.
+        // A panel changes its number only when the panel set changes (a
+        // panel below it removed or attached); then the same identifier is
+        // the same panel, and the dialog follows it and stays open with the
+        // user's edits. A new number in an unchanged set is another panel,
+        // even one reporting the same identifier.
+        const bool panelsChanged = access_.ChangeStamp != stampBefore;
+        if (bound.id == id && (bound.index == access_.ActivePanelIndex || panelsChanged)) {
             settings_->FollowPanel(access_.ActivePanelIndex);
             return;
         }

@@ -102,6 +102,16 @@ TEST_F(StartDlgTest, ChangesOfTheActivePanelRestoreTheEditedOne) {
              Attach(0x44, true, {{0, 0, 200, 20}, true, {0, 0, 200, 20}, true});
          },
          -1, 1, " 68"},
+        // Panels whose identifiers were never set apart (all 0, say): the
+        // panel set did not change, so the number that did names another
+        // panel, however alike their identifiers.
+        {"the other panel, with the same identifier, takes over",
+         [] {
+             Model().MutablePanel(0)->id = kId;
+             Model().MutablePanel(0)->pointdata = 1;
+             Model().MutablePanel(1)->pointdata = 0;
+         },
+         1, 0, " 49"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
