@@ -24,10 +24,19 @@ passed=0 failed=0
 for run in $(seq 1 "$runs"); do
     start=$SECONDS
     ok=1
+    # Side by side, as in the test command: each build tree has its own
+    # Wine session (SUITE_TESTS_SERIAL=1: one after the other).
+    pids=()
     for preset in "${presets[@]}"; do
-        if ! ctest --test-dir "build/$preset" -R '^e2e_' --output-on-failure -j2 >"$logs/run$run-$preset.txt" 2>&1; then
-            ok=0
+        ctest --test-dir "build/$preset" -R '^e2e_' --output-on-failure -j2 >"$logs/run$run-$preset.txt" 2>&1 &
+        pids+=($!)
+        if [ "${SUITE_TESTS_SERIAL:-0}" = 1 ]; then
+            wait "${pids[-1]}" || ok=0
+            pids=()
         fi
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" || ok=0
     done
     if [ $ok = 1 ]; then
         passed=$((passed + 1))
