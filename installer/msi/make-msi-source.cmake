@@ -340,11 +340,16 @@ if(COPIES)
 endif()
 
 set(ARP_ICON "")
+# The guide is the help link of the Installed-apps entry, as the setup
+# program's.
+if("guide/index.html" IN_LIST names)
+    set(ARP_ICON "    <Property Id=\"ARPHELPLINK\" Value=\"C:\\Orlinde\\Dravik\\guide\\index.html\"/>\n")
+endif()
 set(LOGON_COMPONENT "")
 set(STOP_NYSTRA_ACTION "")
 set(STOP_NYSTRA_SEQUENCE "")
 if(nystra_id)
-    set(ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
+    string(APPEND ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
     guid_of(logon_guid "logon/${BITS}")
     guid_of(no_logon_guid "no-logon/${BITS}")
     # Its condition (LOGON = "1") and the transitive attribute, which has the

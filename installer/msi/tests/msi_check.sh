@@ -65,6 +65,7 @@ rows=(
     "Property|ALLUSERS${T}1|per machine"
     "Property|ROOTDRIVE${T}C:\\|the program folder on C:"
     "Property|ProductVersion${T}${version}|the version"
+    "Property|ARPHELPLINK${T}C:\\Orlinde\\Dravik\\guide\\index.html|the guide as the help link"
     "CustomAction|FixProgramDrive${T}2099${T}TARGETDIR${T}C:\\${T}|the program folder stays on C:"
     "CustomAction|FixProgramFolder${T}2099${T}ProgramFolder${T}C:\\Orlinde\\Dravik\\${T}|the program folder stays where it is"
 )

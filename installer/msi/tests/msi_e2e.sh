@@ -160,6 +160,8 @@ same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the upgrade: $(entries)"
 wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
 [ "$(links)" = "$expected_links" ] || fail "Start menu: $(links), not $expected_links"
+[ "$(reg_get $view "$uninstall_key\\$new_code" HelpLink)" = 'REG_SZ C:\Orlinde\Dravik\guide\index.html' ] ||
+    fail "the Installed-apps entry's help link is not the guide: $(reg_get $view "$uninstall_key\\$new_code" HelpLink || true)"
 menu_dirs | while IFS= read -r dir; do
     while IFS='|' read -r link target; do
         [ -f "$dir/$link" ] || continue
