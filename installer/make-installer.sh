@@ -5,25 +5,25 @@
 # tests all make it through this script.
 #
 #   make-installer.sh --stage DIR --out SETUP.EXE --bits 32|64 --version X.Y.Z
-#                     --shipped shipped.nsh --helper SetupHelper.exe
-#                     [--build BUILD_DIR] [--samples DIR] [--guide DIR] [--x86 DIR]
+#                     --shipped shipped.nsh --helper SetupHelper.exe [--build BUILD_DIR]
 #
 # With --build the stage is made afresh from `cmake --install BUILD_DIR`;
-# without it, the files already in the stage are used as they are.
+# without it, the files already in the stage are used as they are. The
+# stage holds everything that is installed (the guide, the sample pictures
+# and, 64-bit, the 32-bit libraries in x86 too); shipped.nsh lists it.
 # Signing: when SUITE_SIGN_PFX names a PKCS#12 file (its password in
 # SUITE_SIGN_PASSWORD, a time stamp server in SUITE_SIGN_TIMESTAMP), every
-# EXE and DLL of the stage, the helper, the 32-bit DLLs, the uninstaller and
+# EXE and DLL of the stage (with its subfolders), the helper, the uninstaller and
 # the installer are signed (tools/sign-file.sh); otherwise none is, and
 # the script says so.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sign=$here/../tools/sign-file.sh
-stage= out= bits= version= shipped= helper= build= samples= guide= x86=
+stage= out= bits= version= shipped= helper= build=
 while [ $# -gt 0 ]; do
     case $1 in
     --stage) stage=$2 ;; --out) out=$2 ;; --bits) bits=$2 ;; --version) version=$2 ;;
     --shipped) shipped=$2 ;; --helper) helper=$2 ;; --build) build=$2 ;;
-    --samples) samples=$2 ;; --guide) guide=$2 ;; --x86) x86=$2 ;;
     *) echo "make-installer.sh: unknown argument $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -38,19 +38,12 @@ if [ -n "$build" ]; then
     rm -rf "$stage"
     "${CMAKE:-cmake}" --install "$build" --prefix "$stage" >/dev/null
 fi
-# What goes into the installer besides the stage, copied so that signing
-# never touches the build's own files.
+# The helper goes into the installer besides the stage, copied so that
+# signing never touches the build's own file.
 extra=$(mktemp -d)
 trap 'rm -rf "$extra"' EXIT
 cp "$helper" "$extra/SetupHelper.exe"
 defines=()
-if [ -n "$x86" ]; then
-    mkdir "$extra/x86"
-    cp "$x86/TAVLO.DLL" "$x86/BRIMOL.DLL" "$extra/x86/"
-    defines+=("-DX86=$extra/x86")
-fi
-[ -z "$samples" ] || defines+=("-DSAMPLES=$samples")
-[ -z "$guide" ] || defines+=("-DGUIDE=$guide")
 
 if [ -n "${SUITE_SIGN_PFX:-}" ]; then
     signed=()

@@ -2,14 +2,15 @@
 ; install tree. Defines given on the command line:
 ;   BITS          32 or 64 (the Windows the programs are built for)
 ;   VERSION       the project's version (1.0.0), VERSION_DOTS (1.0.0.0)
-;   STAGE         the release build's install tree (the shipped files)
-;   SHIPPED       the generated list of what ships (shipped.nsh)
+;   STAGE         the release build's install tree: the shipped files, with
+;                 the user's guide (guide\index.html ...), the sample pictures
+;                 (samples\left.ico ...) and, 64-bit, the 32-bit libraries
+;                 (x86\TAVLO.DLL, x86\BRIMOL.DLL)
+;   SHIPPED       the generated list of what ships (shipped.nsh), with the
+;                 Start-menu names and the package's UpgradeCodes
 ;   HELPER        SetupHelper.exe of the same build (not installed)
 ;   OUTFILE       the installer to write
-; and optional ones:
-;   SAMPLES       a folder with the sample pictures (left.ico, single1.bmp ...)
-;   GUIDE         a folder with the user's guide as HTML (index.html ...)
-;   X86           (BITS 64) a folder with the 32-bit TAVLO.DLL and BRIMOL.DLL
+; and an optional one:
 ;   SIGN          a command that signs the file named by %1 (the uninstaller)
 ;
 ; It copies what ships into the fixed folder C:\Orlinde\Dravik (Cordane
@@ -34,6 +35,7 @@
 ;   5 Nystra did not end, or runs in another session (nothing changed)
 ;   6 not an administrator                7 the 64-bit setup on 32-bit Windows
 ;   8 the program folder's access rules could not be set (files unchanged)
+;   9 the suite is installed by its Windows Installer package (nothing changed)
 
 Unicode true
 ; Both setups are 32-bit programs: the 64-bit one must still start on a
@@ -62,6 +64,7 @@ Target x86-unicode
 !define EXIT_NOT_ADMIN 6
 !define EXIT_WRONG_WINDOWS 7
 !define EXIT_RULES 8
+!define EXIT_MSI 9
 
 Name "${PRODUCT} ${VERSION} (${BITS}-bit)"
 OutFile "${OUTFILE}"
@@ -92,13 +95,6 @@ UninstPage instfiles
 Var NystraRan      ; 1: Nystra ran in this session before the install, 2: in another
 Var NystraSession  ; that other session
 Var Helper         ; SetupHelper.exe in the plug-ins folder
-
-; The Start-menu entry of each program says what it is for.
-!define LINK_Velmic "Velmic - touch panel click settings"
-!define LINK_Gorvat "Gorvat - touch panel calibration"
-!define LINK_Palvine "Palvine - one-shot mouse button"
-!define LINK_Nystra "Nystra - touch panel interlock"
-!define LINK_Cordane "Cordane - touch panel settings"
 
 ; What ships, by file name. A program not in this build's install tree (not
 ; built yet) is left out, with its shortcut.
@@ -153,12 +149,30 @@ Var Helper         ; SetupHelper.exe in the plug-ins folder
 !macro ListFile LIST FILE
     StrCpy ${LIST} '${LIST} "${FILE}"'
 !macroend
+; (Of the subfolders' files, the 32-bit libraries: the others are the
+; guide's pages and the sample pictures, which no program holds open, and
+; the list must stay within NSIS's string length.)
 !macro ListFileIn LIST SUBFOLDER FILE
-    StrCpy ${LIST} '${LIST} "${SUBFOLDER}\${FILE}"'
+    !if "${SUBFOLDER}" == "x86"
+        StrCpy ${LIST} '${LIST} "${SUBFOLDER}\${FILE}"'
+    !endif
 !macroend
 !macro ListProgram LIST NAME
     StrCpy ${LIST} '${LIST} "${NAME}.exe"'
 !macroend
+
+; The Start-menu entry of each program (LINK_<program>, saying what it is
+; for) and the package's UpgradeCodes come with the list of what ships.
+!define SHIP_FILE "!insertmacro NoFile"
+!define SHIP_FILE_IN "!insertmacro NoFileIn"
+!define SHIP_PROGRAM "!insertmacro NoFile"
+!include "${SHIPPED}"
+!undef SHIP_FILE
+!undef SHIP_FILE_IN
+!undef SHIP_PROGRAM
+!if /FileExists "${STAGE}/guide/index.html"
+    !define GUIDE
+!endif
 
 ; Ends the suite's programs of this session cleanly, or says why not and
 ; leaves with the exit code. Nystra is asked to end as at its normal end
@@ -248,21 +262,6 @@ Section "!${PRODUCT}" SecSuite
     !undef SHIP_FILE_IN
     !undef SHIP_PROGRAM
     WriteUninstaller "$PLUGINSDIR\stage\${UNINSTALLER}"
-!ifdef GUIDE
-    SetOutPath "$PLUGINSDIR\stage\guide"
-    File /r "${GUIDE}/*"
-!endif
-!ifdef SAMPLES
-    SetOutPath "$PLUGINSDIR\stage\samples"
-    File /r "${SAMPLES}/*"
-!endif
-!if ${BITS} == 64
-!ifdef X86
-    SetOutPath "$PLUGINSDIR\stage\x86"
-    File "${X86}/TAVLO.DLL"
-    File "${X86}/BRIMOL.DLL"
-!endif
-!endif
     SetOutPath "$PLUGINSDIR"
 
     ; 2. The suite's running programs end; Nystra by the new Nystra.exe.
@@ -298,9 +297,7 @@ Section "!${PRODUCT}" SecSuite
 
     ; The sample pictures are used from the folder (the programs load them
     ; by bare name from there), but pictures of the user's own are kept.
-!ifdef SAMPLES
     ${Locate} "$INSTDIR\samples" "/L=F /G=0" CopySampleIfMissing
-!endif
 !if ${BITS} == 32
     ; The 64-bit install's 32-bit libraries, when that is replaced.
     Delete "$INSTDIR\x86\TAVLO.DLL"
@@ -381,13 +378,11 @@ Section "-Finish"
     ${EndIf}
 SectionEnd
 
-!ifdef SAMPLES
 Function CopySampleIfMissing
     IfFileExists "$INSTDIR\$R7" +2
     CopyFiles /SILENT "$R9" "$INSTDIR\$R7"
     Push $0
 FunctionEnd
-!endif
 
 !macro Views UN
 Function ${UN}SwitchToOwnView
@@ -428,6 +423,16 @@ Function SwitchToOtherView
 !endif
 FunctionEnd
 
+!macro RefuseMsiSuite UPGRADE_CODE
+    System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+    ${If} $0 == 0
+        MessageBox MB_OK|MB_ICONSTOP "The touch panel suite is installed by its Windows Installer package ($1). \
+            Uninstall it first (Installed apps, or msiexec /x $1 /qn), then run this setup." /SD IDOK
+        SetErrorLevel ${EXIT_MSI}
+        Quit
+    ${EndIf}
+!macroend
+
 Function .onInit
 !if ${BITS} == 64
     ${IfNot} ${RunningX64}
@@ -438,6 +443,12 @@ Function .onInit
     ${EndIf}
 !endif
     Call CheckAdmin
+    ; The suite installed by its Windows Installer package (either bitness),
+    ; found by the package's UpgradeCode: refused, as the package refuses
+    ; the suite of this setup. Two installers over the same files would
+    ; each remove them under the other.
+    !insertmacro RefuseMsiSuite "${MSI_UPGRADE_CODE_64}"
+    !insertmacro RefuseMsiSuite "${MSI_UPGRADE_CODE_32}"
     Call SwitchToOwnView
     ; The tools are started from this folder by path: /D= cannot move it.
     StrCpy $INSTDIR "${PROGRAM_FOLDER}"
@@ -480,12 +491,18 @@ Section "Uninstall"
 
     ; Nothing is removed while a file is in use.
     !insertmacro FileList $2
-    nsExec::ExecToStack '"$Helper" free "$INSTDIR" $2 x86\TAVLO.DLL x86\BRIMOL.DLL'
+    nsExec::ExecToStack '"$Helper" free "$INSTDIR" $2'
     Pop $0
     Pop $1
     ${If} $0 != 0
         !insertmacro Fail ${EXIT_IN_USE} "A file of the suite is in use by another program:$\r$\n$1$\r$\nNothing was removed. Close that program and run this again."
     ${EndIf}
+
+    ; A sample picture in the folder goes with the samples unless the user
+    ; replaced it with one of their own (before the samples themselves go).
+    nsExec::ExecToStack '"$Helper" remove-same "$INSTDIR\samples" "$INSTDIR"'
+    Pop $0
+    Pop $1
 
     !define SHIP_FILE "!insertmacro RemoveFile"
     !define SHIP_FILE_IN "!insertmacro RemoveFileIn"
@@ -498,11 +515,6 @@ Section "Uninstall"
     Delete "$INSTDIR\x86\BRIMOL.DLL"
     RMDir "$INSTDIR\x86"
     RMDir /r "$INSTDIR\guide"
-    ; A sample picture in the folder goes with the samples unless the user
-    ; replaced it with one of their own.
-    nsExec::ExecToStack '"$Helper" remove-same "$INSTDIR\samples" "$INSTDIR"'
-    Pop $0
-    Pop $1
     RMDir /r "$INSTDIR\samples"
     Delete "${GUIDE_LINK}"
     RMDir "${MENU_FOLDER}"

@@ -65,16 +65,11 @@ for preset in win64-release win32-release; do
     cmake --build --preset "$preset" --target suite_msi
     installer/msi/sign-msi.sh "$build/$name.msi"
     cp "$build/$name-setup.exe" "$build/$name.msi" "$work/release/"
-    # What the installer put in: the staged (and signed) files, the sample
-    # pictures, the guide and, 64-bit, the 32-bit libraries.
+    # What the installers put in: the staged (and signed) files with the
+    # guide, the samples and, 64-bit, the 32-bit libraries; the sample
+    # pictures also beside the programs, where they load them.
     cp -a "$build/installer/stage/." "$work/programs/"
-    cp -a installer/assets/samples/. "$work/programs/"
-    cp -a "$build/installer/guide" "$work/programs/guide"
-    if [ -d "$build/x86/shipped" ]; then
-        mkdir "$work/programs/x86"
-        cp "$build/x86/shipped/"*.DLL "$work/programs/x86/"
-        [ -z "${SUITE_SIGN_PFX:-}" ] || tools/sign-file.sh "$work/programs/x86/"*.DLL
-    fi
+    cp -a "$build/installer/stage/samples/." "$work/programs/"
     zip_of "$work/release/$name-programs.zip" "$work/programs"
     cmake --install "$build" --component sdk --prefix "$work/sdk" >/dev/null
     zip_of "$work/release/$name-sdk.zip" "$work/sdk"
@@ -84,8 +79,8 @@ for preset in win64-release win32-release; do
     cmake --install "$build" --component devtools --prefix "$work/devtools" >/dev/null
     zip_of "$out/$name-devtools.zip" "$work/devtools"
 
-    for file in $(cd "$build/installer/stage" && ls); do cp "$build/bin/$file.debug" "$work/debug/"; done
-    if [ -d "$build/x86/shipped" ]; then
+    for file in $(cd "$build/installer/stage" && ls *.exe *.DLL); do cp "$build/bin/$file.debug" "$work/debug/"; done
+    if [ -d "$build/installer/stage/x86" ]; then
         mkdir "$work/debug/x86"
         cp "$build/x86/bin/TAVLO.DLL.debug" "$build/x86/bin/BRIMOL.DLL.debug" "$work/debug/x86/"
     fi

@@ -14,6 +14,11 @@
 #     removal of the value when LOGON=0 (a RemoveRegistry row);
 #   - LOGON among the secure properties, so that it reaches the elevated
 #     part of a managed install.
+#   - the copies of the sample pictures in the program folder (components
+#     "ck_..."): never installed over a file that is there (NeverOverwrite,
+#     so the integrator's own picture of that name stays) and never removed
+#     (Permanent: by then the file may be the integrator's own, and Windows
+#     Installer removes by component, not by content).
 # Each change is read back; a package without it is not written.
 set -euo pipefail
 wxs=$(realpath "$1") stage=$2 bits=$3 output=$(realpath -m "$4")
@@ -46,6 +51,13 @@ if grep -q '^LogonComponent	' <<<"$(table Component)"; then
         grep -qF "NoLogonRunValue	2	Software\Microsoft\Windows\CurrentVersion\Run	Nystra	NoLogonComponent" <<<"$(table RemoveRegistry)" ||
         { echo "build-msi.sh: LOGON=0 does not remove the Run value" >&2; exit 1; }
 fi
+# Never overwrite (128) and permanent (16), on the bitness's view.
+copy_attributes=$((component64 + 128 + 16))
+for copy in $(table Component | cut -f1 | grep '^ck_' || true); do
+    msibuild "$tmp" -q "UPDATE \`Component\` SET \`Attributes\` = $copy_attributes WHERE \`Component\` = '$copy'"
+    grep -q "^$copy	[^	]*	[^	]*	$copy_attributes	" <<<"$(table Component)" ||
+        { echo "build-msi.sh: the copy $copy may replace or remove a picture" >&2; exit 1; }
+done
 secure=$(table Property | sed -n 's/^SecureCustomProperties\t//p')
 msibuild "$tmp" -q "UPDATE \`Property\` SET \`Value\` = '${secure:+$secure;}LOGON' WHERE \`Property\` = 'SecureCustomProperties'"
 grep -qE '^SecureCustomProperties	(.*;)?LOGON$' <<<"$(table Property)" ||

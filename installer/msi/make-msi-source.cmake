@@ -5,7 +5,7 @@
 #   cmake -DMANIFEST=install_manifest.txt -DSTAGE=<install prefix>
 #         -DBITS=32|64 -DVERSION=1.2.3 -DPROGRAMS=Velmic,Gorvat,...
 #         [-DTEMPLATE=suite.wxs.in -DWXS=suite.wxs] [-DNSH=shipped.nsh]
-#         [-DSTOP_NYSTRA=ON] -P make-msi-source.cmake
+#         [-DCOPIES=samples] [-DSTOP_NYSTRA=ON] -P make-msi-source.cmake
 #
 # MANIFEST  the installed files, one absolute path a line, all in STAGE or
 #           its subfolders
@@ -16,7 +16,13 @@
 #           by their names alone, so wixl runs in STAGE (build-msi.sh)
 # NSH       the list of shipped files for the setup program (suite.nsi):
 #           DLLs first, then the programs in menu order, then the rest;
-#           a file in a subfolder is SHIP_FILE_IN SUBFOLDER NAME
+#           a file in a subfolder is SHIP_FILE_IN SUBFOLDER NAME; before
+#           them, once, the shortcut names (LINK_<program>) and the
+#           package's UpgradeCodes (MSI_UPGRADE_CODE_64, _32)
+# COPIES    a subfolder (the sample pictures) whose files the package also
+#           puts into the program folder itself, each only where no file of
+#           that name is there (it never replaces one) and never removed
+#           (build-msi.sh: a file there may be the integrator's own by now)
 # STOP_NYSTRA  the package ends a running Nystra (`Nystra.exe /stop`)
 #           before it replaces or removes the installed files
 #
@@ -177,6 +183,13 @@ list(APPEND ordered ${others})
 if(NSH)
     # A file in a subfolder is SHIP_FILE_IN SUBFOLDER NAME (backslashes).
     set(nsh "; What ships, generated from the install manifest by installer/msi/make-msi-source.cmake.\n")
+    string(APPEND nsh "!ifndef SHIPPED_NAMES\n!define SHIPPED_NAMES\n")
+    foreach(program IN LISTS shortcut_programs)
+        string(REPLACE "$" "$$" label "${label_of_${program}}")
+        string(APPEND nsh "!define LINK_${program} \"${label}\"\n")
+    endforeach()
+    string(APPEND nsh "!define MSI_UPGRADE_CODE_64 \"{${upgrade_code_64}}\"\n"
+                      "!define MSI_UPGRADE_CODE_32 \"{${upgrade_code_32}}\"\n!endif\n")
     foreach(name IN LISTS ordered)
         string(REGEX REPLACE "\\.exe$" "" stem "${name}")
         if(name MATCHES "\\.exe$" AND stem IN_LIST shortcut_programs)
@@ -301,12 +314,42 @@ foreach(rel IN LISTS ordered)
     endif()
 endforeach()
 
+# The copies of COPIES' files in the program folder: components of their
+# own ("ck_" ids), made never to replace a file and never to be removed by
+# build-msi.sh.
+if(COPIES)
+    foreach(rel IN LISTS ordered)
+        if(NOT rel MATCHES "^${COPIES}/([^/]+)$")
+            continue()
+        endif()
+        set(name "${CMAKE_MATCH_1}")
+        string(TOLOWER "${name}" key)
+        if(key IN_LIST keys)
+            message(FATAL_ERROR "make-msi-source: ${rel} would be copied over the shipped ${name}")
+        endif()
+        guid_of(guid "copy/${key}")
+        unique_id(id "k_" "${name}")
+        xml_escape(xml_name "${name}")
+        xml_escape(xml_source "${rel}")
+        string(APPEND FILE_COMPONENTS
+            "          <Component Id=\"c${id}\" Guid=\"${guid}\"${WIN64_ATTR}>\n"
+            "            <File Id=\"${id}\" Name=\"${xml_name}\" Source=\"${xml_source}\" KeyPath=\"yes\"/>\n"
+            "          </Component>\n")
+        string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"c${id}\"/>\n")
+    endforeach()
+endif()
+
 set(ARP_ICON "")
+# The guide is the help link of the Installed-apps entry, as the setup
+# program's.
+if("guide/index.html" IN_LIST names)
+    set(ARP_ICON "    <Property Id=\"ARPHELPLINK\" Value=\"C:\\Orlinde\\Dravik\\guide\\index.html\"/>\n")
+endif()
 set(LOGON_COMPONENT "")
 set(STOP_NYSTRA_ACTION "")
 set(STOP_NYSTRA_SEQUENCE "")
 if(nystra_id)
-    set(ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
+    string(APPEND ARP_ICON "    <Icon Id=\"suite.exe\" SourceFile=\"Nystra.exe\"/>\n    <Property Id=\"ARPPRODUCTICON\" Value=\"suite.exe\"/>")
     guid_of(logon_guid "logon/${BITS}")
     guid_of(no_logon_guid "no-logon/${BITS}")
     # Its condition (LOGON = "1") and the transitive attribute, which has the

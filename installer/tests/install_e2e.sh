@@ -12,18 +12,26 @@
 #     suite in use by another program stops an install with exit code 3,
 #     a Nystra that does not end one with exit code 5, nothing changed;
 #   - the uninstall, waited for, leaves the records, the user's files and a
-#     file that was in the folder before the first install.
+#     file that was in the folder before the first install;
+#   - the suite installed by the Windows Installer package (a package with
+#     its UpgradeCode, of either bitness) stops the setup with exit code 9
+#     and nothing installed.
 #   - the build's own installer (unsigned) over it gives the build's files;
 #   install_e2e.sh STAGE VERSION "MAKE-INSTALLER ARGUMENTS, |-separated" SETUP.EXE
 . "$E2E_LIB"
 stage=$1 version=$2 built_setup=$4
 IFS='|' read -ra make_args <<<"$3"
 maker=$(cd "$(dirname "$0")/.." && pwd)/make-installer.sh
-helper=
+helper= shipped_nsh=
 for ((i = 0; i < ${#make_args[@]}; i++)); do
     [ "${make_args[$i]}" != --helper ] || helper=${make_args[$((i + 1))]}
+    [ "${make_args[$i]}" != --shipped ] || shipped_nsh=${make_args[$((i + 1))]}
 done
 [ -n "$helper" ] || fail "no --helper among the installer's arguments"
+[ -n "$shipped_nsh" ] || fail "no --shipped among the installer's arguments"
+# The packages' UpgradeCodes, as the setup program has them: "BITS CODE" lines.
+upgrade_codes=$(sed -n 's/^!define MSI_UPGRADE_CODE_\([0-9]*\) "\(.*\)"$/\1 \2/p' "$shipped_nsh")
+[ "$(wc -l <<<"$upgrade_codes")" = 2 ] || fail "no UpgradeCodes in $shipped_nsh: $upgrade_codes"
 
 if [ "$SUITE_ARCH" = x86_64 ]; then view=64 other=32; else view=32 other=64; fi
 drive_c=$WINEPREFIX/drive_c
@@ -43,7 +51,11 @@ cleanup() {
     "$SUITE_WINE64" "$helper" close "$win_folder" 10 Velmic.exe Gorvat.exe Palvine.exe Cordane.exe tavloctl.exe \
         </dev/null >/dev/null 2>&1 || true
     [ -z "${BUSY_PID:-}" ] || wine_bg_end "$BUSY_PID"
-    rm -rf "$drive_c/Orlinde" "$menu" "$work"
+    local code
+    for code in 11111111-0000-4000-8000-000000000032 11111111-0000-4000-8000-000000000064; do
+        "$SUITE_WINE64" msiexec /x "{$code}" /qn </dev/null >/dev/null 2>&1 || true
+    done
+    rm -rf "$drive_c/Orlinde" "$drive_c/msi-probe" "$menu" "$work"
     local v
     for v in 32 64; do
         "$SUITE_WINE64" reg delete "$run_key" /v Nystra /f /reg:$v </dev/null >/dev/null 2>&1 || true
@@ -59,6 +71,7 @@ e2e_on_fail() {
     echo "Start menu:"; ls -la "$menu" 2>&1 || true
 }
 
+files() { (cd "$1" && find . -type f | sed 's|^\./||' | sort); }
 listing() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | sort | paste -sd' ') || true; }
 helper_says() { "$SUITE_WINE64" "$helper" "$@" </dev/null 2>&1 | tr -d '\r'; }
 nystra_running() { "$SUITE_WINE64" "$helper" running "$win_folder\\Nystra.exe" </dev/null >/dev/null 2>&1; }
@@ -74,7 +87,9 @@ cp -a "$stage/." "$work/old/"
 cp -a "$stage/." "$work/new/"
 # N-1: the same programs, each file marked (bytes after its end, which
 # Windows does not read), under a lower version.
-for file in "$work/old"/*; do printf 'N-1' >>"$file"; done
+for file in $(files "$work/old"); do
+    case $file in *.exe | *.DLL) printf 'N-1' >>"$work/old/$file" ;; esac
+done
 "$maker" "${make_args[@]}" --stage "$work/old" --out "$work/old-setup.exe" --version 0.9.0 >"$work/make.log" 2>&1 ||
     { cat "$work/make.log"; fail "make-installer.sh could not make the N-1 installer"; }
 "$maker" "${make_args[@]}" --stage "$work/new" --out "$work/new-setup.exe" --version "$version" >"$work/make.log" 2>&1 ||
@@ -88,8 +103,44 @@ verify() {
         grep -q 'Signature verification: ok' <<<"$out" || fail "$(basename "$file"): $out"
     done
 }
-verify "$work/old-setup.exe" "$work/new-setup.exe" "$work/new"/*
-echo "ok   both installers and the $(ls "$work/new" | wc -l) files of N are signed and verify"
+binaries=$(files "$work/new" | grep -E '\.(exe|DLL)$')
+verify "$work/old-setup.exe" "$work/new-setup.exe" $(sed "s|^|$work/new/|" <<<"$binaries")
+echo "ok   both installers and the $(wc -l <<<"$binaries") programs and libraries of N are signed and verify"
+
+# --- the suite installed by the Windows Installer package: refused -------
+# A package under the suite's UpgradeCode (of either bitness) stands for it.
+while read -r bits code <&3; do
+    probe_code=11111111-0000-4000-8000-0000000000$bits
+    mkdir -p "$work/probe$bits"
+    echo probe >"$work/probe$bits/probe.txt"
+    cat >"$work/probe$bits/probe.wxs" <<EOF
+<?xml version="1.0" encoding="utf-8"?>
+<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
+  <Product Id="$probe_code" UpgradeCode="$code" Name="Touch panel suite" Version="$version" Language="1033" Manufacturer="Orlinde">
+    <Package InstallerVersion="500" Compressed="yes" InstallScope="perMachine"/>
+    <MediaTemplate EmbedCab="yes"/>
+    <Directory Id="TARGETDIR" Name="SourceDir">
+      <Directory Id="ProbeFolder" Name="msi-probe">
+        <Component Id="Probe" Guid="$probe_code"><File Id="probe" Name="probe.txt" Source="probe.txt" KeyPath="yes"/></Component>
+      </Directory>
+    </Directory>
+    <Feature Id="Probe" Level="1"><ComponentRef Id="Probe"/></Feature>
+  </Product>
+</Wix>
+EOF
+    (cd "$work/probe$bits" && wixl -o probe.msi probe.wxs 2>/dev/null) || fail "no stand-in package ($bits-bit)"
+    probe_msi="Z:${work//\//\\}\\probe$bits\\probe.msi"
+    "$SUITE_WINE64" msiexec /i "$probe_msi" /qn 'ROOTDRIVE=C:\' </dev/null >/dev/null 2>&1 ||
+        fail "the stand-in package ($bits-bit) did not install"
+    status=0
+    wine_run "$work/new-setup.exe" /S || status=$?
+    [ $status -eq 9 ] || fail "the setup over the $bits-bit package's suite ended with status $status, not 9"
+    [ ! -e "$folder" ] && ! reg_get $view "$uninstall_key" DisplayName >/dev/null ||
+        fail "the setup installed beside the $bits-bit package's suite"
+    "$SUITE_WINE64" msiexec /x "{$probe_code}" /qn </dev/null >/dev/null 2>&1 ||
+        fail "the stand-in package ($bits-bit) was not removed"
+done 3<<<"$upgrade_codes"
+echo "ok   the suite installed by the package (either bitness): exit code 9, nothing installed"
 
 # --- N-1 installed, Nystra running with an active panel -----------------
 reg_record 32 "$record" NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1
@@ -99,7 +150,7 @@ mkdir -p "$folder"
 echo "another program's data" >"$folder/foreign.dat"
 wine_run "$work/old-setup.exe" /S /LOGON || fail "the N-1 install ended with status $?"
 wait_eq "REG_SZ 0.9.0" reg_get $view "$uninstall_key" DisplayVersion
-for file in $(ls "$work/old"); do cmp -s "$work/old/$file" "$folder/$file" || fail "$file is not N-1's"; done
+for file in $(files "$work/old"); do cmp -s "$work/old/$file" "$folder/$file" || fail "$file is not N-1's"; done
 wait_eq "REG_SZ \"$win_folder\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 # The rules as the system reads them: by well-known SID, nothing from above.
 rules=$(helper_says rules) || fail "the access rules do not parse: $rules"
@@ -142,7 +193,7 @@ reg_record $view "$run_key" Nystra REG_SZ 'D:\Old\Nystra.exe'
 # --- silent upgrade to N while Nystra runs ------------------------------
 wine_run "$work/new-setup.exe" /S || fail "the upgrade ended with status $?"
 wait_eq "REG_SZ $version" reg_get $view "$uninstall_key" DisplayVersion
-for file in $(ls "$work/new"); do cmp -s "$work/new/$file" "$folder/$file" || fail "$file is not N's after the upgrade"; done
+for file in $(files "$work/new"); do cmp -s "$work/new/$file" "$folder/$file" || fail "$file is not N's after the upgrade"; done
 verify "$folder"/*.exe "$folder"/*.DLL
 ! reg_get $other "$uninstall_key" DisplayName >/dev/null || fail "a second entry in the other registry view"
 ! reg_get $other "$run_key" Nystra >/dev/null || fail "the other edition's logon entry stays"
@@ -208,7 +259,7 @@ wait_until 15 "$SUITE_WINE64" "$helper" running "$operator_win" || fail "the ope
 status=0
 wine_run "$work/old-setup.exe" /S || status=$?
 if [ $status -eq 3 ]; then
-    for file in $(ls "$work/new"); do cmp -s "$work/new/$file" "$folder/$file" || fail "$file changed by a refused install"; done
+    for file in $(files "$work/new"); do cmp -s "$work/new/$file" "$folder/$file" || fail "$file changed by a refused install"; done
     wait_until 30 nystra_running || fail "Nystra was not started again after the refused install"
     echo "ok   TAVLO.DLL in use: exit code 3, every file still N's, Nystra runs again"
 else
@@ -243,7 +294,7 @@ probe find "Interlock Control" 15000 >/dev/null || fail "Nystra shows no window"
 
 # --- the build's own installer ------------------------------------------
 wine_run "$built_setup" /S || fail "the build's installer ended with status $?"
-for file in $(ls "$stage"); do cmp -s "$stage/$file" "$folder/$file" || fail "$file is not the build's"; done
+for file in $(files "$stage"); do cmp -s "$stage/$file" "$folder/$file" || fail "$file is not the build's"; done
 wait_until 30 nystra_running || fail "Nystra does not run again after the build's installer"
 echo "ok   the build's own installer: the build's files, Nystra runs again"
 

@@ -8,11 +8,13 @@
 # in a reinstall and in an upgrade (when the build's Nystra has /stop),
 # removed with the user's file and the panel records
 # left; a downgrade refused; the other bitness's package replaced; LOGON=0
-# in an upgrade.
+# in an upgrade. The sample pictures are in samples\ and, copied, in the
+# folder itself, where a picture of the integrator's is never replaced, by
+# a repair or an upgrade, nor removed.
 #   msi_e2e.sh MSI STAGE VERSION PROGRAMS STOP_NYSTRA
 # STAGE is the install tree the package was made from, PROGRAMS the
-# programs with shortcuts (commas), STOP_NYSTRA whether the build made the
-# package end Nystra (ON/OFF).
+# Start-menu entries (commas, each "Program=name" or "file=name"),
+# STOP_NYSTRA whether the build made the package end Nystra (ON/OFF).
 . "$E2E_LIB"
 msi=$1 stage=$2 version=$3 programs=$4 stop_nystra=$5
 msi_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,7 +51,7 @@ menu_dirs() {
     done
     return 0
 }
-links() { local dir; menu_dirs | while IFS= read -r dir; do (cd "$dir" && ls -1); done | sort | paste -sd' '; }
+links() { local dir; menu_dirs | while IFS= read -r dir; do (cd "$dir" && ls -1); done | sort | paste -sd';'; }
 
 # Installed-apps entries of the suite in both registry views: "VIEW CODE VERSION" lines.
 entries() {
@@ -64,19 +66,24 @@ entries() {
     done | sort -u | paste -sd';'
 }
 
-listing() { (cd "$1" 2>/dev/null && ls -1 | sort | paste -sd' ') || true; }
-same_files() {  # same_files DIR: the folder holds exactly DIR's files, byte for byte
-    [ "$(listing "$folder")" = "$(listing "$1")" ] || fail "the folder has $(listing "$folder"), not $(listing "$1")"
-    local file
-    for file in $(ls "$1"); do cmp -s "$1/$file" "$folder/$file" || fail "$file is not the one of $1"; done
+files() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||') || true; }
+listing() { files "$1" | sort | paste -sd' '; }
+samples=$(cd "$stage/samples" && ls)
+[ -n "$samples" ] || fail "no sample pictures in $stage/samples"
+same_files() {  # same_files DIR: the folder holds exactly DIR's files, byte for byte, and the samples' copies
+    local file expected
+    expected=$( (files "$1"; echo "$samples") | sort | paste -sd' ')
+    [ "$(listing "$folder")" = "$expected" ] || fail "the folder has $(listing "$folder"), not $expected"
+    for file in $(files "$1"); do cmp -s "$1/$file" "$folder/$file" || fail "$file is not the one of $1"; done
+    for file in $samples; do cmp -s "$1/samples/$file" "$folder/$file" || fail "$file is not the sample"; done
 }
 
 # Packages made here from this build's files: a lower version, whose
 # TAVLO.DLL differs and which ships one more file; this version for the
 # other bitness.
 make_package() {  # make_package STAGE VERSION BITS OUTPUT
-    ls -1d "$1"/* >"$work/manifest.txt"
-    "${CMAKE:-cmake}" -DMANIFEST="$work/manifest.txt" -DSTAGE="$1" -DBITS="$3" -DVERSION="$2" -DPROGRAMS="$programs" \
+    find "$1" -type f >"$work/manifest.txt"
+    "${CMAKE:-cmake}" -DMANIFEST="$work/manifest.txt" -DSTAGE="$1" -DBITS="$3" -DVERSION="$2" -DPROGRAMS="$programs" -DCOPIES=samples \
         -DSTOP_NYSTRA="$stop_nystra" -DTEMPLATE="$msi_dir/suite.wxs.in" -DWXS="$work/package.wxs" \
         -P "$msi_dir/make-msi-source.cmake" >/dev/null || fail "no package source for $2 ($3-bit)"
     "$msi_dir/build-msi.sh" "$work/package.wxs" "$1" "$3" "$4" || fail "no package for $2 ($3-bit)"
@@ -115,8 +122,16 @@ e2e_on_fail() {
     echo "Installed apps: $(entries)"
 }
 
-expected_links=$(for program in ${programs//,/ }; do [ -f "$stage/$program.exe" ] && echo "$program.lnk"; done | sort | paste -sd' ')
+# The entries the build's files make: "link name|file in the folder" lines.
+shortcuts=$(IFS=,; for entry in $programs; do
+    target=${entry%%=*}
+    [[ $target == *.* ]] || target=$target.exe
+    [ ! -f "$stage/$target" ] || echo "${entry#*=}.lnk|$target"
+done)
+expected_links=$(cut -d'|' -f1 <<<"$shortcuts" | sort | paste -sd';')
 [ -n "$expected_links" ] || fail "no program with a shortcut in $stage"
+grep -qF "Gorvat - touch panel calibration.lnk|Gorvat.exe" <<<"$shortcuts" && grep -qF "User's guide.lnk|guide/index.html" <<<"$shortcuts" ||
+    fail "the Start-menu entries are not named as the setup program's: $shortcuts"
 reg_record 32 "$record" NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1
 
 echo "refused: the setup program's suite installed, LOGON neither 0 nor 1"
@@ -145,11 +160,13 @@ same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the upgrade: $(entries)"
 wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
 [ "$(links)" = "$expected_links" ] || fail "Start menu: $(links), not $expected_links"
+[ "$(reg_get $view "$uninstall_key\\$new_code" HelpLink)" = 'REG_SZ C:\Orlinde\Dravik\guide\index.html' ] ||
+    fail "the Installed-apps entry's help link is not the guide: $(reg_get $view "$uninstall_key\\$new_code" HelpLink || true)"
 menu_dirs | while IFS= read -r dir; do
-    for link in $expected_links; do
+    while IFS='|' read -r link target; do
         [ -f "$dir/$link" ] || continue
-        grep -qaF "Dravik\\${link%.lnk}.exe" "$dir/$link" || fail "$link does not point into C:\\Orlinde\\Dravik"
-    done
+        grep -qaF "Dravik\\${target//\//\\}" "$dir/$link" || fail "$link does not point to C:\\Orlinde\\Dravik\\$target"
+    done <<<"$shortcuts"
 done
 
 echo "the installed programs run from the program folder"
@@ -199,10 +216,14 @@ else
     echo "(this build's Nystra has no /stop: the package does not end it)"
 fi
 
-echo "uninstall; a file of the user's in the folder"
+echo "a picture of the user's in place of a sample: kept by a repair; uninstall"
 echo "user's icon" >"$folder/left.ico"
+msiexec_is 0 /i "$(winpath "$msi")" /qn REINSTALL=ALL REINSTALLMODE=amus
+[ "$(cat "$folder/left.ico")" = "user's icon" ] || fail "a repair replaced the user's left.ico"
 msiexec_is 0 /x "$(winpath "$msi")" /qn
-[ "$(listing "$folder")" = left.ico ] || fail "after the uninstall the folder has: $(listing "$folder")"
+# The copies stay: the package cannot tell a sample from the user's picture.
+[ "$(listing "$folder")" = "$(sort <<<"$samples" | paste -sd' ')" ] || fail "after the uninstall the folder has: $(listing "$folder")"
+[ "$(cat "$folder/left.ico")" = "user's icon" ] || fail "the uninstall changed the user's left.ico"
 [ -z "$(links)" ] && [ -z "$(menu_dirs)" ] || fail "the Start menu keeps: $(links) in $(menu_dirs)"
 [ -z "$(entries)" ] || fail "Installed apps after the uninstall: $(entries)"
 ! reg_get $view "$run_key" Nystra >/dev/null || fail "Nystra still starts at logon"
@@ -217,8 +238,9 @@ same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the refused downgrade: $(entries)"
 msiexec_is 0 /x "$new_code" /qn
 # (An empty C:\Orlinde stays: a removal takes away only the folders it made
-# for its files.)
-[ -z "$(entries)" ] && [ ! -e "$folder" ] || fail "not removed: $(entries), $(listing "$folder")"
+# for its files; the folder stays with the samples' copies.)
+[ -z "$(entries)" ] && [ "$(listing "$folder")" = "$(sort <<<"$samples" | paste -sd' ')" ] ||
+    fail "not removed: $(entries), $(listing "$folder")"
 
 echo "the $other_bits-bit package with LOGON=1 replaced by this one"
 msiexec_is 0 /i "$(winpath "$work/other.msi")" /qn LOGON=1
@@ -231,9 +253,12 @@ wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
 ! reg_get $other_view "$run_key" Nystra >/dev/null || fail "the $other_bits-bit Run value stays"
 msiexec_is 0 /x "$new_code" /qn
 
-echo "LOGON=0 in an upgrade takes Nystra at logon away"
+echo "LOGON=0 in an upgrade takes Nystra at logon away; the user's picture stays"
 msiexec_is 0 /i "$(winpath "$work/old.msi")" /qn LOGON=1
+echo "user's picture" >"$folder/right.ico"
 msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=0
+[ "$(cat "$folder/right.ico")" = "user's picture" ] || fail "the upgrade replaced the user's right.ico"
+cp "$stage/samples/right.ico" "$folder/right.ico"
 same_files "$stage"
 wait_until 10 eval '! reg_get $view "$run_key" Nystra >/dev/null' || fail "Nystra still starts at logon after LOGON=0"
 msiexec_is 0 /x "$new_code" /qn

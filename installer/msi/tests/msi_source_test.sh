@@ -48,7 +48,7 @@ ${SHIP_PROGRAM} Velmic
 ${SHIP_PROGRAM} Gorvat
 ${SHIP_PROGRAM} Nystra
 ${SHIP_FILE} tavloctl.exe'
-[ "$(grep -v '^;' "$work/order/shipped.nsh")" = "$expected" ] || bad "order: $(cat "$work/order/shipped.nsh")"
+[ "$(grep '^\${SHIP' "$work/order/shipped.nsh")" = "$expected" ] || bad "order: $(cat "$work/order/shipped.nsh")"
 [ "$(grep -c '<Shortcut ' "$work/order/suite.wxs")" = 3 ] || bad "order: not three shortcuts (Palvine and Cordane are not built)"
 
 echo "-- codes: a file keeps its component in every version and bitness; product codes differ, again the same"
@@ -94,7 +94,7 @@ ${SHIP_PROGRAM} Gorvat
 ${SHIP_FILE_IN} x86 TAVLO.DLL
 ${SHIP_FILE_IN} guide\images a.png
 ${SHIP_FILE_IN} guide index.html'
-[ "$(grep -v '^;' "$work/nested/shipped.nsh")" = "$expected" ] || bad "nested: $(cat "$work/nested/shipped.nsh")"
+[ "$(grep '^\${SHIP' "$work/nested/shipped.nsh")" = "$expected" ] || bad "nested: $(cat "$work/nested/shipped.nsh")"
 (cd "$work/nested/stage" && wixl -a x64 -o "$work/nested.msi" "$work/nested/suite.wxs" 2>/dev/null) ||
     bad "nested: wixl does not build it"
 msiextract -C "$work/nested-out" "$work/nested.msi" >/dev/null 2>&1 || true
@@ -104,8 +104,31 @@ done
 shortcuts=$(msiinfo export "$work/nested.msi" Shortcut | tail -n +4 | tr -d '\r' | cut -f3,4 | sort | paste -sd';')
 [ "$shortcuts" = "Gorvat - touch panel calibration	cf_Gorvat_exe;User's guide	cf_guide_index_html" ] ||
     bad "nested: shortcuts $shortcuts"
+grep -qxF '!define LINK_Gorvat "Gorvat - touch panel calibration"' "$work/nested/shipped.nsh" ||
+    bad "nested: the setup program does not get the shortcut name"
 [ "$(guid nested cf_TAVLO_DLL)" = "$(guid order cf_TAVLO_DLL)" ] && [ "$(guid nested cf_x86_TAVLO_DLL)" != "$(guid order cf_TAVLO_DLL)" ] ||
     bad "nested: a file's component depends on more than its path"
+
+echo "-- the setup program finds the package by the package's own UpgradeCodes"
+for b in 64 32; do
+    OUT=codes$b gen order -DBITS=$b >/dev/null
+    code=$(product codes$b | cut -d' ' -f2)
+    grep -qxF "!define MSI_UPGRADE_CODE_$b \"{$code}\"" "$work/codes$b/shipped.nsh" ||
+        bad "codes: the setup program does not look for the $b-bit package's UpgradeCode $code"
+done
+
+echo "-- copies of the samples in the program folder: one component each, the samples themselves stay in samples"
+tree copies TAVLO.DLL Nystra.exe samples/left.ico samples/single1.bmp guide/left.ico
+OUT=copies gen copies -DCOPIES=samples >/dev/null || bad "copies: the generator failed"
+copies=$(sed -n 's/.*<File Id="\(k_[^"]*\)" Name="\([^"]*\)" Source="\([^"]*\)".*/\1 \2 \3/p' "$work/copies/suite.wxs" | paste -sd';')
+[ "$copies" = "k_left_ico left.ico samples/left.ico;k_single1_bmp single1.bmp samples/single1.bmp" ] ||
+    bad "copies: $copies"
+grep -qF 'Source="samples/left.ico"' "$work/copies/suite.wxs" && grep -q '<ComponentRef Id="ck_left_ico"/>' "$work/copies/suite.wxs" ||
+    bad "copies: a copy not in the feature"
+(cd "$work/copies/stage" && wixl -a x64 -o "$work/copies.msi" "$work/copies/suite.wxs" 2>/dev/null) ||
+    bad "copies: wixl does not build it"
+gen copies >/dev/null
+! grep -q 'Id="k_' "$work/copies/suite.wxs" || bad "copies: copies made without COPIES"
 
 echo "-- bad input: each ends the generator with its own message"
 # "name|files of the tree|how the manifest or the call is changed|message"
@@ -119,6 +142,7 @@ cases=(
     'a name Windows does not allow|TAVLO.DLL a:b.txt||'"'"'a:b.txt'"'"' is not a name Windows allows'
     'a name ending in a dot|TAVLO.DLL readme.||'"'"'readme.'"'"' is not a name Windows allows'
     'no manifest|TAVLO.DLL|rm "$manifest"|no install manifest'
+    'a copy over a shipped file|TAVLO.DLL samples/TAVLO.DLL|args=-DCOPIES=samples|samples/TAVLO.DLL would be copied over the shipped TAVLO.DLL'
     'a version of two parts|TAVLO.DLL|args=-DVERSION=1.0|VERSION '"'"'1.0'"'"' is not major.minor.build'
     'a version part too large|TAVLO.DLL|args=-DVERSION=256.0.0|VERSION '"'"'256.0.0'"'"' is not major.minor.build'
     'a bitness Windows has not|TAVLO.DLL|args=-DBITS=16|BITS is '"'"'16'"'"', not 32 or 64'
