@@ -33,12 +33,23 @@ product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductC
 winpath() { echo "Z:${1//\//\\}"; }
 
 # msiexec's status is Windows Installer's code; a Linux exit status keeps
-# its low byte (1603 arrives as 67).
+# its low byte (1603 arrives as 67). Every run writes a verbose log: Wine
+# now and then ends a freshly started process with status 1 before it has
+# run (see suite_tool in harness/wine-env.sh), and a run that left no log
+# never reached msiexec, so only such a start is made once more. A failure
+# shows the end of the log.
 msiexec_is() {  # msiexec_is CODE ARGS...
-    local want=$1 got=0
+    local want=$1 got attempt log
     shift
-    "$SUITE_WINE64" msiexec "$@" </dev/null >/dev/null 2>&1 || got=$?
-    [ "$got" -eq $((want % 256)) ] || fail "msiexec $* ended with status $got, not $want"
+    for attempt in 1 2; do
+        log=$work/msiexec-$RANDOM$RANDOM.log
+        got=0
+        "$SUITE_WINE64" msiexec "$@" /l*v "$(winpath "$log")" </dev/null >/dev/null 2>&1 || got=$?
+        [ "$got" -eq 1 ] && [ ! -e "$log" ] || break
+        echo "[harness] Wine ended msiexec with status 1 before it ran (start $attempt)" >&2
+    done
+    [ "$got" -eq $((want % 256)) ] ||
+        fail "msiexec $* ended with status $got, not $want$([ -e "$log" ] && printf '; its log ends:\n%s' "$(tr -d '\r\0' <"$log" | tail -n 15)")"
 }
 
 # The Start menu folder: Wine's msiexec resolves it to the installing
