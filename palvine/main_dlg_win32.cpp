@@ -290,7 +290,7 @@ LRESULT MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CONTEXTMENU: {
         // A press and hold, the menu key or Shift+F10.
-        const bool fromKeyboard = lParam == -1;
+        const bool fromKeyboard = GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1;
         const POINT point = fromKeyboard ? POINT{0, 0} : ToClient(lParam);
         const MenuPlace place = strip_.ContextMenu(fromKeyboard, point.x, point.y, ClientWidth());
         if (place.open) OpenSysMenu(place.x, place.y);
