@@ -44,9 +44,7 @@ public:
     int Height() const { return height_; }
 
     // True when the point lies on the strip of a client area this wide.
-    bool Holds(int x, int y, int clientWidth) const {
-        return x >= 0 && x < clientWidth && y >= 0 && y < height_;
-    }
+    bool Holds(int x, int y, int clientWidth) const { return x >= 0 && x < clientWidth && y >= 0 && y < height_; }
 
     // The answer to a hit test: the platform's own answer, except that a
     // point of the client area on the strip is caption. Borders stay

@@ -32,7 +32,7 @@ struct StandardItem {
     UINT command;
     bool enabled;
 };
-constexpr StandardItem kStandardItems[] = {{SC_RESTORE, false}, {SC_MOVE, true},     {SC_SIZE, false},
+constexpr StandardItem kStandardItems[] = {{SC_RESTORE, false},  {SC_MOVE, true},      {SC_SIZE, false},
                                            {SC_MINIMIZE, false}, {SC_MAXIMIZE, false}, {SC_CLOSE, true}};
 
 // Where the window's object is found by the replacement procedure.

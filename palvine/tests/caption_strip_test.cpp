@@ -17,9 +17,7 @@ namespace {
 TEST(PalvineCaptionStrip, HeightIsTheSmallCaptionsWithAFloor) {
     // A metric that could not be read (0) or a nonsense one still gives a
     // strip a finger can hold.
-    const struct {
-        int metric, height;
-    } cases[] = {{-5, 8}, {0, 8}, {7, 8}, {8, 8}, {15, 15}, {23, 23}, {45, 45}};
+    const struct { int metric, height; } cases[] = {{-5, 8}, {0, 8}, {7, 8}, {8, 8}, {15, 15}, {23, 23}, {45, 45}};
     for (const auto& c : cases) EXPECT_EQ(CaptionStrip(c.metric).Height(), c.height) << c.metric;
 }
 
@@ -33,10 +31,10 @@ TEST(PalvineCaptionStrip, OnlyTheStripIsCaption) {
         int x, y;
         std::intptr_t answer;
     } cases[] = {
-        {kHtClient, 0, 0, kHtCaption},    {kHtClient, 36, 0, kHtCaption},  {kHtClient, 0, 22, kHtCaption},
-        {kHtClient, 36, 22, kHtCaption},  {kHtClient, 18, 11, kHtCaption}, {kHtClient, 0, 23, kHtClient},
-        {kHtClient, 18, 40, kHtClient},   {kHtClient, 37, 5, kHtClient},   {kHtClient, -1, 5, kHtClient},
-        {kHtClient, 5, -1, kHtClient},    {kHtBorder, 5, 5, kHtBorder},    {kHtNowhere, 5, 5, kHtNowhere},
+        {kHtClient, 0, 0, kHtCaption},          {kHtClient, 36, 0, kHtCaption},  {kHtClient, 0, 22, kHtCaption},
+        {kHtClient, 36, 22, kHtCaption},        {kHtClient, 18, 11, kHtCaption}, {kHtClient, 0, 23, kHtClient},
+        {kHtClient, 18, 40, kHtClient},         {kHtClient, 37, 5, kHtClient},   {kHtClient, -1, 5, kHtClient},
+        {kHtClient, 5, -1, kHtClient},          {kHtBorder, 5, 5, kHtBorder},    {kHtNowhere, 5, 5, kHtNowhere},
         {kHtTransparent, 5, 5, kHtTransparent},
     };
     const CaptionStrip strip(23);
@@ -54,7 +52,7 @@ TEST(PalvineCaptionStrip, ContextMenuOpensFromTheStripOnly) {
         int x, y;
         MenuPlace place;
     } cases[] = {
-        {false, 10, 5, {true, 10, 5}}, {false, 0, 14, {true, 0, 14}},  {false, 76, 14, {true, 76, 14}},
+        {false, 10, 5, {true, 10, 5}},  {false, 0, 14, {true, 0, 14}},  {false, 76, 14, {true, 76, 14}},
         {false, 10, 15, {false, 0, 0}}, {false, 40, 60, {false, 0, 0}}, {false, 77, 5, {false, 0, 0}},
         {false, -3, 5, {false, 0, 0}},  {true, 0, 0, {true, 0, 15}},    {true, 40, 60, {true, 0, 15}},
     };
@@ -72,7 +70,7 @@ TEST(PalvineCaptionStrip, GripFitsTheStrip) {
         int height, clientWidth;
         std::size_t dots;  // both rows
     } cases[] = {{8, 37, 12}, {23, 37, 12}, {23, 115, 12}, {45, 65, 12}, {45, 64, 10},
-                 {45, 25, 4},  {45, 24, 0},  {23, 3, 0},    {23, 0, 0},    {8, -4, 0}};
+                 {45, 25, 4}, {45, 24, 0},  {23, 3, 0},    {23, 0, 0},   {8, -4, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.height << " x " << c.clientWidth);
         const CaptionStrip strip(c.height);
@@ -104,9 +102,7 @@ TEST(PalvineCaptionStrip, GripFitsTheStrip) {
 // picture in the square below the strip, centred to a pixel or two.
 TEST(PalvineCaptionStrip, PictureFitsTheSquareBelowTheStripAtEverySize) {
     constexpr int kFrame = 1;
-    const struct {
-        int dpi, icon;
-    } screens[] = {{96, 32}, {120, 40}, {144, 48}};
+    const struct { int dpi, icon; } screens[] = {{96, 32}, {120, 40}, {144, 48}};
     for (const auto& screen : screens) {
         for (int stripHeight : {8, 15, 23, 45}) {
             const CaptionStrip strip(stripHeight);
@@ -128,7 +124,8 @@ TEST(PalvineCaptionStrip, PictureFitsTheSquareBelowTheStripAtEverySize) {
                 }
                 EXPECT_EQ(outerHeight - outerWidth, stripHeight);
                 const int clientWidth = outerWidth - 2 * kFrame, clientHeight = outerHeight - 2 * kFrame;
-                const int left = strip.PictureLeft(static_cast<int>(std::lround(window.pictureLeft / perPixel)), kFrame);
+                const int left =
+                    strip.PictureLeft(static_cast<int>(std::lround(window.pictureLeft / perPixel)), kFrame);
                 const int top = strip.PictureTop(static_cast<int>(std::lround(window.pictureTop / perPixel)), kFrame);
                 const int right = clientWidth - (left + screen.icon), bottom = clientHeight - (top + screen.icon);
                 EXPECT_GE(left, 0);
