@@ -1,5 +1,7 @@
 #include "main_dlg_win32.h"
 
+#include <windowsx.h>
+
 #include "controls_win32.h"
 #include "message_boxes_win32.h"
 #include "palvine_ids.h"
@@ -7,21 +9,31 @@
 namespace palvine {
 namespace {
 
-// The window as designed: a square client area of 915 x 915 twips (61 x 61
-// pixels at 96 dots per inch) under the caption bar, so that height minus
-// width is the caption bar's height and every size keeps a square client
-// area with the picture in its middle; ClickStatus holds a 32 x 32 icon.
-// Start-up replaces the width at once.
-constexpr double kDesignClient = 915;
+// The window as designed: a square of 915 x 915 twips (61 x 61 pixels at
+// 96 dots per inch) under the caption strip, so that height minus width is
+// the strip's height and every size keeps a square with the picture in its
+// middle; ClickStatus holds a 32 x 32 icon. Start-up replaces the width at
+// once.
+constexpr double kDesignSquare = 915;
 constexpr winui::TwipRect kClickStatusDesign = {120, 0, 480, 480};
 
-// A tool window's small caption bar, without text, above the picture: it
-// fits the narrowest size (39 pixels), and with a finger alone it moves the
-// window (drag it) and opens the system menu (press and hold it, which is
-// a right click). Clicks on the picture stay Palvine's own. The task bar
-// button stays too, for a window that is not on top.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_APPWINDOW;
+// A thin border (a pixel a side) and no caption bar, so that the picture
+// fits the narrowest size (39 pixels) on every system; the caption strip
+// drawn at the top of the client area moves the window and opens its
+// system menu instead, without a close box to hit by mistake. The task bar
+// button stays, for a window that is not on top.
+constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+
+// The system menu's own items as the system menu offers them for this
+// frame: it can be moved and closed, nothing else. Set before the menu
+// opens from the strip, as the system does before it opens the menu.
+struct StandardItem {
+    UINT command;
+    bool enabled;
+};
+constexpr StandardItem kStandardItems[] = {{SC_RESTORE, false},  {SC_MOVE, true},      {SC_SIZE, false},
+                                           {SC_MINIMIZE, false}, {SC_MAXIMIZE, false}, {SC_CLOSE, true}};
 
 // Where the window's object is found by the replacement procedure.
 constexpr const char* kSelfProperty = "PalvineMainDlg";
@@ -38,10 +50,14 @@ MainDlgWindow::~MainDlgWindow() {
 
 bool MainDlgWindow::Create(const std::string& commandLine) {
     scale_ = winui::ScreenTwipScale();
-    if (!RegisterClassOnce(instance_, kMainDlgClass, GetSysColorBrush(COLOR_BTNFACE))) return false;
+    strip_ = CaptionStrip(GetSystemMetrics(SM_CYSMCAPTION));
+    // Redrawn whole on every size: the strip's grip stays in its middle.
+    if (!RegisterClassOnce(instance_, kMainDlgClass, GetSysColorBrush(COLOR_BTNFACE), CS_HREDRAW | CS_VREDRAW)) {
+        return false;
+    }
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    RECT design = {0, 0, scale_.XToPixels(kDesignClient), scale_.YToPixels(kDesignClient)};
+    RECT design = {0, 0, scale_.XToPixels(kDesignSquare), strip_.DesignClientHeight(scale_.YToPixels(kDesignSquare))};
     AdjustWindowRectEx(&design, kStyle, FALSE, kExStyle);
     const int width = design.right - design.left;
     const int height = design.bottom - design.top;
@@ -160,8 +176,7 @@ void MainDlgWindow::MovePicture(int leftPixels, int topPixels) {
     SetWindowPos(picture_, nullptr, leftPixels, topPixels, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The frame's thickness around the client area: to its left and below it
-// (the caption bar is above it).
+// The frame's thickness around the client area: to its left and below it.
 POINT MainDlgWindow::FrameInset() const {
     RECT client{};
     GetClientRect(Handle(), &client);
@@ -171,15 +186,64 @@ POINT MainDlgWindow::FrameInset() const {
 }
 
 // The picture's place is measured from the frame's outer edge (below the
-// caption bar), as the outer size is: a place computed from the outer size
-// is then the same inside the client area whatever the frame's thickness,
-// and a picture centred by it is centred in the client area.
+// strip), as the outer size is: a place computed from the outer size is
+// then the same inside the square below the strip, and a picture centred
+// by it is centred there.
 void MainDlgWindow::SetPictureTop(double twips) {
-    MovePicture(winui::ChildRect(picture_).left, scale_.YToPixels(twips) - FrameInset().y);
+    MovePicture(winui::ChildRect(picture_).left, strip_.PictureTop(scale_.YToPixels(twips), FrameInset().y));
 }
 
 void MainDlgWindow::SetPictureLeft(double twips) {
-    MovePicture(scale_.XToPixels(twips) - FrameInset().x, winui::ChildRect(picture_).top);
+    MovePicture(strip_.PictureLeft(scale_.XToPixels(twips), FrameInset().x), winui::ChildRect(picture_).top);
+}
+
+int MainDlgWindow::ClientWidth() const {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    return client.right;
+}
+
+POINT MainDlgWindow::ToClient(LPARAM screenPoint) const {
+    POINT point = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    ScreenToClient(Handle(), &point);
+    return point;
+}
+
+void MainDlgWindow::PaintStrip(HDC dc) const {
+    RECT strip = {0, 0, ClientWidth(), strip_.Height()};
+    FillRect(dc, &strip, GetSysColorBrush(active_ ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    const HBRUSH dots = GetSysColorBrush(active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT);
+    for (const StripRect& dot : strip_.Grip(strip.right)) {
+        RECT r = {dot.left, dot.top, dot.left + dot.width, dot.top + dot.height};
+        FillRect(dc, &r, dots);
+    }
+}
+
+void MainDlgWindow::InvalidateStrip() {
+    RECT strip = {0, 0, ClientWidth(), strip_.Height()};
+    InvalidateRect(Handle(), &strip, TRUE);
+}
+
+// The system menu at a point of the client area. The chosen command goes
+// to the window as WM_SYSCOMMAND, as one chosen in a menu the system
+// opened, so that SysMenuWndProc and the system's own handling see it.
+void MainDlgWindow::OpenSysMenu(int clientX, int clientY) {
+    HMENU menu = GetSystemMenu(Handle(), FALSE);
+    if (menu == nullptr) return;
+    for (const StandardItem& item : kStandardItems) {
+        EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    }
+    POINT at = {clientX, clientY};
+    ClientToScreen(Handle(), &at);
+    // A menu of a window that is not in the foreground does not close when
+    // the user touches elsewhere.
+    SetForegroundWindow(Handle());
+    const UINT command = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, Handle(), nullptr));
+    if (command == 0) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    PostMessageA(Handle(), WM_SYSCOMMAND, command, MAKELPARAM(cursor.x, cursor.y));
 }
 
 void* MainDlgWindow::LoadIconFile(const std::string& file) {
@@ -206,16 +270,57 @@ LRESULT MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == ID_CLICK_CHK_TIMER) dlg_.ClickChkTimer_Timer();
         return 0;
+    case WM_NCHITTEST: {
+        const LRESULT answer = Default(message, wParam, lParam);
+        const POINT point = ToClient(lParam);
+        return strip_.HitTest(answer, point.x, point.y, ClientWidth());
+    }
+    case WM_NCRBUTTONDOWN:
+        // The system would wait for the release itself and then test the
+        // point by the frame alone, which has no caption: the release is
+        // left to come as WM_NCRBUTTONUP.
+        if (wParam == HTCAPTION) return 0;
+        break;
+    case WM_NCRBUTTONUP:
+        if (wParam == HTCAPTION) {
+            const POINT point = ToClient(lParam);
+            OpenSysMenu(point.x, point.y);
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU: {
+        // A press and hold, the menu key or Shift+F10.
+        const bool fromKeyboard = GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1;
+        const POINT point = fromKeyboard ? POINT{0, 0} : ToClient(lParam);
+        const MenuPlace place = strip_.ContextMenu(fromKeyboard, point.x, point.y, ClientWidth());
+        if (place.open) OpenSysMenu(place.x, place.y);
+        return 0;
+    }
+    case WM_NCLBUTTONDBLCLK:
+        // A double tap on the strip: the window has one size at a time.
+        if (wParam == HTCAPTION) return 0;
+        break;
+    case WM_NCACTIVATE:
+        active_ = wParam != FALSE;
+        InvalidateStrip();
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(Handle(), &paint);
+        PaintStrip(dc);
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
-        // The sizes are Palvine's own, narrower than a captioned window's
-        // usual least width.
+        // The sizes are Palvine's own, narrower than a window's usual least
+        // tracking width.
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         limits->ptMinTrackSize.x = 1;
         limits->ptMinTrackSize.y = 1;
         return 0;
     }
     case WM_CLOSE:
-        // Alt+F4, the caption's close box and the system menu's Close.
+        // Alt+F4 and the system menu's Close.
         Close();
         return 0;
     case WM_QUERYENDSESSION:

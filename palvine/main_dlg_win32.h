@@ -1,6 +1,6 @@
-// MainDlg as a window: a small popup with a tool window's caption bar
-// without text (narrow enough for 39 pixels, and a place to move the window
-// and open its system menu by touch), the picture ClickStatus and the poll
+// MainDlg as a window: a small thin-bordered popup with a caption strip of
+// its own at the top (to move the window and open its system menu by touch
+// alone), the picture ClickStatus in the square below it and the poll
 // timer. Its events go to the portable MainDlg; it is the window that
 // SysControl works on, and the icon source of the picture.
 #pragma once
@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "caption_strip.h"
 #include "handles_win32.h"
 #include "main_dlg.h"
 #include "picture_slot.h"
@@ -67,11 +68,17 @@ private:
     static LRESULT CALLBACK SysMenuWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     RECT OuterRect() const;
     POINT FrameInset() const;
+    int ClientWidth() const;
+    POINT ToClient(LPARAM screenPoint) const;
+    void PaintStrip(HDC dc) const;
+    void InvalidateStrip();
+    void OpenSysMenu(int clientX, int clientY);
     void Resize(int widthPixels, int heightPixels);
     void MovePicture(int leftPixels, int topPixels);
 
     HINSTANCE instance_;
     winui::TwipScale scale_;
+    CaptionStrip strip_{kLeastStripHeight};
     SysControl sys_;
     MainDlg dlg_;
     HWND picture_ = nullptr;
@@ -80,6 +87,7 @@ private:
     WNDPROC oldWndProc_ = nullptr;
     bool timerOn_ = false;
     bool destroying_ = false;
+    bool active_ = false;
 };
 
 }  // namespace palvine

@@ -41,8 +41,8 @@ public:
     virtual void SetHeight(double twips) = 0;
 
     // ClickStatus. Its place is measured like the outer size, from the
-    // frame's outer edge below the caption bar, so that a place computed
-    // from the outer size lands the same inside the client area.
+    // frame's outer edge below the caption strip, so that a place computed
+    // from the outer size lands the same in the square below the strip.
     virtual double PictureWidth() = 0;
     virtual double PictureHeight() = 0;
     virtual void SetPictureTop(double twips) = 0;

@@ -21,12 +21,12 @@ show "picture: $(picture).ico"
 show_modes
 window_shot palvine-disarmed "Palvine: one-shot disarmed (left.ico)" "$MAIN"
 
-say "a press and hold on the caption bar (here a right click) opens the system menu"
-read -r x y < <(caption_point)
+say "a press and hold on the caption strip (here a right click) opens the system menu"
+read -r x y < <(strip_point)
 press "$x" "$y" 3
 MENU=$(probe find-class "#32768" 10000) || fail "no system menu"
 wait_eq 1 probe visible "$MENU"
-window_shot palvine-menu "Palvine: the system menu, from the caption bar" "$MAIN" "$MENU"
+window_shot palvine-menu "Palvine: the system menu, from the caption strip" "$MAIN" "$MENU"
 read -r left top right bottom < <(probe rect "$MENU")
 press $(((left + right) / 2)) $((bottom - 8))  # its last item, "Large size", closes it
 menu_closed() { [ "$(probe visible "$MENU" 2>/dev/null)" != 1 ]; }

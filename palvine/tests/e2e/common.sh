@@ -38,30 +38,32 @@ start_palvine() {
 }
 wait_gone() { probe gone "$MAIN" "${1:-5000}" >/dev/null || fail "the window is still there"; }
 
-# Outer size as "width height" in pixels, the height without the caption
-# bar: the window keeps a square client area under the bar, so a size of
-# width w shows as "w w". The bar's height is read from the window itself
-# (the client area's inset at the top less the one at the bottom).
+# The caption strip's height in pixels: the frame is the same a side, so
+# the client area is taller than wide by the strip.
+strip() {
+    local cleft ctop cright cbottom
+    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
+    echo "$(((cbottom - ctop) - (cright - cleft)))"
+}
+# Outer size as "width height" in pixels, the height without the strip: the
+# window keeps a square under the strip, so a size of width w shows as
+# "w w".
 size() {
-    local left top right bottom cleft ctop cright cbottom
+    local left top right bottom bar
     read -r left top right bottom < <(probe rect "$MAIN") || return 1
-    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
-    echo "$((right - left)) $((bottom - top - ((ctop - top) - (bottom - cbottom))))"
+    bar=$(strip) || return 1
+    echo "$((right - left)) $((bottom - top - bar))"
 }
-# The caption bar's height in pixels.
-caption_bar() {
-    local left top right bottom cleft ctop cright cbottom
-    read -r left top right bottom < <(probe rect "$MAIN") || return 1
+# A point in the middle of the strip: "X Y".
+strip_point() {
+    local cleft ctop cright cbottom bar
     read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
-    echo "$(((ctop - top) - (bottom - cbottom)))"
+    bar=$(strip) || return 1
+    echo "$(((cleft + cright) / 2)) $((ctop + bar / 2))"
 }
-# A point on the caption bar, clear of its close box on the right: "X Y".
-caption_point() {
-    local left top right bottom cleft ctop cright cbottom
-    read -r left top right bottom < <(probe rect "$MAIN") || return 1
-    read -r cleft ctop cright cbottom < <(probe client "$MAIN") || return 1
-    echo "$((cleft + 4)) $(((top + ctop) / 2))"
-}
+# The window's answer to a hit test at screen point X Y (WM_NCHITTEST):
+# 1 client, 2 caption.
+hit() { probe send "$MAIN" 0x84 0 $(((($2 & 0xFFFF) << 16) | ($1 & 0xFFFF))); }
 # The window's top left corner: "X Y".
 position() {
     local left top right bottom
