@@ -38,6 +38,18 @@ start_nystra() {
     wait_rows "" "$RELEASED" "" ""
 }
 
+# Two panels (identifiers 0x11 and 0x22), the second one's record "Line B"
+# in Interlock mode, Nystra started and that panel made active by a touch.
+start_with_line_b_active() {
+    sim attach 0x11 attach 0x22 >/dev/null
+    seed_panel 34 "Line B" 1
+    start_nystra
+    sim touch 1 >/dev/null
+    wait_rows 34 "Line B" "" ""
+    sim release 1 >/dev/null
+    wait_pointdata "0 1"
+}
+
 rows() {
     local id
     for id in $ID_ACTIVE_ID $ID_ACTIVE_NAME $ID_REQUEST_ID $ID_REQUEST_NAME; do

@@ -3,13 +3,7 @@
 # default) on either box keeps the interlock running with its panel active.
 # Saves the close question as it opens (nystra-close-cancel.png).
 . "$(dirname "$0")/common.sh"
-sim attach 0x11 attach 0x22 >/dev/null
-seed_panel 34 "Line B" 1
-start_nystra
-sim touch 1 >/dev/null
-wait_rows 34 "Line B" "" ""
-sim release 1 >/dev/null
-wait_pointdata "0 1"
+start_with_line_b_active
 focused() { wine_run "$HELPER" focus "$1"; }
 
 # ask WHAT TEXT: the question opened by WHAT shows TEXT, Cancel (2) has the

@@ -3,13 +3,7 @@
 # ends without a single request to the driver; the first goes on as it was.
 # Once the first has ended, a new start runs the interlock again.
 . "$(dirname "$0")/common.sh"
-sim attach 0x11 attach 0x22 >/dev/null
-seed_panel 34 "Line B" 1
-start_nystra
-sim touch 1 >/dev/null
-wait_rows 34 "Line B" "" ""
-sim release 1 >/dev/null
-wait_pointdata "0 1"
+start_with_line_b_active
 
 # Hidden to the notification area, as the "Minimize" button does.
 probe click "$MAIN" "$ID_MINIMIZE" >/dev/null

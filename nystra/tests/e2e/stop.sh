@@ -5,13 +5,7 @@
 # driver nor a window; a question box open in the controller does not hold
 # up its end.
 . "$(dirname "$0")/common.sh"
-sim attach 0x11 attach 0x22 >/dev/null
-seed_panel 34 "Line B" 1
-start_nystra
-sim touch 1 >/dev/null
-wait_rows 34 "Line B" "" ""
-sim release 1 >/dev/null
-wait_pointdata "0 1"
+start_with_line_b_active
 wait_eq 1 tray_icons
 
 nystra_run /stop
