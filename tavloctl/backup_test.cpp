@@ -56,19 +56,20 @@ protected:
         std::ofstream stream(path, std::ios::binary | std::ios::trunc);
         stream << text;
     }
-    // Every setting of panel `index` changed, with distinct values.
-    static void ChangePanel(int index, int seed) {
+    // Every setting of panel `index` changed, with values made from `offset`, so
+    // that each call gives values of its own.
+    static void ChangePanel(int index, int offset) {
         std::uint16_t stamp = Model().Stamp();
         for (std::uint32_t alt = 0; alt < 2; ++alt) {
-            const std::int16_t cal[4] = {static_cast<std::int16_t>(9000 + seed), static_cast<std::int16_t>(-seed),
-                                         static_cast<std::int16_t>(11000 + seed), static_cast<std::int16_t>(alt + 3)};
-            std::int16_t click[4] = {static_cast<std::int16_t>(10 * (seed % 10)), 40,
-                                     static_cast<std::int16_t>(300 + 10 * seed), 36};
+            const std::int16_t cal[4] = {static_cast<std::int16_t>(9000 + offset), static_cast<std::int16_t>(-offset),
+                                         static_cast<std::int16_t>(11000 + offset), static_cast<std::int16_t>(alt + 3)};
+            std::int16_t click[4] = {static_cast<std::int16_t>(10 * (offset % 10)), 40,
+                                     static_cast<std::int16_t>(300 + 10 * offset), 36};
             ASSERT_EQ(TavloSetCalibrationData(&stamp, index, cal, alt), 0);
             ASSERT_EQ(TavloSetClickData(&stamp, index, click, alt), 0);
-            ASSERT_EQ(TavloSetClickSound(&stamp, index, (seed + alt) % 2, alt), 0);
+            ASSERT_EQ(TavloSetClickSound(&stamp, index, (offset + alt) % 2, alt), 0);
         }
-        ASSERT_EQ(TavloSetPanelLed(&stamp, index, 100 + seed), 0);
+        ASSERT_EQ(TavloSetPanelLed(&stamp, index, 100 + offset), 0);
     }
     std::uint32_t Writes() const {
         std::uint32_t writes = 0;

@@ -13,8 +13,9 @@ first=$TEST_LOGS/first.json
 second=$TEST_LOGS/second.json
 sim attach 0x11 attach 0x22 >/dev/null
 
-# Settings: seed 1 and 2, a record and system record of their own.
-set_all() {  # set_all SEED
+# Two sets of values, 1 and 2, for every setting of both panels, their
+# records, the system record and the driver's modes.
+set_all() {  # set_all SET
     local s=$1 p alt
     for p in 0 1; do
         for alt in "" --saved; do
