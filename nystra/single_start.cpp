@@ -83,14 +83,10 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     std::string word = arguments.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
     for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (word.compare(0, 5, "/stop") != 0) return parsed;
-    if (word.size() == 5) {
-        parsed.stop = true;
-        parsed.waitSeconds = kStopWaitSeconds;
-        return parsed;
-    }
-    if (word[5] != ':') return parsed;  // "/stopper" is no stop request
+    if (word.size() > 5 && word[5] != ':') return parsed;  // "/stopper" is no stop request
     parsed.stop = true;
     parsed.waitSeconds = kStopWaitSeconds;
+    if (word.size() == 5) return parsed;
     const std::string number = word.substr(6);
     if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string::npos) {
         return parsed;
