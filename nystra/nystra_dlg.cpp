@@ -38,6 +38,23 @@ const char* EndText(EndCause cause) {
     return "window destroyed";
 }
 
+// The trace's words for what ended an activation, after the panel's.
+std::string ReleaseText(ReleaseCause cause, std::int32_t timeOutSeconds) {
+    switch (cause) {
+    case ReleaseCause::kTimeOut:
+        return " by the time-out (" + std::to_string(timeOutSeconds) + " s without a touch)";
+    case ReleaseCause::kUnplugged:
+        return ": it was unplugged";
+    case ReleaseCause::kDriverLost:
+        return ": driver lost";
+    case ReleaseCause::kActivationFailed:
+        return ": another panel could not be activated";
+    case ReleaseCause::kUser:
+        break;
+    }
+    return " by the user";
+}
+
 }  // namespace
 
 // The trace's words for a panel of the table, with its recorded name.
@@ -224,26 +241,7 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
 
 void CNystraDlg::ReleasePanels(ReleaseCause cause) {
     if (ended_) return;  // as in ActivatePanel
-    if (state == kActive) {
-        switch (cause) {
-        case ReleaseCause::kUser:
-            Trace(trace_, "released " + activeText_ + " by the user");
-            break;
-        case ReleaseCause::kTimeOut:
-            Trace(trace_, "released " + activeText_ + " by the time-out (" + std::to_string(reloadValue) +
-                              " s without a touch)");
-            break;
-        case ReleaseCause::kUnplugged:
-            Trace(trace_, "released " + activeText_ + ": it was unplugged");
-            break;
-        case ReleaseCause::kDriverLost:
-            Trace(trace_, "released " + activeText_ + ": driver lost");
-            break;
-        case ReleaseCause::kActivationFailed:
-            Trace(trace_, "released " + activeText_ + ": another panel could not be activated");
-            break;
-        }
-    }
+    if (state == kActive) Trace(trace_, "released " + activeText_ + ReleaseText(cause, reloadValue));
     usb.SetAllPanelDisable();
     state = kReleased;
     ShowPanelNames(-1, -1);
