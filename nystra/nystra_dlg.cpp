@@ -300,10 +300,14 @@ bool CNystraDlg::OnSysCommand(std::uintptr_t command) {
     return false;
 }
 
-void CNystraDlg::OnClose() {
+void CNystraDlg::OnClose() { EndIfConfirmed(kCloseQuestion, EndCause::kClosedByUser); }
+
+// The dialog ends when the user confirms, unless the end steps ran while the
+// question was open (a stop request, the session's end).
+void CNystraDlg::EndIfConfirmed(const char* question, EndCause cause) {
     view_.ShowAndRestore();
-    if (view_.Confirm(kCloseQuestion) && !ended_) {
-        endCause_ = EndCause::kClosedByUser;
+    if (view_.Confirm(question) && !ended_) {
+        endCause_ = cause;
         view_.EndDialog();
     }
 }
@@ -316,11 +320,7 @@ void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
     if (mouseMessage == kTrayLeftButtonDown) {
         view_.BringToForeground();
     } else if (mouseMessage == kTrayRightButtonDoubleClick) {
-        view_.ShowAndRestore();
-        if (view_.Confirm(kStopQuestion) && !ended_) {
-            endCause_ = EndCause::kStoppedFromTray;
-            view_.EndDialog();
-        }
+        EndIfConfirmed(kStopQuestion, EndCause::kStoppedFromTray);
     }
     inTrayCallback_ = false;
 }

@@ -148,6 +148,7 @@ private:
     void ShowPanelName(int idControl, int nameControl, int panel);
     unsigned PollActive();
     void EndSteps(EndCause cause);
+    void EndIfConfirmed(const char* question, EndCause cause);
     void PollFailed(long status);
     std::string PanelText(int panel);
     void SwitchTrayIcon(int icon);
