@@ -9,6 +9,9 @@
 namespace palvine {
 namespace {
 
+// The strip speaks the hit-test answers of the system without its header.
+static_assert(kHtClient == HTCLIENT && kHtCaption == HTCAPTION, "hit-test answers differ from the system's");
+
 // The window as designed: a square of 915 x 915 twips (61 x 61 pixels at
 // 96 dots per inch) under the caption strip, so that height minus width is
 // the strip's height and every size keeps a square with the picture in its
