@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# Makes the installer from a release build: stages the shipped files,
-# signs them (when a certificate is given) and runs makensis over them.
+# Makes the installer from the stage of a release build: signs the shipped
+# files (when a certificate is given) and runs makensis over them.
 # The release presets' build, tools/make-release.sh and the installer's
 # tests all make it through this script.
 #
 #   make-installer.sh --stage DIR --out SETUP.EXE --bits 32|64 --version X.Y.Z
-#                     --shipped shipped.nsh --helper SetupHelper.exe [--build BUILD_DIR]
+#                     --shipped shipped.nsh --helper SetupHelper.exe
 #
-# With --build the stage is made afresh from `cmake --install BUILD_DIR`;
-# without it, the files already in the stage are used as they are. The
+# The files already in the stage are used as they are. The
 # stage holds everything that is installed (the guide, the sample pictures
 # and, 64-bit, the 32-bit libraries in x86 too); shipped.nsh lists it.
 # Signing: when SUITE_SIGN_PFX names a PKCS#12 file (its password in
@@ -19,11 +18,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sign=$here/../tools/sign-file.sh
-stage= out= bits= version= shipped= helper= build=
+stage= out= bits= version= shipped= helper=
 while [ $# -gt 0 ]; do
     case $1 in
     --stage) stage=$2 ;; --out) out=$2 ;; --bits) bits=$2 ;; --version) version=$2 ;;
-    --shipped) shipped=$2 ;; --helper) helper=$2 ;; --build) build=$2 ;;
+    --shipped) shipped=$2 ;; --helper) helper=$2 ;;
     *) echo "make-installer.sh: unknown argument $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -34,10 +33,6 @@ done
 IFS=. read -r major minor patch tweak <<<"$version.0.0.0"
 dots=$major.$minor.${patch:-0}.${tweak:-0}
 
-if [ -n "$build" ]; then
-    rm -rf "$stage"
-    "${CMAKE:-cmake}" --install "$build" --prefix "$stage" >/dev/null
-fi
 # The helper goes into the installer besides the stage, copied so that
 # signing never touches the build's own file.
 extra=$(mktemp -d)
