@@ -164,8 +164,6 @@ private:
     Json RecordJson(const PanelRecord& record);
     void PrintSystem(const SystemRecord& system);
     int CopySavedToWorking(std::uint32_t panel);
-    int WriteSettings(std::uint32_t panel, std::uint8_t id, const PanelSettings& before, const PanelSettings& after,
-                      bool dryRun, int* changes);
 
     std::ostream& out_;
     std::ostream& err_;
