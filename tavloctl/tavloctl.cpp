@@ -73,6 +73,8 @@ std::string Values(const std::int16_t values[4]) {
 
 bool SameValues(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
 
+const char* SetName(PanelSet set) { return set == kSaved ? "saved" : "working"; }
+
 class Console;
 using Handler = int (Console::*)();
 
@@ -158,7 +160,6 @@ private:
         return resolved;
     }
     PanelSet Set() const { return Flag("--saved") ? kSaved : kWorking; }
-    const char* SetName() const { return Flag("--saved") ? "saved" : "working"; }
 
     int PrintRecord(const PanelRecord& record);
     Json RecordJson(const PanelRecord& record);
@@ -299,11 +300,11 @@ int Console::Calibration() {
     }
     if (AsJson()) {
         Print({{"panel", panel},
-               {"set", SetName()},
+               {"set", SetName(Set())},
                {"calibration", {{"x_gain", cal[0]}, {"x_offset", cal[1]}, {"y_gain", cal[2]}, {"y_offset", cal[3]}}}});
     } else {
-        out_ << "panel " << panel << " calibration (" << SetName() << "): x gain " << cal[0] << ", x offset " << cal[1]
-             << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
+        out_ << "panel " << panel << " calibration (" << SetName(Set()) << "): x gain " << cal[0] << ", x offset "
+             << cal[1] << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
     }
     return kExitOk;
 }
@@ -318,7 +319,7 @@ int Console::ResetCalibration() {
     for (const PanelSet set : {kWorking, kSaved}) {
         if (set == kSaved && !both) break;
         if (!device_.WriteCalibration(panel, set, tavlo::kIdentityCalibration)) return kExitFailed;
-        out_ << "panel " << panel << " calibration (" << (set == kSaved ? "saved" : "working")
+        out_ << "panel " << panel << " calibration (" << SetName(set)
              << "): identity, x gain 10000, x offset 0, y gain 10000, y offset 0\n";
     }
     return kExitOk;
@@ -379,15 +380,16 @@ int Console::Click() {
     }
     if (AsJson()) {
         Print({{"panel", panel},
-               {"set", SetName()},
+               {"set", SetName(Set())},
                {"click",
                 {{"down_cancel", click[0]},
                  {"up_cancel", click[1]},
                  {"double_click_time", click[2]},
                  {"double_click_area", click[3]}}}});
     } else {
-        out_ << "panel " << panel << " click settings (" << SetName() << "): down cancel " << click[0] << ", up cancel "
-             << click[1] << ", double-click time " << click[2] << " ms, double-click area " << click[3] << "\n";
+        out_ << "panel " << panel << " click settings (" << SetName(Set()) << "): down cancel " << click[0]
+             << ", up cancel " << click[1] << ", double-click time " << click[2] << " ms, double-click area "
+             << click[3] << "\n";
     }
     return kExitOk;
 }
@@ -405,9 +407,9 @@ int Console::Sound() {
         return kExitFailed;
     }
     if (AsJson()) {
-        Print({{"panel", panel}, {"set", SetName()}, {"sound", on != 0}});
+        Print({{"panel", panel}, {"set", SetName(Set())}, {"sound", on != 0}});
     } else {
-        out_ << "panel " << panel << " click sound (" << SetName() << "): " << (on ? "on" : "off") << "\n";
+        out_ << "panel " << panel << " click sound (" << SetName(Set()) << "): " << (on ? "on" : "off") << "\n";
     }
     return kExitOk;
 }
@@ -932,7 +934,7 @@ int Console::Import() {
         const std::int32_t touchOp = target.from->touchOp, irOp = target.from->irOp;
         std::vector<Step> steps;
         for (const PanelSet set : {kWorking, kSaved}) {
-            const std::string setName = set == kWorking ? "working" : "saved";
+            const std::string setName = SetName(set);
             const SetValues& a = now.sets[set];
             const SetValues& b = want.sets[set];
             if (!SameValues(a.calibration, b.calibration)) {
