@@ -73,6 +73,8 @@ std::string Values(const std::int16_t values[4]) {
 
 bool SameValues(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
 
+std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
+
 const char* SetName(PanelSet set) { return set == kSaved ? "saved" : "working"; }
 
 class Console;
@@ -347,8 +349,8 @@ int Console::CopySavedToWorking(std::uint32_t panel) {
     }
     if (working.sound != saved.sound) {
         if (!device_.WriteSound(panel, kWorking, saved.sound)) return kExitFailed;
-        out_ << "panel " << panel << " working sound: " << (working.sound ? "on" : "off") << " -> "
-             << (saved.sound ? "on" : "off") << "\n";
+        out_ << "panel " << panel << " working sound: " << SoundText(working.sound) << " -> " << SoundText(saved.sound)
+             << "\n";
         ++copied;
     }
     if (copied == 0) out_ << "panel " << panel << ": working set already equals the saved set\n";
@@ -811,8 +813,6 @@ struct Step {
     std::string before;
     std::string after;
 };
-
-std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
 
 std::string RecordText(const std::string& name, std::int32_t touchOp, std::int32_t irOp) {
     const char* mode = ModeName(touchOp);
