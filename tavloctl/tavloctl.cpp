@@ -158,8 +158,11 @@ private:
     int PanelArg(std::size_t index, std::uint32_t* panel) {
         if (index >= args_.size()) return Usage(std::string(command_->name) + " needs a PANEL");
         const int resolved = device_.Resolve(args_[index], panel);
-        if (resolved == 2) return Usage("'" + args_[index] + "' is no panel: give its number or id:IDENTIFIER");
+        if (resolved == 2) return NoPanel(args_[index]);
         return resolved;
+    }
+    int NoPanel(const std::string& text) {
+        return Usage("'" + text + "' is no panel: give its number or id:IDENTIFIER");
     }
     PanelSet Set() const { return Flag("--saved") ? kSaved : kWorking; }
 
@@ -885,7 +888,7 @@ int Console::Import() {
         Target target{&from, 0, 0, ""};
         if (selection != selections.end() && !selection->to.empty()) {
             const int resolved = device_.Resolve(selection->to, &target.panel);
-            if (resolved == 2) return Usage("'" + selection->to + "' is no panel: give its number or id:IDENTIFIER");
+            if (resolved == 2) return NoPanel(selection->to);
             if (resolved != 0) return refuse("--to " + selection->to + " names no single panel");
             if (target.panel >= ids.size()) return refuse("there is no panel " + std::to_string(target.panel));
         } else {
