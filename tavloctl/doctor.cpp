@@ -37,8 +37,6 @@ std::string PanelName(std::size_t panel, int id) {
     return "panel " + std::to_string(panel) + " (id " + std::to_string(id) + ")";
 }
 
-bool Same(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
-
 class Examiner {
 public:
     explicit Examiner(Platform& platform) : platform_(platform) {}
@@ -232,8 +230,9 @@ private:
                 return;
             }
             std::string what;
-            if (!Same(sets[0].calibration, sets[1].calibration)) what = "calibration";
-            if (!Same(sets[0].click, sets[1].click)) what += std::string(what.empty() ? "" : ", ") + "click settings";
+            if (!SameValues(sets[0].calibration, sets[1].calibration)) what = "calibration";
+            if (!SameValues(sets[0].click, sets[1].click))
+                what += std::string(what.empty() ? "" : ", ") + "click settings";
             if (sets[0].sound != sets[1].sound) what += std::string(what.empty() ? "" : ", ") + "sound";
             if (what.empty()) continue;
             clean = false;

@@ -71,8 +71,6 @@ std::string Values(const std::int16_t values[4]) {
            std::to_string(values[3]);
 }
 
-bool SameValues(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
-
 std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
 
 const char* SetName(PanelSet set) { return set == kSaved ? "saved" : "working"; }
