@@ -1,5 +1,6 @@
 #include "device.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "status_text.h"
@@ -15,6 +16,8 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
     *value = parsed;
     return true;
 }
+
+bool SameValues(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
 
 bool Device::Check(const char* call, TavloStatus status) {
     if (status == TavloOk) return true;

@@ -82,6 +82,9 @@ private:
     bool stampTaken_ = false;
 };
 
+// Whether two arrays of calibration or click values are equal.
+bool SameValues(const std::int16_t a[4], const std::int16_t b[4]);
+
 // Parses a decimal or 0x-prefixed number within [low, high]; a leading
 // zero does not make it octal.
 bool ParseNumber(const std::string& text, long long low, long long high, long long* value);

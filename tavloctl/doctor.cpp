@@ -37,7 +37,11 @@ std::string PanelName(std::size_t panel, int id) {
     return "panel " + std::to_string(panel) + " (id " + std::to_string(id) + ")";
 }
 
-bool Same(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
+// Adds an item to a comma-separated list.
+void Append(std::string* list, const std::string& item) {
+    if (!list->empty()) *list += ", ";
+    *list += item;
+}
 
 class Examiner {
 public:
@@ -113,7 +117,7 @@ private:
             std::size_t count = 0;
             for (std::size_t panel = first; panel < ids->size(); ++panel) {
                 if ((*ids)[panel] != id) continue;
-                which += (which.empty() ? "" : ", ") + std::to_string(panel);
+                Append(&which, std::to_string(panel));
                 ++count;
             }
             if (count < 2) continue;
@@ -159,7 +163,7 @@ private:
         if (!driver) return;
         for (const int id : RecordIds()) {
             if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
-                orphans += (orphans.empty() ? "" : ", ") + std::to_string(id);
+                Append(&orphans, std::to_string(id));
             }
         }
         if (!orphans.empty()) Add(Level::kOk, "records", "records of identifiers not attached (kept): " + orphans);
@@ -178,9 +182,9 @@ private:
     void Interlock(const std::vector<std::uint8_t>& ids) {
         const NystraSigns signs = platform_.Nystra();
         std::string how;
-        if (signs.globalLock) how += "global lock";
-        if (signs.localLock) how += std::string(how.empty() ? "" : ", ") + "session lock";
-        if (signs.window) how += std::string(how.empty() ? "" : ", ") + "window";
+        if (signs.globalLock) Append(&how, "global lock");
+        if (signs.localLock) Append(&how, "session lock");
+        if (signs.window) Append(&how, "window");
         const bool running = signs.Running();
         Add(Level::kOk, "interlock", running ? "Nystra is running (" + how + ")" : "Nystra is not running");
 
@@ -232,9 +236,9 @@ private:
                 return;
             }
             std::string what;
-            if (!Same(sets[0].calibration, sets[1].calibration)) what = "calibration";
-            if (!Same(sets[0].click, sets[1].click)) what += std::string(what.empty() ? "" : ", ") + "click settings";
-            if (sets[0].sound != sets[1].sound) what += std::string(what.empty() ? "" : ", ") + "sound";
+            if (!SameValues(sets[0].calibration, sets[1].calibration)) Append(&what, "calibration");
+            if (!SameValues(sets[0].click, sets[1].click)) Append(&what, "click settings");
+            if (sets[0].sound != sets[1].sound) Append(&what, "sound");
             if (what.empty()) continue;
             clean = false;
             const bool several = what.find(',') != std::string::npos || what == "click settings";
@@ -268,12 +272,10 @@ private:
     void Files(const std::string& folder) {
         std::string missingLibraries, missingPrograms;
         for (const char* file : kSuiteLibraries) {
-            if (!platform_.FileExists(folder + file))
-                missingLibraries += std::string(missingLibraries.empty() ? "" : ", ") + file;
+            if (!platform_.FileExists(folder + file)) Append(&missingLibraries, file);
         }
         for (const char* file : kSuitePrograms) {
-            if (!platform_.FileExists(folder + file))
-                missingPrograms += std::string(missingPrograms.empty() ? "" : ", ") + file;
+            if (!platform_.FileExists(folder + file)) Append(&missingPrograms, file);
         }
         if (!missingLibraries.empty()) {
             Add(Level::kFail, "files", folder + " lacks " + missingLibraries + ": reinstall the suite");

@@ -71,7 +71,9 @@ std::string Values(const std::int16_t values[4]) {
            std::to_string(values[3]);
 }
 
-bool SameValues(const std::int16_t a[4], const std::int16_t b[4]) { return std::equal(a, a + 4, b); }
+std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
+
+const char* SetName(PanelSet set) { return set == kSaved ? "saved" : "working"; }
 
 class Console;
 using Handler = int (Console::*)();
@@ -154,18 +156,18 @@ private:
     int PanelArg(std::size_t index, std::uint32_t* panel) {
         if (index >= args_.size()) return Usage(std::string(command_->name) + " needs a PANEL");
         const int resolved = device_.Resolve(args_[index], panel);
-        if (resolved == 2) return Usage("'" + args_[index] + "' is no panel: give its number or id:IDENTIFIER");
+        if (resolved == 2) return NoPanel(args_[index]);
         return resolved;
     }
+    int NoPanel(const std::string& text) {
+        return Usage("'" + text + "' is no panel: give its number or id:IDENTIFIER");
+    }
     PanelSet Set() const { return Flag("--saved") ? kSaved : kWorking; }
-    const char* SetName() const { return Flag("--saved") ? "saved" : "working"; }
 
     int PrintRecord(const PanelRecord& record);
     Json RecordJson(const PanelRecord& record);
     void PrintSystem(const SystemRecord& system);
     int CopySavedToWorking(std::uint32_t panel);
-    int WriteSettings(std::uint32_t panel, std::uint8_t id, const PanelSettings& before, const PanelSettings& after,
-                      bool dryRun, int* changes);
 
     std::ostream& out_;
     std::ostream& err_;
@@ -301,11 +303,11 @@ int Console::Calibration() {
     }
     if (AsJson()) {
         Print({{"panel", panel},
-               {"set", SetName()},
+               {"set", SetName(Set())},
                {"calibration", {{"x_gain", cal[0]}, {"x_offset", cal[1]}, {"y_gain", cal[2]}, {"y_offset", cal[3]}}}});
     } else {
-        out_ << "panel " << panel << " calibration (" << SetName() << "): x gain " << cal[0] << ", x offset " << cal[1]
-             << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
+        out_ << "panel " << panel << " calibration (" << SetName(Set()) << "): x gain " << cal[0] << ", x offset "
+             << cal[1] << ", y gain " << cal[2] << ", y offset " << cal[3] << "\n";
     }
     return kExitOk;
 }
@@ -320,7 +322,7 @@ int Console::ResetCalibration() {
     for (const PanelSet set : {kWorking, kSaved}) {
         if (set == kSaved && !both) break;
         if (!device_.WriteCalibration(panel, set, tavlo::kIdentityCalibration)) return kExitFailed;
-        out_ << "panel " << panel << " calibration (" << (set == kSaved ? "saved" : "working")
+        out_ << "panel " << panel << " calibration (" << SetName(set)
              << "): identity, x gain 10000, x offset 0, y gain 10000, y offset 0\n";
     }
     return kExitOk;
@@ -348,8 +350,8 @@ int Console::CopySavedToWorking(std::uint32_t panel) {
     }
     if (working.sound != saved.sound) {
         if (!device_.WriteSound(panel, kWorking, saved.sound)) return kExitFailed;
-        out_ << "panel " << panel << " working sound: " << (working.sound ? "on" : "off") << " -> "
-             << (saved.sound ? "on" : "off") << "\n";
+        out_ << "panel " << panel << " working sound: " << SoundText(working.sound) << " -> " << SoundText(saved.sound)
+             << "\n";
         ++copied;
     }
     if (copied == 0) out_ << "panel " << panel << ": working set already equals the saved set\n";
@@ -381,15 +383,16 @@ int Console::Click() {
     }
     if (AsJson()) {
         Print({{"panel", panel},
-               {"set", SetName()},
+               {"set", SetName(Set())},
                {"click",
                 {{"down_cancel", click[0]},
                  {"up_cancel", click[1]},
                  {"double_click_time", click[2]},
                  {"double_click_area", click[3]}}}});
     } else {
-        out_ << "panel " << panel << " click settings (" << SetName() << "): down cancel " << click[0] << ", up cancel "
-             << click[1] << ", double-click time " << click[2] << " ms, double-click area " << click[3] << "\n";
+        out_ << "panel " << panel << " click settings (" << SetName(Set()) << "): down cancel " << click[0]
+             << ", up cancel " << click[1] << ", double-click time " << click[2] << " ms, double-click area "
+             << click[3] << "\n";
     }
     return kExitOk;
 }
@@ -407,9 +410,9 @@ int Console::Sound() {
         return kExitFailed;
     }
     if (AsJson()) {
-        Print({{"panel", panel}, {"set", SetName()}, {"sound", on != 0}});
+        Print({{"panel", panel}, {"set", SetName(Set())}, {"sound", on != 0}});
     } else {
-        out_ << "panel " << panel << " click sound (" << SetName() << "): " << (on ? "on" : "off") << "\n";
+        out_ << "panel " << panel << " click sound (" << SetName(Set()) << "): " << (on ? "on" : "off") << "\n";
     }
     return kExitOk;
 }
@@ -812,8 +815,6 @@ struct Step {
     std::string after;
 };
 
-std::string SoundText(std::uint8_t on) { return on ? "on" : "off"; }
-
 std::string RecordText(const std::string& name, std::int32_t touchOp, std::int32_t irOp) {
     const char* mode = ModeName(touchOp);
     return "\"" + name + "\" " + (mode ? mode : "TOUCH_OP " + std::to_string(touchOp)) + " IR_OP " +
@@ -885,7 +886,7 @@ int Console::Import() {
         Target target{&from, 0, 0, ""};
         if (selection != selections.end() && !selection->to.empty()) {
             const int resolved = device_.Resolve(selection->to, &target.panel);
-            if (resolved == 2) return Usage("'" + selection->to + "' is no panel: give its number or id:IDENTIFIER");
+            if (resolved == 2) return NoPanel(selection->to);
             if (resolved != 0) return refuse("--to " + selection->to + " names no single panel");
             if (target.panel >= ids.size()) return refuse("there is no panel " + std::to_string(target.panel));
         } else {
@@ -934,7 +935,7 @@ int Console::Import() {
         const std::int32_t touchOp = target.from->touchOp, irOp = target.from->irOp;
         std::vector<Step> steps;
         for (const PanelSet set : {kWorking, kSaved}) {
-            const std::string setName = set == kWorking ? "working" : "saved";
+            const std::string setName = SetName(set);
             const SetValues& a = now.sets[set];
             const SetValues& b = want.sets[set];
             if (!SameValues(a.calibration, b.calibration)) {
