@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "form_tool_win32.h"
+#include "message_loop_win32.h"
 #include "frm_main.h"
 #include "frm_main_win32.h"
 

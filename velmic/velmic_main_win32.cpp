@@ -4,6 +4,7 @@
 
 #include "controls_win32.h"
 #include "form_tool_win32.h"
+#include "message_loop_win32.h"
 #include "start_dlg.h"
 #include "start_dlg_win32.h"
 #include "tp_access.h"

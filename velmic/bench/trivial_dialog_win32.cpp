@@ -6,6 +6,7 @@
 #include "controls_win32.h"
 #include "dialog_win32.h"
 #include "form_tool_win32.h"
+#include "message_loop_win32.h"
 
 namespace {
 

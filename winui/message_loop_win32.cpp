@@ -1,17 +1,8 @@
-#include "form_tool_win32.h"
+#include "message_loop_win32.h"
 
-#include <string>
-#include <utility>
-
-#include "message_boxes_win32.h"
+#include <windows.h>
 
 namespace winui {
-
-FormToolDevice::FormToolDevice(const char* title, std::function<HWND()> owner)
-    : device_(loader_, [title, owner = std::move(owner)](const std::string& message) {
-          FatalMissing(owner ? owner() : nullptr, message, title);
-      }) {}
-
 namespace {
 
 bool IsDialogBox(HWND window) {

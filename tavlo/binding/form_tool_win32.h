@@ -1,7 +1,6 @@
 // The start of the form tools (the programs that reach TAVLO.DLL through
 // TavloIoctl): the library bound by name, with a fatal handler that names
-// the missing library or function and ends the program, and the message
-// loop.
+// the missing library or function and ends the program.
 #pragma once
 
 #include <windows.h>
@@ -27,11 +26,5 @@ private:
     tavlo::Win32LibraryLoader loader_;
     tavlo::TavloIoctl device_;
 };
-
-// Runs the thread's messages until WM_QUIT and returns its exit code. A
-// message for a dialog box (or a control on one) goes through
-// IsDialogMessage first, so that modeless dialogs answer Tab, Enter and
-// Escape.
-int RunMessageLoop();
 
 }  // namespace winui
