@@ -26,7 +26,9 @@ if(WIN32)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 else()
-    find_package(GTest QUIET)
+    # The installed package's own CMake files; Debian's sources when only
+    # those are on the machine.
+    find_package(GTest CONFIG QUIET)
     if(NOT GTest_FOUND)
         add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
         add_library(GTest::gtest_main ALIAS gtest_main)
@@ -40,6 +42,7 @@ function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
                           DESCRIPTION "Test program of the touch panel suite")
+    set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
 endfunction()
 
 # suite_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program.
@@ -50,6 +53,8 @@ function(suite_unit_test name)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     suite_target_defaults(${name})
+    # Tests are C++20, for designated initialisers in their tables of cases.
+    set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 endfunction()
