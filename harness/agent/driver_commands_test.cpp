@@ -1,0 +1,95 @@
+// The agent's driver commands against the in-process driver model.
+#include "driver_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "inprocess_control.h"
+
+namespace agent {
+namespace {
+
+class NoClock final : public Clock {
+public:
+    std::uint64_t NowMs() override { return now; }
+    void SleepMs(unsigned ms) override { now += ms; }
+    std::uint64_t now = 0;
+};
+
+class DriverCommandsTest : public ::testing::Test {
+protected:
+    DriverCommandsTest() { AddDriverCommands(dispatcher, transport); }
+    Json Ok(const char* cmd, const Json& args = Json::object()) {
+        const Json reply = Json::parse(dispatcher.HandleLine(Json{{"cmd", cmd}, {"args", args}}.dump()));
+        EXPECT_EQ(reply["ok"], true) << cmd << " " << reply;
+        return reply["result"];
+    }
+    std::string Error(const char* cmd, const Json& args = Json::object()) {
+        const Json reply = Json::parse(dispatcher.HandleLine(Json{{"cmd", cmd}, {"args", args}}.dump()));
+        EXPECT_EQ(reply["ok"], false) << cmd;
+        return reply.value("error", "");
+    }
+
+    tavlosim::DeviceModel model;
+    tavlosim::InProcessControl transport{model};
+    NoClock clock;
+    Dispatcher dispatcher{clock};
+};
+
+TEST_F(DriverCommandsTest, StateShowsWhatTheCommandsChanged) {
+    EXPECT_EQ(Ok("driver.attach", {{"id", 0x11}})["index"], 0);
+    EXPECT_EQ(Ok("driver.attach", {{"id", 0x22}, {"firmware", 0x300}})["index"], 1);
+    Ok("driver.touch", {{"panel", 1}});
+    Ok("driver.pointdata", {{"panel", 0}, {"on", false}});
+    const Json state = Ok("driver.state");
+    EXPECT_TRUE(Matches(state, Json::parse(R"({"driver": {"panels": 2, "plugged": 1},
+        "panels": [{"index": 0, "id": 17, "pointdata": 0, "touched": 0}, {"index": 1, "id": 34, "firmware": 768, "touched": 1}]})")))
+        << state;
+    EXPECT_EQ(state["panels"][0]["click"].size(), 7u);
+    EXPECT_EQ(state["panels"][0]["cal"].size(), 4u);
+    Ok("driver.unplug");
+    EXPECT_EQ(Ok("driver.state")["driver"]["plugged"], 0);
+    Ok("driver.replug");
+    Ok("driver.remove", {{"panel", 0}});
+    EXPECT_EQ(Ok("driver.state")["panels"][0]["id"], 34);
+    Ok("driver.reset");
+    EXPECT_TRUE(Matches(Ok("driver.state"), Json::parse(R"({"driver": {"panels": 0, "plugged": 1, "logsize": 0}, "panels": []})")));
+}
+
+TEST_F(DriverCommandsTest, BadArgumentsAndDriverErrorsAreErrorReplies) {
+    struct Case {
+        const char* cmd;
+        Json args;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"driver.attach", Json::object(), "missing argument 'id'"},
+        {"driver.attach", {{"id", 256}}, "between 0 and 255"},
+        {"driver.attach", {{"id", 1}, {"firmware", 0x10000}}, "between 0 and 65535"},
+        {"driver.touch", {{"panel", 3}}, "driver.touch failed: the driver answered with error"},
+        {"driver.pointdata", {{"panel", 0}}, "missing argument 'on'"},
+        {"driver.reply", {{"code", 1}, {"bytes", {1, 2, 3, 4, 5, 6, 7, 8, 9}}}, "at most 8 bytes"},
+        {"driver.reply", {{"code", 1}, {"bytes", {256}}}, "0-255"},
+        {"driver.reply", {{"code", 1}, {"bytes", {"01"}}}, "0-255"},
+        {"sim", {{"args", {1}}}, "must be strings"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NE(Error(c.cmd, c.args).find(c.error), std::string::npos) << c.cmd << " " << c.args;
+    }
+    EXPECT_EQ(model.PanelCount(), 0);
+}
+
+TEST_F(DriverCommandsTest, FaultsShowInTheLogAndTheConsoleLineStillWorks) {
+    Ok("driver.attach", {{"id", 1}});
+    Ok("driver.clear_log");
+    const Json sim = Ok("sim", {{"args", {"-m", "attach", "0x22", "state"}}});
+    EXPECT_EQ(sim["status"], 0);
+    EXPECT_NE(sim["out"].get<std::string>().find("attached index=1 id=34"), std::string::npos);
+    EXPECT_EQ(Ok("sim", {{"args", {"nosuch"}}})["status"], 2);
+    Ok("driver.fail_next", {{"error", 31}});
+    Ok("driver.reply", {{"code", 0x22E0E0}, {"bytes", {1, 2}}, {"always", true}});
+    Ok("driver.clear_faults");
+    EXPECT_TRUE(Ok("driver.log")["requests"].is_array());
+}
+
+}  // namespace
+}  // namespace agent
