@@ -1,0 +1,28 @@
+"""The command line read back from the window and the driver: topmost, outer
+size, the system menu's check marks and the buttons written; the modes found
+at start are put back at the end."""
+
+import pytest
+
+CASES = [
+    # arguments, topmost, outer size in pixels, check marks 101-104, modes while running
+    ([], 1, (39, 39), [1, 1, 0, 0], (1, 2, 0)),
+    (["/notop", "/top", "/LARGESIZE"], 1, (117, 117), [1, 0, 0, 1], (1, 2, 0)),
+    (["/NOTOP", "/nmlsize", "/NORMALRIGHT", "/ONCEMIDDLE"], 0, (78, 78), [0, 0, 1, 0], (2, 4, 0)),
+    (["/TopMost", "/SMALLSIZE", "/LARGESIZE", "/normalmiddle", "/onceleftx"], 1, (117, 117), [1, 0, 0, 1], (4, 1, 0)),
+]
+
+
+@pytest.mark.parametrize("arguments,topmost,size,checks,running", CASES, ids=lambda v: " ".join(v) if isinstance(v, list) and v and isinstance(v[0], str) else None)
+def test_options(palvine, arguments, topmost, size, checks, running):
+    palvine.set_modes(2, 1, "middle")  # found at start: click mode 2, once button 4, once flag 1
+    palvine.wait_modes(2, 4, 1)
+    main = palvine.start(*arguments)
+    palvine.wait_modes(*running)
+    assert main.state()["topmost"] == topmost, arguments
+    assert palvine.size() == size, arguments
+    assert palvine.checks() == checks, arguments
+    palvine.wait_picture("left")
+    main.close()
+    main.gone()
+    palvine.wait_modes(2, 4, 0)
