@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,31 @@ Json State(HWND window) {
     if (lstrcmpiA(cls.c_str(), "Button") == 0) state["checked"] = static_cast<int>(SendLimited(window, BM_GETCHECK, 0, 0));
     if (lstrcmpiA(cls.c_str(), TRACKBAR_CLASSA) == 0) state["pos"] = static_cast<int>(SendLimited(window, TBM_GETPOS, 0, 0));
     return state;
+}
+
+// A REG_SZ number of HKCU\KEY\NAME; -1 when there is none.
+long RegistryNumber(const wchar_t* key, const wchar_t* name) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return -1;
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text, &end, 10);
+    return end != text && value >= 0 ? value : -1;
+}
+
+// The double-click time a program started now gets. Under Wine every
+// process keeps its own copy of the system parameters, read once: a
+// long-lived process never sees another one's SetDoubleClickTime. A new
+// process reads the session's value where Wine keeps it: the volatile
+// "Temporary System Parameters" (set without saving) before the saved
+// setting. Under Windows the value is the system's, and this process's
+// own is it.
+UINT SessionDoubleClickTime() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return GetDoubleClickTime();
+    long value = RegistryNumber(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse", L"DoubleClickSpeed");
+    if (value < 0) value = RegistryNumber(L"Control Panel\\Mouse", L"DoubleClickSpeed");
+    return value < 0 ? GetDoubleClickTime() : static_cast<UINT>(value);
 }
 
 }  // namespace
@@ -227,8 +253,9 @@ void AddWindowCommands(Dispatcher& d) {
               if (r.windowLost) throw CommandError("a window disappeared during the sweep", Json{{"problems", r.problems}});
               return Json{{"windows", r.windows}, {"sent", r.sent}, {"unanswered", r.unanswered}, {"problems", r.problems}};
           });
-    d.Add("session.dblclick_time", "session.dblclick_time: {ms}",
-          [](const Args&) { return Json{{"ms", GetDoubleClickTime()}}; });
+    d.Add("session.dblclick_time",
+          "session.dblclick_time: {ms} as a program started now reads it, {own} as this process has it",
+          [](const Args&) { return Json{{"ms", SessionDoubleClickTime()}, {"own", GetDoubleClickTime()}}; });
     d.Add("session.set_dblclick_time", "session.set_dblclick_time ms=N (it outlives the programs under Wine)",
           [](const Args& args) {
               if (!SetDoubleClickTime(static_cast<UINT>(args.Int("ms", 0, 0xFFFFFFFF)))) {

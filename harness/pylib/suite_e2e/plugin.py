@@ -44,8 +44,9 @@ def e2e(_e2e_session, request):
     if session.env.arch == "i686" and not session.env.can_run_32bit():
         pytest.skip("this machine cannot execute 32-bit Linux programs, so Wine's 32-bit loader cannot run "
                     "i686 programs")
-    name = os.environ.get("SUITE_TEST_NAME") or re.sub(r"[^\w.-]+", "_", request.node.name)
-    session.test_logs = session.env.logs / name
+    # <logs>/<CTest name>/<test>: one CTest entry may run several tests.
+    node = re.sub(r"[^\w.-]+", "_", request.node.name)
+    session.test_logs = session.env.logs / os.environ.get("SUITE_TEST_NAME", "py") / node
     session.ensure_agent()
     session.end_leftovers()
     session.reset()

@@ -348,13 +348,13 @@ class Session:
     def run(self, exe, *args, timeout=60, parse_json=False):
         """Runs a Windows program to its end inside the session (the agent
         starts it): {status, stdout, stderr[, json]}."""
-        return self.call("process.run", **_program(exe), args=[str(a) for a in args], timeout_ms=_ms(timeout),
+        return self.call("process.run", **program_location(exe), args=[str(a) for a in args], timeout_ms=_ms(timeout),
                          json=parse_json)
 
     def wait_run(self, exe, args, match, timeout=E2E_WAIT, run_timeout=60):
         """Runs a program inside the session until its JSON output holds
         `match` (the repeating happens in the agent)."""
-        return self.wait("process.run", {"status": 0, "json": match}, timeout, **_program(exe),
+        return self.wait("process.run", {"status": 0, "json": match}, timeout, **program_location(exe),
                          args=[str(a) for a in args], timeout_ms=_ms(run_timeout), json=True)
 
     def _harness_env(self):
@@ -370,7 +370,7 @@ class Session:
         self.agent.stop()
 
 
-def _program(exe):
+def program_location(exe):
     """process.run's exe and cwd: a host path as Wine sees it, in its own
     folder; a Windows path ("C:\\...") as it is."""
     text = str(exe)

@@ -13,7 +13,8 @@ CASES = [
 ]
 
 
-@pytest.mark.parametrize("arguments,topmost,size,checks,running", CASES, ids=lambda v: " ".join(v) if isinstance(v, list) and v and isinstance(v[0], str) else None)
+@pytest.mark.parametrize("arguments,topmost,size,checks,running", CASES,
+                         ids=["no-arguments", "top-large", "notop-normal-right-oncemiddle", "topmost-small-large"])
 def test_options(palvine, arguments, topmost, size, checks, running):
     palvine.set_modes(2, 1, "middle")  # found at start: click mode 2, once button 4, once flag 1
     palvine.wait_modes(2, 4, 1)
