@@ -7,8 +7,9 @@
 # test), cmark-gfm for the user's guide as HTML, ImageMagick for screenshots and the
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
 # libraries and client check in Microsoft's C++ ABI, mono's C# compiler
-# for the SDK's .NET declarations, and nlohmann/json for the service
-# console's backup files and JSON output.
+# for the SDK's .NET declarations, nlohmann/json for the service
+# console's backup files and JSON output and the e2e agent's protocol, and
+# pytest for the e2e scenarios written in Python.
 set -euo pipefail
 
 need=()
@@ -34,6 +35,8 @@ have osslsigncode || need+=(osslsigncode)
 have openssl || need+=(openssl)
 have cmark-gfm || need+=(cmark-gfm)
 have python3 || need+=(python3)
+# pytest for the e2e scenarios, on Debian's own interpreter (CTest calls /usr/bin/python3).
+/usr/bin/python3 -c 'import pytest' 2>/dev/null || need+=(python3-pytest)
 have strings || need+=(binutils)
 have perl || need+=(perl)
 have clang++ || need+=(clang)

@@ -40,6 +40,7 @@ class Agent:
         self.process = None
         self.starts = 0  # Wine processes this object started
         self.requests = 0
+        self.requests_total = 0
         self._stderr = collections.deque(maxlen=keep_lines)
         self._buffer = b""
         self._next_id = 0
@@ -125,6 +126,7 @@ class Agent:
         except OSError as error:
             raise AgentCrashed(self._crash_text(f"{cmd}: cannot write to the agent ({error})")) from None
         self.requests += 1
+        self.requests_total += 1
         reply = self._read_reply(deadline_s, cmd)
         if reply.get("id") != self._next_id:
             raise AgentCrashed(self._crash_text(f"{cmd}: reply for another request: {reply}"))

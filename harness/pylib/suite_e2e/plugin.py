@@ -34,7 +34,27 @@ def e2e_env():
 def _e2e_session(e2e_env):
     session = Session(e2e_env)
     yield session
+    # What the last agent started (a crashed agent's count is lost with it).
+    in_session = 0
+    if session.agent.alive():
+        try:
+            in_session = session.call("agent.stats")["process_starts"]
+        except Exception:  # the counts must not fail the run
+            pass
     session.stop()
+    _report_starts(session, in_session)
+
+
+def _report_starts(session, in_session):
+    """Wine process starts of this run: from the host (the agent, launched
+    programs, wine_run) and inside the session (process.run). With
+    SUITE_E2E_STATS set, also appended to that file for the benchmark."""
+    line = f"host_starts={session.host_starts} in_session_starts={in_session} requests={session.agent.requests_total}"
+    print(f"\n[harness] Wine process starts: {line}")
+    stats = os.environ.get("SUITE_E2E_STATS")
+    if stats:
+        with open(stats, "a") as file:
+            file.write(line + "\n")
 
 
 @pytest.fixture
