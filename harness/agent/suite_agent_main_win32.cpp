@@ -89,6 +89,7 @@ int main() {
     agent::AddWindowCommands(dispatcher);
     agent::AddRegistryCommands(dispatcher);
     agent::AddProcessCommands(dispatcher);
+    agent::AddListenCommands(dispatcher);
     // For the harness's own test of its crash handling.
     dispatcher.Add("selftest.crash", "selftest.crash: ends the agent at once without a reply (harness self-test)",
                    [](const agent::Args&) -> agent::Json {

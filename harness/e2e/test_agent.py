@@ -67,3 +67,21 @@ def test_a_crashed_agent_fails_the_test_with_its_last_words(e2e):
 def test_the_next_test_after_a_crash_finds_a_new_agent(e2e):
     assert e2e.agent.alive()
     assert e2e.driver.state()["driver"]["panels"] == 0
+
+
+def test_a_listener_hears_a_posted_broadcast(e2e):
+    name = "SuiteAgentSelfTest"
+    e2e.call("listen.start", name=name)
+    assert e2e.call("listen.heard", name=name)["count"] == 0
+    posted = e2e.run(e2e.env.win64_bin / "winprobe.exe", "post", "#ffff", name, 7, 9)
+    assert posted["status"] == 0, posted
+    e2e.wait("listen.heard", {"count": 1, "wparam": 7, "lparam": 9}, name=name)
+    e2e.call("listen.stop", name=name)
+    with pytest.raises(AgentError, match="no listener"):
+        e2e.call("listen.heard", name=name)
+    # A listener still running when the agent quits ends with it.
+    e2e.call("listen.start", name=name)
+    process = e2e.agent.process
+    e2e.agent.stop()
+    assert process.returncode == 0
+    e2e.ensure_agent()
