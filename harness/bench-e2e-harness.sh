@@ -18,7 +18,7 @@ repo=$(cd "$here/.." && pwd)
 tree=$(cd "${1:-$repo/build/win64}" && pwd)
 runs=${2:-1}
 # Scenarios ported to the Python library: shell name -> Python name.
-scenarios=(velmic_open_cancel palvine_options)
+scenarios=(velmic_open_cancel palvine_options gorvat_yes)
 
 . "$here/wine-env.sh"
 work=$(mktemp -d)

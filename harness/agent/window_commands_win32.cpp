@@ -84,6 +84,7 @@ Json State(HWND window) {
                   {"visible", IsWindowVisible(window) ? 1 : 0},
                   {"enabled", (style & WS_DISABLED) != 0 ? 0 : 1},
                   {"rect", Rect(rect)},
+                  {"centre", Json::array({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2})},
                   {"client", Rect(client)},
                   {"style", static_cast<std::uint32_t>(style)},
                   {"exstyle", static_cast<std::uint32_t>(exStyle)},
@@ -153,7 +154,7 @@ void AddWindowCommands(Dispatcher& d) {
         return Json{{"count", count}};
     });
     d.Add("window.state",
-          "window.state window=W [id=N]: {hwnd, class, id, text, visible, enabled, rect, client, style, exstyle, "
+          "window.state window=W [id=N]: {hwnd, class, id, text, visible, enabled, rect, centre, client, style, exstyle, "
           "topmost, checked (buttons), pos (trackbars)}",
           [](const Args& args) { return State(Target(args)); });
     d.Add("window.text", "window.text window=W [id=N]: {text} (UTF-8)",

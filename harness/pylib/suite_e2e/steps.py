@@ -40,7 +40,7 @@ class Window:
     # --- reading, at once
 
     def state(self, control=None):
-        """hwnd, class, id, text, visible, enabled, rect, client, style,
+        """hwnd, class, id, text, visible, enabled, rect, centre, client, style,
         exstyle, topmost, and checked (buttons) or pos (trackbars)."""
         return self.session.call("window.state", **self._target(control))
 
@@ -54,8 +54,7 @@ class Window:
         return tuple(self.state(control)["client"])
 
     def centre(self, control=None):
-        left, top, right, bottom = self.rect(control)
-        return (left + right) // 2, (top + bottom) // 2
+        return tuple(self.state(control)["centre"])
 
     def pixel(self, control, x, y):
         """The screen colour "RRGGBB" at x, y inside the control."""
