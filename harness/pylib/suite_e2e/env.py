@@ -25,6 +25,7 @@ class SessionEnv:
     wine32: str
     wineserver: str
     environ: dict = field(default_factory=dict)  # for every Wine program
+    _can_run_32bit: bool = None
 
     @property
     def logs(self) -> Path:
@@ -39,10 +40,14 @@ class SessionEnv:
         return self.wine64 if pe_is_64bit(exe) else self.wine32
 
     def can_run_32bit(self) -> bool:
-        try:
-            return subprocess.run([self.wine32, "--version"], capture_output=True, timeout=60).returncode == 0
-        except OSError:
-            return False
+        """Whether Wine's 32-bit loader runs on this machine (asked once)."""
+        if self._can_run_32bit is None:
+            try:
+                done = subprocess.run([self.wine32, "--version"], capture_output=True, timeout=60)
+                self._can_run_32bit = done.returncode == 0
+            except OSError:
+                self._can_run_32bit = False
+        return self._can_run_32bit
 
 
 def pe_is_64bit(exe) -> bool:
