@@ -75,7 +75,8 @@ class Agent:
             [self.env.wine64, str(self.exe)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
             stderr=subprocess.PIPE, env=self.env.environ, cwd=str(self.exe.parent), start_new_session=True)
         self.starts += 1
-        threading.Thread(target=self._collect_stderr, args=(self.process,), daemon=True).start()
+        self._reader = threading.Thread(target=self._collect_stderr, args=(self.process,), daemon=True)
+        self._reader.start()
 
     def _collect_stderr(self, process):
         for raw in process.stderr:
@@ -152,7 +153,6 @@ class Agent:
                     self.process.wait(timeout=5)
                 except subprocess.TimeoutExpired:
                     pass
-                time.sleep(0.1)  # let the error reader take the last lines
                 raise AgentCrashed(self._crash_text(
                     f"{what}: the agent ended (status {self.process.returncode}) without a reply"))
             self._buffer += chunk
@@ -163,6 +163,12 @@ class Agent:
             raise AgentCrashed(self._crash_text(f"{what}: the agent wrote no JSON: {line[:200]!r}")) from None
 
     def _crash_text(self, what):
+        # The error output's reader may be a line behind: an ended agent's
+        # is read to its end, a live one's gets a moment.
+        if self.process is not None and self.process.poll() is not None:
+            self._reader.join(timeout=5)
+        else:
+            time.sleep(0.2)
         words = self.last_words() or "(nothing on its error output)"
         return f"{what}\n--- the agent's last words:\n{words}"
 
