@@ -52,13 +52,14 @@ function(suite_wine_test)
         ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin")
 endfunction()
 
-# suite_wine_pytest(NAME name TEST file.py[::test] [TIMEOUT seconds])
+# suite_wine_pytest(NAME name TEST file.py[::test] [K expression] [TIMEOUT seconds])
 # Registers e2e_<arch>_py_<name>: a pytest scenario (harness/pylib,
-# suite_e2e) run by Debian's interpreter under this build tree's Wine
-# session, with the same fixture, lock and skip code as suite_wine_test.
+# suite_e2e; K selects tests by pytest's -k) run by Debian's interpreter
+# under this build tree's Wine session, with the same fixture, lock and
+# skip code as suite_wine_test.
 find_program(SUITE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 function(suite_wine_pytest)
-    cmake_parse_arguments(ARG "" "NAME;TIMEOUT;TEST" "" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME;TIMEOUT;TEST;K" "" ${ARGN})
     if(NOT WIN32 OR SUITE_RELEASE)
         return()
     endif()
@@ -66,8 +67,12 @@ function(suite_wine_pytest)
         set(ARG_TIMEOUT 90)
     endif()
     set(test e2e_${SUITE_ARCH}_py_${ARG_NAME})
+    set(select)
+    if(ARG_K)
+        set(select -k ${ARG_K})
+    endif()
     add_test(NAME ${test} COMMAND ${SUITE_PYTHON} -m pytest -p suite_e2e.plugin -c ${PROJECT_SOURCE_DIR}/harness/pylib/pytest.ini
-                                  --rootdir ${PROJECT_SOURCE_DIR} -q ${ARG_TEST})
+                                  --rootdir ${PROJECT_SOURCE_DIR} -q ${ARG_TEST} ${select})
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_device
         SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin;SUITE_TEST_NAME=${test};PYTHONPATH=${PROJECT_SOURCE_DIR}/harness/pylib;PYTHONDONTWRITEBYTECODE=1")
