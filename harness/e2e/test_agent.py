@@ -85,3 +85,20 @@ def test_a_listener_hears_a_posted_broadcast(e2e):
     e2e.agent.stop()
     assert process.returncode == 0
     e2e.ensure_agent()
+
+
+def test_window_and_process_reads_of_the_desktop_holder(e2e):
+    # The session's own hidden window (wine-harness.sh start) and the
+    # desktop process: things every session has.
+    holder = e2e.wait_for_window("winprobe desktop holder", timeout=5)
+    state = holder.state()
+    assert state["visible"] == 0 and state["class"].lower() == "static"
+    assert e2e.call("window.count", title="winprobe desktop holder")["count"] == 1
+    swept = e2e.call("window.sweep", window=holder.handle, each_ms=2000)
+    assert swept["windows"] == 1 and swept["sent"] > 0 and swept["unanswered"] == 0, swept
+    explorer = e2e.call("process.resources", image="explorer.exe")["processes"]
+    assert explorer and explorer[0]["windows"] > 0 and explorer[0]["gdi_table"] > 0, explorer
+    assert e2e.call("process.count", image="no-such-program.exe")["count"] == 0
+    e2e.call("process.ended", image="no-such-program.exe", timeout_ms=1000)
+    with pytest.raises(AgentError, match="no window"):
+        e2e.call("window.state", window="#7fff0001")
