@@ -18,7 +18,7 @@ repo=$(cd "$here/.." && pwd)
 tree=$(cd "${1:-$repo/build/win64}" && pwd)
 runs=${2:-1}
 # Scenarios ported to the Python library: shell name -> Python name.
-scenarios=(velmic_open_cancel palvine_options gorvat_yes)
+scenarios=(velmic_open_cancel palvine_options gorvat_yes cordane_one_panel)
 
 . "$here/wine-env.sh"
 work=$(mktemp -d)
