@@ -282,12 +282,13 @@ class Session:
         """A program of the build under test."""
         return self.env.win_bin / name
 
-    def launch(self, exe, *args):
-        """Starts a program under test in the background; it is ended after the test.
-        Listed in launched.pids like the shell harness's, so either harness
-        ends what the other left behind."""
+    def launch(self, exe, *args, output=None):
+        """Starts a program under test (or a helper) in the background; it is
+        ended after the test. Its output goes to `output` (a file, e.g. in
+        test_logs) or to launched.log. Listed in launched.pids like the shell
+        harness's, so either harness ends what the other left behind."""
         exe = Path(exe)
-        log = open(self.env.root / "launched.log", "ab")
+        log = open(output or self.env.root / "launched.log", "ab")
         process = subprocess.Popen([self.env.loader(exe), str(exe), *map(str, args)], cwd=str(exe.parent),
                                    stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                                    env=self.env.environ, start_new_session=True)
