@@ -4,11 +4,11 @@
 #include "frm_sure_win32.h"
 #include "gorvat_ids.h"
 #include "mdl_main.h"
+#include "system_menu_win32.h"
 
 namespace gorvat {
 namespace {
 
-constexpr UINT_PTR kSearchTimer = 1;
 constexpr COLORREF kGreen = RGB(0, 64, 0);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -169,15 +169,13 @@ void FrmMainWindow::SetEnabled(Control control, bool enabled) {
     if (HWND child = ControlWindow(control)) EnableWindow(child, enabled ? TRUE : FALSE);
 }
 
-void FrmMainWindow::MakeTopmost() {
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+// Form_Load makes the window topmost while it is still hidden: it is shown
+// here then, already at the size of the screen, and maximised right after.
+void FrmMainWindow::MakeTopmost() { winui::SetTopmost(Handle(), true); }
 
-void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(Handle(), kSearchTimer, milliseconds, nullptr); }
+void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { searchTimer_.Start(Handle(), milliseconds); }
 
-void FrmMainWindow::StopSearchTimer() {
-    if (Handle() != nullptr) KillTimer(Handle(), kSearchTimer);
-}
+void FrmMainWindow::StopSearchTimer() { searchTimer_.Stop(); }
 
 std::int16_t FrmMainWindow::AskSure(std::int16_t BoxType, std::int16_t DefButton, const std::string& Caption1,
                                     const std::string& Caption2, const std::string& Caption3,
@@ -248,7 +246,7 @@ LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_TIMER:
-            if (wParam == kSearchTimer && form_ != nullptr) form_->SearchTimer_Timer();
+            if (wParam == searchTimer_.Id() && form_ != nullptr) form_->SearchTimer_Timer();
             return 0;
         case WM_CLOSE:
             // Alt+F4, the task bar, the system menu: handled as Cancel; the
@@ -286,7 +284,7 @@ LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         case WM_DESTROY:
-            KillTimer(Handle(), kSearchTimer);
+            searchTimer_.Stop();
             PostQuitMessage(0);
             return 0;
         default:

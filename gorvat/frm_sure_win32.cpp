@@ -7,7 +7,6 @@
 namespace gorvat {
 namespace {
 
-constexpr UINT_PTR kTimeOverTimer = 1;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
@@ -60,7 +59,7 @@ void FrmSureWindow::Load() {
 
 void FrmSureWindow::Unload() {
     if (Handle() == nullptr) return;
-    KillTimer(Handle(), kTimeOverTimer);
+    timeOver_.Stop();
     ReleaseOwner();
     modal_ = false;
     Destroy();
@@ -161,11 +160,9 @@ void FrmSureWindow::SetTabOrder(ButtonSet set, const std::vector<int>& order) {
     }
 }
 
-void FrmSureWindow::StartTimer(unsigned milliseconds) { SetTimer(Handle(), kTimeOverTimer, milliseconds, nullptr); }
+void FrmSureWindow::StartTimer(unsigned milliseconds) { timeOver_.Start(Handle(), milliseconds); }
 
-void FrmSureWindow::StopTimer() {
-    if (Handle() != nullptr) KillTimer(Handle(), kTimeOverTimer);
-}
+void FrmSureWindow::StopTimer() { timeOver_.Stop(); }
 
 void FrmSureWindow::Beep() { MessageBeep(MB_OK); }
 
@@ -222,7 +219,7 @@ LRESULT FrmSureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         case WM_TIMER:
-            if (wParam == kTimeOverTimer && form_ != nullptr) {
+            if (wParam == timeOver_.Id() && form_ != nullptr) {
                 form_->TimeOver_Timer();
                 return 0;
             }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frm_sure.h"
+#include "timer_win32.h"
 #include "twips.h"
 #include "window_win32.h"
 
@@ -58,6 +59,7 @@ private:
     HWND yesNo_[2] = {};
     HWND yesNoCancel_[3] = {};
     HWND firstInTabOrder_ = nullptr;
+    winui::Timer timeOver_{1};  // TimeOver
     bool modal_ = false;
     bool ownerDisabled_ = false;
 };
