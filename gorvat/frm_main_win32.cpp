@@ -24,6 +24,9 @@ constexpr int kMarkSize = 32;
 constexpr int kArmStart = 14;  // first pixel of the yellow arm, across the arm
 constexpr int kArmWidth = 4;
 
+// The hidden diagnostic labels, in twips.
+constexpr DesignSize kDiagnosticLabelSize = {1200, 240};
+
 struct DiagnosticLabel {
     Control control;
     int id;
@@ -116,7 +119,7 @@ void FrmMainWindow::CreateControls() {
 
     for (const DiagnosticLabel& label : kDiagnosticLabels) {
         controls_[label.control] =
-            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
+            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, kDiagnosticLabelSize, label.id);
     }
 }
 

@@ -56,8 +56,8 @@ private:
     HFONT font_;
     frmSure* form_ = nullptr;
     HWND label_ = nullptr;
-    HWND yesNo_[2] = {};
-    HWND yesNoCancel_[3] = {};
+    HWND yesNo_[ButtonCount(ButtonSet::btnYesNo)] = {};
+    HWND yesNoCancel_[ButtonCount(ButtonSet::btnYesNoCancel)] = {};
     HWND firstInTabOrder_ = nullptr;
     winui::Timer timeOver_{1};  // TimeOver
     bool modal_ = false;

@@ -12,9 +12,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "case_name.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
 
@@ -141,7 +143,7 @@ public:
     // request `refused` (if any) refused from then on. While asking, a window
     // event arrives with a Yes on its way, which it overrides.
     void Leave(Exit exit, bool asking, std::uint32_t refused, std::function<void()> change = {}) {
-        const auto leave = [=] {
+        const auto leave = [=, this] {
             Model().ClearLog();
             if (change) change();
             if (refused != 0) Refuse(refused);
@@ -150,7 +152,7 @@ public:
             if (exit == kSessionEnd) form->Form_SessionEnd();
         };
         if (!asking) return leave();
-        view.answer = [=] {
+        view.answer = [=, this] {
             leave();
             EXPECT_EQ(view.closes, 0);  // not while the box is still open
             view.whileAsking = Requests();
@@ -176,6 +178,23 @@ public:
     FakeCalView view;
     std::unique_ptr<frmMain> form;
 };
+
+// The same fixture for tables of cases: one test per row.
+template <typename Row>
+class FrmMainCases : public FrmMainTest, public ::testing::WithParamInterface<Row> {};
+
+std::string ExitName(Exit exit) {
+    switch (exit) {
+        case kYes: return "yes";
+        case kNo: return "no";
+        case kTimeOut: return "time-out";
+        case kBoxClosed: return "box closed";
+        case kCancel: return "cancel";
+        case kClose: return "close";
+        case kSessionEnd: return "session end";
+    }
+    return "exit " + std::to_string(exit);
+}
 
 // Each step's help line and mark; presses other than the left one change
 // nothing, and a press on the mark is a press at the same point of the
@@ -203,10 +222,10 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
         return std::int16_t{kYes};
     };
     for (const auto& s : steps) {
-        const std::int16_t before = form->CalState;
+        const CalStep before = form->CalState;
         EXPECT_EQ(Help(), s.help);
         EXPECT_EQ(view.at[Control::picPoint], s.mark);
-        EXPECT_EQ(view.visible[Control::picPoint] && view.enabled[Control::picPoint], before != 0);
+        EXPECT_EQ(view.visible[Control::picPoint] && view.enabled[Control::picPoint], before != CalStep::StartTouch);
         for (int button : {int{kRightButton}, int{kMiddleButton}, 0}) {
             Press(s.touch, button);
             PressOnMark(s.touch, button);
@@ -230,97 +249,127 @@ TEST_F(FrmMainTest, YesRunShowsEachStepAndSavesTheResultInBothSets) {
 // end writes before the question box has returned. A refused restore keeps
 // the window open to say so (the session end cannot): the next Cancel tries
 // once more and ends, whether the driver takes the write then or not.
-TEST_F(FrmMainTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
+enum Refusal { kTaken, kRefusedOnce, kRefusedForGood };
+struct WayOut {
+    std::string where = "";
+    Step step = kBeforeStart;
+    Cal working = {};  // the working set when the run is left
+    Exit exit = kCancel;
+    Refusal refusal = kTaken;
+};
+
+std::vector<WayOut> AllWaysOut() {
     const std::vector<Exit> events = {kCancel, kClose, kSessionEnd};
     const struct {
-        const char* where;
-        Step step;
-        Cal working;  // the working set when the run is left
-        std::vector<Exit> exits;
-    } cases[] = {
-        {"before the start touch", kBeforeStart, kOriginal, events},
-        {"waiting for a panel", kSearching, kOriginal, events},
-        {"first mark", kAtFirstMark, kIdentityCalibration, events},
-        {"first mark, start values unread", kUnreadAtFirstMark, kIdentityCalibration, events},
-        {"second mark", kAtSecondMark, kIdentityCalibration, events},
-        {"after a result out of limits", kAfterLimitOver, kIdentityCalibration, events},
-        {"after a refused trial write", kAfterRefusedTrial, kIdentityCalibration, events},
-        {"question", kAsking, kExampleResult, {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
+        const char* where = "";
+        Step step = kBeforeStart;
+        Cal working = {};
+        std::vector<Exit> exits = {};
+    } places[] = {
+        {.where = "before the start touch", .step = kBeforeStart, .working = kOriginal, .exits = events},
+        {.where = "waiting for a panel", .step = kSearching, .working = kOriginal, .exits = events},
+        {.where = "first mark", .step = kAtFirstMark, .working = kIdentityCalibration, .exits = events},
+        {.where = "first mark, start values unread", .step = kUnreadAtFirstMark, .working = kIdentityCalibration,
+         .exits = events},
+        {.where = "second mark", .step = kAtSecondMark, .working = kIdentityCalibration, .exits = events},
+        {.where = "after a result out of limits", .step = kAfterLimitOver, .working = kIdentityCalibration,
+         .exits = events},
+        {.where = "after a refused trial write", .step = kAfterRefusedTrial, .working = kIdentityCalibration,
+         .exits = events},
+        {.where = "question", .step = kAsking, .working = kExampleResult,
+         .exits = {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
     };
-    enum Refusal { kTaken, kRefusedOnce, kRefusedForGood };
-    for (const auto& c : cases) {
-        const bool written = c.working != kOriginal, unread = c.step == kUnreadAtFirstMark;
-        const Codes restore = unread ? Codes{kGetSaved, kSet} : written ? Codes{kSet} : Codes{};
-        for (Exit exit : c.exits) {
+    std::vector<WayOut> rows;
+    for (const auto& place : places) {
+        for (Exit exit : place.exits) {
             for (Refusal refusal : {kTaken, kRefusedOnce, kRefusedForGood}) {
-                if (refusal != kTaken && !written) continue;  // nothing to put back
-                SCOPED_TRACE(std::string(c.where) + ", exit " + std::to_string(exit) + ", refusal " +
-                             std::to_string(refusal));
-                Restart();
-                Reach(c.step);
-                Leave(exit, c.step == kAsking, refusal == kTaken ? 0 : restore.front());
-                const bool staysOpen = refusal != kTaken && exit != kSessionEnd;
-                EXPECT_EQ(view.closes, staysOpen ? 0 : 1);
-                EXPECT_EQ(view.timerMs, 0u);
-                EXPECT_EQ(view.closedQuestion, c.step == kAsking && exit >= kCancel);
-                EXPECT_EQ(view.whileAsking, c.step == kAsking && exit == kSessionEnd ? Codes{kSet} : Codes{});
-                EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-                EXPECT_EQ(Calibration(kWorkingSet), refusal != kTaken ? c.working : kOriginal);
-                const Codes requests = Requests();
-                if (refusal != kTaken) {  // a write refused while asking is tried again when the box returns
-                    EXPECT_EQ(Help(), (unread ? "Can't read the saved calibration!8" : "Can't send the IOCTL!8") +
-                                          kNotRestored);
-                    EXPECT_EQ(requests.empty() ? 0u : requests.back(), restore.front());
-                    EXPECT_TRUE(!staysOpen || !view.visible[Control::picPoint]);
-                } else {
-                    EXPECT_EQ(requests, restore);
-                }
-                if (staysOpen) {
-                    if (refusal == kRefusedOnce) Model().ClearFaults();
-                    form->QuitButton_Click();
-                    EXPECT_EQ(view.closes, 1);
-                    EXPECT_EQ(Calibration(kWorkingSet), refusal == kRefusedOnce ? kOriginal : c.working);
-                }
-                ExpectClosedForGood();
+                if (refusal != kTaken && place.working == kOriginal) continue;  // nothing to put back
+                rows.push_back({place.where, place.step, place.working, exit, refusal});
             }
         }
     }
+    return rows;
 }
+
+using FrmMainWayOutTest = FrmMainCases<WayOut>;
+
+TEST_P(FrmMainWayOutTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
+    const WayOut& c = GetParam();
+    const bool unread = c.step == kUnreadAtFirstMark;
+    const Codes restore = unread ? Codes{kGetSaved, kSet} : c.working != kOriginal ? Codes{kSet} : Codes{};
+    Reach(c.step);
+    Leave(c.exit, c.step == kAsking, c.refusal == kTaken ? 0 : restore.front());
+    const bool staysOpen = c.refusal != kTaken && c.exit != kSessionEnd;
+    EXPECT_EQ(view.closes, staysOpen ? 0 : 1);
+    EXPECT_EQ(view.timerMs, 0u);
+    EXPECT_EQ(view.closedQuestion, c.step == kAsking && c.exit >= kCancel);
+    EXPECT_EQ(view.whileAsking, c.step == kAsking && c.exit == kSessionEnd ? Codes{kSet} : Codes{});
+    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+    EXPECT_EQ(Calibration(kWorkingSet), c.refusal != kTaken ? c.working : kOriginal);
+    const Codes requests = Requests();
+    if (c.refusal != kTaken) {  // a write refused while asking is tried again when the box returns
+        EXPECT_EQ(Help(), (unread ? "Can't read the saved calibration!8" : "Can't send the IOCTL!8") + kNotRestored);
+        EXPECT_EQ(requests.empty() ? 0u : requests.back(), restore.front());
+        EXPECT_TRUE(!staysOpen || !view.visible[Control::picPoint]);
+    } else {
+        EXPECT_EQ(requests, restore);
+    }
+    if (staysOpen) {
+        if (c.refusal == kRefusedOnce) Model().ClearFaults();
+        form->QuitButton_Click();
+        EXPECT_EQ(view.closes, 1);
+        EXPECT_EQ(Calibration(kWorkingSet), c.refusal == kRefusedOnce ? kOriginal : c.working);
+    }
+    ExpectClosedForGood();
+}
+
+std::string WayOutName(const ::testing::TestParamInfo<WayOut>& row) {
+    const char* const refusals[] = {"", " restore refused once", " restore refused for good"};
+    return CaseName(row.param.where + " " + ExitName(row.param.exit) + refusals[row.param.refusal]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gorvat, FrmMainWayOutTest, ::testing::ValuesIn(AllWaysOut()), WayOutName);
 
 // A trial refused because the panel set changed (a panel attached after the
 // first touch) is not repeated, and a refused save after Yes ends nothing:
 // the window and the first touch stay, and the next press is a new second
 // touch.
-TEST_F(FrmMainTest, FailedSecondTouchKeepsTheFirstForANewOne) {
-    const struct {
-        const char *what, *help;
-        bool attach;
-        std::uint32_t refused;
-        Cal working;
-    } cases[] = {
-        {"panel set changed", "Can't send the IOCTL!3", true, 0, kIdentityCalibration},
-        {"save refused", "Can't send the IOCTL!8", false, IOCTL_TAVLO_SET_CALIBRATION_ALT, kExampleResult},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Restart();
-        view.answer = [] { return std::int16_t{kYes}; };
-        Reach(kAtSecondMark);
-        if (c.attach) AttachPanel(0x32);
-        if (c.refused != 0) Refuse(c.refused);
-        SecondMark();
-        EXPECT_EQ(Help(), c.help);
-        EXPECT_EQ(view.closes, 0);
-        EXPECT_EQ(Calibration(kWorkingSet), c.working);
-        EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+struct FailedSecondTouch {
+    const char* what = "";
+    const char* help = "";
+    bool attach = false;
+    std::uint32_t refused = 0;
+    Cal working = {};
+};
 
-        Model().ClearFaults();  // a failed call also refreshed the stamp
-        Press({12700, 9600});
-        EXPECT_EQ(view.closes, 1);
-        EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
-        EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
-    }
+using FrmMainFailedSecondTouchTest = FrmMainCases<FailedSecondTouch>;
+
+TEST_P(FrmMainFailedSecondTouchTest, FailedSecondTouchKeepsTheFirstForANewOne) {
+    const FailedSecondTouch& c = GetParam();
+    view.answer = [] { return std::int16_t{kYes}; };
+    Reach(kAtSecondMark);
+    if (c.attach) AttachPanel(0x32);
+    if (c.refused != 0) Refuse(c.refused);
+    SecondMark();
+    EXPECT_EQ(Help(), c.help);
+    EXPECT_EQ(view.closes, 0);
+    EXPECT_EQ(Calibration(kWorkingSet), c.working);
+    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+
+    Model().ClearFaults();  // a failed call also refreshed the stamp
+    Press({12700, 9600});
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(Calibration(kSavedSet), (Cal{10240, -88, 10118, -65}));
+    EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Gorvat, FrmMainFailedSecondTouchTest,
+    ::testing::Values(FailedSecondTouch{.what = "panel set changed", .help = "Can't send the IOCTL!3", .attach = true,
+                                        .working = kIdentityCalibration},
+                      FailedSecondTouch{.what = "save refused", .help = "Can't send the IOCTL!8",
+                                        .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT, .working = kExampleResult}),
+    NameOf<FailedSecondTouch>);
 
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try; the first enabled panel
@@ -334,11 +383,11 @@ TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
     EXPECT_EQ(view.timerMs, kPanelSearchIntervalMs);
     AttachPanel(0x32, true);  // new count, new stamp
     StartTouch();             // presses meanwhile start no second search
-    EXPECT_EQ(form->CalState, 0);
+    EXPECT_EQ(form->CalState, CalStep::StartTouch);
     form->SearchTimer_Timer();
     EXPECT_EQ(view.timerMs, 0u);
     EXPECT_EQ(Help(), waiting) << "the wait's text is not rewritten when it ends";
-    EXPECT_EQ(form->CalState, 1);
+    EXPECT_EQ(form->CalState, CalStep::FirstMark);
     EXPECT_EQ(Calibration(kWorkingSet, 1), kIdentityCalibration);
     EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
 }
@@ -348,120 +397,162 @@ TEST_F(FrmMainTest, PanelSearchWaitsOnATimerUntilAPanelIsEnabled) {
 // found again by its identifier; no other panel is ever written. When it is
 // gone, its working set went with it: Cancel or No ends as usual, while Yes
 // cannot save and says so.
-TEST_F(FrmMainTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
-    const struct {
-        const char* what;
-        int removed;             // a panel removed first, -1 none
-        std::uint8_t attached;   // then a panel attached, 0 none
-        bool before;             // and listed before the calibrated one
-        bool gone;
-    } changes[] = {
-        {"panel attached after it", -1, 0x32, false, false},
-        {"panel attached before it", -1, 0x32, true, false},
-        {"panel before it removed", 0, 0, false, false},
-        {"calibrated panel removed", 1, 0, false, true},
-        {"calibrated panel replaced by another", 1, 0x33, false, true},
-    };
-    const std::pair<Step, Exit> ways[] = {{kAtFirstMark, kCancel}, {kAtSecondMark, kSessionEnd}, {kAsking, kNo},
-                                          {kAsking, kYes}};
-    for (const auto& c : changes) {
-        for (const auto& [step, exit] : ways) {
-            SCOPED_TRACE(std::string(c.what) + ", exit " + std::to_string(exit));
-            Restart({{0x30, false}, {0x31, true}});
-            Reach(step);
-            Leave(exit, step == kAsking, 0, [&] {
-                if (c.removed >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removed));
-                if (c.attached != 0) c.before ? AttachBeforeLast(c.attached) : AttachPanel(c.attached);
-            });
-            const bool saved = exit == kYes && !c.gone;
-            int calibrated = -1;
-            for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
-                if (Model().Panel(i)->id == 0x31) calibrated = i;
-                const Cal expected = i == calibrated && saved ? kExampleResult : kOriginal;
-                EXPECT_EQ(Calibration(kWorkingSet, i), expected) << "panel " << int{i};
-                EXPECT_EQ(Calibration(kSavedSet, i), expected) << "panel " << int{i};
-            }
-            EXPECT_EQ(Help().find("not restored"), std::string::npos);
-            if (exit == kYes && c.gone) {
-                // The result could not be saved: the window says so, with the
-                // status the save got (3: the panel set changed), and stays.
-                EXPECT_EQ(Help(), "Can't send the IOCTL!3");
-                EXPECT_EQ(view.closes, 0);
-                form->QuitButton_Click();
-            }
-            ExpectClosedForGood();
-        }
-    }
+struct PanelChange {
+    const char* what = "";
+    int removed = -1;           // a panel removed first, -1 none
+    std::uint8_t attached = 0;  // then a panel attached, 0 none
+    bool before = false;        // and listed before the calibrated one
+    bool gone = false;
+};
+// Where the run is when the panels change, and how it is left.
+struct Way {
+    Step step = kBeforeStart;
+    Exit exit = kCancel;
+};
+
+using FrmMainPanelChangeTest = FrmMainCases<std::tuple<PanelChange, Way>>;
+
+std::string PanelChangeName(const ::testing::TestParamInfo<std::tuple<PanelChange, Way>>& row) {
+    return CaseName(std::string(std::get<0>(row.param).what) + " " + ExitName(std::get<1>(row.param).exit));
 }
+
+TEST_P(FrmMainPanelChangeTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
+    const auto& [c, way] = GetParam();
+    Restart({{0x30, false}, {0x31, true}});
+    Reach(way.step);
+    Leave(way.exit, way.step == kAsking, 0, [&] {
+        if (c.removed >= 0) Model().RemovePanel(static_cast<std::uint8_t>(c.removed));
+        if (c.attached != 0) c.before ? AttachBeforeLast(c.attached) : AttachPanel(c.attached);
+    });
+    const bool saved = way.exit == kYes && !c.gone;
+    int calibrated = -1;
+    for (std::uint8_t i = 0; i < Model().PanelCount(); ++i) {
+        if (Model().Panel(i)->id == 0x31) calibrated = i;
+        const Cal expected = i == calibrated && saved ? kExampleResult : kOriginal;
+        EXPECT_EQ(Calibration(kWorkingSet, i), expected) << "panel " << int{i};
+        EXPECT_EQ(Calibration(kSavedSet, i), expected) << "panel " << int{i};
+    }
+    EXPECT_EQ(Help().find("not restored"), std::string::npos);
+    if (way.exit == kYes && c.gone) {
+        // The result could not be saved: the window says so, with the
+        // status the save got (3: the panel set changed), and stays.
+        EXPECT_EQ(Help(), "Can't send the IOCTL!3");
+        EXPECT_EQ(view.closes, 0);
+        form->QuitButton_Click();
+    }
+    ExpectClosedForGood();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gorvat, FrmMainPanelChangeTest,
+    ::testing::Combine(
+        ::testing::Values(PanelChange{.what = "panel attached after it", .attached = 0x32},
+                          PanelChange{.what = "panel attached before it", .attached = 0x32, .before = true},
+                          PanelChange{.what = "panel before it removed", .removed = 0},
+                          PanelChange{.what = "calibrated panel removed", .removed = 1, .gone = true},
+                          PanelChange{.what = "calibrated panel replaced by another", .removed = 1, .attached = 0x33,
+                                      .gone = true}),
+        ::testing::Values(Way{.step = kAtFirstMark, .exit = kCancel}, Way{.step = kAtSecondMark, .exit = kSessionEnd},
+                          Way{.step = kAsking, .exit = kNo}, Way{.step = kAsking, .exit = kYes})),
+    PanelChangeName);
 
 // While the calibrated panel cannot be told apart from the others (their
 // identifiers unreadable, or two panels reporting its identifier) nothing is
 // written and the window stays open saying so; once it can, the next Cancel
 // puts the start values back into it. Its own identifier unread at the start
 // touch, it can never be told apart: no panel is taken for it.
-TEST_F(FrmMainTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
-    const struct {
-        const char* what;
-        std::uint8_t attached;  // listed before the calibrated one
-        std::uint32_t refused;  // refused while the restore is made
-        std::string status;
-        bool idUnread = false;  // its identifier refused at the start touch
-    } cases[] = {
-        {"identifiers unreadable", 0x32, IOCTL_TAVLO_GET_PANEL_ID, "8"},
-        {"driver refusing requests", 0x32, IOCTL_TAVLO_GET_STATUS, "8"},
-        {"two panels report its identifier", 0x31, 0, "3"},
-        {"its identifier unread, a panel 0 attached", 0x00, 0, "3", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Restart({{0x30, false}, {0x31, true}});
-        if (c.idUnread) Refuse(IOCTL_TAVLO_GET_PANEL_ID);
-        StartTouch();
+struct NotToldApart {
+    const char* what = "";
+    std::uint8_t attached = 0;  // listed before the calibrated one
+    std::uint32_t refused = 0;  // refused while the restore is made
+    std::string status = "";
+    bool idUnread = false;  // its identifier refused at the start touch
+};
+
+using FrmMainNotToldApartTest = FrmMainCases<NotToldApart>;
+
+TEST_P(FrmMainNotToldApartTest, CalibratedPanelThatCannotBeToldApartIsNotWritten) {
+    const NotToldApart& c = GetParam();
+    Restart({{0x30, false}, {0x31, true}});
+    if (c.idUnread) Refuse(IOCTL_TAVLO_GET_PANEL_ID);
+    StartTouch();
+    Model().ClearFaults();
+    Leave(kCancel, false, c.refused, [&] { AttachBeforeLast(c.attached); });
+    for (int cancel = 0; cancel < 2; ++cancel) {
+        if (cancel == 1) form->QuitButton_Click();
         Model().ClearFaults();
-        Leave(kCancel, false, c.refused, [&] { AttachBeforeLast(c.attached); });
-        for (int cancel = 0; cancel < 2; ++cancel) {
-            if (cancel == 1) form->QuitButton_Click();
-            Model().ClearFaults();
-            EXPECT_EQ(view.closes, cancel);
-            EXPECT_EQ(Help(), "Can't send the IOCTL!" + c.status + kNotRestored);  // said by the first Cancel
-            EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
-            EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
-            const bool toldApart = cancel == 1 && c.attached != 0x31 && !c.idUnread;
-            EXPECT_EQ(Calibration(kWorkingSet, 2), toldApart ? kOriginal : kIdentityCalibration);
-        }
-        ExpectClosedForGood();
+        EXPECT_EQ(view.closes, cancel);
+        EXPECT_EQ(Help(), "Can't send the IOCTL!" + c.status + kNotRestored);  // said by the first Cancel
+        EXPECT_EQ(Calibration(kWorkingSet, 0), kOriginal);
+        EXPECT_EQ(Calibration(kWorkingSet, 1), kOriginal);
+        const bool toldApart = cancel == 1 && c.attached != 0x31 && !c.idUnread;
+        EXPECT_EQ(Calibration(kWorkingSet, 2), toldApart ? kOriginal : kIdentityCalibration);
     }
+    ExpectClosedForGood();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Gorvat, FrmMainNotToldApartTest,
+    ::testing::Values(
+        NotToldApart{.what = "identifiers unreadable", .attached = 0x32, .refused = IOCTL_TAVLO_GET_PANEL_ID,
+                     .status = "8"},
+        NotToldApart{.what = "driver refusing requests", .attached = 0x32, .refused = IOCTL_TAVLO_GET_STATUS,
+                     .status = "8"},
+        NotToldApart{.what = "two panels report its identifier", .attached = 0x31, .status = "3"},
+        NotToldApart{.what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3",
+                     .idUnread = true}),
+    NameOf<NotToldApart>);
 
 // Every reply to one request odd (no bytes, more than the buffer, or bytes
 // no driver sends) from the start touch to the first mark, then Cancel once
 // the driver answers properly: the saved set is untouched, and the working
 // set holds start values, never zeros or the identity of the touches.
-TEST_F(FrmMainTest, OddRepliesFromTheStartTouchToCancel) {
-    const std::vector<std::uint8_t> replies[] = {
-        {}, std::vector<std::uint8_t>(12, 1), std::vector<std::uint8_t>(8, 0xA5), std::vector<std::uint8_t>(8, 0xFF)};
-    for (std::uint32_t code : {IOCTL_TAVLO_GET_STATUS, IOCTL_TAVLO_GET_POINTDATA_ENABLE, kGetSaved}) {
-        for (std::vector<std::uint8_t> bytes : replies) {
-            SCOPED_TRACE(::testing::Message() << std::hex << code << " reply of " << std::dec << bytes.size());
-            Restart();
-            if (bytes.size() == 8 && code != kGetSaved) bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
-            ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
-            StartTouch();
-            form->SearchTimer_Timer();
-            FirstMark();
-            Model().ClearFaults();
-            form->QuitButton_Click();
-            EXPECT_EQ(Calibration(kSavedSet), kOriginal);
-            // A saved set of full length is taken as read and put back as
-            // read; every other odd reply leaves the start values in place (a
-            // status reply of full length moves the stamp back, which is
-            // handled as a change of the panel set).
-            const auto read = static_cast<std::int16_t>(bytes.size() == 8 ? bytes[0] * 0x101 : 0);
-            const Cal asRead = {read, read, read, read};
-            EXPECT_EQ(Calibration(kWorkingSet), bytes.size() == 8 ? asRead : kOriginal);
-        }
-    }
+struct OddRequest {
+    const char* what = "";
+    std::uint32_t code = 0;
+};
+struct OddReply {
+    const char* what = "";
+    std::vector<std::uint8_t> bytes = {};  // 8 bytes: cut to the request's reply length
+};
+
+using FrmMainOddReplyTest = FrmMainCases<std::tuple<OddRequest, OddReply>>;
+
+std::string OddReplyName(const ::testing::TestParamInfo<std::tuple<OddRequest, OddReply>>& row) {
+    return CaseName(std::string(std::get<0>(row.param).what) + " " + std::get<1>(row.param).what);
 }
+
+TEST_P(FrmMainOddReplyTest, OddRepliesFromTheStartTouchToCancel) {
+    const std::uint32_t code = std::get<0>(GetParam()).code;
+    std::vector<std::uint8_t> bytes = std::get<1>(GetParam()).bytes;
+    if (bytes.size() == 8 && code != kGetSaved) bytes.resize(code == IOCTL_TAVLO_GET_STATUS ? 3 : 1);
+    ASSERT_TRUE(Model().OverrideReply(code, bytes.data(), static_cast<std::uint32_t>(bytes.size()), true));
+    StartTouch();
+    form->SearchTimer_Timer();
+    FirstMark();
+    Model().ClearFaults();
+    form->QuitButton_Click();
+    EXPECT_EQ(Calibration(kSavedSet), kOriginal);
+    // A saved set of full length is taken as read and put back as read;
+    // every other odd reply leaves the start values in place (a status
+    // reply of full length moves the stamp back, which is handled as a
+    // change of the panel set).
+    const auto read = static_cast<std::int16_t>(bytes.size() == 8 ? bytes[0] * 0x101 : 0);
+    const Cal asRead = {read, read, read, read};
+    EXPECT_EQ(Calibration(kWorkingSet), bytes.size() == 8 ? asRead : kOriginal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gorvat, FrmMainOddReplyTest,
+    ::testing::Combine(::testing::Values(OddRequest{.what = "status", .code = IOCTL_TAVLO_GET_STATUS},
+                                         OddRequest{.what = "point data enable",
+                                                    .code = IOCTL_TAVLO_GET_POINTDATA_ENABLE},
+                                         OddRequest{.what = "saved calibration", .code = kGetSaved}),
+                       ::testing::Values(OddReply{.what = "empty", .bytes = {}},
+                                         OddReply{.what = "longer than asked", .bytes = std::vector<std::uint8_t>(12, 1)},
+                                         OddReply{.what = "A5 bytes", .bytes = std::vector<std::uint8_t>(8, 0xA5)},
+                                         OddReply{.what = "FF bytes", .bytes = std::vector<std::uint8_t>(8, 0xFF)})),
+    OddReplyName);
 
 }  // namespace
 }  // namespace gorvat

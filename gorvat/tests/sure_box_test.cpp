@@ -2,12 +2,14 @@
 // that follows the message, and result 0 without a box for bad arguments.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "case_name.h"
 #include "frm_sure.h"
 #include "mdl_main.h"
 
@@ -69,69 +71,118 @@ public:
     std::function<void()> script;
 };
 
+// What the user (or the clock) does while a box is shown.
+enum class Kind { YesNo, YesNoCancel, Tick, Close };
+struct Event {
+    Kind kind = Kind::Tick;
+    int index = 0;  // the button, for a press
+};
+Event YesNo(int index) { return {Kind::YesNo, index}; }
+Event Cancel(int index) { return {Kind::YesNoCancel, index}; }
+constexpr Event kTick = {Kind::Tick};
+constexpr Event kClose = {Kind::Close};
+
+const std::string kTwoLines = "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )";
+
+struct SureCase {
+    const char* what = "";
+    std::int16_t boxType = 0, defButton = 0;
+    std::vector<int> order = {};  // empty: no box
+    unsigned timeout = 0;
+    std::vector<Event> events = {};
+    std::int16_t answer = 0;
+    int beeps = 0;
+    std::string message = "One line";
+    double growth = 0;
+};
+
+class SureBoxTest : public ::testing::TestWithParam<SureCase> {};
+
 // Each box is answered by a script of events while it is shown: presses on
 // buttons that do not exist and events after the answer change nothing.
 // The first button in the tab order holds the focus; the box and its
 // buttons grow with the message. Bad arguments give 0 without a box.
-TEST(SureBoxTest, AnswersTimeOutAndClose) {
+TEST_P(SureBoxTest, AnswersTimeOutAndClose) {
+    const SureCase& c = GetParam();
     FakeSureView view;
     frmSure form{view};
-    const auto yesNo = [&form](int i) { return [&form, i] { form.btnYesNo_Click(i); }; };
-    const auto cancelSet = [&form](int i) { return [&form, i] { form.btnYesNoCancel_Click(i); }; };
-    const auto tick = [&form] { form.TimeOver_Timer(); };
-    const auto close = [&form] { form.Form_QueryUnload(); };
-    const std::string twoLines = "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )";
-    const struct {
-        std::int16_t boxType, defButton;
-        std::vector<int> order;  // empty: no box
-        unsigned timeout;
-        std::vector<std::function<void()>> events;
-        std::int16_t answer;
-        int beeps;
-        std::string message = "One line";
-        double growth = 0;
-    } cases[] = {
-        {2, 1, {0, 1}, 0, {yesNo(2), yesNo(-1), cancelSet(7), yesNo(0), tick}, 1, 0},
-        {2, 2, {1, 0}, 0, {yesNo(1), yesNo(0)}, 2, 0, twoLines, 195},
-        {2, 3, {0, 1}, 15000, {tick, tick, yesNo(0)}, -1, 1},  // a stray second tick changes nothing
-        {2, 3, {0, 1}, 15000, {yesNo(1), yesNo(0)}, 2, 0},
-        {2, 3, {0, 1}, 15000, {close, yesNo(0)}, 0, 0},
-        {3, 1, {0, 1, 2}, 0, {cancelSet(0), yesNo(1)}, 1, 0, "a\r\nb\r\nc", 390},
-        {3, 2, {1, 2, 0}, 0, {cancelSet(3), cancelSet(1)}, 2, 0},
-        {3, 3, {2, 0, 1}, 0, {cancelSet(2), close}, 3, 0},
-        {1, 1, {}, 0, {}, 0, 0},
-        {4, 1, {}, 0, {}, 0, 0},
-        {2, 0, {}, 0, {}, 0, 0},
-        {2, 4, {}, 0, {}, 0, 0},
+    view.script = [&] {
+        EXPECT_EQ(view.timerMs, c.timeout);
+        for (const Event& event : c.events) {
+            switch (event.kind) {
+                case Kind::YesNo: form.btnYesNo_Click(event.index); break;
+                case Kind::YesNoCancel: form.btnYesNoCancel_Click(event.index); break;
+                case Kind::Tick: form.TimeOver_Timer(); break;
+                case Kind::Close: form.Form_QueryUnload(); break;
+            }
+        }
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.boxType << "/" << c.defButton << " answered " << c.answer);
-        view = FakeSureView();
-        view.script = [&] {
-            EXPECT_EQ(view.timerMs, c.timeout);
-            for (const auto& event : c.events) event();
-        };
-        const std::int16_t answer =
-            SureMsgBox(form, c.boxType, c.defButton, "Yes", "No", "Later", "Calibration data save", c.message);
-        EXPECT_EQ(answer, c.answer);
-        EXPECT_EQ(view.shows, c.order.empty() ? 0 : 1);
-        EXPECT_EQ(view.beeps, c.beeps);
-        EXPECT_EQ(view.timerMs, 0u);
-        EXPECT_FALSE(view.loaded);
-        EXPECT_EQ(view.tabOrder, c.order);
-        if (c.order.empty()) continue;
-        EXPECT_EQ(view.title, "Calibration data save");
-        EXPECT_EQ(view.labelText, c.message);
-        EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
-        EXPECT_DOUBLE_EQ(view.height, 1725 + c.growth);
-        for (const auto& [key, top] : view.tops) EXPECT_DOUBLE_EQ(top, 720 + c.growth);
-        const ButtonSet shown = c.boxType == 2 ? ButtonSet::btnYesNo : ButtonSet::btnYesNoCancel;
-        const ButtonSet other = c.boxType == 2 ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
-        EXPECT_EQ(view.hidden, std::vector<ButtonSet>{other});
-        std::map<Key, std::string> captions = {{{shown, 0}, "Yes"}, {{shown, 1}, "No"}};
-        if (c.boxType == 3) captions[{shown, 2}] = "Later";
-        EXPECT_EQ(view.captions, captions);
-    }
+    const std::int16_t answer =
+        SureMsgBox(form, c.boxType, c.defButton, "Yes", "No", "Later", "Calibration data save", c.message);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(view.shows, c.order.empty() ? 0 : 1);
+    EXPECT_EQ(view.beeps, c.beeps);
+    EXPECT_EQ(view.timerMs, 0u);
+    EXPECT_FALSE(view.loaded);
+    EXPECT_EQ(view.tabOrder, c.order);
+    if (c.order.empty()) return;
+    EXPECT_EQ(view.title, "Calibration data save");
+    EXPECT_EQ(view.labelText, c.message);
+    EXPECT_DOUBLE_EQ(view.left, 15360 / 2 - 4710 / 2);
+    EXPECT_DOUBLE_EQ(view.height, 1725 + c.growth);
+    for (const auto& [key, top] : view.tops) EXPECT_DOUBLE_EQ(top, 720 + c.growth);
+    const ButtonSet shown = c.boxType == 2 ? ButtonSet::btnYesNo : ButtonSet::btnYesNoCancel;
+    const ButtonSet other = c.boxType == 2 ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
+    EXPECT_EQ(view.hidden, std::vector<ButtonSet>{other});
+    std::map<Key, std::string> captions = {{{shown, 0}, "Yes"}, {{shown, 1}, "No"}};
+    if (c.boxType == 3) captions[{shown, 2}] = "Later";
+    EXPECT_EQ(view.captions, captions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gorvat, SureBoxTest,
+    ::testing::Values(
+        SureCase{.what = "two buttons, first default",
+                 .boxType = 2, .defButton = 1, .order = {0, 1},
+                 .events = {YesNo(2), YesNo(-1), Cancel(7), YesNo(0), kTick}, .answer = 1},
+        SureCase{.what = "two buttons, second default, two lines",
+                 .boxType = 2, .defButton = 2, .order = {1, 0},
+                 .events = {YesNo(1), YesNo(0)}, .answer = 2, .message = kTwoLines, .growth = 195},
+        // A stray second tick changes nothing.
+        SureCase{.what = "two buttons, timed, time-out",
+                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
+                 .events = {kTick, kTick, YesNo(0)}, .answer = kSureTimedOut, .beeps = 1},
+        SureCase{.what = "two buttons, timed, second pressed",
+                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
+                 .events = {YesNo(1), YesNo(0)}, .answer = 2},
+        SureCase{.what = "two buttons, timed, closed",
+                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
+                 .events = {kClose, YesNo(0)}, .answer = kSureNoAnswer},
+        SureCase{.what = "three buttons, first default, three lines",
+                 .boxType = 3, .defButton = 1, .order = {0, 1, 2},
+                 .events = {Cancel(0), YesNo(1)}, .answer = 1, .message = "a\r\nb\r\nc", .growth = 390},
+        SureCase{.what = "three buttons, second default",
+                 .boxType = 3, .defButton = 2, .order = {1, 2, 0},
+                 .events = {Cancel(3), Cancel(1)}, .answer = 2},
+        SureCase{.what = "three buttons, third default",
+                 .boxType = 3, .defButton = 3, .order = {2, 0, 1},
+                 .events = {Cancel(2), kClose}, .answer = 3},
+        SureCase{.what = "box type 1", .boxType = 1, .defButton = 1},
+        SureCase{.what = "box type 4", .boxType = 4, .defButton = 1},
+        SureCase{.what = "default button 0", .boxType = 2, .defButton = 0},
+        SureCase{.what = "default button 4", .boxType = 2, .defButton = 4}),
+    NameOf<SureCase>);
+
+// One form asks again after an answer: each box starts without one.
+TEST(SureBoxReuseTest, EachBoxStartsWithoutAnAnswer) {
+    FakeSureView view;
+    frmSure form{view};
+    view.script = [&form] { form.TimeOver_Timer(); };
+    EXPECT_EQ(SureMsgBox(form, 2, 3, "Yes", "No", "", "t", "m"), kSureTimedOut);
+    view.script = [&form] { form.btnYesNo_Click(1); };
+    EXPECT_EQ(SureMsgBox(form, 2, 3, "Yes", "No", "", "t", "m"), 2);
+    view.script = [&form] { form.Form_QueryUnload(); };
+    EXPECT_EQ(SureMsgBox(form, 2, 1, "Yes", "No", "", "t", "m"), kSureNoAnswer);
 }
 
 }  // namespace
