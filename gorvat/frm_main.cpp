@@ -79,8 +79,7 @@ void frmMain::StartTouch() {
 void frmMain::SearchTimer_Timer() {
     if (!searching_ || closed_) return;
     if (!SearchPanel()) return;
-    searching_ = false;
-    view_.StopSearchTimer();
+    StopSearching();
     // The help line keeps the wait's text: the mark itself now shows where
     // to touch.
     BeginMarks();
@@ -89,6 +88,12 @@ void frmMain::SearchTimer_Timer() {
 // One try: the panel count and a fresh stamp are read every time, so a
 // panel attached or enabled meanwhile is found. The first panel whose
 // touches are delivered as pointer input is the active one.
+void frmMain::StopSearching() {
+    if (!searching_) return;
+    searching_ = false;
+    view_.StopSearchTimer();
+}
+
 bool frmMain::SearchPanel() {
     std::uint8_t count = 0;
     TavloStatus last = device_.GetDevices(&count);
@@ -294,10 +299,7 @@ frmMain::Search frmMain::FindPanelAgain() {
 
 void frmMain::Abandon() {
     if (closed_) return;
-    if (searching_) {
-        searching_ = false;
-        view_.StopSearchTimer();
-    }
+    StopSearching();
     // When the start values cannot be put back (the saved set unreadable,
     // the write refused, the driver gone for a moment) the trial values
     // would stay in use after the program ended. The window stays open
@@ -335,10 +337,7 @@ void frmMain::Form_QueryUnload() {
 
 void frmMain::Form_SessionEnd() {
     if (closed_) return;
-    if (searching_) {
-        searching_ = false;
-        view_.StopSearchTimer();
-    }
+    StopSearching();
     RestoreWorkingSet();
     // The window cannot stay open to report a failed restore now.
     restoreFailed_ = true;

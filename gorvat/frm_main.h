@@ -85,6 +85,7 @@ public:
 private:
     void StartTouch();
     bool SearchPanel();
+    void StopSearching();
     void BeginMarks();
     void FirstMark(double X, double Y);
     void SecondMark(double X, double Y);
