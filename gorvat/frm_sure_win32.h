@@ -44,6 +44,8 @@ public:
     void EndModal() override;
 
 private:
+    static constexpr UINT_PTR kTimeOverId = 1;  // TimeOver
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND Button(ButtonSet set, int index) const;
     // Height in pixels that the label needs for its text at its width.
@@ -59,7 +61,7 @@ private:
     HWND yesNo_[ButtonCount(ButtonSet::btnYesNo)] = {};
     HWND yesNoCancel_[ButtonCount(ButtonSet::btnYesNoCancel)] = {};
     HWND firstInTabOrder_ = nullptr;
-    winui::Timer timeOver_{1};  // TimeOver
+    winui::Timer timeOver_{kTimeOverId};
     bool modal_ = false;
     bool ownerDisabled_ = false;
 };
