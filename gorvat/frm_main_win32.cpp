@@ -4,11 +4,11 @@
 #include "frm_sure_win32.h"
 #include "gorvat_ids.h"
 #include "mdl_main.h"
+#include "system_menu_win32.h"
 
 namespace gorvat {
 namespace {
 
-constexpr UINT_PTR kSearchTimer = 1;
 constexpr COLORREF kGreen = RGB(0, 64, 0);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -23,6 +23,9 @@ constexpr const char* kWindowTitle = "Touch Panel Calibration";
 constexpr int kMarkSize = 32;
 constexpr int kArmStart = 14;  // first pixel of the yellow arm, across the arm
 constexpr int kArmWidth = 4;
+
+// The hidden diagnostic labels, in twips.
+constexpr DesignSize kDiagnosticLabelSize = {1200, 240};
 
 struct DiagnosticLabel {
     Control control;
@@ -116,7 +119,7 @@ void FrmMainWindow::CreateControls() {
 
     for (const DiagnosticLabel& label : kDiagnosticLabels) {
         controls_[label.control] =
-            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
+            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, kDiagnosticLabelSize, label.id);
     }
 }
 
@@ -169,15 +172,13 @@ void FrmMainWindow::SetEnabled(Control control, bool enabled) {
     if (HWND child = ControlWindow(control)) EnableWindow(child, enabled ? TRUE : FALSE);
 }
 
-void FrmMainWindow::MakeTopmost() {
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+// Form_Load makes the window topmost while it is still hidden: it is shown
+// here then, already at the size of the screen, and maximised right after.
+void FrmMainWindow::MakeTopmost() { winui::SetTopmost(Handle(), true); }
 
-void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(Handle(), kSearchTimer, milliseconds, nullptr); }
+void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { searchTimer_.Start(Handle(), milliseconds); }
 
-void FrmMainWindow::StopSearchTimer() {
-    if (Handle() != nullptr) KillTimer(Handle(), kSearchTimer);
-}
+void FrmMainWindow::StopSearchTimer() { searchTimer_.Stop(); }
 
 std::int16_t FrmMainWindow::AskSure(std::int16_t BoxType, std::int16_t DefButton, const std::string& Caption1,
                                     const std::string& Caption2, const std::string& Caption3,
@@ -248,7 +249,7 @@ LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_TIMER:
-            if (wParam == kSearchTimer && form_ != nullptr) form_->SearchTimer_Timer();
+            if (wParam == searchTimer_.Id() && form_ != nullptr) form_->SearchTimer_Timer();
             return 0;
         case WM_CLOSE:
             // Alt+F4, the task bar, the system menu: handled as Cancel; the
@@ -286,7 +287,7 @@ LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         case WM_DESTROY:
-            KillTimer(Handle(), kSearchTimer);
+            searchTimer_.Stop();
             PostQuitMessage(0);
             return 0;
         default:

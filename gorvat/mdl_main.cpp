@@ -25,7 +25,7 @@ std::int16_t SureMsgBox(frmSure& form, std::int16_t BoxType, std::int16_t DefBut
         for (int i = 0; i < ButtonCount(set); ++i) view.SetButtonTop(set, i, view.ButtonTop(set, i) + d);
     }
 
-    std::int16_t result = 0;
+    std::int16_t result = kSureNoAnswer;
     if (plan.valid) {
         const std::string* captions[] = {&Caption1, &Caption2, &Caption3};
         const ButtonSet other =

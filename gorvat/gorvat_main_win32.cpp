@@ -1,4 +1,4 @@
-// mdlMain: the program's start. Main creates the calibration window, runs
+// The program's entry: Main creates the calibration window, runs
 // it until it closes and returns; the program then ends.
 #include <windows.h>
 
