@@ -5,6 +5,8 @@
 // process can read.
 #include <windows.h>
 
+#include "system_menu_win32.h"
+
 namespace {
 constexpr const char* kAskMessage = "PalvineE2eMenuState";
 constexpr const char* kAnswerProperty = "PalvineE2eMenuState";
@@ -15,9 +17,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPAR
         const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         static const UINT ask = RegisterWindowMessageA(kAskMessage);
         if (call->message == ask) {
-            HMENU menu = GetSystemMenu(call->hwnd, FALSE);
-            const UINT state = menu != nullptr ? GetMenuState(menu, static_cast<UINT>(call->wParam), MF_BYCOMMAND)
-                                               : static_cast<UINT>(-1);
+            const winui::SystemMenu menu(call->hwnd);
+            const UINT state = menu ? GetMenuState(menu.Handle(), static_cast<UINT>(call->wParam), MF_BYCOMMAND)
+                                    : static_cast<UINT>(-1);
             // 1: no such item, 2: not checked, 3: checked (0 is "no answer").
             const UINT_PTR answer = state == static_cast<UINT>(-1) ? 1 : (state & MF_CHECKED) != 0 ? 3 : 2;
             SetPropA(call->hwnd, kAnswerProperty, reinterpret_cast<HANDLE>(answer));
