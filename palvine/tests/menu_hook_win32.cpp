@@ -5,12 +5,10 @@
 // process can read.
 #include <windows.h>
 
+#include "menu_hook_protocol.h"
 #include "system_menu_win32.h"
 
-namespace {
-constexpr const char* kAskMessage = "PalvineE2eMenuState";
-constexpr const char* kAnswerProperty = "PalvineE2eMenuState";
-}  // namespace
+using namespace palvine_e2e;
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
@@ -20,8 +18,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPAR
             const winui::SystemMenu menu(call->hwnd);
             const UINT state = menu ? GetMenuState(menu.Handle(), static_cast<UINT>(call->wParam), MF_BYCOMMAND)
                                     : static_cast<UINT>(-1);
-            // 1: no such item, 2: not checked, 3: checked (0 is "no answer").
-            const UINT_PTR answer = state == static_cast<UINT>(-1) ? 1 : (state & MF_CHECKED) != 0 ? 3 : 2;
+            const UINT_PTR answer = state == static_cast<UINT>(-1) ? kNoSuchItem
+                                    : (state & MF_CHECKED) != 0  ? kChecked
+                                                                 : kNotChecked;
             SetPropA(call->hwnd, kAnswerProperty, reinterpret_cast<HANDLE>(answer));
         }
     }
