@@ -108,8 +108,7 @@ void MainDlg::Release(int Button) {
     if (!state) return;
     // A release of the once button keeps whatever the driver did with the
     // one-shot for that click; any other button arms or disarms it.
-    const bool onceButtonReleased =
-        (Button & state->onceButton & (kLeftButton | kRightButton | kMiddleButton)) != 0;
+    const bool onceButtonReleased = (Button & state->onceButton & (kLeftButton | kRightButton | kMiddleButton)) != 0;
     const std::uint8_t newFlag = onceButtonReleased ? state->onceFlag : (state->onceFlag == 0 ? 1 : 0);
     if (SetButtonState(NormalButton, OnceButton, newFlag) != Result::kSuccess) ReportAndClose();
     // The picture follows at the next poll.

@@ -13,8 +13,7 @@ namespace {
 static_assert(kHtClient == HTCLIENT && kHtCaption == HTCAPTION, "hit-test answers differ from the system's");
 // Palvine's menu commands arrive as system commands: none may be one of the
 // system's own (SC_SIZE is the lowest of those).
-static_assert(kCmdAlwaysTop < SC_SIZE && kCmdSmallSize < SC_SIZE && kCmdNormalSize < SC_SIZE &&
-                  kCmdLargeSize < SC_SIZE,
+static_assert(kCmdAlwaysTop < SC_SIZE && kCmdSmallSize < SC_SIZE && kCmdNormalSize < SC_SIZE && kCmdLargeSize < SC_SIZE,
               "a menu command of Palvine's is a system command");
 
 // The window as designed: a square of 915 x 915 twips (61 x 61 pixels at

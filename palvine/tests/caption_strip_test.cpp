@@ -34,8 +34,7 @@ TEST_P(StripHeight, IsTheSmallCaptionsWithAFloor) {
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripHeight,
                          testing::Values(HeightRow{.metric = -5, .height = 8}, HeightRow{.metric = 0, .height = 8},
                                          HeightRow{.metric = 7, .height = 8}, HeightRow{.metric = 8, .height = 8},
-                                         HeightRow{.metric = 15, .height = 15},
-                                         HeightRow{.metric = 23, .height = 23},
+                                         HeightRow{.metric = 15, .height = 15}, HeightRow{.metric = 23, .height = 23},
                                          HeightRow{.metric = 45, .height = 45}),
                          [](const testing::TestParamInfo<HeightRow>& p) {
                              return CaseName("metric " + std::to_string(p.param.metric));
@@ -59,6 +58,7 @@ TEST_P(StripHitTest, OnlyTheStripIsCaption) {
     EXPECT_EQ(CaptionStrip(23).HitTest(c.platform, c.x, c.y, 37), c.answer);
 }
 
+// clang-format off
 const HitRow kHitRows[] = {
     {.name = "top left", .platform = kHtClient, .x = 0, .y = 0, .answer = kHtCaption},
     {.name = "top right", .platform = kHtClient, .x = 36, .y = 0, .answer = kHtCaption},
@@ -74,6 +74,7 @@ const HitRow kHitRows[] = {
     {.name = "nowhere stays", .platform = kHtNowhere, .x = 5, .y = 5, .answer = kHtNowhere},
     {.name = "transparent stays", .platform = kHtTransparent, .x = 5, .y = 5, .answer = kHtTransparent},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripHitTest, testing::ValuesIn(kHitRows),
                          [](const testing::TestParamInfo<HitRow>& p) { return CaseName(p.param.name); });
@@ -96,6 +97,7 @@ TEST_P(StripContextMenu, OpensFromTheStripOnly) {
     EXPECT_EQ(CaptionStrip(15).ContextMenu(c.keyboard, c.x, c.y, 77), c.place);
 }
 
+// clang-format off
 const ContextMenuRow kContextMenuRows[] = {
     {.name = "on the strip", .keyboard = false, .x = 10, .y = 5, .place = {true, 10, 5}},
     {.name = "strip left end", .keyboard = false, .x = 0, .y = 14, .place = {true, 0, 14}},
@@ -107,6 +109,7 @@ const ContextMenuRow kContextMenuRows[] = {
     {.name = "keyboard", .keyboard = true, .x = 0, .y = 0, .place = {true, 0, 15}},
     {.name = "keyboard, point ignored", .keyboard = true, .x = 40, .y = 60, .place = {true, 0, 15}},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripContextMenu, testing::ValuesIn(kContextMenuRows),
                          [](const testing::TestParamInfo<ContextMenuRow>& p) { return CaseName(p.param.name); });
@@ -145,13 +148,15 @@ TEST_P(StripGrip, FitsTheStrip) {
     EXPECT_LE(std::abs(top - (c.height - bottom)), 1);
 }
 
+// clang-format off
 const GripRow kGripRows[] = {
-    {.height = 8, .clientWidth = 37, .dots = 12},  {.height = 23, .clientWidth = 37, .dots = 12},
+    {.height = 8, .clientWidth = 37, .dots = 12},   {.height = 23, .clientWidth = 37, .dots = 12},
     {.height = 23, .clientWidth = 115, .dots = 12}, {.height = 45, .clientWidth = 65, .dots = 12},
     {.height = 45, .clientWidth = 64, .dots = 10},  {.height = 45, .clientWidth = 25, .dots = 4},
     {.height = 45, .clientWidth = 24, .dots = 0},   {.height = 23, .clientWidth = 3, .dots = 0},
     {.height = 23, .clientWidth = 0, .dots = 0},    {.height = 8, .clientWidth = -4, .dots = 0},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripGrip, testing::ValuesIn(kGripRows),
                          [](const testing::TestParamInfo<GripRow>& p) {

@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,9 +37,7 @@ struct MenuCall {
 class FakeWindow final : public SysWindow, public MainDlgView {
 public:
     bool AppendMenuSeparator() override { return Menu({MenuCall::kAppendSeparator}); }
-    bool AppendMenuItem(std::uint32_t id, const char* text) override {
-        return Menu({MenuCall::kAppendItem, id, text});
-    }
+    bool AppendMenuItem(std::uint32_t id, const char* text) override { return Menu({MenuCall::kAppendItem, id, text}); }
     bool SetMenuItem(std::uint32_t id, const char* text, bool check) override {
         if (!Menu({MenuCall::kSetItem, id, text, check})) return false;
         checked[id] = check;

@@ -71,6 +71,7 @@ std::vector<StartFault> StartFaults() {
         };
     };
     const std::uint32_t readMode = IOCTL_TAVLO_GET_CLICK_MODE, readOnce = IOCTL_TAVLO_GET_CLICK_ONCE_MODE;
+    // clang-format off
     std::vector<StartFault> rows = {
         {.name = "second instance", .fault = [](Rig& r) { r.window.anotherInstance = true; }, .reported = false,
          .after = "2/4/1", .fatal = false},
@@ -94,6 +95,7 @@ std::vector<StartFault> StartFaults() {
         {.name = "once write fails", .fault = fail(IOCTL_TAVLO_SET_CLICK_ONCE_MODE), .reported = true,
          .after = "2/4/0", .fatal = false},
     };
+    // clang-format on
     // Every function Palvine uses is looked up before the first request.
     for (const char* missing : {"TavloGetVersion", "TavloGetClickMode", "TavloSetClickMode", "TavloGetClickOnceMode",
                                 "TavloSetClickOnceMode", "TAVLO.DLL"}) {
@@ -178,6 +180,7 @@ TEST_P(ClickRule, WritesTheOnceFlag) {
     EXPECT_EQ(r.window.pictures.size(), 1u);
 }
 
+// clang-format off
 const ClickRow kClickRows[] = {
     {.name = "left arms", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = kLeftButton,
      .overPicture = true, .after = "1/2/1"},
@@ -204,9 +207,10 @@ const ClickRow kClickRows[] = {
     // Bits beyond the three buttons are no common bit.
     {.name = "bit 8 is no button", .arguments = "", .driverOnceButton = 8, .flagBefore = 0, .released = 8,
      .overPicture = true, .after = "1/2/1"},
-    {.name = "left and right together keep", .arguments = "", .driverOnceButton = 2, .flagBefore = 0,
-     .released = 3, .overPicture = false, .after = "1/2/0"},
+    {.name = "left and right together keep", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = 3,
+     .overPicture = false, .after = "1/2/0"},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, ClickRule, testing::ValuesIn(kClickRows),
                          [](const testing::TestParamInfo<ClickRow>& p) { return CaseName(p.param.name); });
@@ -221,11 +225,13 @@ struct RunStep {
     bool changedElsewhere;  // another program set modes of its own
     const char* held;       // the driver's modes at the step
 };
+// clang-format off
 const RunStep kRunSteps[] = {
     {.name = "running, flag clear", .armed = false, .changedElsewhere = false, .held = "1/2/0"},
     {.name = "one-shot armed and shown", .armed = true, .changedElsewhere = false, .held = "1/2/1"},
     {.name = "modes changed by another program", .armed = false, .changedElsewhere = true, .held = "4/1/1"},
 };
+// clang-format on
 
 enum class Fault { kNone, kReadRefused, kWriteRefused, kDriverGone, kOddFlagReply };
 // The close box, Alt+F4 and the system menu's Close all arrive as WM_CLOSE.
@@ -238,12 +244,13 @@ struct Ending {
     bool restores;  // false: nothing can reach the driver at exit
     int reports, closes;
 };
+// clang-format off
 const Ending kEndings[] = {
-    {.name = "close", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kClose, .restores = true,
-     .reports = 0, .closes = 1},
+    {.name = "close", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kClose, .restores = true, .reports = 0,
+     .closes = 1},
     // No report may hold the session's end up, even when the driver refuses the modes.
-    {.name = "session end", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kSessionEnd,
-     .restores = true, .reports = 0, .closes = 0},
+    {.name = "session end", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kSessionEnd, .restores = true,
+     .reports = 0, .closes = 0},
     {.name = "session end, restore refused", .fault = Fault::kWriteRefused, .untilTheBox = false,
      .act = Act::kSessionEnd, .restores = false, .reports = 0, .closes = 0},
     {.name = "session end with the report open", .fault = Fault::kReadRefused, .untilTheBox = true,
@@ -258,9 +265,10 @@ const Ending kEndings[] = {
      .restores = true, .reports = 1, .closes = 1},
     {.name = "click write refused once", .fault = Fault::kWriteRefused, .untilTheBox = true, .act = Act::kClick,
      .restores = true, .reports = 1, .closes = 1},
-    {.name = "click write refused for good", .fault = Fault::kWriteRefused, .untilTheBox = false,
-     .act = Act::kClick, .restores = false, .reports = 2, .closes = 1},
+    {.name = "click write refused for good", .fault = Fault::kWriteRefused, .untilTheBox = false, .act = Act::kClick,
+     .restores = false, .reports = 2, .closes = 1},
 };
+// clang-format on
 
 class EveryEnding : public testing::TestWithParam<std::tuple<RunStep, Ending>> {};
 
@@ -360,7 +368,7 @@ TEST_P(DeviceRoutineStatus, OnlyZeroTwoAndThreeSucceed) {
 INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, DeviceRoutineStatus, testing::Range<TavloStatus>(-1, 10),
                          [](const testing::TestParamInfo<TavloStatus>& p) {
                              return p.param < 0 ? "StatusMinus" + std::to_string(-p.param)
-                                                   : "Status" + std::to_string(p.param);
+                                                : "Status" + std::to_string(p.param);
                          });
 
 }  // namespace

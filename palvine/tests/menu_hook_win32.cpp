@@ -19,8 +19,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPAR
             const UINT state = menu ? GetMenuState(menu.Handle(), static_cast<UINT>(call->wParam), MF_BYCOMMAND)
                                     : static_cast<UINT>(-1);
             const UINT_PTR answer = state == static_cast<UINT>(-1) ? kNoSuchItem
-                                    : (state & MF_CHECKED) != 0  ? kChecked
-                                                                 : kNotChecked;
+                                    : (state & MF_CHECKED) != 0    ? kChecked
+                                                                   : kNotChecked;
             SetPropA(call->hwnd, kAnswerProperty, reinterpret_cast<HANDLE>(answer));
         }
     }

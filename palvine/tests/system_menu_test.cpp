@@ -77,6 +77,7 @@ TEST_P(MenuCommands, ReadByTheirWholeValue) {
 constexpr auto kOther = MenuCommand::Item::kOther;
 constexpr auto kAlwaysTop = MenuCommand::Item::kAlwaysTop;
 constexpr auto kSize = MenuCommand::Item::kSize;
+// clang-format off
 const CommandRow kCommandRows[] = {
     {.name = "always_top", .command = 101, .item = kAlwaysTop, .size = WindowSize::kSmall},
     {.name = "small", .command = 102, .item = kSize, .size = WindowSize::kSmall},
@@ -89,6 +90,7 @@ const CommandRow kCommandRows[] = {
     {.name = "101_in_the_low_word_only", .command = 0x10065, .item = kOther, .size = WindowSize::kSmall},
     {.name = "102_in_the_low_word_only", .command = 0x10066, .item = kOther, .size = WindowSize::kSmall},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineSysControl, MenuCommands, testing::ValuesIn(kCommandRows),
                          [](const testing::TestParamInfo<CommandRow>& p) { return CaseName(p.param.name); });
@@ -107,9 +109,10 @@ struct CommandStep {
     double widthAfter, pictureAt;  // the picture's top and left
 };
 
+// clang-format off
 const CommandStep kCommandSteps[] = {
-    {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false,
-     .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
+    {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false, .sizeAfter = WindowSize::kSmall,
+     .widthAfter = 588, .pictureAt = 103},
     {.name = "always_top_on_again", .alwaysTop = true, .size = {}, .topMostAfter = true,
      .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
     {.name = "large", .alwaysTop = false, .size = WindowSize::kLarge, .topMostAfter = true,
@@ -121,6 +124,7 @@ const CommandStep kCommandSteps[] = {
     {.name = "small", .alwaysTop = false, .size = WindowSize::kSmall, .topMostAfter = true,
      .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
 };
+// clang-format on
 
 class CommandSequence : public testing::TestWithParam<int> {};
 
