@@ -5,6 +5,10 @@
 namespace cordane {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text is the platform's wide text");
+static_assert(kCodePageUtf8 == CP_UTF8 && kCodePageUtf7 == CP_UTF7, "code pages as the platform numbers them");
+static_assert(kWcNoBestFitChars == WC_NO_BEST_FIT_CHARS && kWcErrInvalidChars == WC_ERR_INVALID_CHARS &&
+                  kMbErrInvalidChars == MB_ERR_INVALID_CHARS,
+              "conversion flags as the platform defines them");
 
 // No default character and no question whether one was used: UTF-8 and
 // several other code pages refuse the call with either.

@@ -9,8 +9,9 @@
 #include <string>
 
 #include "code_page_win32.h"
+#include "cordane_dlg_win32.h"
 #include "cordane_ids.h"
-#include "tests/code_page_cases.h"
+#include "code_page_cases.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
@@ -29,21 +30,22 @@ bool ProcessObjectGone(DWORD id) {
 }
 
 // Each start closes the process and thread handles at once, so a tool that
-// has ended leaves nothing of itself in Cordane. The window keeps one pair
-// of start structures for every start: a start that fails leaves no
-// identifier of the one before in them.
+// has ended leaves nothing of itself in Cordane. The window keeps the
+// process record of the last start: a start that fails returns one with no
+// identifier in it, not that of the start before.
 TEST(ToolStart, LeavesNoHandleBehind) {
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     const std::string program = std::string(folder) + "\\hostname.exe";
     STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    ASSERT_TRUE(StartDetached(program.c_str(), &startup, &process));
-    EXPECT_NE(process.dwProcessId, 0u);
+    PROCESS_INFORMATION process = StartDetached(program.c_str(), startup);
+    ASSERT_TRUE(Started(process));
+    EXPECT_EQ(startup.cb, sizeof startup);
     EXPECT_EQ(process.hProcess, nullptr);
     EXPECT_EQ(process.hThread, nullptr);
     EXPECT_TRUE(ProcessObjectGone(process.dwProcessId)) << "the ended tool is still held by a handle";
-    EXPECT_FALSE(StartDetached("C:\\no such folder\\Velmic.exe", &startup, &process));
+    process = StartDetached("C:\\no such folder\\Velmic.exe", startup);
+    EXPECT_FALSE(Started(process));
     EXPECT_EQ(process.dwProcessId, 0u);
     EXPECT_EQ(process.hProcess, nullptr);
 }
@@ -101,6 +103,17 @@ TEST(CordaneCodePage, PlatformConversionsKeepOrRefuseEachName) {
         SCOPED_TRACE(std::to_string(c.codePage) + ": " + c.what);
         EXPECT_EQ(NarrowExactly(platform, c.codePage, c.name), c.stored);
     }
+}
+
+// The system menu's commands 16 to 31 are the about command (the system
+// uses the low four bits); the commands next to them and the system's own
+// are left to the default handling.
+TEST(CordaneSystemMenu, CommandsSixteenToThirtyOneAreTheAboutCommand) {
+    const struct {
+        WPARAM command;
+        bool about;
+    } cases[] = {{16, true}, {31, true}, {15, false}, {32, false}, {SC_CLOSE, false}};
+    for (const auto& c : cases) EXPECT_EQ(IsAboutCommand(c.command), c.about) << c.command;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <map>
 #include <utility>
 
-#include "tests/code_page_cases.h"
+#include "code_page_cases.h"
 
 namespace cordane {
 namespace {
