@@ -31,8 +31,7 @@ std::optional<std::u16string> PlatformCodePage::ToWide(unsigned codePage, std::u
     const int size = MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
     if (size <= 0) return std::nullopt;
     std::u16string wide(static_cast<std::size_t>(size), u'\0');
-    if (MultiByteToWideChar(codePage, flags, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]), size) !=
-        size) {
+    if (MultiByteToWideChar(codePage, flags, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]), size) != size) {
         return std::nullopt;
     }
     return wide;

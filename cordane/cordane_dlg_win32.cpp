@@ -162,8 +162,9 @@ std::optional<std::string> CordaneDlgWindow::GetText(int control) {
     if (copied <= 0) return std::string();
     // The code page the registry's narrow calls use.
     PlatformCodePage platform;
-    return NarrowExactly(platform, GetACP(),
-                         std::u16string(reinterpret_cast<const char16_t*>(wide.data()), static_cast<std::size_t>(copied)));
+    return NarrowExactly(
+        platform, GetACP(),
+        std::u16string(reinterpret_cast<const char16_t*>(wide.data()), static_cast<std::size_t>(copied)));
 }
 
 std::size_t CordaneDlgWindow::TextLength(int control) {
