@@ -99,8 +99,8 @@ public:
     void OnTimeReleaseClicked();
     // A button of a panel row; false when `control` is none.
     bool OnRowButton(int control);
-    // A system-menu command; false leaves it to the default handling.
-    bool OnSysCommand(std::uintptr_t command);
+    // The system menu's about command.
+    void OnAboutCommand();
 
     // Rows that show a panel (0..4), and rows the dialog shows (2..4).
     int PanelRows() const;

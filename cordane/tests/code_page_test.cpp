@@ -10,7 +10,7 @@
 #include <map>
 #include <utility>
 
-#include "tests/code_page_cases.h"
+#include "code_page_cases.h"
 
 namespace cordane {
 namespace {
@@ -127,13 +127,14 @@ private:
 // A name the code page holds is stored as its bytes; one it cannot hold
 // exactly (a best-fit substitute, the default character, half a surrogate
 // pair) is refused, in every one of the three code pages.
-TEST(CordaneCodePage, NameStoredOnlyWhenTheCodePageHoldsItExactly) {
+class CordaneCodePage : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CordaneCodePage, NameStoredOnlyWhenTheCodePageHoldsItExactly) {
     PlatformModel platform;
-    for (const CodePageCase& c : kCodePageCases) {
-        SCOPED_TRACE(std::to_string(c.codePage) + ": " + c.what);
-        EXPECT_EQ(NarrowExactly(platform, c.codePage, c.name), c.stored);
-    }
+    EXPECT_EQ(NarrowExactly(platform, GetParam().codePage, GetParam().text), GetParam().stored);
 }
+
+INSTANTIATE_TEST_SUITE_P(Model, CordaneCodePage, ::testing::ValuesIn(kCodePageCases), CodePageCaseName);
 
 }  // namespace
 }  // namespace cordane
