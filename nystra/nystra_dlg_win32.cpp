@@ -139,9 +139,9 @@ void NystraDlgWindow::BroadcastUpdate() {
     if (messages_.update != 0) PostMessageA(HWND_BROADCAST, messages_.update, 0, 0);
 }
 
-void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { SetTimer(Handle(), ID_POLL_TIMER, milliseconds, nullptr); }
+void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { pollTimer_.Start(Handle(), milliseconds); }
 
-void NystraDlgWindow::StopPollTimer() { KillTimer(Handle(), ID_POLL_TIMER); }
+void NystraDlgWindow::StopPollTimer() { pollTimer_.Stop(); }
 
 void NystraDlgWindow::ShowAndRestore() {
     ShowWindow(Handle(), SW_SHOW);
@@ -175,15 +175,18 @@ namespace {
 // A modal box of this thread that the dialog owns: a question or the about
 // box, whose own message loop would keep the program alive after the end.
 BOOL CALLBACK EndOwnedBox(HWND window, LPARAM owner) {
-    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
-        char windowClass[16] = {};
-        GetClassNameA(window, windowClass, sizeof windowClass);
-        if (lstrcmpA(windowClass, "#32770") == 0) ::EndDialog(window, IDCANCEL);
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsDialogBox(window)) {
+        ::EndDialog(window, IDCANCEL);
     }
     return TRUE;
 }
 
 }  // namespace
+
+bool IsDialogBox(HWND window) {
+    char windowClass[kDialogClassSize] = {};
+    return GetClassNameA(window, windowClass, sizeof windowClass) > 0 && lstrcmpA(windowClass, kDialogClass) == 0;
+}
 
 void NystraDlgWindow::EndDialog() {
     // The end may come while a box is open (a stop request, the end of the
