@@ -95,8 +95,8 @@ void CNystraDlg::OnInitDialog() {
     view_.StartPollTimer(kReleasedPollMs);
 }
 
-void CNystraDlg::OnTimer(std::uintptr_t timerId) {
-    if (timerId != ID_POLL_TIMER || ended_) return;
+void CNystraDlg::OnPollTimer() {
+    if (ended_) return;
     // One shot at a time: the next poll is armed after this one's work, so
     // polls never pile up however long the driver takes.
     view_.StopPollTimer();
@@ -287,17 +287,11 @@ void CNystraDlg::OnRelease() {
 
 void CNystraDlg::OnMinimize() { view_.MinimizeAndHide(); }
 
-bool CNystraDlg::OnSysCommand(std::uintptr_t command) {
-    if ((command & 0xFFF0u) == IDM_ABOUTBOX) {
-        view_.ShowAbout();
-        return true;
-    }
-    if (command == IDM_ALWAYS_TOP) {
-        alwaysTop = alwaysTop != 0 ? 0 : 1;
-        view_.SetTopmost(alwaysTop != 0);
-        return true;
-    }
-    return false;
+void CNystraDlg::OnAboutCommand() { view_.ShowAbout(); }
+
+void CNystraDlg::OnAlwaysTopCommand() {
+    alwaysTop = alwaysTop != 0 ? 0 : 1;
+    view_.SetTopmost(alwaysTop != 0);
 }
 
 void CNystraDlg::OnClose() { EndIfConfirmed(kCloseQuestion, EndCause::kClosedByUser); }
@@ -312,16 +306,19 @@ void CNystraDlg::EndIfConfirmed(const char* question, EndCause cause) {
     }
 }
 
-void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
-    // A callback that arrives while another is handled (its question box
-    // runs a message loop) is dropped.
+// A click on the tray icon that arrives while another is handled (its
+// question box runs a message loop) is dropped.
+void CNystraDlg::OnTrayClick() {
     if (inTrayCallback_) return;
     inTrayCallback_ = true;
-    if (mouseMessage == kTrayLeftButtonDown) {
-        view_.BringToForeground();
-    } else if (mouseMessage == kTrayRightButtonDoubleClick) {
-        EndIfConfirmed(kStopQuestion, EndCause::kStoppedFromTray);
-    }
+    view_.BringToForeground();
+    inTrayCallback_ = false;
+}
+
+void CNystraDlg::OnTrayRightDoubleClick() {
+    if (inTrayCallback_) return;
+    inTrayCallback_ = true;
+    EndIfConfirmed(kStopQuestion, EndCause::kStoppedFromTray);
     inTrayCallback_ = false;
 }
 

@@ -115,7 +115,7 @@ protected:
     unsigned Poll(int count = 1) {
         for (int i = 0; i < count; ++i) {
             const int starts = view.timerStarts;
-            dlg->OnTimer(ID_POLL_TIMER);
+            dlg->OnPollTimer();
             EXPECT_EQ(view.timerStarts, starts + 1);
         }
         return view.interval;
@@ -318,57 +318,56 @@ TEST_F(NystraTest, ActivateMessage) {
     EXPECT_EQ(Rows(), "51|||");
 }
 
-// The tray icon's callbacks and the close box: a left press brings the
+// The tray icon's clicks and the close box: a left press brings the
 // window forward; a right double-click or the close box shows the window
-// and asks, and OK ends the program; other mouse messages (move, left
-// double-click, right button up) do nothing. Callbacks that arrive while
-// the question is open are dropped. The about box answers to its command
-// with any of the low four bits set; "Always Top" switches the window
-// between topmost and ordinary.
+// and asks, and OK ends the program. Clicks that arrive while the question
+// is open are dropped. The about command shows the about box; "Always Top"
+// switches the window between topmost and ordinary.
 TEST_F(NystraTest, TrayIconCloseBoxAndSystemMenu) {
-    // Mouse message (0: the close box) and the question asked ("": none).
-    const std::pair<std::uintptr_t, std::string> cases[] = {{kTrayLeftButtonDown, ""},
-                                                            {kTrayRightButtonDoubleClick, kStopQuestion},
-                                                            {0x0200, ""},
-                                                            {0x0203, ""},
-                                                            {0x0205, ""},
-                                                            {0, kCloseQuestion}};
-    for (const auto& [mouse, question] : cases) {
+    enum Click { kTrayLeftPress, kTrayRightDoubleClick, kCloseBox };
+    const std::pair<Click, std::string> cases[] = {
+        {kTrayLeftPress, ""}, {kTrayRightDoubleClick, kStopQuestion}, {kCloseBox, kCloseQuestion}};
+    for (const auto& [click, question] : cases) {
         for (bool ok : {true, false}) {
-            SCOPED_TRACE(std::to_string(mouse) + (ok ? " OK" : " Cancel"));
+            SCOPED_TRACE(std::to_string(click) + (ok ? " OK" : " Cancel"));
             NextRow();
             view.answer = ok;
-            if (mouse != 0) {
+            if (click != kCloseBox) {
                 view.duringQuestion = [&] {
-                    dlg->OnTrayNotify(kTrayLeftButtonDown);
-                    dlg->OnTrayNotify(kTrayRightButtonDoubleClick);
+                    dlg->OnTrayClick();
+                    dlg->OnTrayRightDoubleClick();
                 };
             }
-            mouse == 0 ? dlg->OnClose() : dlg->OnTrayNotify(mouse);
+            switch (click) {
+            case kTrayLeftPress:
+                dlg->OnTrayClick();
+                break;
+            case kTrayRightDoubleClick:
+                dlg->OnTrayRightDoubleClick();
+                break;
+            case kCloseBox:
+                dlg->OnClose();
+                break;
+            }
             const bool asked = !question.empty();
-            EXPECT_EQ(view.foreground, mouse == kTrayLeftButtonDown ? 1 : 0);
+            EXPECT_EQ(view.foreground, click == kTrayLeftPress ? 1 : 0);
             EXPECT_EQ(view.shown, asked ? 1 : 0);
             EXPECT_EQ(view.questions, asked ? Texts{question} : Texts{});
             EXPECT_EQ(view.ended, asked && ok ? 1 : 0);
         }
     }
     NextRow();
-    const std::pair<std::uintptr_t, int> commands[] = {{IDM_ABOUTBOX, 1}, {0x1F, 1}, {0x20, 0}, {0xF060, 0}, {104, 0}};
-    for (const auto& [command, about] : commands) {
-        const int before = view.about;
-        EXPECT_EQ(dlg->OnSysCommand(command), about == 1) << command;
-        EXPECT_EQ(view.about, before + about) << command;
-    }
+    dlg->OnAboutCommand();
+    EXPECT_EQ(view.about, 1);
     Start({1});
     for (bool topmost : {false, true}) {
-        EXPECT_TRUE(dlg->OnSysCommand(IDM_ALWAYS_TOP));
+        dlg->OnAlwaysTopCommand();
         EXPECT_EQ(view.topmost, topmost);
     }
 }
 
 // The start takes exclusive control with every panel disabled and the
-// window on top; idle polls leave the registry alone, other timers the
-// driver. Whatever the table holds, releasing leaves no panel of the
+// window on top; idle polls leave the registry alone. Whatever the table holds, releasing leaves no panel of the
 // driver with point data: not one after a touch read that keeps failing,
 // and not one beyond the four the table lists. On exit or at the end of
 // the session, or on a stop request, every panel gets its point data back
@@ -407,9 +406,6 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
         EXPECT_EQ(Pointdata(), c.afterPoll);
         if (c.active < 0) {
             EXPECT_EQ(brimol::TheMemoryKeyStore().counts().opens, 0);
-            model().ClearLog();
-            dlg->OnTimer(ID_POLL_TIMER + 1);
-            EXPECT_EQ(model().LogSize(), 0u);
         }
         if (c.touchReadsFail) ExpectReleased();
         model().ClearFaults();
@@ -431,7 +427,7 @@ TEST_F(NystraTest, StartReleaseAndEndReachEveryPanelOfTheDriver) {
         EXPECT_EQ(view.interval, 0u);
         model().ClearLog();
         dlg->OnDestroy();
-        dlg->OnTimer(ID_POLL_TIMER);
+        dlg->OnPollTimer();
         dlg->OnActivateRequest(0);
         dlg->OnRelease();
         dlg->OnTaskbarCreated();
@@ -470,7 +466,7 @@ TEST_F(NystraTest, AnEndDeliveredWhileTheTrayIconChangesIsFinal) {
         if (c.timeOut < 0) {
             view.duringTrayChange = end;
             Start({1, 1, 2});  // attached while start-up mode 1: enabled
-            dlg->OnTimer(ID_POLL_TIMER);
+            dlg->OnPollTimer();
             EXPECT_EQ(view.ended, 1);
             EXPECT_EQ(Pointdata(), "111");
             EXPECT_EQ(model().Modes().startup, 1);
@@ -614,7 +610,7 @@ TEST_F(NystraTest, TraceOfTheEnd) {
     } cases[] = {
         {"close question, OK", [&] { dlg->OnClose(), dlg->OnDestroy(); },
          "Nystra: ended (closed by the user): every panel enabled, start-up mode 1"},
-        {"tray question, OK", [&] { dlg->OnTrayNotify(kTrayRightButtonDoubleClick), dlg->OnDestroy(); },
+        {"tray question, OK", [&] { dlg->OnTrayRightDoubleClick(), dlg->OnDestroy(); },
          "Nystra: ended (stopped by the user from the notification area): every panel enabled, start-up mode 1"},
         {"session end", [&] { dlg->OnEndSession(true), dlg->OnDestroy(); },
          "Nystra: ended (the Windows session ends): every panel enabled, start-up mode 1"},

@@ -53,7 +53,12 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     // and matches nothing.
     if (message != 0) {
         if (message == messages_.tray) {
-            dlg_.OnTrayNotify(static_cast<std::uintptr_t>(lParam));
+            // lParam: the mouse message on the icon; the others do nothing.
+            if (lParam == WM_LBUTTONDOWN) {
+                dlg_.OnTrayClick();
+            } else if (lParam == WM_RBUTTONDBLCLK) {
+                dlg_.OnTrayRightDoubleClick();
+            }
             return Result(0);
         }
         if (message == messages_.active) {
@@ -73,7 +78,7 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     if (programIcon_.Answer(Handle(), message, &answer)) return answer;
     switch (message) {
     case WM_TIMER:
-        dlg_.OnTimer(static_cast<std::uintptr_t>(wParam));
+        if (wParam == pollTimer_.Id()) dlg_.OnPollTimer();
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -95,7 +100,16 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         dlg_.OnClose();
         return TRUE;
     case WM_SYSCOMMAND:
-        return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
+        // The system keeps the low four bits of its own commands.
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            dlg_.OnAboutCommand();
+            return TRUE;
+        }
+        if (wParam == IDM_ALWAYS_TOP) {
+            dlg_.OnAlwaysTopCommand();
+            return TRUE;
+        }
+        return FALSE;  // the system's commands
     case WM_ENDSESSION:
         dlg_.OnEndSession(wParam != FALSE);
         return Result(0);

@@ -15,13 +15,6 @@
 
 namespace nystra {
 
-// Names of the registered window messages.
-inline constexpr const char* kTrayMessageName = "NystraDlgMessage";
-inline constexpr const char* kActiveMessageName = "ZRM450_NYSTRA_ACTIVE";
-inline constexpr const char* kUpdateMessageName = "ZRM450_NYSTRA_UPDATE";
-inline constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
-// Nystra's own: `Nystra.exe /stop` asks the controller of its session to end.
-inline constexpr const char* kStopMessageName = "ZR_EX_CONTROL.Nystra.Stop";
 // Title of the question boxes.
 inline constexpr const char* kBoxTitle = "Nystra";
 

@@ -331,7 +331,7 @@ public:
             };
             const bool missing = channel().deviceMissing;
             const std::uint32_t requests = model().RequestsSeen();
-            dlg.OnTimer(ID_POLL_TIMER);
+            dlg.OnPollTimer();
             ++figures_.polls;
             Note("poll");
             if (!rules_.Poll(missing, faultArmed, touched, figures_)) ++figures_.failedPolls;
