@@ -112,7 +112,7 @@ void CNystraDlg::OnPollTimer() {
         lostStatus_ = 0;
         Trace(trace_, "driver regained: " + Plural(usb.deviceCount, "panel", "panels"));
     }
-    if (state != kActive) {
+    if (state != InterlockState::kActive) {
         const int touched = usb.touchedDevice;
         if (IsPanel(touched)) {
             records_.GetPanelReg(usb.panelIds[touched]);
@@ -223,14 +223,14 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
         return false;
     }
     const std::string by = cause == ActivationCause::kMessage ? " on ZRM450_NYSTRA_ACTIVE" : "";
-    if (state == kActive && activeId_ != usb.panelIds[panel]) {
+    if (state == InterlockState::kActive && activeId_ != usb.panelIds[panel]) {
         Trace(trace_, text + " took over from " + activeText_ + by);
     } else {
         Trace(trace_, "activated " + text + by);
     }
     activeText_ = text;
     activeId_ = usb.panelIds[panel];
-    state = kActive;
+    state = InterlockState::kActive;
     ShowPanelNames(panel, -1);
     SwitchTrayIcon(IDI_ACTIVE);
     records_.GetSystemReg();
@@ -241,9 +241,9 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
 
 void CNystraDlg::ReleasePanels(ReleaseCause cause) {
     if (ended_) return;  // as in ActivatePanel
-    if (state == kActive) Trace(trace_, "released " + activeText_ + ReleaseText(cause, reloadValue));
+    if (state == InterlockState::kActive) Trace(trace_, "released " + activeText_ + ReleaseText(cause, reloadValue));
     usb.SetAllPanelDisable();
-    state = kReleased;
+    state = InterlockState::kReleased;
     ShowPanelNames(-1, -1);
     SwitchTrayIcon(IDI_RELEASED);
     view_.ShowIndicator(false);
@@ -373,7 +373,7 @@ void CNystraDlg::EndSteps(EndCause cause) {
     view_.DeleteTrayIcon();
     view_.StopPollTimer();
     std::string text = std::string("ended (") + EndText(cause) + ")";
-    if (state == kActive) text += " while " + activeText_ + " was active";
+    if (state == InterlockState::kActive) text += " while " + activeText_ + " was active";
     text += enabled == kStatusOk || enabled == kStatusNoPanel
                 ? std::string(": every panel enabled")
                 : ": enabling the panels failed (" + TraceStatus(enabled) + ")";

@@ -18,8 +18,8 @@
 
 namespace nystra {
 
-// The controller's state.
-enum : std::int32_t { kReleased = 1, kActive = 2 };
+// The controller's state: no panel active, or one.
+enum class InterlockState : std::int32_t { kReleased = 1, kActive = 2 };
 
 // Poll intervals: fast while no panel is active, once a second while one
 // is (a second is the unit of the release time-out), and once a second
@@ -152,7 +152,7 @@ public:
     std::int32_t requestTicks = 0;
     std::int32_t countdown = 0;
     std::int32_t reloadValue = 0;
-    std::int32_t state = kReleased;
+    InterlockState state = InterlockState::kReleased;
 
 private:
     void ShowPanelName(int idControl, int nameControl, int panel);

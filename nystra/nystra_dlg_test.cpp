@@ -154,7 +154,7 @@ protected:
         return static_cast<int>(most);
     }
     void ExpectReleased() {
-        EXPECT_EQ(dlg->state, kReleased);
+        EXPECT_EQ(dlg->state, InterlockState::kReleased);
         EXPECT_EQ(dlg->usb.activeDevice, -1);
         EXPECT_EQ(Rows(), kReleasedRows);
         EXPECT_EQ(view.trayIcon, IDI_RELEASED);
@@ -301,7 +301,7 @@ TEST_F(NystraTest, ActivateMessage) {
         model().ClearLog();
         dlg->OnActivateRequest(wParam);
         EXPECT_EQ(Pointdata(), pointdata);
-        EXPECT_EQ(dlg->state, pointdata == "00" ? kReleased : kActive);
+        EXPECT_EQ(dlg->state, pointdata == "00" ? InterlockState::kReleased : InterlockState::kActive);
         EXPECT_EQ(model().LogSize() == 0, pointdata == "00");
     }
     // After a panel change the enable fails on the table's stale change
@@ -513,7 +513,7 @@ TEST_F(NystraTest, OddRepliesLeaveADefinedStateAndPass) {
                 EXPECT_LE(MostEnabledDuring([&] { Poll(); }), 1);
                 const int count = dlg->usb.deviceCount, active = dlg->usb.activeDevice;
                 EXPECT_TRUE(count >= 0 && count <= 2) << count;
-                EXPECT_TRUE(dlg->state == kActive ? active >= 0 && active < count : active == -1) << active;
+                EXPECT_TRUE(dlg->state == InterlockState::kActive ? active >= 0 && active < count : active == -1) << active;
             }
             model().ClearFaults();
             Touch({1}, false);

@@ -7,6 +7,12 @@
 #include "message_boxes_win32.h"
 
 namespace nystra {
+namespace {
+
+// Room for the about item's text from the string table.
+constexpr int kMenuTextSize = 64;
+
+}  // namespace
 
 NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages, TraceSink& trace)
     : instance_(instance), messages_(messages), dlg_(*this, trace) {}
@@ -23,7 +29,7 @@ bool NystraDlgWindow::OnInitDialog() {
     // checks when it makes the window topmost.
     const winui::SystemMenu menu(window);
     if (menu) {
-        char about[64] = {};
+        char about[kMenuTextSize] = {};
         if (LoadStringA(instance_, IDS_ABOUTBOX, about, sizeof about) > 0) {
             menu.AppendSeparator();
             menu.AppendItem(IDM_ABOUTBOX, about);

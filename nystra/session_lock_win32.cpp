@@ -10,6 +10,11 @@ namespace {
 
 // Room for the interlock's caption: a longer caption is not its.
 constexpr int kCaptionSize = 64;
+// A window asked to show itself gets this long; how often it is looked at.
+constexpr unsigned kShowWaitMs = 2000;
+constexpr unsigned kShowLookMs = 20;
+// How often a controller's window is looked at while its end is awaited.
+constexpr unsigned kEndLookMs = 50;
 
 static_assert(kRestartNoPatch == RESTART_NO_PATCH && kRestartNoReboot == RESTART_NO_REBOOT,
               "the restart flags are the system's");
@@ -47,10 +52,10 @@ HWND FindRunning() {
 
 // Waits, a bounded time, until the shows posted to the window took effect.
 bool ShownWithin(HWND window, unsigned milliseconds) {
-    for (unsigned waited = 0;; waited += 20) {
+    for (unsigned waited = 0;; waited += kShowLookMs) {
         if (IsWindowVisible(window) && !IsIconic(window)) return true;
         if (waited >= milliseconds) return false;
-        Sleep(20);
+        Sleep(kShowLookMs);
     }
 }
 
@@ -102,7 +107,7 @@ bool InterlockMutexes::BringRunningToFront() {
     // minimised: shown, then restored.
     ShowWindowAsync(running, SW_SHOW);
     ShowWindowAsync(running, SW_RESTORE);
-    ShownWithin(running, 2000);
+    ShownWithin(running, kShowWaitMs);
     SetForegroundWindow(running);
     return true;
 }
@@ -124,10 +129,10 @@ bool InterlockMutexes::AskRunningToStop() {
 bool InterlockMutexes::WaitRunningEnded(unsigned milliseconds) {
     if (runningProcess_) return WaitForSingleObject(runningProcess_.Get(), milliseconds) == WAIT_OBJECT_0;
     // A process that may not be waited for: its window's end is the sign.
-    for (unsigned waited = 0;; waited += 50) {
+    for (unsigned waited = 0;; waited += kEndLookMs) {
         if (!IsWindow(running_)) return true;
         if (waited >= milliseconds) return false;
-        Sleep(50);
+        Sleep(kEndLookMs);
     }
 }
 

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&stop);
         probeMs += elapsedMs();
     }
-    const bool released = dlg.state == nystra::kReleased;
+    const bool released = dlg.state == nystra::InterlockState::kReleased;
     dlg.OnDestroy();
     if (!released) {
         std::fprintf(stderr, "nystra_bench: a panel became active during the run\n");
