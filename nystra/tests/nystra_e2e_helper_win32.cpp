@@ -42,8 +42,8 @@ int Hang(unsigned seconds) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "NystraHungListener";
     RegisterClassA(&wc);
-    HWND window = CreateWindowA(wc.lpszClassName, "hung listener", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                wc.hInstance, nullptr);
+    HWND window =
+        CreateWindowA(wc.lpszClassName, "hung listener", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     if (window == nullptr) return 1;
     std::printf("hung #%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
     std::fflush(stdout);
@@ -67,7 +67,8 @@ int DebugMonitor(unsigned seconds) {
     HANDLE bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
     HANDLE dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
-    if (bufferReady == nullptr || dataReady == nullptr || mapping == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (bufferReady == nullptr || dataReady == nullptr || mapping == nullptr ||
+        GetLastError() == ERROR_ALREADY_EXISTS) {
         std::fputs("nystra_e2e_helper: the debug output buffer is not ours (another viewer runs?)\n", stderr);
         return 1;
     }

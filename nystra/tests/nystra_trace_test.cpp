@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
 #include "nystra_trace.h"
 
 namespace nystra {
@@ -23,83 +24,119 @@ bool PrintableAscii(const std::string& text) {
     return true;
 }
 
-TEST(Trace, PanelNames) {
-    const struct {
-        const char* what;
-        std::string name;
-        std::string shown;
-    } cases[] = {
-        {"plain", "Line B", "\"Line B\""},
-        {"empty", "", "\"\""},
-        {"quote and backslash", "A \"B\" C\\D", "\"A \\\"B\\\" C\\\\D\""},
-        {"line breaks and tab", "A\r\nB\tC", "\"A\\x0d\\x0aB\\x09C\""},
-        {"escape and delete", "\x1b[2J\x7f", "\"\\x1b[2J\\x7f\""},
-        {"outside ASCII (Latin-1 and UTF-8)", "S\xfc" "d \xc3\xa9", "\"S\\xfcd \\xc3\\xa9\""},
-        {"exactly the most bytes shown", std::string(kTraceNameMax, 'x'), "\"" + std::string(kTraceNameMax, 'x') + "\""},
-        {"one byte more: cut", std::string(kTraceNameMax + 1, 'x'),
-         "\"" + std::string(kTraceNameMax, 'x') + "\"..."},
-        {"63 bytes of the record", std::string(63, 'y'), "\"" + std::string(kTraceNameMax, 'y') + "\"..."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(TraceName(c.name), c.shown);
-    }
-    EXPECT_EQ(TracePanel(1, 34, "Line B"), "panel 1 (id 34, \"Line B\")");
-}
+// A panel name as the trace shows it: quoted, escaped, cut after
+// kTraceNameMax bytes.
+struct NameCase {
+    const char* what;
+    std::string name;
+    std::string shown;
+};
+
+class TracePanelName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(TracePanelName, IsQuotedEscapedAndCut) { EXPECT_EQ(TraceName(GetParam().name), GetParam().shown); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Trace, TracePanelName,
+    ::testing::Values(NameCase{.what = "plain", .name = "Line B", .shown = "\"Line B\""},
+                      NameCase{.what = "empty", .name = "", .shown = "\"\""},
+                      NameCase{
+                          .what = "quote and backslash", .name = "A \"B\" C\\D", .shown = "\"A \\\"B\\\" C\\\\D\""},
+                      NameCase{.what = "line breaks and tab", .name = "A\r\nB\tC", .shown = "\"A\\x0d\\x0aB\\x09C\""},
+                      NameCase{.what = "escape and delete", .name = "\x1b[2J\x7f", .shown = "\"\\x1b[2J\\x7f\""},
+                      NameCase{.what = "outside ASCII (Latin-1 and UTF-8)",
+                               .name = "S\xfc"
+                                       "d \xc3\xa9",
+                               .shown = "\"S\\xfcd \\xc3\\xa9\""},
+                      NameCase{.what = "exactly the most bytes shown",
+                               .name = std::string(kTraceNameMax, 'x'),
+                               .shown = "\"" + std::string(kTraceNameMax, 'x') + "\""},
+                      NameCase{.what = "one byte more: cut",
+                               .name = std::string(kTraceNameMax + 1, 'x'),
+                               .shown = "\"" + std::string(kTraceNameMax, 'x') + "\"..."},
+                      NameCase{.what = "63 bytes of the record",
+                               .name = std::string(63, 'y'),
+                               .shown = "\"" + std::string(kTraceNameMax, 'y') + "\"..."}),
+    cases::ByWhat());
+
+TEST(Trace, PanelWords) { EXPECT_EQ(TracePanel(1, 34, "Line B"), "panel 1 (id 34, \"Line B\")"); }
 
 // The worst names a record can hold, in the longest line the controller
 // writes (a request names two panels): still one bounded line, and whole.
-TEST(Trace, OddNamesKeepOneBoundedLine) {
-    const std::string names[] = {
-        std::string(63, '\n'), std::string(63, '\xff'), std::string(63, '"'), std::string(63, '\\'),
-        std::string("Line\0B", 6), "\xe7\xba\xbf\xe8\xb7\xaf B",  // a NUL inside; UTF-8 Chinese
-    };
-    for (const std::string& name : names) {
-        SCOPED_TRACE(::testing::PrintToString(name));
-        Lines trace;
-        Trace(trace, "request from " + TracePanel(3, 255, name) + " while " + TracePanel(0, -1, name) + " is active");
-        ASSERT_EQ(trace.lines.size(), 1u);
-        const std::string& line = trace.lines[0];
-        EXPECT_LE(line.size(), kTraceLineMax);
-        EXPECT_TRUE(PrintableAscii(line)) << line;
-        EXPECT_EQ(line.rfind("Nystra: request from panel 3 (id 255, \"", 0), 0u) << line;
-        // Long enough for both panels: nothing of the line is cut.
-        EXPECT_EQ(line.substr(line.size() - 10), " is active") << line;
-    }
+struct OddNameCase {
+    const char* what;
+    std::string name;
+};
+
+class TraceOfOddNames : public ::testing::TestWithParam<OddNameCase> {};
+
+TEST_P(TraceOfOddNames, KeepOneBoundedLine) {
+    const std::string& name = GetParam().name;
+    Lines trace;
+    Trace(trace, "request from " + TracePanel(3, 255, name) + " while " + TracePanel(0, -1, name) + " is active");
+    ASSERT_EQ(trace.lines.size(), 1u);
+    const std::string& line = trace.lines[0];
+    EXPECT_LE(line.size(), kTraceLineMax);
+    EXPECT_TRUE(PrintableAscii(line)) << line;
+    EXPECT_EQ(line.rfind("Nystra: request from panel 3 (id 255, \"", 0), 0u) << line;
+    // Long enough for both panels: nothing of the line is cut.
+    EXPECT_EQ(line.substr(line.size() - 10), " is active") << line;
 }
+
+INSTANTIATE_TEST_SUITE_P(Trace, TraceOfOddNames,
+                         ::testing::Values(OddNameCase{.what = "line feeds", .name = std::string(63, '\n')},
+                                           OddNameCase{.what = "bytes 0xff", .name = std::string(63, '\xff')},
+                                           OddNameCase{.what = "quotes", .name = std::string(63, '"')},
+                                           OddNameCase{.what = "backslashes", .name = std::string(63, '\\')},
+                                           OddNameCase{.what = "a NUL inside", .name = std::string("Line\0B", 6)},
+                                           OddNameCase{.what = "UTF-8 Chinese", .name = "\xe7\xba\xbf\xe8\xb7\xaf B"}),
+                         cases::ByWhat());
 
 // A text longer than a line is cut, says so, and never ends inside an
 // escape (which would read as another byte).
-TEST(Trace, LongTextIsCut) {
-    const std::string prefix = kTracePrefix;
-    const std::size_t room = kTraceLineMax - prefix.size();
-    const struct {
-        const char* what;
-        std::string text;
-        std::string expected;
-    } cases[] = {
-        {"fits exactly", std::string(room, 'a'), prefix + std::string(room, 'a')},
-        {"one more", std::string(room + 1, 'a'), prefix + std::string(room - 3, 'a') + "..."},
-        {"escapes across the cut", std::string(room, '\x01'),
-         [&] {
-             std::string kept;
-             while (kept.size() + 4 <= room - 3) kept += "\\x01";
-             return prefix + kept + "...";
-         }()},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Lines trace;
-        Trace(trace, c.text);
-        ASSERT_EQ(trace.lines.size(), 1u);
-        EXPECT_EQ(trace.lines[0], c.expected);
-        EXPECT_LE(trace.lines[0].size(), kTraceLineMax);
-    }
-    // An escaped backslash followed by an x, cut after its first backslash:
-    // a lone backslash before "..." would read as an escaped dot.
+const std::string kPrefix = kTracePrefix;
+const std::size_t kRoom = kTraceLineMax - kPrefix.size();
+
+struct CutCase {
+    const char* what;
+    std::string text;
+    std::string expected;
+};
+
+class LongTrace : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(LongTrace, IsCut) {
+    Lines trace;
+    Trace(trace, GetParam().text);
+    ASSERT_EQ(trace.lines.size(), 1u);
+    EXPECT_EQ(trace.lines[0], GetParam().expected);
+    EXPECT_LE(trace.lines[0].size(), kTraceLineMax);
+}
+
+std::string EscapesCutBeforeTheEnd() {
+    std::string kept;
+    while (kept.size() + 4 <= kRoom - 3) kept += "\\x01";
+    return kPrefix + kept + "...";
+}
+
+INSTANTIATE_TEST_SUITE_P(Trace, LongTrace,
+                         ::testing::Values(CutCase{.what = "fits exactly",
+                                                   .text = std::string(kRoom, 'a'),
+                                                   .expected = kPrefix + std::string(kRoom, 'a')},
+                                           CutCase{.what = "one more",
+                                                   .text = std::string(kRoom + 1, 'a'),
+                                                   .expected = kPrefix + std::string(kRoom - 3, 'a') + "..."},
+                                           CutCase{.what = "escapes across the cut",
+                                                   .text = std::string(kRoom, '\x01'),
+                                                   .expected = EscapesCutBeforeTheEnd()}),
+                         cases::ByWhat());
+
+// An escaped backslash followed by an x, cut after its first backslash:
+// a lone backslash before "..." would read as an escaped dot.
+TEST(Trace, CutKeepsAnEscapedBackslashWhole) {
     for (std::size_t lead = 0; lead < 6; ++lead) {
         Lines trace;
-        Trace(trace, std::string(room - 9 + lead, 'a') + "\\\\x" + std::string(8, 'b'));
+        Trace(trace, std::string(kRoom - 9 + lead, 'a') + "\\\\x" + std::string(8, 'b'));
         const std::string& line = trace.lines[0];
         EXPECT_LE(line.size(), kTraceLineMax) << lead;
         const std::string kept = line.substr(0, line.size() - 3);
@@ -107,10 +144,13 @@ TEST(Trace, LongTextIsCut) {
         while (backslashes < kept.size() && kept[kept.size() - 1 - backslashes] == '\\') ++backslashes;
         EXPECT_EQ(backslashes % 2, 0u) << line;
     }
-    // Every position of the cut inside an escape.
+}
+
+// Every position of the cut inside an escape.
+TEST(Trace, CutKeepsEveryEscapeWhole) {
     for (std::size_t lead = 0; lead < 4; ++lead) {
         Lines trace;
-        Trace(trace, std::string(room - 4 + lead, 'a') + std::string(8, '\n'));
+        Trace(trace, std::string(kRoom - 4 + lead, 'a') + std::string(8, '\n'));
         const std::string& line = trace.lines[0];
         EXPECT_LE(line.size(), kTraceLineMax) << lead;
         const std::size_t escape = line.rfind("\\x");
