@@ -12,6 +12,12 @@ namespace {
 // Room for the about item's text from the string table.
 constexpr int kMenuTextSize = 64;
 
+// The system menu's own items: their commands lie below the system's SC_*
+// range, and the about item's low four bits are free (the system keeps
+// them in its commands).
+static_assert(IDM_ABOUTBOX < SC_SIZE && IDM_ALWAYS_TOP < SC_SIZE && (IDM_ABOUTBOX & 0x000F) == 0,
+              "system menu commands of the program's own");
+
 }  // namespace
 
 NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages, TraceSink& trace)
