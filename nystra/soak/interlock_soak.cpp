@@ -331,7 +331,7 @@ public:
             };
             const bool missing = channel().deviceMissing;
             const std::uint32_t requests = model().RequestsSeen();
-            dlg.OnTimer(ID_POLL_TIMER);
+            dlg.OnPollTimer();
             ++figures_.polls;
             Note("poll");
             if (!rules_.Poll(missing, faultArmed, touched, figures_)) ++figures_.failedPolls;
@@ -460,8 +460,10 @@ private:
         const Rows shown{view_.texts[IDC_ACTIVE_ID], view_.texts[IDC_ACTIVE_NAME], view_.texts[IDC_REQUEST_ID],
                          view_.texts[IDC_REQUEST_NAME]};
         if (!(shown == rules_.rows)) problem << "rows " << shown.Text() << " expected " << rules_.rows.Text() << "; ";
-        const std::int32_t state = rules_.active ? nystra::kActive : nystra::kReleased;
-        if (dlg.state != state) problem << "state " << dlg.state << " expected " << state << "; ";
+        const auto state = rules_.active ? nystra::InterlockState::kActive : nystra::InterlockState::kReleased;
+        if (dlg.state != state) {
+            problem << "state " << static_cast<int>(dlg.state) << " expected " << static_cast<int>(state) << "; ";
+        }
         if (dlg.usb.activeDevice != rules_.activeIndex) {
             problem << "active panel " << dlg.usb.activeDevice << " expected " << rules_.activeIndex << "; ";
         }

@@ -17,7 +17,7 @@ public:
         DebugOutputTrace trace;
         const CommandLine command = ParseCommandLine(arguments != nullptr ? arguments : "");
         InterlockMutexes locks;
-        if (command.stop) return DecideStop(locks, command.waitSeconds * 1000u, trace);
+        if (command.stop) return static_cast<int>(DecideStop(locks, command.waitSeconds * 1000u, trace));
         // Decided before anything reaches the driver; the locks are held
         // until the dialog has ended and the panels are enabled again.
         if (!RunsInterlock(StartUp(locks, trace))) return 0;
