@@ -5,6 +5,7 @@
 #include "controls_win32.h"
 #include "handles_win32.h"
 #include "message_boxes_win32.h"
+#include "message_loop_win32.h"
 
 namespace nystra {
 namespace {
@@ -201,18 +202,13 @@ namespace {
 // A modal box of this thread that the dialog owns: a question or the about
 // box, whose own message loop would keep the program alive after the end.
 BOOL CALLBACK EndOwnedBox(HWND window, LPARAM owner) {
-    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsDialogBox(window)) {
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && winui::IsDialogBox(window)) {
         ::EndDialog(window, IDCANCEL);
     }
     return TRUE;
 }
 
 }  // namespace
-
-bool IsDialogBox(HWND window) {
-    char windowClass[kDialogClassSize] = {};
-    return GetClassNameA(window, windowClass, sizeof windowClass) > 0 && lstrcmpA(windowClass, kDialogClass) == 0;
-}
 
 void NystraDlgWindow::EndDialog() {
     // The end may come while a box is open (a stop request, the end of the

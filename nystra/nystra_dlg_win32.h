@@ -18,11 +18,6 @@ namespace nystra {
 // Title of the question boxes.
 inline constexpr const char* kBoxTitle = "Nystra";
 
-// The system's dialog class, of the interlock's window and of its boxes.
-inline constexpr const char* kDialogClass = "#32770";
-inline constexpr int kDialogClassSize = 8;  // the name and its end, with a byte to tell a longer name
-bool IsDialogBox(HWND window);
-
 struct RegisteredMessages {
     UINT tray = 0;
     UINT active = 0;

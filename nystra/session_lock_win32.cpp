@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "message_loop_win32.h"
 #include "nystra_dlg_win32.h"
 #include "text_win32.h"
 
@@ -38,7 +39,7 @@ BOOL CALLBACK FindMain(HWND window, LPARAM context) {
     WCHAR caption[kCaptionSize] = {};
     const int length = InternalGetWindowText(window, caption, kCaptionSize);
     const std::wstring_view shown(caption, length > 0 ? static_cast<std::size_t>(length) : 0);
-    if (winui::Narrow(shown, CP_ACP) != kMainCaption || !IsDialogBox(window)) return TRUE;
+    if (winui::Narrow(shown, CP_ACP) != kMainCaption || !winui::IsDialogBox(window)) return TRUE;
     search->found = window;
     return FALSE;
 }

@@ -3,14 +3,12 @@
 #include <windows.h>
 
 namespace winui {
-namespace {
 
 bool IsDialogBox(HWND window) {
+    // The name and its end, with a byte to tell a longer name.
     char className[8] = {};
     return GetClassNameA(window, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0;
 }
-
-}  // namespace
 
 int RunMessageLoop() {
     MSG msg{};
