@@ -115,17 +115,10 @@ bool MainDlgWindow::AppendMenuItem(std::uint32_t id, const char* text) {
 // checked when it is to be.
 bool MainDlgWindow::SetMenuItem(std::uint32_t id, const char* text, bool checked) {
     const winui::SystemMenu menu(Handle());
-    if (!menu.SetItemText(id, text)) return false;
-    menu.SetChecked(id, checked);
-    return true;
+    return menu.SetItemText(id, text) && menu.SetChecked(id, checked);
 }
 
-// Done when the window is where it was asked to be: above the others, or
-// among them.
-bool MainDlgWindow::SetTopmost(bool topmost) {
-    winui::SetTopmost(Handle(), topmost);
-    return IsWindow(Handle()) && ((GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == topmost;
-}
+bool MainDlgWindow::SetTopmost(bool topmost) { return winui::SetTopmost(Handle(), topmost); }
 
 void MainDlgWindow::ReplaceWindowProc() {
     oldWndProc_ = reinterpret_cast<WNDPROC>(
