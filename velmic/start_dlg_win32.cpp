@@ -11,6 +11,8 @@ constexpr UINT_PTR kMainTimer = 1;
 constexpr const char* kCaption = "Touch panel settings  -  Information";
 constexpr double kClientWidth = 3735;
 constexpr double kClientHeight = 1305;
+// Room for the longest message the window shows, with its terminating zero.
+constexpr int kInfoMsgCapacity = 256;
 
 }  // namespace
 
@@ -79,7 +81,7 @@ void StartDlgWindow::StopTimer() { mainTimer_.Stop(); }
 
 void StartDlgWindow::SetInfoMsg(const std::string& text) {
     // The poll repeats the message every 200 ms: only a new one is drawn.
-    char shown[256] = {};
+    char shown[kInfoMsgCapacity] = {};
     GetDlgItemTextA(Handle(), IDC_INFO_MSG, shown, sizeof shown);
     if (text != shown) SetDlgItemTextA(Handle(), IDC_INFO_MSG, text.c_str());
 }

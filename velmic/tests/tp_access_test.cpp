@@ -9,10 +9,11 @@
 namespace velmic_test {
 namespace {
 
-using velmic::kCritical;
-using velmic::kNoActivePanel;
-using velmic::kNoPanelDevice;
-using velmic::kOk;
+using velmic::Result;
+constexpr Result kOk = Result::kOk;
+constexpr Result kNoActivePanel = Result::kNoActivePanel;
+constexpr Result kNoPanelDevice = Result::kNoPanelDevice;
+constexpr Result kCritical = Result::kCritical;
 
 class TpAccessTest : public VelmicTest {};
 
@@ -20,22 +21,20 @@ class TpAccessTest : public VelmicTest {};
 // box naming the call, or none while muted.
 TEST_F(TpAccessTest, EveryStatusOfEveryCallGivesItsResult) {
     using Access = velmic::TpAccess;
-    ClickSettings values;
-    std::int16_t number = 0;
-    const auto active = [&](Access& a) { return a.GetActivePanel(&number); };
+    const auto active = [](Access& a) { return a.GetActivePanel().result; };
     const auto find = [](Access& a) { return a.FindPanel(kId, 0); };
     const struct {
         const char* tag;
         std::uint32_t code;  // the request the tagged call makes
-        std::function<std::int16_t(Access&)> call;
+        std::function<Result(Access&)> call;
     } calls[] = {
         {"GetActivePanel(1):", IOCTL_TAVLO_GET_STATUS, active},
         {"GetActivePanel(2):", IOCTL_TAVLO_GET_POINTDATA_ENABLE, active},
         {"GetActivePanel(3):", IOCTL_TAVLO_GET_PANEL_ID, active},
-        {"GetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA_ALT, [&](Access& a) { return a.GetSettings(&values, true); }},
+        {"GetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA_ALT, [](Access& a) { return a.GetSettings(true).result; }},
         {"SetSettings(1):", IOCTL_TAVLO_GET_CLICK_DATA, [](Access& a) { return a.SetSettings({}, false); }},
         {"SetSettings(2):", IOCTL_TAVLO_SET_CLICK_DATA_ALT, [](Access& a) { return a.SetSettings({}, true); }},
-        {"GetClickSound(1):", IOCTL_TAVLO_GET_CLICK_SOUND, [&](Access& a) { return a.GetClickSound(&number, false); }},
+        {"GetClickSound(1):", IOCTL_TAVLO_GET_CLICK_SOUND, [](Access& a) { return a.GetClickSound(false).result; }},
         {"SetClickSound(1):", IOCTL_TAVLO_SET_CLICK_SOUND_ALT, [](Access& a) { return a.SetClickSound(true, true); }},
         {"FindPanel(1):", IOCTL_TAVLO_GET_STATUS, find},
         {"FindPanel(2):", IOCTL_TAVLO_GET_PANEL_ID, find},
@@ -48,7 +47,7 @@ TEST_F(TpAccessTest, EveryStatusOfEveryCallGivesItsResult) {
             SCOPED_TRACE(std::string(c.tag) + " status " + std::to_string(status));
             Restart();
             Attach(kId);
-            ASSERT_EQ(access.GetActivePanel(&number), kOk);  // an up-to-date stamp
+            ASSERT_EQ(access.GetActivePanel().result, kOk);  // an up-to-date stamp
             const std::uint8_t noPanel[3] = {static_cast<std::uint8_t>(Model().Stamp()),
                                              static_cast<std::uint8_t>(Model().Stamp() >> 8), 0};
             if (error == 0) Model().OverrideReply(IOCTL_TAVLO_GET_STATUS, noPanel, 3, true);
@@ -72,7 +71,8 @@ TEST_F(TpAccessTest, ActivePanelIsTheLowestEnabledOne) {
         const char* name;
         std::vector<bool> enabled;  // one panel each, identifiers 0x11, 0x12, ...
         int changes;                // panels attached during the search; -1: the count is unreadable
-        std::int16_t result, index, id;
+        Result result;
+        std::int16_t index, id;  // id -1: none found
         std::vector<std::string> boxes;
     } cases[] = {
         {"no panel", {}, 0, kNoPanelDevice, 0, -1, {}},
@@ -97,11 +97,11 @@ TEST_F(TpAccessTest, ActivePanelIsTheLowestEnabledOne) {
             if (statusReads % 3 == 2 && changes-- > 0) Model().AttachPanel(0x40);
         };
         access.ActivePanelIndex = 5;  // left by an earlier search
-        std::int16_t id = -1;
-        EXPECT_EQ(access.GetActivePanel(&id), c.result);
+        const velmic::Reading<std::uint8_t> found = access.GetActivePanel();
+        EXPECT_EQ(found.result, c.result);
         Driver().channel.afterRequest = nullptr;
         EXPECT_EQ(access.ActivePanelIndex, c.index);
-        EXPECT_EQ(id, c.id);
+        EXPECT_EQ(found.Ok() ? found.value : -1, c.id);
         EXPECT_EQ(boxes, c.boxes);
     }
 }
@@ -110,7 +110,9 @@ TEST_F(TpAccessTest, FindPanelLocatesAPanelByItsIdentifier) {
     const struct {
         const char* name;
         std::vector<std::uint8_t> ids;  // attached panels
-        std::int16_t preferred, result, index;
+        std::int16_t preferred;
+        Result result;
+        std::int16_t index;
         int idQueries;
     } cases[] = {
         {"still at its number", {0x11, 0x22, 0x33}, 1, kOk, 1, 1}, {"moved down", {0x22, 0x33}, 1, kOk, 0, 2},

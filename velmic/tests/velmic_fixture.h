@@ -18,6 +18,15 @@
 #include "inprocess_loader.h"
 #include "start_dlg.h"
 
+namespace velmic {
+// A result with its number, as the module's callers know it.
+inline void PrintTo(Result result, std::ostream* os) {
+    const char* const names[] = {"kCritical", "kNoPanelDevice", "kNoActivePanel", "kOk"};
+    const int code = static_cast<int>(result);
+    *os << (code >= -3 && code <= 0 ? names[code + 3] : "?") << " (" << code << ")";
+}
+}  // namespace velmic
+
 namespace velmic_test {
 
 using velmic::ClickSettings;
