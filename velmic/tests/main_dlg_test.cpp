@@ -11,11 +11,11 @@ namespace {
 
 using Action = std::function<void(VelmicTest&)>;
 
-class MainDlgTest : public VelmicTest {};
+class VelmicMainDlgTest : public VelmicTest {};
 
 // Opening shows the dialog, captioned with the panel's identifier; the test
 // areas flip their pictures, skip one that cannot be loaded, and write nothing.
-TEST_F(MainDlgTest, OpeningAndTheTestAreasTouchNothing) {
+TEST_F(VelmicMainDlgTest, OpeningAndTheTestAreasTouchNothing) {
     Open();
     EXPECT_EQ(dlg.caption, " 49");
     EXPECT_TRUE(win.dialogShown);
@@ -82,12 +82,11 @@ const SessionRow kSessions[] = {
                {"OK", Ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
     {.name = "defaults with the sound checked",
      .found = kCheckedAtDefaults,
-     .steps = {{"Set to default at the defaults changes nothing", Defaults, kCheckedAtDefaults, 400, false, false,
-                false},
-               {"down to 7", Drag(Slider::DownCanceler, 7), {kAtDefaults, false, kDefaults, true}, 400, true, true,
-                false},
-               // The box was checked already: the sound is not written.
-               {"Set to default", Defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false}}},
+     .steps =
+         {{"Set to default at the defaults changes nothing", Defaults, kCheckedAtDefaults, 400, false, false, false},
+          {"down to 7", Drag(Slider::DownCanceler, 7), {kAtDefaults, false, kDefaults, true}, 400, true, true, false},
+          // The box was checked already: the sound is not written.
+          {"Set to default", Defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false}}},
 };
 
 class SessionTest : public VelmicTest, public ::testing::WithParamInterface<SessionRow> {};
@@ -108,7 +107,7 @@ TEST_P(SessionTest, StepsOfASession) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SessionTest, ::testing::ValuesIn(kSessions), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, SessionTest, ::testing::ValuesIn(kSessions), RowName());
 
 // A failed call, in the dialog's opening or after a preview to 900 ms,
 // closes the dialog and ends the program; the closing step still copies the
@@ -244,7 +243,7 @@ TEST_P(FailureTest, EndsTheProgram) {
     EXPECT_EQ(win.errorReports, c.reports);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FailureTest, ::testing::ValuesIn(kFailures), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, FailureTest, ::testing::ValuesIn(kFailures), RowName());
 
 // The dialog open, then every reply to one request odd (no bytes, more than
 // the buffer, or bytes no driver sends) while the poll ticks and a slider
@@ -306,8 +305,8 @@ std::string OddReplyName(const ::testing::TestParamInfo<OddReplyRow>& row) {
     const auto& [read, reply] = row.param;
     return CaseName(read.name) + "_" + CaseName(reply.name);
 }
-INSTANTIATE_TEST_SUITE_P(Table, OddReplyTest, ::testing::Combine(::testing::ValuesIn(kReads), ::testing::ValuesIn(kReplies)),
-                         OddReplyName);
+INSTANTIATE_TEST_SUITE_P(Velmic, OddReplyTest,
+                         ::testing::Combine(::testing::ValuesIn(kReads), ::testing::ValuesIn(kReplies)), OddReplyName);
 
 }  // namespace
 }  // namespace velmic_test

@@ -34,7 +34,7 @@ const ScaleRow kScaleRows[] = {
     {.name = "SlowestSpeed", .values = {0, 0, 1000, 20}, .positions = {0, 0, 9, 0}},
     {.name = "OutOfRange", .values = {-10, 120, 100, 10}, .positions = {0, 10, 2, 0}},
 };
-INSTANTIATE_TEST_SUITE_P(Table, PositionsFromValuesTest, ::testing::ValuesIn(kScaleRows),
+INSTANTIATE_TEST_SUITE_P(Velmic, PositionsFromValuesTest, ::testing::ValuesIn(kScaleRows),
                          [](const ::testing::TestParamInfo<ScaleRow>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace velmic_test {
 namespace {
 
-class StartDlgTest : public VelmicTest {};
+class VelmicStartDlgTest : public VelmicTest {};
 
 // Without the driver the program ends at once and without a word; without
 // its library it ends after one message naming it.
@@ -43,11 +43,11 @@ TEST_P(LoadingTest, EndsWithoutTheDriverOrItsLibrary) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LoadingTest, ::testing::ValuesIn(kLoadings), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, LoadingTest, ::testing::ValuesIn(kLoadings), RowName());
 
 // The poll tick by tick: what the driver shows before each tick, and where
 // the window and the dialog are after it.
-TEST_F(StartDlgTest, PollOutcomes) {
+TEST_F(VelmicStartDlgTest, PollOutcomes) {
     const auto enable = [](bool on) { return [on] { Model().MutablePanel(0)->pointdata = on ? 1 : 0; }; };
     const char* const noActive = "No active panel found";
     const struct {
@@ -160,7 +160,7 @@ TEST_P(ActivePanelChangeTest, RestoresTheEditedPanel) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ActivePanelChangeTest, ::testing::ValuesIn(kChanges), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelChangeTest, ::testing::ValuesIn(kChanges), RowName());
 
 // The edited panel (0x31) keeps its identifier but changes its number when
 // a panel below it comes or goes: the dialog follows it, open, with the
@@ -172,9 +172,7 @@ struct RenumberRow {
 };
 void PrintTo(const RenumberRow& row, std::ostream* os) { *os << row.name; }
 const RenumberRow kRenumberings[] = {
-    {.name = "a disabled panel below it unplugged",
-     .change = [] { VelmicTest::Model().RemovePanel(0); },
-     .number = 0},
+    {.name = "a disabled panel below it unplugged", .change = [] { VelmicTest::Model().RemovePanel(0); }, .number = 0},
     {.name = "a disabled panel attached below it",
      .change =
          [] {
@@ -221,7 +219,8 @@ std::string FollowName(const ::testing::TestParamInfo<FollowRow>& row) {
     const auto& [renumbering, closing] = row.param;
     return CaseName(renumbering.name) + "_" + closing.name;
 }
-INSTANTIATE_TEST_SUITE_P(Table, FollowTest, ::testing::Combine(::testing::ValuesIn(kRenumberings), ::testing::ValuesIn(kClosings)),
+INSTANTIATE_TEST_SUITE_P(Velmic, FollowTest,
+                         ::testing::Combine(::testing::ValuesIn(kRenumberings), ::testing::ValuesIn(kClosings)),
                          FollowName);
 
 }  // namespace

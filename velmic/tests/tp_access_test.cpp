@@ -58,7 +58,7 @@ struct FaultRow {
 };
 void PrintTo(const FaultRow& row, std::ostream* os) { *os << "status " << row.status; }
 const FaultRow kFaults[] = {
-    {.error = 0, .status = 2}, {.error = 2, .status = 5}, {.error = 1, .status = 6},
+    {.error = 0, .status = 2},  {.error = 2, .status = 5},  {.error = 1, .status = 6},
     {.error = 87, .status = 7}, {.error = 31, .status = 8},
 };
 
@@ -88,8 +88,8 @@ std::string StatusRowName(const ::testing::TestParamInfo<StatusRow>& row) {
     const auto& [call, fault] = row.param;
     return CaseName(call.name) + "_status_" + std::to_string(fault.status);
 }
-INSTANTIATE_TEST_SUITE_P(Table, StatusRuleTest, ::testing::Combine(::testing::ValuesIn(kCalls), ::testing::ValuesIn(kFaults)),
-                         StatusRowName);
+INSTANTIATE_TEST_SUITE_P(Velmic, StatusRuleTest,
+                         ::testing::Combine(::testing::ValuesIn(kCalls), ::testing::ValuesIn(kFaults)), StatusRowName);
 
 // The lowest enabled panel. A panel attached between two calls of one
 // search is routine: the search starts over once; only a second change
@@ -120,7 +120,13 @@ const ActiveRow kActiveRows[] = {
      .index = 2,
      .id = 0x13,
      .boxes = {}},
-    {.name = "two enabled", .enabled = {false, true, true}, .changes = 0, .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
+    {.name = "two enabled",
+     .enabled = {false, true, true},
+     .changes = 0,
+     .result = kOk,
+     .index = 1,
+     .id = 0x12,
+     .boxes = {}},
     {.name = "none enabled",
      .enabled = {false, false},
      .changes = 0,
@@ -167,7 +173,7 @@ TEST_P(ActivePanelTest, IsTheLowestEnabledOne) {
     EXPECT_EQ(boxes, c.boxes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ActivePanelTest, ::testing::ValuesIn(kActiveRows), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelTest, ::testing::ValuesIn(kActiveRows), RowName());
 
 // The panel sought (0x22) and the number it had (1).
 struct FindRow {
@@ -180,7 +186,12 @@ struct FindRow {
 };
 void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
 const FindRow kFindRows[] = {
-    {.name = "still at its number", .ids = {0x11, 0x22, 0x33}, .preferred = 1, .result = kOk, .index = 1, .idQueries = 1},
+    {.name = "still at its number",
+     .ids = {0x11, 0x22, 0x33},
+     .preferred = 1,
+     .result = kOk,
+     .index = 1,
+     .idQueries = 1},
     {.name = "moved down", .ids = {0x22, 0x33}, .preferred = 1, .result = kOk, .index = 0, .idQueries = 2},
     {.name = "gone", .ids = {0x11, 0x33}, .preferred = 1, .result = kNoPanelDevice, .index = 9, .idQueries = 2},
     {.name = "its number now the count", .ids = {0x22}, .preferred = 1, .result = kOk, .index = 0, .idQueries = 1},
@@ -200,7 +211,7 @@ TEST_P(FindPanelTest, LocatesAPanelByItsIdentifier) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FindPanelTest, ::testing::ValuesIn(kFindRows), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, FindPanelTest, ::testing::ValuesIn(kFindRows), RowName());
 
 }  // namespace
 }  // namespace velmic_test
