@@ -34,180 +34,116 @@ struct Step {
     bool soundOnOk;
 };
 
+// What an ending needs of the step it happens at.
+enum class Needs { Nothing, Dialog, EnabledOk };
+
 struct Ending {
     const char* name;
     Action act;
     Outcome outcome;
-    bool needsDialog, needsOk;
+    Needs needs;
     std::size_t boxes;  // diagnostic boxes shown
     int reports;        // error reports shown
 };
 
 constexpr ClickSettings kFast = {50, 20, 900, 30}, kApplied = {70, 20, 400, 30}, kFastApplied = {70, 20, 900, 30};
+
+// The steps.
+void Nothing(VelmicTest&) {}
+void PreviewFast(VelmicTest& t) { t.Move(Slider::DblClickSpeed, 9); }
+void TrySound(VelmicTest& t) { t.Sound(true); }
 void Apply(VelmicTest& t) {
     t.Move(Slider::DownCanceler, 7);
     t.Logic().ApplyBtn_Click();
 }
-void Nothing(VelmicTest&) {}
+void PreviewAfterApply(VelmicTest& t) {
+    Apply(t);
+    PreviewFast(t);
+}
 
+// clang-format off
 const Step kSteps[] = {
-    {.name = "waiting for an active panel",
-     .dialog = false,
-     .reach = Nothing,
-     .working = kWorking,
-     .saved = kSaved,
-     .onOk = std::nullopt,
-     .soundOnOk = false},
-    {.name = "opened",
-     .dialog = true,
-     .reach = Nothing,
-     .working = kWorking,
-     .saved = kSaved,
-     .onOk = std::nullopt,
-     .soundOnOk = false},
-    {.name = "slider previewed",
-     .dialog = true,
-     .reach = [](VelmicTest& t) { t.Move(Slider::DblClickSpeed, 9); },
-     .working = kFast,
-     .saved = kSaved,
-     .onOk = kFast,
-     .soundOnOk = false},
-    {.name = "sound tried",
-     .dialog = true,
-     .reach = [](VelmicTest& t) { t.Sound(true); },
-     .working = kWorking,
-     .saved = kSaved,
-     .onOk = ClickSettings{50, 20, 400, 30},
-     .soundOnOk = true},
-    {.name = "applied",
-     .dialog = true,
-     .reach = Apply,
-     .working = kApplied,
-     .saved = kApplied,
-     .onOk = kApplied,
-     .soundOnOk = false},
-    {.name = "previewed after Apply",
-     .dialog = true,
-     .reach =
-         [](VelmicTest& t) {
-             Apply(t);
-             t.Move(Slider::DblClickSpeed, 9);
-         },
-     .working = kFastApplied,
-     .saved = kApplied,
-     .onOk = kFastApplied,
-     .soundOnOk = false},
+    {.name = "waiting for an active panel", .dialog = false, .reach = Nothing,
+     .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
+    {.name = "opened", .dialog = true, .reach = Nothing,
+     .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
+    {.name = "slider previewed", .dialog = true, .reach = PreviewFast,
+     .working = kFast, .saved = kSaved, .onOk = kFast, .soundOnOk = false},
+    {.name = "sound tried", .dialog = true, .reach = TrySound,
+     .working = kWorking, .saved = kSaved, .onOk = ClickSettings{50, 20, 400, 30}, .soundOnOk = true},
+    {.name = "applied", .dialog = true, .reach = Apply,
+     .working = kApplied, .saved = kApplied, .onOk = kApplied, .soundOnOk = false},
+    {.name = "previewed after Apply", .dialog = true, .reach = PreviewAfterApply,
+     .working = kFastApplied, .saved = kApplied, .onOk = kFastApplied, .soundOnOk = false},
 };
+// clang-format on
 
+// The endings.
+void Ok(VelmicTest& t) { t.Logic().OkBtn_Click(); }
+// Esc, the close box and Alt+F4 reach the same handler as Cancel.
+void Cancel(VelmicTest& t) { t.start->Settings() ? t.Logic().CancelBtn_Click() : t.start->CancelBtn_Click(); }
+void EndSession(VelmicTest& t) { t.start->SessionEnd(); }
+// No box may hold the session's end up: what the driver still accepts is
+// written.
+void EndSessionSoundRefused(VelmicTest& t) {
+    VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_SOUND);
+    t.start->SessionEnd();
+}
+void EndSessionInABox(VelmicTest& t) {
+    VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
+    t.whileShown = [&t] {
+        VelmicTest::Model().ClearFaults();
+        t.start->SessionEnd();
+    };
+    t.Move(Slider::UpCanceler, 10);
+}
+void LosePanel(VelmicTest& t) {
+    VelmicTest::Model().MutablePanel(0)->pointdata = 0;
+    t.Tick();
+}
+void LoseDriverForAReport(VelmicTest& t) {
+    VelmicTest::Driver().channel.deviceMissing = true;
+    t.win.whileErrorReport = [] { VelmicTest::Driver().channel.deviceMissing = false; };
+    t.Tick();
+}
+void LoseDriver(VelmicTest& t) {
+    VelmicTest::Driver().channel.deviceMissing = true;
+    t.Tick();
+    VelmicTest::Driver().channel.deviceMissing = false;  // to read what it held
+}
+void RefusePreview(VelmicTest& t) {
+    VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
+    t.Move(Slider::UpCanceler, 10);
+}
+void RefuseSave(VelmicTest& t) {
+    VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT);
+    t.Logic().OkBtn_Click();
+}
+
+// clang-format off
 const Ending kEndings[] = {
-    {.name = "OK",
-     .act = [](VelmicTest& t) { t.Logic().OkBtn_Click(); },
-     .outcome = Outcome::Saved,
-     .needsDialog = true,
-     .needsOk = false,
-     .boxes = 0,
-     .reports = 0},
-    // Esc, the close box and Alt+F4 reach the same handler as Cancel.
-    {.name = "Cancel",
-     .act = [](VelmicTest& t) { t.start->Settings() ? t.Logic().CancelBtn_Click() : t.start->CancelBtn_Click(); },
-     .outcome = Outcome::Restored,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 0,
-     .reports = 0},
-    {.name = "session end",
-     .act = [](VelmicTest& t) { t.start->SessionEnd(); },
-     .outcome = Outcome::Restored,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 0,
-     .reports = 0},
-    // No box may hold the session's end up: what the driver still
-    // accepts is written.
-    {.name = "session end, the sound refused",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_SOUND);
-             t.start->SessionEnd();
-         },
-     .outcome = Outcome::SoundKept,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 0,
-     .reports = 0},
-    {.name = "session end while a box is open",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
-             t.whileShown = [&t] {
-                 VelmicTest::Model().ClearFaults();
-                 t.start->SessionEnd();
-             };
-             t.Move(Slider::UpCanceler, 10);
-         },
-     .outcome = Outcome::Restored,
-     .needsDialog = true,
-     .needsOk = false,
-     .boxes = 1,
-     .reports = 0},
-    {.name = "panel lost",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Model().MutablePanel(0)->pointdata = 0;
-             t.Tick();
-         },
-     .outcome = Outcome::Waits,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 0,
-     .reports = 0},
-    {.name = "driver gone, back while the report is open",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Driver().channel.deviceMissing = true;
-             t.win.whileErrorReport = [] { VelmicTest::Driver().channel.deviceMissing = false; };
-             t.Tick();
-         },
-     .outcome = Outcome::Restored,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 1,
-     .reports = 1},
-    {.name = "driver gone for good",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Driver().channel.deviceMissing = true;
-             t.Tick();
-             VelmicTest::Driver().channel.deviceMissing = false;  // to read what it held
-         },
-     .outcome = Outcome::NotReachable,
-     .needsDialog = false,
-     .needsOk = false,
-     .boxes = 1,
-     .reports = 1},
-    {.name = "preview refused",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA);
-             t.Move(Slider::UpCanceler, 10);
-         },
-     .outcome = Outcome::Restored,
-     .needsDialog = true,
-     .needsOk = false,
-     .boxes = 1,
-     .reports = 0},
-    {.name = "save refused",
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Refuse(IOCTL_TAVLO_SET_CLICK_DATA_ALT);
-             t.Logic().OkBtn_Click();
-         },
-     .outcome = Outcome::Restored,
-     .needsDialog = true,
-     .needsOk = true,
-     .boxes = 1,
-     .reports = 0},
+    {.name = "OK", .act = Ok,
+     .outcome = Outcome::Saved, .needs = Needs::Dialog, .boxes = 0, .reports = 0},
+    {.name = "Cancel", .act = Cancel,
+     .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end", .act = EndSession,
+     .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end, the sound refused", .act = EndSessionSoundRefused,
+     .outcome = Outcome::SoundKept, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end while a box is open", .act = EndSessionInABox,
+     .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
+    {.name = "panel lost", .act = LosePanel,
+     .outcome = Outcome::Waits, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "driver gone, back while the report is open", .act = LoseDriverForAReport,
+     .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 1, .reports = 1},
+    {.name = "driver gone for good", .act = LoseDriver,
+     .outcome = Outcome::NotReachable, .needs = Needs::Nothing, .boxes = 1, .reports = 1},
+    {.name = "preview refused", .act = RefusePreview,
+     .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
+    {.name = "save refused", .act = RefuseSave,
+     .outcome = Outcome::Restored, .needs = Needs::EnabledOk, .boxes = 1, .reports = 0},
 };
+// clang-format on
 
 // Every ending that can happen at a step.
 struct ExitRow {
@@ -219,7 +155,9 @@ std::vector<ExitRow> ExitRows() {
     std::vector<ExitRow> rows;
     for (const Step& step : kSteps) {
         for (const Ending& ending : kEndings) {
-            if ((ending.needsDialog && !step.dialog) || (ending.needsOk && !step.onOk)) continue;
+            const bool possible = ending.needs == Needs::Nothing || (ending.needs == Needs::Dialog && step.dialog) ||
+                                  (ending.needs == Needs::EnabledOk && step.onOk);
+            if (!possible) continue;
             rows.push_back({.step = &step, .ending = &ending});
         }
     }
