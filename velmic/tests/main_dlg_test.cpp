@@ -129,88 +129,45 @@ constexpr ClickSettings kFast = {50, 20, 900, 30};
 constexpr PanelSets kRestored = {kSaved, false, kSaved, false}, kSoundKept = {kSaved, true, kSaved, false};
 constexpr PanelSets kFastSaved = {kFast, false, kFast, false}, kPreviewKept = {kFast, true, kSaved, false};
 void Preview(VelmicTest& t) { t.Move(Slider::UpCanceler, 10); }
+void SoundOn(VelmicTest& t) { t.Sound(true); }
+void Cancel(VelmicTest& t) { t.Logic().CancelBtn_Click(); }
+void AttachThenPreview(VelmicTest& t) {
+    VelmicTest::Model().AttachPanel(0x50);
+    Preview(t);
+}
+void Poll(VelmicTest& t) { t.Tick(); }
 
+// clang-format off
 const FailureRow kFailures[] = {
     // The closing step got as far as the four values; the dialog never
     // showed, so the double-click time stays as it was.
-    {.name = "opening: saved sound unreadable",
-     .code = IOCTL_TAVLO_GET_CLICK_SOUND_ALT,
-     .error = 1,
-     .act = nullptr,
-     .sets = kSoundKept,
-     .doubleClickTime = 500,
-     .box = "GetClickSound(1): 6",
-     .reports = 0},
+    {.name = "opening: saved sound unreadable", .code = IOCTL_TAVLO_GET_CLICK_SOUND_ALT, .error = 1, .act = nullptr,
+     .sets = kSoundKept, .doubleClickTime = 500, .box = "GetClickSound(1): 6", .reports = 0},
     // The closing step's own write fails too: the time goes back to the
     // saved speed it read.
-    {.name = "preview write refused",
-     .code = IOCTL_TAVLO_SET_CLICK_DATA,
-     .error = 87,
-     .act = Preview,
-     .sets = kPreviewKept,
-     .doubleClickTime = 450,
-     .box = "SetSettings(2): 7",
-     .reports = 0},
-    {.name = "preview: panel gone",
-     .code = IOCTL_TAVLO_GET_CLICK_DATA,
-     .error = 2,
-     .act = Preview,
-     .sets = kPreviewKept,
-     .doubleClickTime = 450,
-     .box = nullptr,
-     .reports = 0},
-    {.name = "sound step refused",
-     .code = IOCTL_TAVLO_SET_CLICK_SOUND,
-     .error = 31,
-     .act = [](VelmicTest& t) { t.Sound(true); },
-     .sets = kSoundKept,
-     .doubleClickTime = 450,
-     .box = "SetClickSound(1): 8",
-     .reports = 0},
+    {.name = "preview write refused", .code = IOCTL_TAVLO_SET_CLICK_DATA, .error = 87, .act = Preview,
+     .sets = kPreviewKept, .doubleClickTime = 450, .box = "SetSettings(2): 7", .reports = 0},
+    {.name = "preview: panel gone", .code = IOCTL_TAVLO_GET_CLICK_DATA, .error = 2, .act = Preview,
+     .sets = kPreviewKept, .doubleClickTime = 450, .box = nullptr, .reports = 0},
+    {.name = "sound step refused", .code = IOCTL_TAVLO_SET_CLICK_SOUND, .error = 31, .act = SoundOn,
+     .sets = kSoundKept, .doubleClickTime = 450, .box = "SetClickSound(1): 8", .reports = 0},
     // OK saved the four values before the sound flag failed: they stay.
-    {.name = "OK: sound flag refused",
-     .code = IOCTL_TAVLO_SET_CLICK_SOUND_ALT,
-     .error = 31,
-     .act = Ok,
-     .sets = kFastSaved,
-     .doubleClickTime = 900,
-     .box = "SetClickSound(1): 8",
-     .reports = 0},
+    {.name = "OK: sound flag refused", .code = IOCTL_TAVLO_SET_CLICK_SOUND_ALT, .error = 31, .act = Ok,
+     .sets = kFastSaved, .doubleClickTime = 900, .box = "SetClickSound(1): 8", .reports = 0},
     // The saved set cannot be read when closing: the preview's 900 ms
     // must not outlive the dialog.
-    {.name = "Cancel: saved set unreadable",
-     .code = IOCTL_TAVLO_GET_CLICK_DATA_ALT,
-     .error = 31,
-     .act = [](VelmicTest& t) { t.Logic().CancelBtn_Click(); },
-     .sets = kPreviewKept,
-     .doubleClickTime = 450,
-     .box = "GetSettings(1): 8",
-     .reports = 0},
+    {.name = "Cancel: saved set unreadable", .code = IOCTL_TAVLO_GET_CLICK_DATA_ALT, .error = 31, .act = Cancel,
+     .sets = kPreviewKept, .doubleClickTime = 450, .box = "GetSettings(1): 8", .reports = 0},
     // The panel list changed since the poll: status 3 on a settings call
     // is critical.
-    {.name = "panel attached since the poll",
-     .code = 0,
-     .error = 0,
-     .act =
-         [](VelmicTest& t) {
-             VelmicTest::Model().AttachPanel(0x50);
-             Preview(t);
-         },
-     .sets = kRestored,
-     .doubleClickTime = 450,
-     .box = "SetSettings(1): 3",
-     .reports = 0},
+    {.name = "panel attached since the poll", .code = 0, .error = 0, .act = AttachThenPreview,
+     .sets = kRestored, .doubleClickTime = 450, .box = "SetSettings(1): 3", .reports = 0},
     // A critical poll adds the error report; the closing step cannot
     // reach the panel, the time still goes back.
-    {.name = "poll: status unreadable",
-     .code = IOCTL_TAVLO_GET_STATUS,
-     .error = 31,
-     .act = [](VelmicTest& t) { t.Tick(); },
-     .sets = kPreviewKept,
-     .doubleClickTime = 450,
-     .box = "GetActivePanel(1): 8",
-     .reports = 1},
+    {.name = "poll: status unreadable", .code = IOCTL_TAVLO_GET_STATUS, .error = 31, .act = Poll,
+     .sets = kPreviewKept, .doubleClickTime = 450, .box = "GetActivePanel(1): 8", .reports = 1},
 };
+// clang-format on
 
 class FailureTest : public VelmicTest, public ::testing::WithParamInterface<FailureRow> {};
 

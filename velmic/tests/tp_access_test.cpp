@@ -27,28 +27,26 @@ struct CallRow {
 void PrintTo(const CallRow& row, std::ostream* os) { *os << row.name; }
 Result Active(TpAccess& a) { return a.GetActivePanel().result; }
 Result Find(TpAccess& a) { return a.FindPanel(kId, 0); }
+Result GetSaved(TpAccess& a) { return a.GetSettings(true).result; }
+Result SetWorking(TpAccess& a) { return a.SetSettings({}, false); }
+Result SetSaved(TpAccess& a) { return a.SetSettings({}, true); }
+Result GetWorkingSound(TpAccess& a) { return a.GetClickSound(false).result; }
+Result SetSavedSound(TpAccess& a) { return a.SetClickSound(true, true); }
+
+// clang-format off
 const CallRow kCalls[] = {
-    {.name = "GetActivePanel(1):", .code = IOCTL_TAVLO_GET_STATUS, .call = Active},
+    {.name = "GetActivePanel(1):", .code = IOCTL_TAVLO_GET_STATUS,           .call = Active},
     {.name = "GetActivePanel(2):", .code = IOCTL_TAVLO_GET_POINTDATA_ENABLE, .call = Active},
-    {.name = "GetActivePanel(3):", .code = IOCTL_TAVLO_GET_PANEL_ID, .call = Active},
-    {.name = "GetSettings(1):",
-     .code = IOCTL_TAVLO_GET_CLICK_DATA_ALT,
-     .call = [](TpAccess& a) { return a.GetSettings(true).result; }},
-    {.name = "SetSettings(1):",
-     .code = IOCTL_TAVLO_GET_CLICK_DATA,
-     .call = [](TpAccess& a) { return a.SetSettings({}, false); }},
-    {.name = "SetSettings(2):",
-     .code = IOCTL_TAVLO_SET_CLICK_DATA_ALT,
-     .call = [](TpAccess& a) { return a.SetSettings({}, true); }},
-    {.name = "GetClickSound(1):",
-     .code = IOCTL_TAVLO_GET_CLICK_SOUND,
-     .call = [](TpAccess& a) { return a.GetClickSound(false).result; }},
-    {.name = "SetClickSound(1):",
-     .code = IOCTL_TAVLO_SET_CLICK_SOUND_ALT,
-     .call = [](TpAccess& a) { return a.SetClickSound(true, true); }},
-    {.name = "FindPanel(1):", .code = IOCTL_TAVLO_GET_STATUS, .call = Find},
-    {.name = "FindPanel(2):", .code = IOCTL_TAVLO_GET_PANEL_ID, .call = Find},
+    {.name = "GetActivePanel(3):", .code = IOCTL_TAVLO_GET_PANEL_ID,         .call = Active},
+    {.name = "GetSettings(1):",    .code = IOCTL_TAVLO_GET_CLICK_DATA_ALT,   .call = GetSaved},
+    {.name = "SetSettings(1):",    .code = IOCTL_TAVLO_GET_CLICK_DATA,       .call = SetWorking},
+    {.name = "SetSettings(2):",    .code = IOCTL_TAVLO_SET_CLICK_DATA_ALT,   .call = SetSaved},
+    {.name = "GetClickSound(1):",  .code = IOCTL_TAVLO_GET_CLICK_SOUND,      .call = GetWorkingSound},
+    {.name = "SetClickSound(1):",  .code = IOCTL_TAVLO_SET_CLICK_SOUND_ALT,  .call = SetSavedSound},
+    {.name = "FindPanel(1):",      .code = IOCTL_TAVLO_GET_STATUS,           .call = Find},
+    {.name = "FindPanel(2):",      .code = IOCTL_TAVLO_GET_PANEL_ID,         .call = Find},
 };
+// clang-format on
 
 // A driver error, or (0) a status reply that counts no panel, and the
 // status the library makes of it.
@@ -104,51 +102,24 @@ struct ActiveRow {
     std::vector<std::string> boxes;
 };
 void PrintTo(const ActiveRow& row, std::ostream* os) { *os << row.name; }
+// clang-format off
 const ActiveRow kActiveRows[] = {
-    {.name = "no panel", .enabled = {}, .changes = 0, .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
-    {.name = "panel count unreadable",
-     .enabled = {true},
-     .changes = -1,
-     .result = kNoPanelDevice,
-     .index = 0,
-     .id = -1,
-     .boxes = {}},
-    {.name = "only the third enabled",
-     .enabled = {false, false, true},
-     .changes = 0,
-     .result = kOk,
-     .index = 2,
-     .id = 0x13,
-     .boxes = {}},
-    {.name = "two enabled",
-     .enabled = {false, true, true},
-     .changes = 0,
-     .result = kOk,
-     .index = 1,
-     .id = 0x12,
-     .boxes = {}},
-    {.name = "none enabled",
-     .enabled = {false, false},
-     .changes = 0,
-     .result = kNoActivePanel,
-     .index = 0,
-     .id = -1,
-     .boxes = {}},
-    {.name = "a panel attached during the search",
-     .enabled = {false, true},
-     .changes = 1,
-     .result = kOk,
-     .index = 1,
-     .id = 0x12,
-     .boxes = {}},
-    {.name = "a panel attached during each search",
-     .enabled = {false, true},
-     .changes = 2,
-     .result = kCritical,
-     .index = 0,
-     .id = -1,
-     .boxes = {"GetActivePanel(2): 3"}},
+    {.name = "no panel", .enabled = {}, .changes = 0,
+     .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
+    {.name = "panel count unreadable", .enabled = {true}, .changes = -1,
+     .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
+    {.name = "only the third enabled", .enabled = {false, false, true}, .changes = 0,
+     .result = kOk, .index = 2, .id = 0x13, .boxes = {}},
+    {.name = "two enabled", .enabled = {false, true, true}, .changes = 0,
+     .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
+    {.name = "none enabled", .enabled = {false, false}, .changes = 0,
+     .result = kNoActivePanel, .index = 0, .id = -1, .boxes = {}},
+    {.name = "a panel attached during the search", .enabled = {false, true}, .changes = 1,
+     .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
+    {.name = "a panel attached during each search", .enabled = {false, true}, .changes = 2,
+     .result = kCritical, .index = 0, .id = -1, .boxes = {"GetActivePanel(2): 3"}},
 };
+// clang-format on
 
 class ActivePanelTest : public VelmicTest, public ::testing::WithParamInterface<ActiveRow> {};
 
