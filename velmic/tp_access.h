@@ -79,8 +79,9 @@ public:
     Result SetClickSound(bool on, bool alt);
 
     // While muted, statuses that would show the diagnostic box give
-    // kCritical silently: once a failure has been reported and the program is on its
-    // way out, the calls that tidy up do not pile further boxes on it.
+    // kCritical silently: once a failure has been reported and the program
+    // is on its way out, the calls that tidy up do not pile further boxes
+    // on it.
     void MuteDiagnostics(bool muted) { muted_ = muted; }
 
     std::uint16_t ChangeStamp = 0;
