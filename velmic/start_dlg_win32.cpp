@@ -11,13 +11,15 @@ constexpr UINT_PTR kMainTimer = 1;
 constexpr const char* kCaption = "Touch panel settings  -  Information";
 constexpr double kClientWidth = 3735;
 constexpr double kClientHeight = 1305;
+// Room for the longest message the window shows, with its terminating zero.
+constexpr int kInfoMsgCapacity = 256;
 
 }  // namespace
 
-StartDlgWindow::~StartDlgWindow() {
-    mainDlg_.reset();
-    if (Handle() != nullptr && timerRunning_) KillTimer(Handle(), kMainTimer);
-}
+StartDlgWindow::StartDlgWindow(HINSTANCE instance) : instance_(instance), mainTimer_(kMainTimer) {}
+
+// The settings dialog goes first, then the timer, then this window.
+StartDlgWindow::~StartDlgWindow() = default;
 
 bool StartDlgWindow::Create() {
     scale_ = winui::ScreenTwipScale();
@@ -52,7 +54,7 @@ INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     if (logic_ == nullptr) return FALSE;
     switch (message) {
         case WM_TIMER:
-            if (wParam != kMainTimer) return FALSE;
+            if (wParam != mainTimer_.Id()) return FALSE;
             logic_->MainTimer_Timer();
             return TRUE;
         case WM_ENDSESSION:
@@ -72,17 +74,14 @@ INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void StartDlgWindow::StartTimer(unsigned milliseconds) {
-    timerRunning_ = SetTimer(Handle(), kMainTimer, milliseconds, nullptr) != 0;
+    mainTimer_.Start(Handle(), milliseconds);
 }
 
-void StartDlgWindow::StopTimer() {
-    if (timerRunning_) KillTimer(Handle(), kMainTimer);
-    timerRunning_ = false;
-}
+void StartDlgWindow::StopTimer() { mainTimer_.Stop(); }
 
 void StartDlgWindow::SetInfoMsg(const std::string& text) {
     // The poll repeats the message every 200 ms: only a new one is drawn.
-    char shown[256] = {};
+    char shown[kInfoMsgCapacity] = {};
     GetDlgItemTextA(Handle(), IDC_INFO_MSG, shown, sizeof shown);
     if (text != shown) SetDlgItemTextA(Handle(), IDC_INFO_MSG, text.c_str());
 }

@@ -11,12 +11,22 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
 #include "start_dlg.h"
+
+namespace velmic {
+// A result with its number, as the module's callers know it.
+inline void PrintTo(Result result, std::ostream* os) {
+    const char* const names[] = {"kCritical", "kNoPanelDevice", "kNoActivePanel", "kOk"};
+    const int code = static_cast<int>(result);
+    *os << (code >= -3 && code <= 0 ? names[code + 3] : "?") << " (" << code << ")";
+}
+}  // namespace velmic
 
 namespace velmic_test {
 
@@ -25,11 +35,35 @@ using velmic::Phase;
 using velmic::Slider;
 using velmic::SliderPositions;
 
-inline const ClickSettings kSaved = {50, 20, 450, 30};
-inline const ClickSettings kWorking = {80, 90, 700, 36};  // someone's earlier preview, never saved
-inline const ClickSettings kDefaults = {30, 30, 400, 28};
+inline constexpr ClickSettings kSaved = {50, 20, 450, 30};
+inline constexpr ClickSettings kWorking = {80, 90, 700, 36};  // someone's earlier preview, never saved
+inline constexpr ClickSettings kDefaults = {30, 30, 400, 28};
 inline constexpr std::uint8_t kId = 0x31;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
+
+// A row's name as a test's name: its words, joined by '_'.
+inline std::string CaseName(std::string_view text) {
+    std::string name;
+    bool gap = false;
+    for (char ch : text) {
+        const bool word = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9');
+        if (!word) {
+            gap = !name.empty();
+            continue;
+        }
+        if (gap) name += '_';
+        name += ch;
+        gap = false;
+    }
+    return name;
+}
+// Names each instance of a parameterised test after its row's `name`.
+struct RowName {
+    template <typename Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+        return CaseName(info.param.name);
+    }
+};
 
 // Both sets of one panel as the driver holds them.
 struct PanelSets {
@@ -50,8 +84,8 @@ inline void PrintTo(const PanelSets& s, std::ostream* os) {
 }
 
 // As Velmic finds the panel: the saved sound off, the working sound on.
-inline const PanelSets kFound = {kWorking, true, kSaved, false};
-inline const PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
+inline constexpr PanelSets kFound = {kWorking, true, kSaved, false};
+inline constexpr PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
 
 struct StartWindow {
     unsigned timerMs = 0;
