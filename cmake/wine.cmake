@@ -12,7 +12,26 @@ else()
     set(SUITE_ARCH x86_64)
 endif()
 
-set(SUITE_HARNESS_ENV "SUITE_WIN64_BIN=${SUITE_WIN64_BIN}" "SUITE_WINE_ROOT=${CMAKE_BINARY_DIR}/wine")
+# The scenarios read the programs' control identifiers, window classes and
+# the install folder from e2e_ids.sh, written here from the headers the code
+# uses (harness/make-e2e-ids.cmake); a change of a header configures again
+# on the next build and so rewrites it.
+set(SUITE_E2E_IDS ${CMAKE_BINARY_DIR}/e2e_ids.sh)
+set(headers "")
+foreach(program velmic gorvat palvine nystra cordane)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${program}/${program}_ids.h)
+        list(APPEND headers ${PROJECT_SOURCE_DIR}/${program}/${program}_ids.h)
+    endif()
+endforeach()
+set(folder ${PROJECT_SOURCE_DIR}/installer/include/suite_install_folder.h)
+execute_process(COMMAND ${CMAKE_COMMAND} -DOUT=${SUITE_E2E_IDS} "-DHEADERS=${headers}" -DFOLDER=${folder}
+                        -P ${PROJECT_SOURCE_DIR}/harness/make-e2e-ids.cmake
+                COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${headers} ${folder} ${PROJECT_SOURCE_DIR}/harness/make-e2e-ids.cmake)
+
+set(SUITE_HARNESS_ENV "SUITE_WIN64_BIN=${SUITE_WIN64_BIN}" "SUITE_WINE_ROOT=${CMAKE_BINARY_DIR}/wine"
+    "SUITE_E2E_IDS=${SUITE_E2E_IDS}")
 
 if(WIN32)
     add_test(NAME e2e_session_start COMMAND ${SUITE_HARNESS} start)
