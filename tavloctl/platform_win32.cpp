@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "suite_install_folder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -19,7 +21,7 @@ const char kRecordBase[] = "SOFTWARE\\ZR_EX_CONTROL\\";
 const char* const kLocalLock = "Local\\ZR_EX_CONTROL.Nystra.Interlock";
 const char* const kGlobalLock = "Global\\ZR_EX_CONTROL.Nystra.Interlock";
 const char kNystraCaption[] = "Interlock Control";
-const char kInstallFolder[] = "C:\\Orlinde\\Dravik\\";
+const char kInstallFolder[] = SUITE_INSTALL_FOLDER;
 
 bool LockExists(const char* name) {
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
