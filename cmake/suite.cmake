@@ -42,7 +42,9 @@ function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
                           DESCRIPTION "Test program of the touch panel suite")
-    set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
+    if(TARGET ${name})
+        set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
+    endif()
 endfunction()
 
 # suite_unit_test(name SOURCES ... LIBS ...): a native GoogleTest program.

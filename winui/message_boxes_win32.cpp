@@ -15,6 +15,10 @@ bool Confirm(HWND owner, const std::string& question, const char* title, Default
     return MessageBoxA(owner, question.c_str(), title, MB_OKCANCEL | MB_ICONEXCLAMATION | defaultFlag) == IDOK;
 }
 
+int ShowWideBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT style) {
+    return MessageBoxW(owner, text.c_str(), title.c_str(), style);
+}
+
 void FatalMissing(HWND owner, const std::string& message, const char* title) {
     MessageBoxA(owner, message.c_str(), title, MB_OK | MB_ICONSTOP | MB_TOPMOST);
     ExitProcess(1);

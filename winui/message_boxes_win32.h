@@ -27,6 +27,9 @@ bool Confirm(HWND owner, const std::string& question, const char* title,
 // The message naming a library or function the program cannot do without
 // (stop icon, above every window), then the end of the process with exit
 // code 1.
+// A box whose texts keep characters outside the ANSI code page.
+int ShowWideBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT style);
+
 [[noreturn]] void FatalMissing(HWND owner, const std::string& message, const char* title);
 
 }  // namespace winui
