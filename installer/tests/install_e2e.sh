@@ -36,7 +36,7 @@ upgrade_codes=$(sed -n 's/^!define MSI_UPGRADE_CODE_\([0-9]*\) "\(.*\)"$/\1 \2/p
 if [ "$SUITE_ARCH" = x86_64 ]; then view=64 other=32; else view=32 other=64; fi
 drive_c=$WINEPREFIX/drive_c
 # The install folder, from installer/include/suite_install_folder.h.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 folder=$drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME
 win_folder=$SUITE_INSTALL_FOLDER
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Touch panel suite"

@@ -8,7 +8,7 @@ CAPTION="Panel Setting"
 BOX="Cordane"  # title of the message boxes
 # The controls, from cordane_ids.h through the generated e2e_ids.sh; the
 # arrays hold rows 1 to 4.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests and the demo)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 ID_IDS=($CORDANE_IDC_ID1 $CORDANE_IDC_ID2 $CORDANE_IDC_ID3 $CORDANE_IDC_ID4)
 ID_NAMES=($CORDANE_IDC_NAME1 $CORDANE_IDC_NAME2 $CORDANE_IDC_NAME3 $CORDANE_IDC_NAME4)
 ID_MODES=($CORDANE_IDC_MODE1 $CORDANE_IDC_MODE2 $CORDANE_IDC_MODE3 $CORDANE_IDC_MODE4)

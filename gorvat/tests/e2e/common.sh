@@ -8,7 +8,7 @@ MAIN="Touch Panel Calibration"   # frmMain's caption
 BOX="Calibration data save"      # frmSure's title
 # The controls, from gorvat_ids.h through the generated e2e_ids.sh; the
 # question's buttons are btnYesNo(0) and (1).
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests and the demo)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 ID_TEXT_MESSAGE=$GORVAT_IDC_TEXT_MESSAGE
 ID_QUIT_BUTTON=$GORVAT_IDC_QUIT_BUTTON
 ID_PIC_POINT=$GORVAT_IDC_PIC_POINT

@@ -5,7 +5,7 @@
 # answers, and the driver holds what it held before.
 . "$E2E_LIB"
 # The programs' identifiers, generated from their *_ids.h.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 
 sim attach 0x31 >/dev/null
 reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ID0' NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1 IR_OP REG_DWORD 0

@@ -22,7 +22,7 @@ msi_dir=$(cd "$(dirname "$0")/.." && pwd)
 if [ "$SUITE_ARCH" = x86_64 ]; then bits=64 view=64 other_bits=32 other_view=32; else bits=32 view=32 other_bits=64 other_view=64; fi
 drive_c=$WINEPREFIX/drive_c
 # The install folder, from installer/include/suite_install_folder.h.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 folder=$drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'

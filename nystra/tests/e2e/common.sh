@@ -7,7 +7,7 @@
 CAPTION="Interlock Control"
 BOX="Nystra"  # title of the question boxes
 # The controls and commands, from nystra_ids.h through the generated e2e_ids.sh.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests and the demo)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 ID_ACTIVE_ID=$NYSTRA_IDC_ACTIVE_ID
 ID_REQUEST_ID=$NYSTRA_IDC_REQUEST_ID
 ID_ACTIVE_NAME=$NYSTRA_IDC_ACTIVE_NAME

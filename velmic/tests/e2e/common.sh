@@ -7,7 +7,7 @@
 START="Touch panel settings  -  Information"  # StartDlg's caption
 MAIN="Touch Settings Program"                  # MainDlg's caption
 # The controls, from velmic_ids.h through the generated e2e_ids.sh.
-. "${SUITE_E2E_IDS:?the build's e2e_ids.sh (set by the e2e tests and the demo)}"
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 ID_INFO_MSG=$VELMIC_IDC_INFO_MSG
 ID_OK=$IDOK
 ID_CANCEL=$IDCANCEL
