@@ -16,7 +16,7 @@ tools/install-deps.sh
 presets=(native native-asan win64 win32 win64-release win32-release)
 for preset in "${presets[@]}"; do
     echo "=== build $preset"
-    cmake --workflow --preset "$preset-build" | sed '1,/^Executing workflow step 2 of 2/d'
+    cmake --workflow --preset "$preset-build" | sed -u '1,/^Executing workflow step 2 of 2/d'
 done
 
 # Each build tree has a Wine session of its own, so the two Windows presets

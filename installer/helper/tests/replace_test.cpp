@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "row_name.h"
+
 namespace setup {
 namespace {
 
@@ -56,14 +58,14 @@ std::map<std::string, std::string> Installed(const std::string& version) {
 struct Case {
     const char* name;
     std::map<std::string, std::string> before;
-    std::set<std::string> inUse;
-    std::set<std::string> failing;
+    std::set<std::string> inUse = {};
+    std::set<std::string> failing = {};
     ReplaceStatus status;
     const char* stoppedAt;
-    // What the folder holds afterwards; empty: the new set plus "left.ico".
+    // What the folder holds afterwards.
     std::map<std::string, std::string> after;
-    std::vector<std::string> removedLater;
-    std::vector<std::string> recovered;
+    std::vector<std::string> removedLater = {};
+    std::vector<std::string> recovered = {};
 };
 
 std::map<std::string, std::string> WithUserFile(std::map<std::string, std::string> files) {
@@ -71,49 +73,94 @@ std::map<std::string, std::string> WithUserFile(std::map<std::string, std::strin
     return files;
 }
 
-TEST(ReplaceFiles, EitherEveryFileIsNewOrTheFolderIsAsBefore) {
-    const auto old = WithUserFile(Installed("1"));
-    const auto fresh = WithUserFile(Installed("2"));
-    auto interrupted = old;  // an earlier run stopped with BRIMOL.DLL aside
-    interrupted["BRIMOL.DLL.~old"] = interrupted["BRIMOL.DLL"];
-    interrupted.erase("BRIMOL.DLL");
-    interrupted["Nystra.exe.~new"] = "part";
-    const Case cases[] = {
-        {"empty folder", {{"left.ico", "the user's picture"}}, {}, {}, ReplaceStatus::kDone, "", fresh, {}, {}},
-        {"upgrade", old, {}, {}, ReplaceStatus::kDone, "", fresh, {}, {}},
-        {"a file in use", old, {"Nystra.exe"}, {}, ReplaceStatus::kInUse, "Nystra.exe", old, {}, {}},
-        {"a write refused half way", old, {}, {"copy:Nystra.exe.~new"}, ReplaceStatus::kWriteFailed, "Nystra.exe",
-         old, {}, {}},
-        {"a program started before its file was moved aside", old, {}, {"move:Nystra.exe"},
-         ReplaceStatus::kInUse, "Nystra.exe", old, {}, {}},
-        {"the last new file not moved in", old, {}, {"move:x86/TAVLO.DLL.~new"}, ReplaceStatus::kWriteFailed,
-         "x86/TAVLO.DLL", old, {}, {}},
-        {"an old file still mapped at the end", old, {}, {"remove:TAVLO.DLL.~old"}, ReplaceStatus::kDone, "",
-         [&] {
-             auto after = fresh;
-             after["TAVLO.DLL.~old"] = "TAVLO.DLL 1";
-             return after;
-         }(),
-         {"TAVLO.DLL.~old"}, {}},
-        {"an interrupted earlier run", interrupted, {}, {}, ReplaceStatus::kDone, "", fresh, {}, {"BRIMOL.DLL"}},
-        {"an interrupted earlier run, then a file in use", interrupted, {"TAVLO.DLL"}, {}, ReplaceStatus::kInUse,
-         "TAVLO.DLL", old, {}, {"BRIMOL.DLL"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeFolder fs;
-        fs.files = c.before;
-        fs.inUse = c.inUse;
-        fs.failing = c.failing;
-        for (const auto& file : kShipped) fs.stage[file] = file + " 2";
-        const ReplaceResult result = ReplaceFiles(fs, kShipped);
-        EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(result.file, c.stoppedAt);
-        EXPECT_EQ(fs.files, c.after);
-        EXPECT_EQ(fs.removedLater, c.removedLater);
-        EXPECT_EQ(result.recovered, c.recovered);
-    }
+// The installed set of version 1, and of 2, beside a picture of the user's.
+std::map<std::string, std::string> Old() { return WithUserFile(Installed("1")); }
+std::map<std::string, std::string> Fresh() { return WithUserFile(Installed("2")); }
+// Version 1 after an earlier run stopped with BRIMOL.DLL aside.
+std::map<std::string, std::string> Interrupted() {
+    auto files = Old();
+    files["BRIMOL.DLL.~old"] = files["BRIMOL.DLL"];
+    files.erase("BRIMOL.DLL");
+    files["Nystra.exe.~new"] = "part";
+    return files;
 }
+
+class ReplaceFilesCase : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ReplaceFilesCase, EitherEveryFileIsNewOrTheFolderIsAsBefore) {
+    const Case& c = GetParam();
+    FakeFolder fs;
+    fs.files = c.before;
+    fs.inUse = c.inUse;
+    fs.failing = c.failing;
+    for (const auto& file : kShipped) fs.stage[file] = file + " 2";
+    const ReplaceResult result = ReplaceFiles(fs, kShipped);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.file, c.stoppedAt);
+    EXPECT_EQ(fs.files, c.after);
+    EXPECT_EQ(fs.removedLater, c.removedLater);
+    EXPECT_EQ(result.recovered, c.recovered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ReplaceFilesCase,
+    ::testing::Values(
+        Case{.name = "empty folder",
+             .before = {{"left.ico", "the user's picture"}},
+             .status = ReplaceStatus::kDone,
+             .stoppedAt = "",
+             .after = Fresh()},
+        Case{.name = "upgrade", .before = Old(), .status = ReplaceStatus::kDone, .stoppedAt = "", .after = Fresh()},
+        Case{.name = "a file in use",
+             .before = Old(),
+             .inUse = {"Nystra.exe"},
+             .status = ReplaceStatus::kInUse,
+             .stoppedAt = "Nystra.exe",
+             .after = Old()},
+        Case{.name = "a write refused half way",
+             .before = Old(),
+             .failing = {"copy:Nystra.exe.~new"},
+             .status = ReplaceStatus::kWriteFailed,
+             .stoppedAt = "Nystra.exe",
+             .after = Old()},
+        Case{.name = "a program started before its file was moved aside",
+             .before = Old(),
+             .failing = {"move:Nystra.exe"},
+             .status = ReplaceStatus::kInUse,
+             .stoppedAt = "Nystra.exe",
+             .after = Old()},
+        Case{.name = "the last new file not moved in",
+             .before = Old(),
+             .failing = {"move:x86/TAVLO.DLL.~new"},
+             .status = ReplaceStatus::kWriteFailed,
+             .stoppedAt = "x86/TAVLO.DLL",
+             .after = Old()},
+        Case{.name = "an old file still mapped at the end",
+             .before = Old(),
+             .failing = {"remove:TAVLO.DLL.~old"},
+             .status = ReplaceStatus::kDone,
+             .stoppedAt = "",
+             .after =
+                 [] {
+                     auto after = Fresh();
+                     after["TAVLO.DLL.~old"] = "TAVLO.DLL 1";
+                     return after;
+                 }(),
+             .removedLater = {"TAVLO.DLL.~old"}},
+        Case{.name = "an interrupted earlier run",
+             .before = Interrupted(),
+             .status = ReplaceStatus::kDone,
+             .stoppedAt = "",
+             .after = Fresh(),
+             .recovered = {"BRIMOL.DLL"}},
+        Case{.name = "an interrupted earlier run, then a file in use",
+             .before = Interrupted(),
+             .inUse = {"TAVLO.DLL"},
+             .status = ReplaceStatus::kInUse,
+             .stoppedAt = "TAVLO.DLL",
+             .after = Old(),
+             .recovered = {"BRIMOL.DLL"}}),
+    suite_test::RowName<Case>);
 
 }  // namespace
 }  // namespace setup
