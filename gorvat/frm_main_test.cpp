@@ -141,7 +141,7 @@ public:
     // request `refused` (if any) refused from then on. While asking, a window
     // event arrives with a Yes on its way, which it overrides.
     void Leave(Exit exit, bool asking, std::uint32_t refused, std::function<void()> change = {}) {
-        const auto leave = [=] {
+        const auto leave = [=, this] {
             Model().ClearLog();
             if (change) change();
             if (refused != 0) Refuse(refused);
@@ -150,7 +150,7 @@ public:
             if (exit == kSessionEnd) form->Form_SessionEnd();
         };
         if (!asking) return leave();
-        view.answer = [=] {
+        view.answer = [=, this] {
             leave();
             EXPECT_EQ(view.closes, 0);  // not while the box is still open
             view.whileAsking = Requests();
