@@ -34,6 +34,10 @@ else()
         add_library(GTest::gtest_main ALIAS gtest_main)
     endif()
     include(GoogleTest)
+    # What every unit test shares: the names of table rows (testing/).
+    add_library(suite_test_rows INTERFACE)
+    add_library(suite::test_rows ALIAS suite_test_rows)
+    target_include_directories(suite_test_rows INTERFACE ${CMAKE_CURRENT_LIST_DIR}/testing)
 endif()
 
 # suite_windows_test_program(name SOURCES ... LIBS ...): a GoogleTest
@@ -57,6 +61,6 @@ function(suite_unit_test name)
     suite_target_defaults(${name})
     # Tests are C++20, for designated initialisers in their tables of cases.
     set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} suite::test_rows GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 endfunction()

@@ -6,7 +6,9 @@
 . "$E2E_LIB"
 
 CLASS=PalvineMainDlg     # the window's class (its caption is empty)
-ID_CLICK_STATUS=1001
+# The picture's identifier, from palvine_ids.h through the generated e2e_ids.sh.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+ID_CLICK_STATUS=$PALVINE_IDC_CLICK_STATUS
 PALVINE=$WIN_BIN/Palvine.exe
 HELPER=$WIN_BIN/palvine_e2e_helper.exe
 ERROR_TITLE="Error report"

@@ -14,6 +14,7 @@
 
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
+#include "row_name.h"
 #include "tavlo.h"
 #include "test_platform.h"
 
@@ -135,43 +136,105 @@ TEST_F(TavloCtlTest, PanelChangesBetweenCallsAreRetriedOnce) {
     EXPECT_EQ(out.str(), "panel 1 LED: 9\n");
 }
 
-TEST_F(TavloCtlTest, FailuresAndRefusedUsageAreNamed) {
-    Model().AttachPanel(0x22);  // panels 1 and 2 share identifier 34
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string message;
-    } cases[] = {
-        {{"led", "5"}, 1, "TavloGetPanelLed failed: TavloBadPanel (5): there is no panel with that number"},
-        {{"led", "id:99"}, 1, "no attached panel has identifier 99"},
-        {{"led", "id:34"}, 1, "2 attached panels have identifier 34; name the panel by its number"},
-        {{"led", "id:"}, 2, "'id:' is no panel"},
-        {{"led", "id:256"}, 2, "'id:256' is no panel"},
-        {{}, 2, "no command given"},
-        {{"frob"}, 2, "unknown command 'frob'"},
-        {{"calibration", "0", "1", "2"}, 2, "calibration needs PANEL"},
-        {{"calibration", "0", "1", "2", "3", "40000"}, 2, "-32768..32767"},
-        {{"sound", "0", "maybe"}, 2, "sound takes on or off"},
+struct RefusedCase {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;
+};
+
+class TavloCtlRefused : public TavloCtlTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+// Panels 1 and 2 share identifier 34; the failure or refusal is named on
+// the error stream and nothing is printed.
+TEST_P(TavloCtlRefused, IsNamed) {
+    Model().AttachPanel(0x22);
+    const RefusedCase& c = GetParam();
+    EXPECT_EQ(Run(c.args), c.exitCode);
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, TavloCtlRefused,
+    ::testing::Values(
+        RefusedCase{.name = "BadPanelNumber",
+                    .args = {"led", "5"},
+                    .exitCode = 1,
+                    .message = "TavloGetPanelLed failed: TavloBadPanel (5): there is no panel with that number"},
+        RefusedCase{.name = "NoPanelWithIdentifier",
+                    .args = {"led", "id:99"},
+                    .exitCode = 1,
+                    .message = "no attached panel has identifier 99"},
+        RefusedCase{.name = "IdentifierShared",
+                    .args = {"led", "id:34"},
+                    .exitCode = 1,
+                    .message = "2 attached panels have identifier 34; name the panel by its number"},
+        RefusedCase{.name = "EmptyIdentifier", .args = {"led", "id:"}, .exitCode = 2, .message = "'id:' is no panel"},
+        RefusedCase{
+            .name = "IdentifierTooLarge", .args = {"led", "id:256"}, .exitCode = 2, .message = "'id:256' is no panel"},
+        RefusedCase{.name = "NoCommand", .args = {}, .exitCode = 2, .message = "no command given"},
+        RefusedCase{.name = "UnknownCommand", .args = {"frob"}, .exitCode = 2, .message = "unknown command 'frob'"},
+        RefusedCase{.name = "CalibrationTooFewValues",
+                    .args = {"calibration", "0", "1", "2"},
+                    .exitCode = 2,
+                    .message = "calibration needs PANEL"},
+        RefusedCase{.name = "CalibrationValueTooLarge",
+                    .args = {"calibration", "0", "1", "2", "3", "40000"},
+                    .exitCode = 2,
+                    .message = "-32768..32767"},
+        RefusedCase{.name = "SoundNeitherOnNorOff",
+                    .args = {"sound", "0", "maybe"},
+                    .exitCode = 2,
+                    .message = "sound takes on or off"},
         // Options that mean nothing to a command are refused, not ignored.
-        {{"pointdata", "0", "on", "--saved"}, 2, "option --saved has no meaning for pointdata"},
-        {{"list", "--saved"}, 2, "option --saved has no meaning for list"},
-        {{"calibration", "0", "--saved --json"}, 2, "option --saved --json has no meaning for calibration"},
-        {{"export", "--json"}, 2, "option --json has no meaning for export"},
-        {{"recover", "--dry-run"}, 2, "option --dry-run has no meaning for recover"},
-        {{"watch", "--count"}, 2, "option --count needs a value"},
-        {{"watch", "--count", "0"}, 2, "--count takes 1..1000000"},
-        {{"record", "17", "--name", "a", "--name", "b"}, 2, "option --name given twice"},
-        {{"eeprom", "0", "256"}, 2, "ADDRESS 0-255"},
-        {{"help", "frob"}, 2, "'frob' is none"},
-        {{"--version", "x"}, 2, "--version takes nothing else"},
-        {{"import", "f.json", "--to", "1"}, 2, "--to must follow a --panel ID"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        EXPECT_EQ(Run(c.args), c.exitCode);
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-        EXPECT_EQ(out.str(), "");
-    }
+        RefusedCase{.name = "SavedForPointdata",
+                    .args = {"pointdata", "0", "on", "--saved"},
+                    .exitCode = 2,
+                    .message = "option --saved has no meaning for pointdata"},
+        RefusedCase{.name = "SavedForList",
+                    .args = {"list", "--saved"},
+                    .exitCode = 2,
+                    .message = "option --saved has no meaning for list"},
+        RefusedCase{.name = "SavedJsonForCalibration",
+                    .args = {"calibration", "0", "--saved --json"},
+                    .exitCode = 2,
+                    .message = "option --saved --json has no meaning for calibration"},
+        RefusedCase{.name = "JsonForExport",
+                    .args = {"export", "--json"},
+                    .exitCode = 2,
+                    .message = "option --json has no meaning for export"},
+        RefusedCase{.name = "DryRunForRecover",
+                    .args = {"recover", "--dry-run"},
+                    .exitCode = 2,
+                    .message = "option --dry-run has no meaning for recover"},
+        RefusedCase{.name = "CountWithoutValue",
+                    .args = {"watch", "--count"},
+                    .exitCode = 2,
+                    .message = "option --count needs a value"},
+        RefusedCase{.name = "CountZero",
+                    .args = {"watch", "--count", "0"},
+                    .exitCode = 2,
+                    .message = "--count takes 1..1000000"},
+        RefusedCase{.name = "NameTwice",
+                    .args = {"record", "17", "--name", "a", "--name", "b"},
+                    .exitCode = 2,
+                    .message = "option --name given twice"},
+        RefusedCase{
+            .name = "EepromAddressTooLarge", .args = {"eeprom", "0", "256"}, .exitCode = 2, .message = "ADDRESS 0-255"},
+        RefusedCase{
+            .name = "HelpForUnknownCommand", .args = {"help", "frob"}, .exitCode = 2, .message = "'frob' is none"},
+        RefusedCase{.name = "VersionWithArgument",
+                    .args = {"--version", "x"},
+                    .exitCode = 2,
+                    .message = "--version takes nothing else"},
+        RefusedCase{.name = "ToWithoutPanel",
+                    .args = {"import", "f.json", "--to", "1"},
+                    .exitCode = 2,
+                    .message = "--to must follow a --panel ID"}),
+    [](const ::testing::TestParamInfo<RefusedCase>& row) { return std::string(row.param.name); });
+
+TEST_F(TavloCtlTest, DriverFailuresAreNamed) {
     Model().FailCode(IOCTL_TAVLO_GET_CALIBRATION, 87);
     EXPECT_EQ(Run({"calibration", "0"}), 1);
     EXPECT_NE(err.str().find("TavloBadParameter (7)"), std::string::npos);
@@ -432,66 +495,105 @@ TEST_F(TavloCtlTest, DoctorOnAHealthyMachineSaysOkOnEveryLine) {
     EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(TavloCtlTest, DoctorNamesEachFaultWithItsLevel) {
-    const struct {
-        const char* fault;
-        std::function<void(TavloCtlTest&)> make;
-        int exitCode;
-        std::string line;
-    } cases[] = {
-        {"no driver", [](TavloCtlTest&) { TheInProcessDriver().channel.deviceMissing = true; }, 2,
-         "FAIL  driver: the driver does not answer: TavloGetVersion failed: TavloNoDevice (1)"},
-        {"no panel",
-         [](TavloCtlTest&) {
-             Model().RemovePanel(1);
-             Model().RemovePanel(0);
-         },
-         1, "WARN  panels: no panel is attached"},
-        {"shared identifier", [](TavloCtlTest&) { Model().AttachPanel(0x11); }, 2,
-         "FAIL  identifiers: panels 0, 2 both report identifier 17"},
-        {"no record", [](TavloCtlTest&) { Store().Clear(); }, 1, "WARN  records: panel 1 (id 34) has no record"},
-        {"mode out of range", [](TavloCtlTest&) { PutRecord(0x22, "B", 7); }, 1,
-         "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},
-        {"two supervisors",
-         [](TavloCtlTest&) {
-             PutRecord(0x11, "A", 2);
-             PutRecord(0x22, "B", 2);
-         },
-         1, "WARN  records: There are two Supervisor in this system"},
-        {"time-out out of range", [](TavloCtlTest&) { Store().PutDword(kBase + "ALL", "TIMEOUT", 5000); }, 1,
-         "WARN  time-out: ALL: TIMEOUT 5000 is outside 1 to 1800 seconds"},
-        {"killed interlock", [](TavloCtlTest&) { TavloSetStartupMode(0); }, 2,
-         "FAIL  startup: start-up mode is 0 with Nystra not running"},
-        {"interlock started over a clean driver", [](TavloCtlTest& t) { t.platform.nystra.globalLock = true; }, 2,
-         "FAIL  point data: 2 panels have point data on while Nystra runs; at most one may"},
-        {"disabled panel", [](TavloCtlTest&) { Model().MutablePanel(1)->pointdata = 0; }, 2,
-         "FAIL  point data: 1 panel(s) have point data off with Nystra not running"},
-        {"trial values",
-         [](TavloCtlTest&) {
-             std::uint16_t stamp = Model().Stamp();
-             std::int16_t click[4] = {0, 0, 900, 40};
-             TavloSetClickData(&stamp, 1, click, 0);
-         },
-         1, "WARN  working set: panel 1 (id 34): working click settings differ from the saved set"},
-        {"armed one-shot", [](TavloCtlTest&) { TavloSetClickOnceMode(1, 2); }, 1,
-         "WARN  click mode: the one-shot is armed"},
-        {"missing library", [](TavloCtlTest& t) { t.platform.files.erase("C:\\Orlinde\\Dravik\\BRIMOL.DLL"); }, 2,
-         "FAIL  files: C:\\Orlinde\\Dravik\\ lacks BRIMOL.DLL: reinstall the suite"},
-        {"missing program", [](TavloCtlTest& t) { t.platform.files.erase("C:\\Orlinde\\Dravik\\Gorvat.exe"); }, 1,
-         "WARN  files: C:\\Orlinde\\Dravik\\ lacks Gorvat.exe"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        SetUp();
-        PutRecord(0x11, "Line A", 1);
-        PutRecord(0x22, "Line B", 1);
-        c.make(*this);
-        EXPECT_EQ(Run({"doctor"}), c.exitCode) << out.str();
-        EXPECT_NE(("\n" + out.str()).find("\n" + c.line), std::string::npos) << out.str();
-        EXPECT_EQ(err.str(), "");
-    }
-    // With the interlock running, start-up mode 0 and one panel enabled are right.
-    SetUp();
+struct DoctorFaultCase {
+    const char* name;
+    std::function<void(TavloCtlTest&)> make;
+    int exitCode;
+    std::string line;
+};
+
+class TavloCtlDoctorFault : public TavloCtlTest, public ::testing::WithParamInterface<DoctorFaultCase> {};
+
+// Two panels with their records, one fault made: doctor names it with its
+// level and ends with the exit code of the worst finding.
+TEST_P(TavloCtlDoctorFault, IsNamedWithItsLevel) {
+    const DoctorFaultCase& c = GetParam();
+    PutRecord(0x11, "Line A", 1);
+    PutRecord(0x22, "Line B", 1);
+    c.make(*this);
+    EXPECT_EQ(Run({"doctor"}), c.exitCode) << out.str();
+    EXPECT_NE(("\n" + out.str()).find("\n" + c.line), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, TavloCtlDoctorFault,
+    ::testing::Values(
+        DoctorFaultCase{.name = "no driver",
+                        .make = [](TavloCtlTest&) { TheInProcessDriver().channel.deviceMissing = true; },
+                        .exitCode = 2,
+                        .line = "FAIL  driver: the driver does not answer: TavloGetVersion failed: TavloNoDevice (1)"},
+        DoctorFaultCase{.name = "no panel",
+                        .make =
+                            [](TavloCtlTest&) {
+                                TavloCtlTest::Model().RemovePanel(1);
+                                TavloCtlTest::Model().RemovePanel(0);
+                            },
+                        .exitCode = 1,
+                        .line = "WARN  panels: no panel is attached"},
+        DoctorFaultCase{.name = "shared identifier",
+                        .make = [](TavloCtlTest&) { TavloCtlTest::Model().AttachPanel(0x11); },
+                        .exitCode = 2,
+                        .line = "FAIL  identifiers: panels 0, 2 both report identifier 17"},
+        DoctorFaultCase{.name = "no record",
+                        .make = [](TavloCtlTest&) { Store().Clear(); },
+                        .exitCode = 1,
+                        .line = "WARN  records: panel 1 (id 34) has no record"},
+        DoctorFaultCase{.name = "mode out of range",
+                        .make = [](TavloCtlTest&) { PutRecord(0x22, "B", 7); },
+                        .exitCode = 1,
+                        .line = "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},
+        DoctorFaultCase{.name = "two supervisors",
+                        .make =
+                            [](TavloCtlTest&) {
+                                PutRecord(0x11, "A", 2);
+                                PutRecord(0x22, "B", 2);
+                            },
+                        .exitCode = 1,
+                        .line = "WARN  records: There are two Supervisor in this system"},
+        DoctorFaultCase{.name = "time-out out of range",
+                        .make = [](TavloCtlTest&) { Store().PutDword(kBase + "ALL", "TIMEOUT", 5000); },
+                        .exitCode = 1,
+                        .line = "WARN  time-out: ALL: TIMEOUT 5000 is outside 1 to 1800 seconds"},
+        DoctorFaultCase{.name = "killed interlock",
+                        .make = [](TavloCtlTest&) { TavloSetStartupMode(0); },
+                        .exitCode = 2,
+                        .line = "FAIL  startup: start-up mode is 0 with Nystra not running"},
+        DoctorFaultCase{.name = "interlock started over a clean driver",
+                        .make = [](TavloCtlTest& test) { test.platform.nystra.globalLock = true; },
+                        .exitCode = 2,
+                        .line = "FAIL  point data: 2 panels have point data on while Nystra runs; at most one may"},
+        DoctorFaultCase{.name = "disabled panel",
+                        .make = [](TavloCtlTest&) { TavloCtlTest::Model().MutablePanel(1)->pointdata = 0; },
+                        .exitCode = 2,
+                        .line = "FAIL  point data: 1 panel(s) have point data off with Nystra not running"},
+        DoctorFaultCase{.name = "trial values",
+                        .make =
+                            [](TavloCtlTest&) {
+                                std::uint16_t stamp = TavloCtlTest::Model().Stamp();
+                                std::int16_t click[4] = {0, 0, 900, 40};
+                                TavloSetClickData(&stamp, 1, click, 0);
+                            },
+                        .exitCode = 1,
+                        .line = "WARN  working set: panel 1 (id 34): working click settings differ from the saved set"},
+        DoctorFaultCase{.name = "armed one-shot",
+                        .make = [](TavloCtlTest&) { TavloSetClickOnceMode(1, 2); },
+                        .exitCode = 1,
+                        .line = "WARN  click mode: the one-shot is armed"},
+        DoctorFaultCase{
+            .name = "missing library",
+            .make = [](TavloCtlTest& test) { test.platform.files.erase("C:\\Orlinde\\Dravik\\BRIMOL.DLL"); },
+            .exitCode = 2,
+            .line = "FAIL  files: C:\\Orlinde\\Dravik\\ lacks BRIMOL.DLL: reinstall the suite"},
+        DoctorFaultCase{
+            .name = "missing program",
+            .make = [](TavloCtlTest& test) { test.platform.files.erase("C:\\Orlinde\\Dravik\\Gorvat.exe"); },
+            .exitCode = 1,
+            .line = "WARN  files: C:\\Orlinde\\Dravik\\ lacks Gorvat.exe"}),
+    suite_test::RowName<DoctorFaultCase>);
+
+// With the interlock running, start-up mode 0 and one panel enabled are right.
+TEST_F(TavloCtlTest, DoctorAcceptsTheInterlocksOwnState) {
     PutRecord(0x11, "Line A", 1);
     PutRecord(0x22, "Line B", 1);
     platform.nystra.window = true;

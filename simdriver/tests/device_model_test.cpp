@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "device_model.h"
@@ -13,26 +15,47 @@ using tavlosim::DeviceModel;
 
 constexpr std::uint32_t kGetStatus = 0x226004, kGetCalibration = 0x22E080, kSetPointdata = 0x22A0C4;
 
-TEST(DeviceModel, RequestSizesAndCodesAreChecked) {
-    const struct {
-        std::uint32_t code, inSize, outSize, error;
-    } cases[] = {
-        {kGetStatus, 0, 3, 0},       {kGetStatus, 0, 4, 87},      {kGetStatus, 1, 3, 87},
-        {kGetCalibration, 1, 8, 0},  {kGetCalibration, 1, 7, 87}, {kGetCalibration, 2, 8, 87},
-        {0x22A084, 9, 0, 0},         {0x22A084, 8, 0, 87},        {0x22E040, 1, 2, 0},
-        {0x226008, 0, 0, 1},         {0x22E1E8, 0, 2, 0},         {0x22A204, 4, 0, 0},
-        {0x22A204, 3, 0, 87},
-    };
+struct RequestShapeCase {
+    std::uint32_t code, inSize, outSize, error;
+};
+
+class DeviceModelRequestShape : public ::testing::TestWithParam<RequestShapeCase> {};
+
+TEST_P(DeviceModelRequestShape, SizesAndCodesAreChecked) {
+    const RequestShapeCase& c = GetParam();
     DeviceModel model;
     model.AttachPanel(1);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.code << " in " << c.inSize << " out " << c.outSize);
-        std::uint8_t in[16] = {}, out[16] = {};
-        std::uint32_t returned = 99;
-        EXPECT_EQ(model.Handle(c.code, in, c.inSize, out, c.outSize, &returned), c.error);
-        EXPECT_EQ(returned, c.error == 0 ? c.outSize : 0u);
-    }
+    std::uint8_t in[16] = {}, out[16] = {};
+    std::uint32_t returned = 99;
+    EXPECT_EQ(model.Handle(c.code, in, c.inSize, out, c.outSize, &returned), c.error);
+    EXPECT_EQ(returned, c.error == 0 ? c.outSize : 0u);
 }
+
+// Each row is named by its request: code_in_out, e.g. 22E080_In1_Out8.
+std::string RequestShapeName(const ::testing::TestParamInfo<RequestShapeCase>& row) {
+    char name[48];
+    std::snprintf(name, sizeof name, "%06X_In%u_Out%u", static_cast<unsigned>(row.param.code),
+                  static_cast<unsigned>(row.param.inSize), static_cast<unsigned>(row.param.outSize));
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, DeviceModelRequestShape,
+    ::testing::Values(RequestShapeCase{.code = kGetStatus, .inSize = 0, .outSize = 3, .error = 0},
+                      RequestShapeCase{.code = kGetStatus, .inSize = 0, .outSize = 4, .error = 87},
+                      RequestShapeCase{.code = kGetStatus, .inSize = 1, .outSize = 3, .error = 87},
+                      RequestShapeCase{.code = kGetCalibration, .inSize = 1, .outSize = 8, .error = 0},
+                      RequestShapeCase{.code = kGetCalibration, .inSize = 1, .outSize = 7, .error = 87},
+                      RequestShapeCase{.code = kGetCalibration, .inSize = 2, .outSize = 8, .error = 87},
+                      RequestShapeCase{.code = 0x22A084, .inSize = 9, .outSize = 0, .error = 0},
+                      RequestShapeCase{.code = 0x22A084, .inSize = 8, .outSize = 0, .error = 87},
+                      RequestShapeCase{.code = 0x22E040, .inSize = 1, .outSize = 2, .error = 0},
+                      // an unknown code
+                      RequestShapeCase{.code = 0x226008, .inSize = 0, .outSize = 0, .error = 1},
+                      RequestShapeCase{.code = 0x22E1E8, .inSize = 0, .outSize = 2, .error = 0},
+                      RequestShapeCase{.code = 0x22A204, .inSize = 4, .outSize = 0, .error = 0},
+                      RequestShapeCase{.code = 0x22A204, .inSize = 3, .outSize = 0, .error = 87}),
+    RequestShapeName);
 
 // Panels sit in attach order up to the model's limit and close up when one
 // is removed; every attach and remove, and no touch, moves the stamp on.
@@ -129,10 +152,10 @@ TEST(DeviceModel, ANewReplyOverrideReplacesTheOldOneForItsCode) {
     model.AttachPanel(1);
     constexpr std::uint32_t kCheckTouch = 0x22E0E0, kGetLed = 0x22E100;
     const std::uint8_t aa = 0xAA, bb = 0xBB, cc = 0xCC, one = 0x11;
-    ASSERT_TRUE(model.OverrideReply(kGetLed, &cc, 1, true));        // occupies the first slot
+    ASSERT_TRUE(model.OverrideReply(kGetLed, &cc, 1, true));  // occupies the first slot
     ASSERT_TRUE(model.OverrideReply(kCheckTouch, &aa, 1, true));
     ASSERT_TRUE(model.FailCode(kGetLed, 0));
-    ASSERT_TRUE(model.OverrideReply(kCheckTouch, &bb, 1, true));   // replaces AA
+    ASSERT_TRUE(model.OverrideReply(kCheckTouch, &bb, 1, true));    // replaces AA
     ASSERT_TRUE(model.OverrideReply(kCheckTouch, &one, 1, false));  // replaces BB, once
     std::uint8_t in = 0, out = 0;
     std::uint32_t returned = 0;

@@ -3,7 +3,7 @@
 # what tavloctl writes, Cordane shows (names, modes, time-out); what
 # Cordane saves, tavloctl reads. A record with a wrong type is reported
 # with the value Brimol reads for it.
-. "$(dirname "$0")/../../cordane/tests/e2e/common.sh"
+. "$(dirname "$0")/../../../cordane/tests/e2e/common.sh"
 
 ctl() { wine_run "$WIN_BIN/tavloctl.exe" "$@"; }
 

@@ -3,6 +3,7 @@
 // write, and a refused write in the middle of a panel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "backup.h"
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
+#include "row_name.h"
 #include "tavlo.h"
 #include "tavloctl.h"
 #include "test_platform.h"
@@ -35,8 +37,10 @@ protected:
         Store().Clear();
         Model().AttachPanel(0x11);
         Model().AttachPanel(0x22);
-        path = ::testing::TempDir() + "tavloctl_backup_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
+        // A file per test; a parameterised test's name holds a '/'.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        path = ::testing::TempDir() + "tavloctl_backup_" + name + ".json";
     }
     void TearDown() override { std::remove(path.c_str()); }
 
@@ -179,73 +183,128 @@ TEST_F(BackupTest, APanelIsRestoredOntoAnotherIdentifierOnlyWhenMapped) {
     EXPECT_NE(err.str().find("identifiers 17 and 48 would both go to panel 1"), std::string::npos) << err.str();
 }
 
-// A bad file is refused with its place named, and nothing is written.
-TEST_F(BackupTest, BadFilesAreRefusedBeforeAnyWrite) {
-    const std::string good = Export();
-    const auto with = [&](const std::function<void(Json&)>& edit) {
+struct BadFileCase {
+    const char* name;
+    // The file's text, made from the good export of the fixture's panels.
+    std::function<std::string(const std::string& good)> text;
+    std::string message;
+};
+
+// The good export with one change made to its document.
+std::function<std::string(const std::string&)> Edited(std::function<void(Json&)> edit) {
+    return [edit](const std::string& good) {
         Json json = Json::parse(good);
         edit(json);
         return json.dump(2);
     };
-    const struct {
-        const char* fault;
-        std::string text;
-        std::string message;
-    } cases[] = {
-        {"not JSON", "calibration 0 9000", "not a valid JSON document: parse error at line 1, column"},
-        {"empty", "", "not a valid JSON document"},
-        {"truncated", good.substr(0, good.size() / 2), "not a valid JSON document: parse error at line"},
-        {"a list", "[1, 2]", "the document is not a JSON object"},
-        {"another format", R"({"format": "other", "version": 1, "panels": []})", "not a tavloctl backup"},
-        {"another version", with([](Json& j) { j["version"] = 2; }),
-         "version: 2 is not a version this tavloctl reads (it reads 1)"},
-        {"version as text", with([](Json& j) { j["version"] = "1"; }), "version: \"1\" is not a version"},
-        {"unknown field", with([](Json& j) { j["panels"][1]["working"]["colour"] = 1; }),
-         "panels[1].working.colour: unknown field"},
-        {"unknown top field", with([](Json& j) { j["extra"] = true; }), "extra: unknown field"},
-        {"missing field", with([](Json& j) { j["panels"][0]["saved"].erase("sound"); }),
-         "panels[0].saved: missing field \"sound\""},
-        {"calibration out of range", with([](Json& j) { j["panels"][0]["saved"]["calibration"]["y_gain"] = 40000; }),
-         "panels[0].saved.calibration.y_gain: 40000 is outside -32768..32767"},
-        {"click off its step", with([](Json& j) { j["panels"][1]["working"]["click"]["double_click_time"] = 455; }),
-         "panels[1].working.click.double_click_time: 455 is not 200..900 in steps of 10"},
-        {"click out of range", with([](Json& j) { j["panels"][1]["working"]["click"]["down_cancel"] = 110; }),
-         "panels[1].working.click.down_cancel: 110 is outside 0..100"},
-        {"LED too big", with([](Json& j) { j["panels"][0]["led"] = 256; }), "panels[0].led: 256 is outside 0..255"},
-        {"fraction", with([](Json& j) { j["panels"][0]["led"] = 1.5; }),
-         "panels[0].led: expected a whole number, found the number 1.5"},
-        {"text for a number", with([](Json& j) { j["panels"][0]["id"] = "17"; }),
-         "panels[0].id: expected a whole number, found string"},
-        {"number for a flag", with([](Json& j) { j["panels"][0]["working"]["sound"] = 1; }),
-         "panels[0].working.sound: expected true or false, found number"},
-        {"duplicate identifier", with([](Json& j) { j["panels"][1]["id"] = 17; }),
-         "panels[1].id: identifier 17 appears twice (also panels[0])"},
-        {"unknown mode", with([](Json& j) { j["panels"][0]["record"]["mode"] = "master"; }),
-         "panels[0].record.mode: \"master\" is none of interlock, supervisor, disable"},
-        {"time-out out of range", with([](Json& j) { j["system"]["timeout"] = 0; }),
-         "system.timeout: 0 is outside 1 to 1800 seconds"},
-        {"once flag 2", with([](Json& j) { j["driver"]["once_flag"] = 2; }), "driver.once_flag: 2 is outside 0..1"},
-        {"panels not a list", with([](Json& j) { j["panels"] = Json::object(); }), "panels: expected a list"},
-        {"name too long", with([](Json& j) { j["panels"][1]["record"]["name"] = "Seventeen chars!!"; }),
-         "panels[1].record.name: the name has 17 characters; a panel name has at most 16"},
-        {"name the code page lacks", with([](Json& j) { j["panels"][1]["record"]["name"] = "Linie \xE2\x82\xAC"; }),
-         "panels[1].record.name: the name has characters that this computer cannot store"},
-        {"deeply nested", std::string(100000, '[') + std::string(100000, ']'), "the document is not a JSON object"},
-        {"invalid UTF-8", "{\"format\": \"tavloctl backup\", \"version\": 1, \"panels\": [\"\xFF\"]}",
-         "not a valid JSON document"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
-        WriteFile(c.text);
-        Model().ClearLog();
-        Store().ResetCounts();
-        EXPECT_EQ(Run({"import", path}), 1);
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-        EXPECT_NE(err.str().find("; nothing written\n"), std::string::npos) << err.str();
-        EXPECT_EQ(Writes(), 0u);
-        EXPECT_EQ(Store().counts().writes, 0);
-        EXPECT_EQ(out.str(), "");
-    }
+}
+
+class BackupBadFile : public BackupTest, public ::testing::WithParamInterface<BadFileCase> {};
+
+// A bad file is refused with its place named, and nothing is written.
+TEST_P(BackupBadFile, IsRefusedBeforeAnyWrite) {
+    WriteFile(GetParam().text(Export()));
+    Model().ClearLog();
+    Store().ResetCounts();
+    EXPECT_EQ(Run({"import", path}), 1);
+    EXPECT_NE(err.str().find(GetParam().message), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("; nothing written\n"), std::string::npos) << err.str();
+    EXPECT_EQ(Writes(), 0u);
+    EXPECT_EQ(Store().counts().writes, 0);
+    EXPECT_EQ(out.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BackupBadFile,
+    ::testing::Values(
+        BadFileCase{.name = "not JSON",
+                    .text = [](const std::string&) { return std::string("calibration 0 9000"); },
+                    .message = "not a valid JSON document: parse error at line 1, column"},
+        BadFileCase{.name = "empty",
+                    .text = [](const std::string&) { return std::string(""); },
+                    .message = "not a valid JSON document"},
+        BadFileCase{.name = "truncated",
+                    .text = [](const std::string& good) { return good.substr(0, good.size() / 2); },
+                    .message = "not a valid JSON document: parse error at line"},
+        BadFileCase{.name = "a list",
+                    .text = [](const std::string&) { return std::string("[1, 2]"); },
+                    .message = "the document is not a JSON object"},
+        BadFileCase{
+            .name = "another format",
+            .text =
+                [](const std::string&) { return std::string(R"({"format": "other", "version": 1, "panels": []})"); },
+            .message = "not a tavloctl backup"},
+        BadFileCase{.name = "another version",
+                    .text = Edited([](Json& j) { j["version"] = 2; }),
+                    .message = "version: 2 is not a version this tavloctl reads (it reads 1)"},
+        BadFileCase{.name = "version as text",
+                    .text = Edited([](Json& j) { j["version"] = "1"; }),
+                    .message = "version: \"1\" is not a version"},
+        BadFileCase{.name = "unknown field",
+                    .text = Edited([](Json& j) { j["panels"][1]["working"]["colour"] = 1; }),
+                    .message = "panels[1].working.colour: unknown field"},
+        BadFileCase{.name = "unknown top field",
+                    .text = Edited([](Json& j) { j["extra"] = true; }),
+                    .message = "extra: unknown field"},
+        BadFileCase{.name = "missing field",
+                    .text = Edited([](Json& j) { j["panels"][0]["saved"].erase("sound"); }),
+                    .message = "panels[0].saved: missing field \"sound\""},
+        BadFileCase{.name = "calibration out of range",
+                    .text = Edited([](Json& j) { j["panels"][0]["saved"]["calibration"]["y_gain"] = 40000; }),
+                    .message = "panels[0].saved.calibration.y_gain: 40000 is outside -32768..32767"},
+        BadFileCase{.name = "click off its step",
+                    .text = Edited([](Json& j) { j["panels"][1]["working"]["click"]["double_click_time"] = 455; }),
+                    .message = "panels[1].working.click.double_click_time: 455 is not 200..900 in steps of 10"},
+        BadFileCase{.name = "click out of range",
+                    .text = Edited([](Json& j) { j["panels"][1]["working"]["click"]["down_cancel"] = 110; }),
+                    .message = "panels[1].working.click.down_cancel: 110 is outside 0..100"},
+        BadFileCase{.name = "LED too big",
+                    .text = Edited([](Json& j) { j["panels"][0]["led"] = 256; }),
+                    .message = "panels[0].led: 256 is outside 0..255"},
+        BadFileCase{.name = "fraction",
+                    .text = Edited([](Json& j) { j["panels"][0]["led"] = 1.5; }),
+                    .message = "panels[0].led: expected a whole number, found the number 1.5"},
+        BadFileCase{.name = "text for a number",
+                    .text = Edited([](Json& j) { j["panels"][0]["id"] = "17"; }),
+                    .message = "panels[0].id: expected a whole number, found string"},
+        BadFileCase{.name = "number for a flag",
+                    .text = Edited([](Json& j) { j["panels"][0]["working"]["sound"] = 1; }),
+                    .message = "panels[0].working.sound: expected true or false, found number"},
+        BadFileCase{.name = "duplicate identifier",
+                    .text = Edited([](Json& j) { j["panels"][1]["id"] = 17; }),
+                    .message = "panels[1].id: identifier 17 appears twice (also panels[0])"},
+        BadFileCase{.name = "unknown mode",
+                    .text = Edited([](Json& j) { j["panels"][0]["record"]["mode"] = "master"; }),
+                    .message = "panels[0].record.mode: \"master\" is none of interlock, supervisor, disable"},
+        BadFileCase{.name = "time-out out of range",
+                    .text = Edited([](Json& j) { j["system"]["timeout"] = 0; }),
+                    .message = "system.timeout: 0 is outside 1 to 1800 seconds"},
+        BadFileCase{.name = "once flag 2",
+                    .text = Edited([](Json& j) { j["driver"]["once_flag"] = 2; }),
+                    .message = "driver.once_flag: 2 is outside 0..1"},
+        BadFileCase{.name = "panels not a list",
+                    .text = Edited([](Json& j) { j["panels"] = Json::object(); }),
+                    .message = "panels: expected a list"},
+        BadFileCase{.name = "name too long",
+                    .text = Edited([](Json& j) { j["panels"][1]["record"]["name"] = "Seventeen chars!!"; }),
+                    .message = "panels[1].record.name: the name has 17 characters; a panel name has at most 16"},
+        BadFileCase{.name = "name the code page lacks",
+                    .text = Edited([](Json& j) { j["panels"][1]["record"]["name"] = "Linie \xE2\x82\xAC"; }),
+                    .message = "panels[1].record.name: the name has characters that this computer cannot store"},
+        BadFileCase{
+            .name = "deeply nested",
+            .text = [](const std::string&) { return std::string(std::string(100000, '[') + std::string(100000, ']')); },
+            .message = "the document is not a JSON object"},
+        BadFileCase{.name = "invalid UTF-8",
+                    .text =
+                        [](const std::string&) {
+                            return std::string(
+                                "{\"format\": \"tavloctl backup\", \"version\": 1, \"panels\": [\"\xFF\"]}");
+                        },
+                    .message = "not a valid JSON document"}),
+    suite_test::RowName<BadFileCase>);
+
+TEST_F(BackupTest, AMissingFileIsRefused) {
     EXPECT_EQ(Run({"import", ::testing::TempDir() + "no-such-backup.json"}), 1);
     EXPECT_NE(err.str().find("cannot be read; nothing written"), std::string::npos);
 }

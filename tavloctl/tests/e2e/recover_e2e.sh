@@ -4,7 +4,7 @@
 # running leaves start-up mode 0 and every panel disabled. doctor names both
 # (exit 2); recover --revert puts back point data, start-up mode and the
 # saved calibration; doctor then finds nothing (exit 0).
-. "$(dirname "$0")/../../gorvat/tests/e2e/common.sh"
+. "$(dirname "$0")/../../../gorvat/tests/e2e/common.sh"
 
 ctl() { wine_run "$WIN_BIN/tavloctl.exe" "$@"; }
 folder="Z:${WIN_BIN//\//\\}"

@@ -76,29 +76,55 @@ TEST_F(SimConsoleTest, FaultsRepliesAndLogReachTheModel) {
     EXPECT_EQ(out.str(), "(no requests logged)\n");
 }
 
-TEST_F(SimConsoleTest, BadUsageIsReportedWithoutChangingMore) {
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string message;
-    } cases[] = {
-        {{}, 2, "no command given"},
-        {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
-        {{"attach"}, 2, "attach needs panel identifier"},
-        {{"attach", "256"}, 2, "attach needs panel identifier"},
-        {{"touch", "-1"}, 2, "touch needs panel number"},
-        {{"pointdata", "0", "2"}, 2, "pointdata needs 0 or 1"},
-        {{"reply", "0x22E0C0", "twice"}, 2, "reply needs once or always"},
-        {{"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 2, "at most 8 bytes"},
-        {{"remove", "0"}, 1, "remove failed: the driver answered with error 2"},
-        {{"touch", "3"}, 1, "touch failed"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        EXPECT_EQ(Run(c.args), c.exitCode);
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-    }
+struct BadUsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;
+};
+
+class SimConsoleBadUsage : public SimConsoleTest, public ::testing::WithParamInterface<BadUsageCase> {};
+
+TEST_P(SimConsoleBadUsage, IsReportedWithoutChangingMore) {
+    const BadUsageCase& c = GetParam();
+    EXPECT_EQ(Run(c.args), c.exitCode);
+    EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     EXPECT_EQ(model.PanelCount(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, SimConsoleBadUsage,
+    ::testing::Values(
+        BadUsageCase{.name = "NoCommand", .args = {}, .exitCode = 2, .message = "no command given"},
+        BadUsageCase{
+            .name = "UnknownCommand", .args = {"frobnicate"}, .exitCode = 2, .message = "unknown command 'frobnicate'"},
+        BadUsageCase{.name = "AttachWithoutIdentifier",
+                     .args = {"attach"},
+                     .exitCode = 2,
+                     .message = "attach needs panel identifier"},
+        BadUsageCase{.name = "AttachIdentifierTooLarge",
+                     .args = {"attach", "256"},
+                     .exitCode = 2,
+                     .message = "attach needs panel identifier"},
+        BadUsageCase{
+            .name = "TouchNegative", .args = {"touch", "-1"}, .exitCode = 2, .message = "touch needs panel number"},
+        BadUsageCase{.name = "PointdataNotABit",
+                     .args = {"pointdata", "0", "2"},
+                     .exitCode = 2,
+                     .message = "pointdata needs 0 or 1"},
+        BadUsageCase{.name = "ReplyTwice",
+                     .args = {"reply", "0x22E0C0", "twice"},
+                     .exitCode = 2,
+                     .message = "reply needs once or always"},
+        BadUsageCase{.name = "ReplyTooLong",
+                     .args = {"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
+                     .exitCode = 2,
+                     .message = "at most 8 bytes"},
+        BadUsageCase{.name = "RemoveMissingPanel",
+                     .args = {"remove", "0"},
+                     .exitCode = 1,
+                     .message = "remove failed: the driver answered with error 2"},
+        BadUsageCase{.name = "TouchMissingPanel", .args = {"touch", "3"}, .exitCode = 1, .message = "touch failed"}),
+    [](const ::testing::TestParamInfo<BadUsageCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -4,6 +4,8 @@
 # use, with extreme parameters. Afterwards the program still runs and
 # answers, and the driver holds what it held before.
 . "$E2E_LIB"
+# The programs' identifiers, generated from their *_ids.h.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 
 sim attach 0x31 >/dev/null
 reg_record 32 'HKLM\Software\ZR_EX_CONTROL\ID0' NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1 IR_OP REG_DWORD 0
@@ -49,14 +51,15 @@ sweep() {
 }
 
 # sweep_about NAME EXE WINDOW READY...: the same with the modal about box
-# the system menu opens over the window; afterwards its OK still closes it.
+# the system menu opens over the window (the command NAME_IDM_ABOUTBOX of
+# the program's identifiers); afterwards its OK still closes it.
 sweep_about() {
-    local about
+    local about command=${1^^}_IDM_ABOUTBOX
     start_ready "$@"
-    probe syscommand "$main" 16
+    probe syscommand "$main" "${!command}"
     about=$(probe popup "$main" 5000) || fail "$1: no about box"
     sweep_window "$1 about box" "$about"
-    probe click "$about" 1
+    probe click "$about" "$IDOK"
     probe gone "$about" 5000 >/dev/null || fail "$1: OK did not close the about box"
     end_program "$WIN_BIN/$2"
 }
@@ -68,7 +71,7 @@ shown() { [ "$(probe visible "$1")" = 1 ]; }
 sweep Velmic Velmic.exe "Touch Settings Program" \
     visible_without "Touch Settings Program" "Touch panel settings  -  Information"
 sweep Gorvat Gorvat.exe "Touch Panel Calibration" \
-    text_is "Touch Panel Calibration" 101 "1. Touch anywhere on the screen to start the Calibration Setting Program."
+    text_is "Touch Panel Calibration" "$GORVAT_IDC_TEXT_MESSAGE" "1. Touch anywhere on the screen to start the Calibration Setting Program."
 # Palvine's last driver request of its start sets the once mode.
 sweep Palvine Palvine.exe class:PalvineMainDlg requested 0x22A1EC
 sweep Nystra Nystra.exe "Interlock Control" requested 0x22E0E0
