@@ -37,10 +37,17 @@ void frmMain::Form_MouseDown(int Button, int /*Shift*/, double X, double Y) {
     // A touch arrives as the left button; every other press is ignored.
     if ((Button & kLeftButton) == 0 || closed_) return;
     switch (CalState) {
-        case CalStep::StartTouch: StartTouch(); break;
-        case CalStep::FirstMark: FirstMark(X, Y); break;
-        case CalStep::SecondMark: SecondMark(X, Y); break;
-        case CalStep::Over: break;
+    case CalStep::StartTouch:
+        StartTouch();
+        break;
+    case CalStep::FirstMark:
+        FirstMark(X, Y);
+        break;
+    case CalStep::SecondMark:
+        SecondMark(X, Y);
+        break;
+    case CalStep::Over:
+        break;
     }
 }
 

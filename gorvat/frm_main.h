@@ -17,8 +17,7 @@
 namespace gorvat {
 
 // Texts of the window.
-inline constexpr const char* kHelpStart =
-    "1. Touch anywhere on the screen to start the Calibration Setting Program.";
+inline constexpr const char* kHelpStart = "1. Touch anywhere on the screen to start the Calibration Setting Program.";
 inline constexpr const char* kHelpFirstMark = "2. Touch the yellow '+' mark.";
 inline constexpr const char* kHelpSecondMark = "3. Touch the '+' mark again.";
 inline constexpr const char* kHelpLimitOver = "   The calibration is limit over!  Try again.";
@@ -41,10 +40,10 @@ inline constexpr std::uint32_t kSavedSet = 0xFFFFFFFFu;
 // Where the procedure stands; the values are the steps as counted in the
 // help lines, less one.
 enum class CalStep : std::int16_t {
-    StartTouch = 0,   // waiting for the start touch (or for an enabled panel)
-    FirstMark = 1,    // waiting for the touch on the first mark
-    SecondMark = 2,   // waiting for the touch on the second mark
-    Over = 3,         // the run is over: presses do nothing
+    StartTouch = 0,  // waiting for the start touch (or for an enabled panel)
+    FirstMark = 1,   // waiting for the touch on the first mark
+    SecondMark = 2,  // waiting for the touch on the second mark
+    Over = 3,        // the run is over: presses do nothing
 };
 
 class frmMain {
@@ -92,9 +91,9 @@ private:
     void PlaceMark(double centreX, double centreY);
     // Outcome of putting the saved calibration back into the working set.
     enum class Restore {
-        Done,            // the saved values are in effect (or were never changed)
-        SavedUnreadable, // no values read from the panel: nothing was written
-        WriteFailed,     // the write of the saved values was refused
+        Done,             // the saved values are in effect (or were never changed)
+        SavedUnreadable,  // no values read from the panel: nothing was written
+        WriteFailed,      // the write of the saved values was refused
     };
     // Puts the saved calibration back into the working set; when that fails
     // the reason is in the help line.

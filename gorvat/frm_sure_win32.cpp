@@ -37,16 +37,16 @@ void FrmSureWindow::Load() {
     const int height = frame.bottom - frame.top;
     // The box's vertical position: the designed box centred on the screen.
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = Create(kExStyle, GORVAT_SURE_CLASS, "frmSure", kStyle, 0, top, width, height, owner_, nullptr,
-                         instance_);
+    HWND window =
+        Create(kExStyle, GORVAT_SURE_CLASS, "frmSure", kStyle, 0, top, width, height, owner_, nullptr, instance_);
     if (window == nullptr) return;
 
-    auto child = [&](const char* cls, const char* text, DWORD style, double left, double childTop, double w,
-                     double h, int id) {
+    auto child = [&](const char* cls, const char* text, DWORD style, double left, double childTop, double w, double h,
+                     int id) {
         return winui::CreateChild(window, scale_, font_, {cls, text, WS_VISIBLE | style, {left, childTop, w, h}, id});
     };
-    label_ = child("STATIC", "MessageArea", SS_CENTER | SS_NOPREFIX, kLabelLeft, kLabelTop, kLabelWidth,
-                   kLabelHeight, IDC_LBL_MSG_AREA);
+    label_ = child("STATIC", "MessageArea", SS_CENTER | SS_NOPREFIX, kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight,
+                   IDC_LBL_MSG_AREA);
     // The label sizes itself to its text, as it does for every later text.
     SetLabelText("MessageArea");
     for (int i = 0; i < kYesNoCount; ++i) {
@@ -84,8 +84,7 @@ double FrmSureWindow::Height() {
 void FrmSureWindow::SetLeft(double left) {
     RECT rect{};
     GetWindowRect(Handle(), &rect);
-    SetWindowPos(Handle(), nullptr, scale_.XToPixels(left), rect.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, scale_.XToPixels(left), rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmSureWindow::SetHeight(double height) {
@@ -209,29 +208,29 @@ void FrmSureWindow::ReleaseOwner() {
 
 LRESULT FrmSureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (HIWORD(wParam) != BN_CLICKED || form_ == nullptr) return 0;
-            // Enter and Escape outside a button (IDOK, IDCANCEL) choose nothing.
-            if (id >= IDC_BTN_YES_NO_0 && id < IDC_BTN_YES_NO_0 + kYesNoCount) {
-                form_->btnYesNo_Click(id - IDC_BTN_YES_NO_0);
-            } else if (id >= IDC_BTN_YES_NO_CANCEL_0 && id < IDC_BTN_YES_NO_CANCEL_0 + kYesNoCancelCount) {
-                form_->btnYesNoCancel_Click(id - IDC_BTN_YES_NO_CANCEL_0);
-            }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (HIWORD(wParam) != BN_CLICKED || form_ == nullptr) return 0;
+        // Enter and Escape outside a button (IDOK, IDCANCEL) choose nothing.
+        if (id >= IDC_BTN_YES_NO_0 && id < IDC_BTN_YES_NO_0 + kYesNoCount) {
+            form_->btnYesNo_Click(id - IDC_BTN_YES_NO_0);
+        } else if (id >= IDC_BTN_YES_NO_CANCEL_0 && id < IDC_BTN_YES_NO_CANCEL_0 + kYesNoCancelCount) {
+            form_->btnYesNoCancel_Click(id - IDC_BTN_YES_NO_CANCEL_0);
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == timeOver_.Id() && form_ != nullptr) {
+            form_->TimeOver_Timer();
             return 0;
         }
-        case WM_TIMER:
-            if (wParam == timeOver_.Id() && form_ != nullptr) {
-                form_->TimeOver_Timer();
-                return 0;
-            }
-            break;
-        case WM_CLOSE:
-            // Closed without a button: the box ends with no answer.
-            if (form_ != nullptr) form_->Form_QueryUnload();
-            return 0;
-        default:
-            break;
+        break;
+    case WM_CLOSE:
+        // Closed without a button: the box ends with no answer.
+        if (form_ != nullptr) form_->Form_QueryUnload();
+        return 0;
+    default:
+        break;
     }
     return Default(message, wParam, lParam);
 }

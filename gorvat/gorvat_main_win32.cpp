@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "form_tool_win32.h"
-#include "message_loop_win32.h"
 #include "frm_main.h"
 #include "frm_main_win32.h"
+#include "message_loop_win32.h"
 
 namespace gorvat {
 

@@ -33,9 +33,9 @@ bool StartDlgWindow::OnInitDialog() {
     winui::SizeClientInTwips(window, scale_, kClientWidth, kClientHeight);
     winui::CreateChild(window, scale_, font_.Get(),
                        {"STATIC", "", WS_VISIBLE | SS_CENTER | SS_NOPREFIX, {120, 240, 3495, 255}, IDC_INFO_MSG});
-    winui::CreateChild(window, scale_, font_.Get(),
-                       {"BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {1200, 720, 1335, 495},
-                        IDCANCEL});
+    winui::CreateChild(
+        window, scale_, font_.Get(),
+        {"BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {1200, 720, 1335, 495}, IDCANCEL});
     return true;
 }
 
@@ -53,29 +53,27 @@ HWND StartDlgWindow::BoxOwner() const {
 INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     if (logic_ == nullptr) return FALSE;
     switch (message) {
-        case WM_TIMER:
-            if (wParam != mainTimer_.Id()) return FALSE;
-            logic_->MainTimer_Timer();
-            return TRUE;
-        case WM_ENDSESSION:
-            // The process may be ended once this returns: the panel gets
-            // its saved set back now.
-            if (wParam) logic_->SessionEnd();
-            return TRUE;
-        case WM_COMMAND:
-        case WM_CLOSE:
-            // Cancel, Esc and the close box all end the program.
-            if (message == WM_COMMAND && LOWORD(wParam) != IDCANCEL) return FALSE;
-            logic_->CancelBtn_Click();
-            return TRUE;
-        default:
-            return FALSE;
+    case WM_TIMER:
+        if (wParam != mainTimer_.Id()) return FALSE;
+        logic_->MainTimer_Timer();
+        return TRUE;
+    case WM_ENDSESSION:
+        // The process may be ended once this returns: the panel gets
+        // its saved set back now.
+        if (wParam) logic_->SessionEnd();
+        return TRUE;
+    case WM_COMMAND:
+    case WM_CLOSE:
+        // Cancel, Esc and the close box all end the program.
+        if (message == WM_COMMAND && LOWORD(wParam) != IDCANCEL) return FALSE;
+        logic_->CancelBtn_Click();
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
-void StartDlgWindow::StartTimer(unsigned milliseconds) {
-    mainTimer_.Start(Handle(), milliseconds);
-}
+void StartDlgWindow::StartTimer(unsigned milliseconds) { mainTimer_.Start(Handle(), milliseconds); }
 
 void StartDlgWindow::StopTimer() { mainTimer_.Stop(); }
 

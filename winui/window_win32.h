@@ -23,8 +23,8 @@ public:
 
     // Registers a window class that this procedure serves, once per
     // instance and name; true when the class exists afterwards.
-    static bool RegisterClassOnce(HINSTANCE instance, const char* className, HBRUSH background,
-                                  UINT style = 0, HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW));
+    static bool RegisterClassOnce(HINSTANCE instance, const char* className, HBRUSH background, UINT style = 0,
+                                  HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW));
 
     // CreateWindowExA with this object as the window's owner object.
     HWND Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,

@@ -2,8 +2,8 @@
 // and the resources of Cordane.exe keep their Japanese texts and ask for
 // the highest rights the user has. (The e2e scenarios read the captions of
 // the dialog and the about box.)
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cwchar>
 #include <string>

@@ -39,19 +39,20 @@ TEST_P(CalMathRoundingTest, RoundingTiesGoToTheEvenNeighbourAndSaturate) {
     EXPECT_EQ(RoundHalfEven(GetParam().in), GetParam().out);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gorvat, CalMathRoundingTest,
-    ::testing::Values(Rounding{.what = "2.5 down", .in = 2.5, .out = 2}, Rounding{.what = "3.5 up", .in = 3.5, .out = 4},
-                      Rounding{.what = "minus 2.5 up", .in = -2.5, .out = -2},
-                      Rounding{.what = "minus 3.5 down", .in = -3.5, .out = -4},
-                      Rounding{.what = "0.5 down", .in = 0.5, .out = 0},
-                      Rounding{.what = "2.51 up", .in = 2.51, .out = 3},
-                      Rounding{.what = "minus 0.4 to 0", .in = -0.4, .out = 0},
-                      Rounding{.what = "minus 809.9 down", .in = -809.9, .out = -810},
-                      Rounding{.what = "1e12 saturates", .in = 1e12, .out = 2147483647},
-                      Rounding{.what = "minus 1e12 saturates", .in = -1e12, .out = -2147483647 - 1},
-                      Rounding{.what = "NaN", .in = kNaN, .out = 0}),
-    NameOf<Rounding>);
+INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRoundingTest,
+                         ::testing::Values(Rounding{.what = "2.5 down", .in = 2.5, .out = 2},
+                                           Rounding{.what = "3.5 up", .in = 3.5, .out = 4},
+                                           Rounding{.what = "minus 2.5 up", .in = -2.5, .out = -2},
+                                           Rounding{.what = "minus 3.5 down", .in = -3.5, .out = -4},
+                                           Rounding{.what = "0.5 down", .in = 0.5, .out = 0},
+                                           Rounding{.what = "2.51 up", .in = 2.51, .out = 3},
+                                           Rounding{.what = "minus 0.4 to 0", .in = -0.4, .out = 0},
+                                           Rounding{.what = "minus 809.9 down", .in = -809.9, .out = -810},
+                                           Rounding{.what = "1e12 saturates", .in = 1e12, .out = 2147483647},
+                                           Rounding{
+                                               .what = "minus 1e12 saturates", .in = -1e12, .out = -2147483647 - 1},
+                                           Rounding{.what = "NaN", .in = kNaN, .out = 0}),
+                         NameOf<Rounding>);
 
 TEST(CalMathTest, SixteenBitRoundingSaturates) {
     EXPECT_EQ(RoundHalfEven16(32767.5), 32767);
@@ -90,27 +91,67 @@ TEST_P(CalMathRecordTest, RecordsOfWholeRuns) {
     EXPECT_EQ(r.record, c.record);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gorvat, CalMathRecordTest,
-    ::testing::Values(
-        WholeRun{.what = "worked example", .placedW = kW, .touches = MakeTouches(2700, 2010, 12600, 9495), .w = kW,
-                 .h = kH, .dX = 9900, .dY = 7485, .oy = -810, .record = {10343, -100, 10260, -81}},
-        WholeRun{.what = "touches on the targets", .placedW = kW, .touches = MakeTouches(2560, 1920, 12800, 9600),
-                 .w = kW, .h = kH, .dX = 10240, .dY = 7680, .oy = 0, .record = kIdentityCalibration},
-        // gx = -1, ox = 65536: the offset floors to 6553.
-        WholeRun{.what = "reversed x", .placedW = kW, .touches = MakeTouches(12800, 1920, 2560, 9600), .w = kW,
-                 .h = kH, .dX = -10240, .dY = 7680, .oy = 0, .record = {-10000, 6553, 10000, 0}},
-        // Targets 5000 and 24999: gx = 19999 / -20000 = -0.99995 floors to -10000.
-        WholeRun{.what = "negative gain", .placedW = 29998.5, .touches = MakeTouches(24999, 1920, 4999, 9600),
-                 .w = 29998.5, .h = kH, .dX = -20000, .dY = 7680, .oy = 0, .record = {-10000, 6553, 10000, 0}},
-        // Only the x span is rounded (9900.5 to the even 9900); y touches are
-        // rounded when stored (2010.5 -> 2010, 9495.5 -> 9496).
-        WholeRun{.what = "halves", .placedW = kW, .touches = MakeTouches(2700.25, 2010.5, 12600.75, 9495.5), .w = kW,
-                 .h = kH, .dX = 9900, .dY = 7486, .oy = -808, .record = {10343, -100, 10259, -81}},
-        // The offsets use the screen size of the computation, not of the targets.
-        WholeRun{.what = "screen doubled", .placedW = kW, .touches = MakeTouches(2700, 2010, 12600, 9495),
-                 .w = 2 * kW, .h = 2 * kH, .dX = 9900, .dY = 7485, .oy = -405, .record = {10343, -50, 10260, -41}}),
-    NameOf<WholeRun>);
+INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRecordTest,
+                         ::testing::Values(WholeRun{.what = "worked example",
+                                                    .placedW = kW,
+                                                    .touches = MakeTouches(2700, 2010, 12600, 9495),
+                                                    .w = kW,
+                                                    .h = kH,
+                                                    .dX = 9900,
+                                                    .dY = 7485,
+                                                    .oy = -810,
+                                                    .record = {10343, -100, 10260, -81}},
+                                           WholeRun{.what = "touches on the targets",
+                                                    .placedW = kW,
+                                                    .touches = MakeTouches(2560, 1920, 12800, 9600),
+                                                    .w = kW,
+                                                    .h = kH,
+                                                    .dX = 10240,
+                                                    .dY = 7680,
+                                                    .oy = 0,
+                                                    .record = kIdentityCalibration},
+                                           // gx = -1, ox = 65536: the offset floors to 6553.
+                                           WholeRun{.what = "reversed x",
+                                                    .placedW = kW,
+                                                    .touches = MakeTouches(12800, 1920, 2560, 9600),
+                                                    .w = kW,
+                                                    .h = kH,
+                                                    .dX = -10240,
+                                                    .dY = 7680,
+                                                    .oy = 0,
+                                                    .record = {-10000, 6553, 10000, 0}},
+                                           // Targets 5000 and 24999: gx = 19999 / -20000 = -0.99995 floors to -10000.
+                                           WholeRun{.what = "negative gain",
+                                                    .placedW = 29998.5,
+                                                    .touches = MakeTouches(24999, 1920, 4999, 9600),
+                                                    .w = 29998.5,
+                                                    .h = kH,
+                                                    .dX = -20000,
+                                                    .dY = 7680,
+                                                    .oy = 0,
+                                                    .record = {-10000, 6553, 10000, 0}},
+                                           // Only the x span is rounded (9900.5 to the even 9900); y touches are
+                                           // rounded when stored (2010.5 -> 2010, 9495.5 -> 9496).
+                                           WholeRun{.what = "halves",
+                                                    .placedW = kW,
+                                                    .touches = MakeTouches(2700.25, 2010.5, 12600.75, 9495.5),
+                                                    .w = kW,
+                                                    .h = kH,
+                                                    .dX = 9900,
+                                                    .dY = 7486,
+                                                    .oy = -808,
+                                                    .record = {10343, -100, 10259, -81}},
+                                           // The offsets use the screen size of the computation, not of the targets.
+                                           WholeRun{.what = "screen doubled",
+                                                    .placedW = kW,
+                                                    .touches = MakeTouches(2700, 2010, 12600, 9495),
+                                                    .w = 2 * kW,
+                                                    .h = 2 * kH,
+                                                    .dX = 9900,
+                                                    .dY = 7485,
+                                                    .oy = -405,
+                                                    .record = {10343, -50, 10260, -41}}),
+                         NameOf<WholeRun>);
 
 // Touches chosen to land exactly on a limit, or just past it.
 struct Limit {
@@ -138,24 +179,32 @@ INSTANTIATE_TEST_SUITE_P(
         // gx = 10240 / 3200 = 3.2 exactly, ox = 0; gy likewise with 7680 / 2400.
         Limit{.what = "x gain 3.2", .touches = MakeTouches(800, 1920, 4000, 9600), .field = TavloXGain, .value = 32000},
         Limit{.what = "x gain above 3.2", .touches = MakeTouches(800, 1920, 3999, 9600)},
-        Limit{.what = "x gain minus 3.2", .touches = MakeTouches(4000, 1920, 800, 9600), .field = TavloXGain,
+        Limit{.what = "x gain minus 3.2",
+              .touches = MakeTouches(4000, 1920, 800, 9600),
+              .field = TavloXGain,
               .value = -32000},
-        Limit{.what = "y gain 3.2", .touches = MakeTouches(2560, 600, 12800, 3000), .field = TavloYGain,
-              .value = 32000},
+        Limit{
+            .what = "y gain 3.2", .touches = MakeTouches(2560, 600, 12800, 3000), .field = TavloYGain, .value = 32000},
         Limit{.what = "y gain above 3.2", .touches = MakeTouches(2560, 600, 12800, 2999)},
         // gx = 1, ox = (2560 + 72440) / 15360 * 65536 = 320000 exactly.
-        Limit{.what = "x offset 32000", .touches = MakeTouches(-72440, 1920, -62200, 9600), .field = TavloXOffset,
+        Limit{.what = "x offset 32000",
+              .touches = MakeTouches(-72440, 1920, -62200, 9600),
+              .field = TavloXOffset,
               .value = 32000},
         Limit{.what = "x offset above 32000", .touches = MakeTouches(-72441, 1920, -62201, 9600)},
         // gy = 1, oy = (1920 + 54330) / 11520 * 65536 = 320000.
-        Limit{.what = "y offset 32000", .touches = MakeTouches(2560, -54330, 12800, -46650), .field = TavloYOffset,
+        Limit{.what = "y offset 32000",
+              .touches = MakeTouches(2560, -54330, 12800, -46650),
+              .field = TavloYOffset,
               .value = 32000},
         Limit{.what = "y offset above 32000", .touches = MakeTouches(2560, -54332, 12800, -46652)},
         // Equal x (after rounding the span) or equal y: the span counts as 1.
         Limit{.what = "same x", .touches = MakeTouches(5000, 1920, 5000.4f, 9600)},
         Limit{.what = "same y", .touches = MakeTouches(2560, 5000, 12800, 5000.4)},
         // y touches saturated at both ends: their span must not overflow.
-        Limit{.what = "y at the range ends", .touches = MakeTouches(2560, 1e12, 12800, -1e12), .field = TavloYGain,
+        Limit{.what = "y at the range ends",
+              .touches = MakeTouches(2560, 1e12, 12800, -1e12),
+              .field = TavloYGain,
               .value = -1},
         Limit{.what = "zero width", .touches = MakeTouches(2560, 1920, 12800, 9600), .w = 0},
         Limit{.what = "zero height", .touches = MakeTouches(2560, 1920, 12800, 9600), .h = 0}),

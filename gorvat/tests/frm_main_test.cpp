@@ -73,8 +73,16 @@ public:
 
 // Where a run is left, and how: an answer to the question (the value the
 // box returns) or an event of the window.
-enum Step { kBeforeStart, kSearching, kAtFirstMark, kUnreadAtFirstMark, kAtSecondMark, kAfterLimitOver,
-            kAfterRefusedTrial, kAsking };
+enum Step {
+    kBeforeStart,
+    kSearching,
+    kAtFirstMark,
+    kUnreadAtFirstMark,
+    kAtSecondMark,
+    kAfterLimitOver,
+    kAfterRefusedTrial,
+    kAsking
+};
 enum Exit : int { kYes = 1, kNo = 2, kTimeOut = -1, kBoxClosed = 0, kCancel = 100, kClose, kSessionEnd };
 
 class FrmMainTest : public ::testing::Test {
@@ -185,13 +193,20 @@ class FrmMainCases : public FrmMainTest, public ::testing::WithParamInterface<Ro
 
 std::string ExitName(Exit exit) {
     switch (exit) {
-        case kYes: return "yes";
-        case kNo: return "no";
-        case kTimeOut: return "time-out";
-        case kBoxClosed: return "box closed";
-        case kCancel: return "cancel";
-        case kClose: return "close";
-        case kSessionEnd: return "session end";
+    case kYes:
+        return "yes";
+    case kNo:
+        return "no";
+    case kTimeOut:
+        return "time-out";
+    case kBoxClosed:
+        return "box closed";
+    case kCancel:
+        return "cancel";
+    case kClose:
+        return "close";
+    case kSessionEnd:
+        return "session end";
     }
     return "exit " + std::to_string(exit);
 }
@@ -269,14 +284,22 @@ std::vector<WayOut> AllWaysOut() {
         {.where = "before the start touch", .step = kBeforeStart, .working = kOriginal, .exits = events},
         {.where = "waiting for a panel", .step = kSearching, .working = kOriginal, .exits = events},
         {.where = "first mark", .step = kAtFirstMark, .working = kIdentityCalibration, .exits = events},
-        {.where = "first mark, start values unread", .step = kUnreadAtFirstMark, .working = kIdentityCalibration,
+        {.where = "first mark, start values unread",
+         .step = kUnreadAtFirstMark,
+         .working = kIdentityCalibration,
          .exits = events},
         {.where = "second mark", .step = kAtSecondMark, .working = kIdentityCalibration, .exits = events},
-        {.where = "after a result out of limits", .step = kAfterLimitOver, .working = kIdentityCalibration,
+        {.where = "after a result out of limits",
+         .step = kAfterLimitOver,
+         .working = kIdentityCalibration,
          .exits = events},
-        {.where = "after a refused trial write", .step = kAfterRefusedTrial, .working = kIdentityCalibration,
+        {.where = "after a refused trial write",
+         .step = kAfterRefusedTrial,
+         .working = kIdentityCalibration,
          .exits = events},
-        {.where = "question", .step = kAsking, .working = kExampleResult,
+        {.where = "question",
+         .step = kAsking,
+         .working = kExampleResult,
          .exits = {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
     };
     std::vector<WayOut> rows;
@@ -363,13 +386,16 @@ TEST_P(FrmMainFailedSecondTouchTest, FailedSecondTouchKeepsTheFirstForANewOne) {
     EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gorvat, FrmMainFailedSecondTouchTest,
-    ::testing::Values(FailedSecondTouch{.what = "panel set changed", .help = "Can't send the IOCTL!3", .attach = true,
-                                        .working = kIdentityCalibration},
-                      FailedSecondTouch{.what = "save refused", .help = "Can't send the IOCTL!8",
-                                        .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT, .working = kExampleResult}),
-    NameOf<FailedSecondTouch>);
+INSTANTIATE_TEST_SUITE_P(Gorvat, FrmMainFailedSecondTouchTest,
+                         ::testing::Values(FailedSecondTouch{.what = "panel set changed",
+                                                             .help = "Can't send the IOCTL!3",
+                                                             .attach = true,
+                                                             .working = kIdentityCalibration},
+                                           FailedSecondTouch{.what = "save refused",
+                                                             .help = "Can't send the IOCTL!8",
+                                                             .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT,
+                                                             .working = kExampleResult}),
+                         NameOf<FailedSecondTouch>);
 
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try; the first enabled panel
@@ -446,12 +472,12 @@ TEST_P(FrmMainPanelChangeTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier
 INSTANTIATE_TEST_SUITE_P(
     Gorvat, FrmMainPanelChangeTest,
     ::testing::Combine(
-        ::testing::Values(PanelChange{.what = "panel attached after it", .attached = 0x32},
-                          PanelChange{.what = "panel attached before it", .attached = 0x32, .before = true},
-                          PanelChange{.what = "panel before it removed", .removed = 0},
-                          PanelChange{.what = "calibrated panel removed", .removed = 1, .gone = true},
-                          PanelChange{.what = "calibrated panel replaced by another", .removed = 1, .attached = 0x33,
-                                      .gone = true}),
+        ::testing::Values(
+            PanelChange{.what = "panel attached after it", .attached = 0x32},
+            PanelChange{.what = "panel attached before it", .attached = 0x32, .before = true},
+            PanelChange{.what = "panel before it removed", .removed = 0},
+            PanelChange{.what = "calibrated panel removed", .removed = 1, .gone = true},
+            PanelChange{.what = "calibrated panel replaced by another", .removed = 1, .attached = 0x33, .gone = true}),
         ::testing::Values(Way{.step = kAtFirstMark, .exit = kCancel}, Way{.step = kAtSecondMark, .exit = kSessionEnd},
                           Way{.step = kAsking, .exit = kNo}, Way{.step = kAsking, .exit = kYes})),
     PanelChangeName);
@@ -494,13 +520,13 @@ TEST_P(FrmMainNotToldApartTest, CalibratedPanelThatCannotBeToldApartIsNotWritten
 INSTANTIATE_TEST_SUITE_P(
     Gorvat, FrmMainNotToldApartTest,
     ::testing::Values(
-        NotToldApart{.what = "identifiers unreadable", .attached = 0x32, .refused = IOCTL_TAVLO_GET_PANEL_ID,
-                     .status = "8"},
-        NotToldApart{.what = "driver refusing requests", .attached = 0x32, .refused = IOCTL_TAVLO_GET_STATUS,
-                     .status = "8"},
+        NotToldApart{
+            .what = "identifiers unreadable", .attached = 0x32, .refused = IOCTL_TAVLO_GET_PANEL_ID, .status = "8"},
+        NotToldApart{
+            .what = "driver refusing requests", .attached = 0x32, .refused = IOCTL_TAVLO_GET_STATUS, .status = "8"},
         NotToldApart{.what = "two panels report its identifier", .attached = 0x31, .status = "3"},
-        NotToldApart{.what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3",
-                     .idUnread = true}),
+        NotToldApart{
+            .what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3", .idUnread = true}),
     NameOf<NotToldApart>);
 
 // Every reply to one request odd (no bytes, more than the buffer, or bytes
@@ -544,14 +570,14 @@ TEST_P(FrmMainOddReplyTest, OddRepliesFromTheStartTouchToCancel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Gorvat, FrmMainOddReplyTest,
-    ::testing::Combine(::testing::Values(OddRequest{.what = "status", .code = IOCTL_TAVLO_GET_STATUS},
-                                         OddRequest{.what = "point data enable",
-                                                    .code = IOCTL_TAVLO_GET_POINTDATA_ENABLE},
-                                         OddRequest{.what = "saved calibration", .code = kGetSaved}),
-                       ::testing::Values(OddReply{.what = "empty", .bytes = {}},
-                                         OddReply{.what = "longer than asked", .bytes = std::vector<std::uint8_t>(12, 1)},
-                                         OddReply{.what = "A5 bytes", .bytes = std::vector<std::uint8_t>(8, 0xA5)},
-                                         OddReply{.what = "FF bytes", .bytes = std::vector<std::uint8_t>(8, 0xFF)})),
+    ::testing::Combine(
+        ::testing::Values(OddRequest{.what = "status", .code = IOCTL_TAVLO_GET_STATUS},
+                          OddRequest{.what = "point data enable", .code = IOCTL_TAVLO_GET_POINTDATA_ENABLE},
+                          OddRequest{.what = "saved calibration", .code = kGetSaved}),
+        ::testing::Values(OddReply{.what = "empty", .bytes = {}},
+                          OddReply{.what = "longer than asked", .bytes = std::vector<std::uint8_t>(12, 1)},
+                          OddReply{.what = "A5 bytes", .bytes = std::vector<std::uint8_t>(8, 0xA5)},
+                          OddReply{.what = "FF bytes", .bytes = std::vector<std::uint8_t>(8, 0xFF)})),
     OddReplyName);
 
 }  // namespace

@@ -110,10 +110,18 @@ TEST_P(SureBoxTest, AnswersTimeOutAndClose) {
         EXPECT_EQ(view.timerMs, c.timeout);
         for (const Event& event : c.events) {
             switch (event.kind) {
-                case Kind::YesNo: form.btnYesNo_Click(event.index); break;
-                case Kind::YesNoCancel: form.btnYesNoCancel_Click(event.index); break;
-                case Kind::Tick: form.TimeOver_Timer(); break;
-                case Kind::Close: form.Form_QueryUnload(); break;
+            case Kind::YesNo:
+                form.btnYesNo_Click(event.index);
+                break;
+            case Kind::YesNoCancel:
+                form.btnYesNoCancel_Click(event.index);
+                break;
+            case Kind::Tick:
+                form.TimeOver_Timer();
+                break;
+            case Kind::Close:
+                form.Form_QueryUnload();
+                break;
             }
         }
     };
@@ -139,39 +147,69 @@ TEST_P(SureBoxTest, AnswersTimeOutAndClose) {
     EXPECT_EQ(view.captions, captions);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gorvat, SureBoxTest,
-    ::testing::Values(
-        SureCase{.what = "two buttons, first default",
-                 .boxType = 2, .defButton = 1, .order = {0, 1},
-                 .events = {YesNo(2), YesNo(-1), Cancel(7), YesNo(0), kTick}, .answer = 1},
-        SureCase{.what = "two buttons, second default, two lines",
-                 .boxType = 2, .defButton = 2, .order = {1, 0},
-                 .events = {YesNo(1), YesNo(0)}, .answer = 2, .message = kTwoLines, .growth = 195},
-        // A stray second tick changes nothing.
-        SureCase{.what = "two buttons, timed, time-out",
-                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
-                 .events = {kTick, kTick, YesNo(0)}, .answer = kSureTimedOut, .beeps = 1},
-        SureCase{.what = "two buttons, timed, second pressed",
-                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
-                 .events = {YesNo(1), YesNo(0)}, .answer = 2},
-        SureCase{.what = "two buttons, timed, closed",
-                 .boxType = 2, .defButton = 3, .order = {0, 1}, .timeout = 15000,
-                 .events = {kClose, YesNo(0)}, .answer = kSureNoAnswer},
-        SureCase{.what = "three buttons, first default, three lines",
-                 .boxType = 3, .defButton = 1, .order = {0, 1, 2},
-                 .events = {Cancel(0), YesNo(1)}, .answer = 1, .message = "a\r\nb\r\nc", .growth = 390},
-        SureCase{.what = "three buttons, second default",
-                 .boxType = 3, .defButton = 2, .order = {1, 2, 0},
-                 .events = {Cancel(3), Cancel(1)}, .answer = 2},
-        SureCase{.what = "three buttons, third default",
-                 .boxType = 3, .defButton = 3, .order = {2, 0, 1},
-                 .events = {Cancel(2), kClose}, .answer = 3},
-        SureCase{.what = "box type 1", .boxType = 1, .defButton = 1},
-        SureCase{.what = "box type 4", .boxType = 4, .defButton = 1},
-        SureCase{.what = "default button 0", .boxType = 2, .defButton = 0},
-        SureCase{.what = "default button 4", .boxType = 2, .defButton = 4}),
-    NameOf<SureCase>);
+INSTANTIATE_TEST_SUITE_P(Gorvat, SureBoxTest,
+                         ::testing::Values(SureCase{.what = "two buttons, first default",
+                                                    .boxType = 2,
+                                                    .defButton = 1,
+                                                    .order = {0, 1},
+                                                    .events = {YesNo(2), YesNo(-1), Cancel(7), YesNo(0), kTick},
+                                                    .answer = 1},
+                                           SureCase{.what = "two buttons, second default, two lines",
+                                                    .boxType = 2,
+                                                    .defButton = 2,
+                                                    .order = {1, 0},
+                                                    .events = {YesNo(1), YesNo(0)},
+                                                    .answer = 2,
+                                                    .message = kTwoLines,
+                                                    .growth = 195},
+                                           // A stray second tick changes nothing.
+                                           SureCase{.what = "two buttons, timed, time-out",
+                                                    .boxType = 2,
+                                                    .defButton = 3,
+                                                    .order = {0, 1},
+                                                    .timeout = 15000,
+                                                    .events = {kTick, kTick, YesNo(0)},
+                                                    .answer = kSureTimedOut,
+                                                    .beeps = 1},
+                                           SureCase{.what = "two buttons, timed, second pressed",
+                                                    .boxType = 2,
+                                                    .defButton = 3,
+                                                    .order = {0, 1},
+                                                    .timeout = 15000,
+                                                    .events = {YesNo(1), YesNo(0)},
+                                                    .answer = 2},
+                                           SureCase{.what = "two buttons, timed, closed",
+                                                    .boxType = 2,
+                                                    .defButton = 3,
+                                                    .order = {0, 1},
+                                                    .timeout = 15000,
+                                                    .events = {kClose, YesNo(0)},
+                                                    .answer = kSureNoAnswer},
+                                           SureCase{.what = "three buttons, first default, three lines",
+                                                    .boxType = 3,
+                                                    .defButton = 1,
+                                                    .order = {0, 1, 2},
+                                                    .events = {Cancel(0), YesNo(1)},
+                                                    .answer = 1,
+                                                    .message = "a\r\nb\r\nc",
+                                                    .growth = 390},
+                                           SureCase{.what = "three buttons, second default",
+                                                    .boxType = 3,
+                                                    .defButton = 2,
+                                                    .order = {1, 2, 0},
+                                                    .events = {Cancel(3), Cancel(1)},
+                                                    .answer = 2},
+                                           SureCase{.what = "three buttons, third default",
+                                                    .boxType = 3,
+                                                    .defButton = 3,
+                                                    .order = {2, 0, 1},
+                                                    .events = {Cancel(2), kClose},
+                                                    .answer = 3},
+                                           SureCase{.what = "box type 1", .boxType = 1, .defButton = 1},
+                                           SureCase{.what = "box type 4", .boxType = 4, .defButton = 1},
+                                           SureCase{.what = "default button 0", .boxType = 2, .defButton = 0},
+                                           SureCase{.what = "default button 4", .boxType = 2, .defButton = 4}),
+                         NameOf<SureCase>);
 
 // One form asks again after an answer: each box starts without one.
 TEST(SureBoxReuseTest, EachBoxStartsWithoutAnAnswer) {

@@ -90,7 +90,7 @@ public:
     std::map<int, bool> enabled;
 
     // Controller.
-    std::vector<int> table;  // identifiers of the controller's panel table
+    std::vector<int> table;   // identifiers of the controller's panel table
     bool tableStale = false;  // the panel set changed since the table was built
     bool active = false;
     int activeIndex = -1;  // table position of the panel with point data
@@ -471,8 +471,8 @@ private:
         if (view_.indicator != rules_.indicator) problem << "indicator " << view_.indicator << "; ";
         if (view_.interval != rules_.next) problem << "poll interval " << view_.interval << "; ";
         if (rules_.active && (dlg.countdown != rules_.countdown || dlg.requestTicks != rules_.requestTicks)) {
-            problem << "countdown " << dlg.countdown << "/" << rules_.countdown << " request polls "
-                    << dlg.requestTicks << "/" << rules_.requestTicks << "; ";
+            problem << "countdown " << dlg.countdown << "/" << rules_.countdown << " request polls " << dlg.requestTicks
+                    << "/" << rules_.requestTicks << "; ";
         }
         // The trace told every activation and release in order.
         std::vector<std::string> told;
