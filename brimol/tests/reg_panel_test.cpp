@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                       .panelName = "",
                       .touchOp = 1,
                       .irOp = 0}),
-    suite_test::RowName<PanelReadCase>);
+    suite_test::RowName);
 
 const long kDenied = kRegAccessDenied;
 const Names kAll = {"NAME", "TOUCH_OP", "IR_OP"};
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Records, RegistryPanelWrite,
                                                           .refusedWrites = {{"IR_OP", kDenied}},
                                                           .result = kDenied,
                                                           .stored = {"NAME", "TOUCH_OP"}}),
-                         suite_test::RowName<PanelWriteCase>);
+                         suite_test::RowName);
 
 struct SystemReadCase {
     const char* name;
@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                        .values = {{"TIMEENABLE", {kRegDword, {1}}}},
                        .timeOut = 30,
                        .timeEnable = 0}),
-    suite_test::RowName<SystemReadCase>);
+    suite_test::RowName);
 
 TEST_F(RegistryTest, SystemRecordIsStoredAsTwoDwords) {
     store().Clear();

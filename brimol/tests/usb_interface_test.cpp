@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Tables, UsbInterfaceUpdate,
                                                       .count = 2,
                                                       .active = 0,
                                                       .panelIds = {1, 2, -1, -1, -1}}),
-                         suite_test::RowName<UpdateCase>);
+                         suite_test::RowName);
 
 using Call = std::function<int(CUSBInterface&)>;
 const Call kDisable = &CUSBInterface::SetAllPanelDisable, kEnable = &CUSBInterface::SetAllPanelEnable,
@@ -359,7 +359,7 @@ INSTANTIATE_TEST_SUITE_P(Calls, UsbInterfaceSwitch,
                                         .result = TavloPanelsChanged,
                                         .active = 0,
                                         .log = "T0 I0 I1 T0 I0 I1 T0 I0 I1 T0"}),
-                         suite_test::RowName<SwitchCase>);
+                         suite_test::RowName);
 
 struct TouchCase {
     const char* name;
@@ -427,6 +427,6 @@ INSTANTIATE_TEST_SUITE_P(Touches, UsbInterfaceTouch,
                                                      .touchedDevice = -1,
                                                      .activeTouched = 0,
                                                      .log = "T0"}),
-                         suite_test::RowName<TouchCase>);
+                         suite_test::RowName);
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "case_name.h"
 #include "cordane_dlg.h"
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
+#include "row_name.h"
 
 namespace cordane {
 namespace {
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
             .name = "ThreeIsNoModeSavedAsDisable", .touchOp = 3, .row = "17|Panel 0|-1", .stored = "Panel 0|0|7"},
         // No record: Interlock, created with IR_OP 0.
         StoredRecordCase{.name = "NoRecord", .touchOp = kNoRecord, .row = "17||0", .stored = "|1|0"}),
-    CaseName());
+    suite_test::RowName);
 
 // Names and the time-out: a refused field shows its message, takes the
 // focus, keeps the dialog open and saves nothing.
@@ -300,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .refused = IDC_NAME2,
                   .message = kNameCharactersMessage,
                   .storable = false}),
-    CaseName());
+    suite_test::RowName);
 
 // OK saves every row, then the system record: names, modes and TIMEENABLE
 // as the user set them, the time-out as typed, IR_OP as loaded. More than
@@ -349,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{.name = "SameIdentifierFirstAndThird", .ids = {5, 6, 5}, .modes = {2, 1, 0}, .boxes = {kSame}},
         SaveCase{.name = "SameIdentifierLastTwo", .ids = {1, 2, 3, 3}, .modes = {0, 0, 1, 2}, .boxes = {kSame}},
         SaveCase{.name = "SameIdentifierTwoSupervisors", .ids = {5, 5}, .modes = {2, 2}, .boxes = {kSame, kTwo}}),
-    CaseName());
+    suite_test::RowName);
 
 // The check box: the time-out field follows it, once the fields are valid.
 // With time release off, a stored time-out outside 1..1800 neither blocks
@@ -436,7 +436,7 @@ INSTANTIATE_TEST_SUITE_P(Cordane, TimeRelease,
                                              .fieldEnabled = true,
                                              .boxes = 0,
                                              .okSaves = "40|1"}),
-                         CaseName());
+                         suite_test::RowName);
 
 // A refused write is reported and the dialog stays open; what was written
 // before it stays, nothing after it is written, and OK can be tried again.
@@ -507,7 +507,7 @@ INSTANTIATE_TEST_SUITE_P(Cordane, FailedSave,
                                                           .stored1 = "New 0|2|0",
                                                           .stored2 = "New 1|0|0",
                                                           .system = "90|1"}),
-                         CaseName());
+                         suite_test::RowName);
 
 // Other controls are no row buttons; Cancel ends the dialog as such; the
 // system menu's about command opens the about box each time (which system

@@ -8,11 +8,11 @@
 #include <cwchar>
 #include <string>
 
-#include "case_name.h"
 #include "code_page_cases.h"
 #include "code_page_win32.h"
 #include "cordane_dlg_win32.h"
 #include "cordane_ids.h"
+#include "row_name.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                      .id = IDS_ABOUTBOX / 16 + 1,
                      .text = Utf16(L"Cordane\x306E\x30D0\x30FC\x30B8\x30E7\x30F3\x60C5\x5831(&A)...")},
         ResourceCase{.name = "HighestRights", .type = RT_MANIFEST, .id = 1, .text = "level=\"highestAvailable\""}),
-    CaseName());
+    suite_test::RowName);
 
 // The names of the native test against the platform's own conversions: a
 // name is stored only as the code page holds it exactly, in Western,
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Cordane, CordaneSystemMenu,
                                            SystemCommandCase{.name = "Fifteen", .command = 15, .about = false},
                                            SystemCommandCase{.name = "ThirtyTwo", .command = 32, .about = false},
                                            SystemCommandCase{.name = "Close", .command = SC_CLOSE, .about = false}),
-                         CaseName());
+                         suite_test::RowName);
 
 }  // namespace
 }  // namespace cordane

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "case_name.h"
 #include "panel_fields.h"
+#include "row_name.h"
 
 namespace cordane {
 namespace {
@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(Accepted, CordaneTimeOut,
                                            TimeOutCase{.name = "BlanksAround", .text = " 60 ", .seconds = 60},
                                            TimeOutCase{.name = "TabBefore", .text = "\t45", .seconds = 45},
                                            TimeOutCase{.name = "LeadingZeros", .text = "0060", .seconds = 60}),
-                         CaseName());
+                         suite_test::RowName);
 
 // Out of range, signs, fractions, other characters, nothing at all, and
 // numbers that would overflow.
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeOutCase{.name = "TwoNumbers", .text = "1 2", .seconds = std::nullopt},
                       TimeOutCase{.name = "WrapsToOneIn32Bits", .text = "4294967297", .seconds = std::nullopt},
                       TimeOutCase{.name = "TwentyDigits", .text = "99999999999999999999", .seconds = std::nullopt}),
-    CaseName());
+    suite_test::RowName);
 
 }  // namespace
 }  // namespace cordane

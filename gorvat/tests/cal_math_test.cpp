@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "case_name.h"
+#include "row_name.h"
 #include "tavlo.h"
 
 namespace gorvat {
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRoundingTest,
                                            Rounding{
                                                .what = "minus 1e12 saturates", .in = -1e12, .out = -2147483647 - 1},
                                            Rounding{.what = "NaN", .in = kNaN, .out = 0}),
-                         NameOf<Rounding>);
+                         suite_test::RowName);
 
 TEST(CalMathTest, SixteenBitRoundingSaturates) {
     EXPECT_EQ(RoundHalfEven16(32767.5), 32767);
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRecordTest,
                                                     .dY = 7485,
                                                     .oy = -405,
                                                     .record = {10343, -50, 10260, -41}}),
-                         NameOf<WholeRun>);
+                         suite_test::RowName);
 
 // Touches chosen to land exactly on a limit, or just past it.
 struct Limit {
@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
               .value = -1},
         Limit{.what = "zero width", .touches = MakeTouches(2560, 1920, 12800, 9600), .w = 0},
         Limit{.what = "zero height", .touches = MakeTouches(2560, 1920, 12800, 9600), .h = 0}),
-    NameOf<Limit>);
+    suite_test::RowName);
 
 }  // namespace
 }  // namespace gorvat

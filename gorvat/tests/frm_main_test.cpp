@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "case_name.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
+#include "row_name.h"
 
 namespace gorvat {
 namespace {
@@ -348,7 +348,7 @@ TEST_P(FrmMainWayOutTest, EveryWayOutPutsTheSavedValuesBackAndEnds) {
 
 std::string WayOutName(const ::testing::TestParamInfo<WayOut>& row) {
     const char* const refusals[] = {"", " restore refused once", " restore refused for good"};
-    return CaseName(row.param.where + " " + ExitName(row.param.exit) + refusals[row.param.refusal]);
+    return suite_test::TestName(row.param.where + " " + ExitName(row.param.exit) + refusals[row.param.refusal]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Gorvat, FrmMainWayOutTest, ::testing::ValuesIn(AllWaysOut()), WayOutName);
@@ -395,7 +395,7 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, FrmMainFailedSecondTouchTest,
                                                              .help = "Can't send the IOCTL!8",
                                                              .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT,
                                                              .working = kExampleResult}),
-                         NameOf<FailedSecondTouch>);
+                         suite_test::RowName);
 
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try; the first enabled panel
@@ -439,7 +439,7 @@ struct Way {
 using FrmMainPanelChangeTest = FrmMainCases<std::tuple<PanelChange, Way>>;
 
 std::string PanelChangeName(const ::testing::TestParamInfo<std::tuple<PanelChange, Way>>& row) {
-    return CaseName(std::string(std::get<0>(row.param).what) + " " + ExitName(std::get<1>(row.param).exit));
+    return suite_test::TestName(std::string(std::get<0>(row.param).what) + " " + ExitName(std::get<1>(row.param).exit));
 }
 
 TEST_P(FrmMainPanelChangeTest, PanelSetChangedDuringTheRunIsFollowedByIdentifier) {
@@ -527,7 +527,7 @@ INSTANTIATE_TEST_SUITE_P(
         NotToldApart{.what = "two panels report its identifier", .attached = 0x31, .status = "3"},
         NotToldApart{
             .what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3", .idUnread = true}),
-    NameOf<NotToldApart>);
+    suite_test::RowName);
 
 // Every reply to one request odd (no bytes, more than the buffer, or bytes
 // no driver sends) from the start touch to the first mark, then Cancel once
@@ -545,7 +545,7 @@ struct OddReply {
 using FrmMainOddReplyTest = FrmMainCases<std::tuple<OddRequest, OddReply>>;
 
 std::string OddReplyName(const ::testing::TestParamInfo<std::tuple<OddRequest, OddReply>>& row) {
-    return CaseName(std::string(std::get<0>(row.param).what) + " " + std::get<1>(row.param).what);
+    return suite_test::TestName(std::string(std::get<0>(row.param).what) + " " + std::get<1>(row.param).what);
 }
 
 TEST_P(FrmMainOddReplyTest, OddRepliesFromTheStartTouchToCancel) {

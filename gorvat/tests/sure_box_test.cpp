@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "case_name.h"
 #include "frm_sure.h"
 #include "mdl_main.h"
+#include "row_name.h"
 
 namespace gorvat {
 namespace {
@@ -209,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, SureBoxTest,
                                            SureCase{.what = "box type 4", .boxType = 4, .defButton = 1},
                                            SureCase{.what = "default button 0", .boxType = 2, .defButton = 0},
                                            SureCase{.what = "default button 4", .boxType = 2, .defButton = 4}),
-                         NameOf<SureCase>);
+                         suite_test::RowName);
 
 // One form asks again after an answer: each box starts without one.
 TEST(SureBoxReuseTest, EachBoxStartsWithoutAnAnswer) {

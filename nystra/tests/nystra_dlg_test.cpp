@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "case_name.h"
 #include "inprocess_driver.h"
 #include "memory_key_store.h"
 #include "nystra_dlg.h"
+#include "row_name.h"
 #include "tavlo.h"
 
 namespace nystra {
@@ -328,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 .pointdata = "01",
                                 .rows = "34|Panel 1||",
                                 .unplugged = 2}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // TIMEOUT is read at activation, TIMEENABLE at every poll: the poll at
 // which the active panel is released (0: still active after 12 polls). A
@@ -376,7 +376,7 @@ INSTANTIATE_TEST_SUITE_P(
                  .enabledAtPoll = 6,
                  .releasedAtPoll = 7},
         TimeCase{.what = "TIMEOUT 0 with time release off", .timeOut = 0, .timeEnable = 0, .releasedAtPoll = 0}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // A panel that arrives while "Release" disables the panels, with point
 // data on, is released too, and the table holds it afterwards.
@@ -424,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ActivateCase{.what = "wide value with panel 1 in its low half",
                                    .wParam = static_cast<std::uintptr_t>(0x100000001ull),
                                    .pointdata = "00"}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // After a panel change the enable fails on the table's stale change stamp:
 // no panel is shown as active, and the rebuilt table sees the next touch.
@@ -494,7 +494,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .ok = false},
         ClickCase{.what = "close box, OK", .click = Click::kCloseBox, .question = kCloseQuestion, .ok = true},
         ClickCase{.what = "close box, Cancel", .click = Click::kCloseBox, .question = kCloseQuestion, .ok = false}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // The about command shows the about box; "Always Top" switches the window
 // between topmost and ordinary.
@@ -607,7 +607,7 @@ INSTANTIATE_TEST_SUITE_P(Nystra, StartReleaseAndEndReachEveryPanelOfTheDriver,
                                                    .touchReadsFail = true,
                                                    .afterPoll = "000000",
                                                    .end = End::kSessionEnds}),
-                         cases::ByWhat());
+                         suite_test::RowName);
 
 // The end of the session, or a stop request sent rather than posted, can
 // be delivered while the start adds the tray icon or a poll changes it (the
@@ -663,7 +663,7 @@ INSTANTIATE_TEST_SUITE_P(
         LateEndCase{.what = "time-out, stop request", .timeOut = 11, .touched = {}, .stopRequest = true},
         LateEndCase{.what = "Supervisor touch, session end", .timeOut = 30, .touched = {2}, .stopRequest = false},
         LateEndCase{.what = "Supervisor touch, stop request", .timeOut = 30, .touched = {2}, .stopRequest = true}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // A driver whose every reply to one request is odd (no bytes, more than the
 // buffer, or bytes no driver sends) while a panel is touched: each poll ends
@@ -711,7 +711,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          OddReply{.what = "A5", .bytes = {0xA5, 0xA5, 0xA5}},
                                          OddReply{.what = "FF", .bytes = {0xFF, 0xFF, 0xFF}})),
     [](const ::testing::TestParamInfo<std::tuple<OddRequest, OddReply>>& row) {
-        return cases::CaseName(std::string(std::get<0>(row.param).what) + " " + std::get<1>(row.param).what);
+        return suite_test::TestName(std::string(std::get<0>(row.param).what) + " " + std::get<1>(row.param).what);
     });
 
 // The trace tells each decision once, in order: a request while it stays
@@ -835,7 +835,7 @@ INSTANTIATE_TEST_SUITE_P(
                          },
                      .line = "Nystra: ended (window destroyed): enabling the panels failed (status 1: the driver "
                              "cannot be opened), start-up mode not set (status 1: the driver cannot be opened)"}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 // A record's name with line breaks, quotes, bytes outside ASCII or more
 // than the trace shows keeps each line one bounded line of printable ASCII.
@@ -868,7 +868,7 @@ INSTANTIATE_TEST_SUITE_P(Nystra, TraceOfOddNamesStaysOneLine,
                                                        .name = std::string(63, '\xe4')},
                                            OddNameCase{.what = "quotes and a backslash", .name = "\"quoted\" \\ name"},
                                            OddNameCase{.what = "63 deletes", .name = std::string(63, '\x7f')}),
-                         cases::ByWhat());
+                         suite_test::RowName);
 
 }  // namespace
 }  // namespace nystra

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "case_name.h"
 #include "nystra_trace.h"
+#include "row_name.h"
 
 namespace nystra {
 namespace {
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{.what = "63 bytes of the record",
                                .name = std::string(63, 'y'),
                                .shown = "\"" + std::string(kTraceNameMax, 'y') + "\"..."}),
-    cases::ByWhat());
+    suite_test::RowName);
 
 TEST(Trace, PanelWords) { EXPECT_EQ(TracePanel(1, 34, "Line B"), "panel 1 (id 34, \"Line B\")"); }
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Trace, TraceOfOddNames,
                                            OddNameCase{.what = "backslashes", .name = std::string(63, '\\')},
                                            OddNameCase{.what = "a NUL inside", .name = std::string("Line\0B", 6)},
                                            OddNameCase{.what = "UTF-8 Chinese", .name = "\xe7\xba\xbf\xe8\xb7\xaf B"}),
-                         cases::ByWhat());
+                         suite_test::RowName);
 
 // A text longer than a line is cut, says so, and never ends inside an
 // escape (which would read as another byte).
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Trace, LongTrace,
                                            CutCase{.what = "escapes across the cut",
                                                    .text = std::string(kRoom, '\x01'),
                                                    .expected = EscapesCutBeforeTheEnd()}),
-                         cases::ByWhat());
+                         suite_test::RowName);
 
 // An escaped backslash followed by an x, cut after its first backslash:
 // a lone backslash before "..." would read as an escaped dot.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "case_name.h"
+#include "row_name.h"
 #include "single_start.h"
 
 namespace nystra {
@@ -172,7 +172,7 @@ const StartCase kStartCases[] = {
      .paused = kWindowWaitMs,
      .line = kNoWindowLine},
 };
-INSTANTIATE_TEST_SUITE_P(SingleStart, OneControllerPerMachine, ::testing::ValuesIn(kStartCases), cases::ByWhat());
+INSTANTIATE_TEST_SUITE_P(SingleStart, OneControllerPerMachine, ::testing::ValuesIn(kStartCases), suite_test::RowName);
 
 // Two starts of one session at the same moment: one marks the session, the
 // other claims the machine. The one that claimed runs the interlock and
@@ -235,7 +235,7 @@ const SameMomentCase kSameMomentCases[] = {
      .paused = kWindowWaitMs},
 };
 INSTANTIATE_TEST_SUITE_P(SingleStart, TakesTheMarkOfAStartAtTheSameMoment, ::testing::ValuesIn(kSameMomentCases),
-                         cases::ByWhat());
+                         suite_test::RowName);
 
 // A restart the system does not take is told in the trace; the interlock
 // runs all the same.
@@ -290,7 +290,7 @@ const CommandLineCase kCommandLines[] = {
 // row's number comes first.
 INSTANTIATE_TEST_SUITE_P(SingleStart, CommandLineParse, ::testing::ValuesIn(kCommandLines),
                          [](const ::testing::TestParamInfo<CommandLineCase>& row) {
-                             return std::to_string(row.index) + "_" + cases::CaseName(row.param.arguments);
+                             return std::to_string(row.index) + "_" + suite_test::TestName(row.param.arguments);
                          });
 
 // The stop request only looks at the locks and gives them up before it
@@ -414,7 +414,7 @@ const StopCase kStopCases[] = {
      .calls = kLooked,
      .line = kNoneRuns},
 };
-INSTANTIATE_TEST_SUITE_P(SingleStart, StopRequest, ::testing::ValuesIn(kStopCases), cases::ByWhat());
+INSTANTIATE_TEST_SUITE_P(SingleStart, StopRequest, ::testing::ValuesIn(kStopCases), suite_test::RowName);
 
 }  // namespace
 }  // namespace nystra

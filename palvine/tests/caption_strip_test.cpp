@@ -12,8 +12,8 @@
 #include <tuple>
 #include <vector>
 
-#include "case_name.h"
 #include "fake_window.h"
+#include "row_name.h"
 #include "system_menu.h"
 
 namespace palvine {
@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripHeight,
                                          HeightRow{.metric = 15, .height = 15}, HeightRow{.metric = 23, .height = 23},
                                          HeightRow{.metric = 45, .height = 45}),
                          [](const testing::TestParamInfo<HeightRow>& p) {
-                             return CaseName("metric " + std::to_string(p.param.metric));
+                             return suite_test::TestName("metric " + std::to_string(p.param.metric));
                          });
 
 // Points in client pixels of a client area 37 pixels wide under a strip of
@@ -76,8 +76,7 @@ const HitRow kHitRows[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripHitTest, testing::ValuesIn(kHitRows),
-                         [](const testing::TestParamInfo<HitRow>& p) { return CaseName(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripHitTest, testing::ValuesIn(kHitRows), suite_test::RowName);
 
 // A right click or press and hold on the strip opens the menu where it
 // was; on the picture's square it does not (those clicks are Palvine's);
@@ -112,7 +111,7 @@ const ContextMenuRow kContextMenuRows[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripContextMenu, testing::ValuesIn(kContextMenuRows),
-                         [](const testing::TestParamInfo<ContextMenuRow>& p) { return CaseName(p.param.name); });
+                         suite_test::RowName);
 
 // The grip lies wholly on the strip, a dot clear of its ends, centred to a
 // pixel, in two rows of the same dots; a strip too narrow for two dots a
@@ -160,8 +159,8 @@ const GripRow kGripRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(PalvineCaptionStrip, StripGrip, testing::ValuesIn(kGripRows),
                          [](const testing::TestParamInfo<GripRow>& p) {
-                             return CaseName("strip " + std::to_string(p.param.height) + " client " +
-                                             std::to_string(p.param.clientWidth));
+                             return suite_test::TestName("strip " + std::to_string(p.param.height) + " client " +
+                                                         std::to_string(p.param.clientWidth));
                          });
 
 // The window as built: a frame of a pixel a side, a square of 915 twips

@@ -9,10 +9,10 @@
 #include <tuple>
 #include <vector>
 
-#include "case_name.h"
 #include "fake_window.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
+#include "row_name.h"
 #include "tavlo.h"
 
 namespace palvine {
@@ -127,8 +127,7 @@ TEST_P(FailingStartUp, EndsTheStart) {
     EXPECT_TRUE(!c.fatal || r.fatal[0].find(c.name) != std::string::npos) << r.fatal[0];
 }
 
-INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, FailingStartUp, testing::ValuesIn(StartFaults()),
-                         [](const testing::TestParamInfo<StartFault>& p) { return CaseName(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, FailingStartUp, testing::ValuesIn(StartFaults()), suite_test::RowName);
 
 // A run from start to close: the window's options take effect, the picture
 // starts left and the poll, every 200 ms, shows it again only when the flag
@@ -212,8 +211,7 @@ const ClickRow kClickRows[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, ClickRule, testing::ValuesIn(kClickRows),
-                         [](const testing::TestParamInfo<ClickRow>& p) { return CaseName(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, ClickRule, testing::ValuesIn(kClickRows), suite_test::RowName);
 
 // Every way the window can end, at every step of a run, read back from the
 // driver: the click mode and once button found at start (2 and 4), the once
@@ -325,8 +323,8 @@ TEST_P(EveryEnding, LeavesTheModesFound) {
 INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, EveryEnding,
                          testing::Combine(testing::ValuesIn(kRunSteps), testing::ValuesIn(kEndings)),
                          [](const testing::TestParamInfo<std::tuple<RunStep, Ending>>& p) {
-                             return CaseName(std::string(std::get<0>(p.param).name) + " then " +
-                                             std::get<1>(p.param).name);
+                             return suite_test::TestName(std::string(std::get<0>(p.param).name) + " then " +
+                                                         std::get<1>(p.param).name);
                          });
 
 // A library whose four mode functions all give one status, to try every

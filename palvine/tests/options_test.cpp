@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "case_name.h"
+#include "row_name.h"
 
 namespace palvine {
 namespace {
@@ -68,8 +68,7 @@ const OptionsRow kRows[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Rows, PalvineOptions, testing::ValuesIn(kRows),
-                         [](const testing::TestParamInfo<OptionsRow>& p) { return CaseName(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PalvineOptions, testing::ValuesIn(kRows), suite_test::RowName);
 
 }  // namespace
 }  // namespace palvine

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "case_name.h"
 #include "fake_window.h"
+#include "row_name.h"
 
 namespace palvine {
 namespace {
@@ -92,8 +92,7 @@ const CommandRow kCommandRows[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(PalvineSysControl, MenuCommands, testing::ValuesIn(kCommandRows),
-                         [](const testing::TestParamInfo<CommandRow>& p) { return CaseName(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(PalvineSysControl, MenuCommands, testing::ValuesIn(kCommandRows), suite_test::RowName);
 
 // Commands applied one after another, from topmost and small, at 120 dots
 // per inch (12 twips a pixel: no width is met exactly) on a window 15
@@ -159,7 +158,7 @@ TEST_P(CommandSequence, EndsWhereTheRowSays) {
 INSTANTIATE_TEST_SUITE_P(PalvineSysControl, CommandSequence,
                          testing::Range(0, static_cast<int>(std::size(kCommandSteps))),
                          [](const testing::TestParamInfo<int>& p) {
-                             return CaseName(std::to_string(p.param) + "_" + kCommandSteps[p.param].name);
+                             return suite_test::TestName(std::to_string(p.param) + "_" + kCommandSteps[p.param].name);
                          });
 
 // A z-order the window refuses changes nothing else: the flag and its

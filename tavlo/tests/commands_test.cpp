@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DriverErrorCase{.name = "FileNotFound", .error = 2, .status = TavloBadPanel},
                       DriverErrorCase{.name = "InvalidParameter", .error = 87, .status = TavloBadParameter},
                       DriverErrorCase{.name = "GeneralFailure", .error = 31, .status = TavloFailed}),
-    suite_test::RowName<DriverErrorCase>);
+    suite_test::RowName);
 
 TEST_F(Commands, NullBuffersAreRejectedBeforeOpening) {
     std::uint16_t word = 0;
@@ -243,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         GetClickCase{.name = "Lowest", .block = {8, 0, 0, 20, 0, 0, 0}, .data = {0, 0, 200, 20}},
         GetClickCase{
             .name = "AllBitsSet", .block = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, .data = {100, 100, 900, 40}}),
-    suite_test::RowName<GetClickCase>);
+    suite_test::RowName);
 
 struct SetClickCase {
     const char* name;
@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(Values, CommandsSetClickData,
                                                         .given = {99, 19, 899, 39},
                                                         .bounded = {99, 19, 899, 39},
                                                         .sent = {17, 22, 0xAB, 89, 0xCD, 9, 1}}),
-                         suite_test::RowName<SetClickCase>);
+                         suite_test::RowName);
 
 }  // namespace
 }  // namespace tavlo_test

@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "{\"format\": \"tavloctl backup\", \"version\": 1, \"panels\": [\"\xFF\"]}");
                         },
                     .message = "not a valid JSON document"}),
-    suite_test::RowName<BadFileCase>);
+    suite_test::RowName);
 
 TEST_F(BackupTest, AMissingFileIsRefused) {
     EXPECT_EQ(Run({"import", ::testing::TempDir() + "no-such-backup.json"}), 1);

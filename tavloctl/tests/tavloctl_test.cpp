@@ -590,7 +590,7 @@ INSTANTIATE_TEST_SUITE_P(
             .make = [](TavloCtlTest& test) { test.platform.files.erase("C:\\Orlinde\\Dravik\\Gorvat.exe"); },
             .exitCode = 1,
             .line = "WARN  files: C:\\Orlinde\\Dravik\\ lacks Gorvat.exe"}),
-    suite_test::RowName<DoctorFaultCase>);
+    suite_test::RowName);
 
 // With the interlock running, start-up mode 0 and one panel enabled are right.
 TEST_F(TavloCtlTest, DoctorAcceptsTheInterlocksOwnState) {

@@ -213,7 +213,7 @@ TEST_P(ExitPathTest, LeavesTheSavedSetInEffect) {
 }
 
 std::string ExitRowName(const ::testing::TestParamInfo<ExitRow>& row) {
-    return CaseName(row.param.step->name) + "_then_" + CaseName(row.param.ending->name);
+    return suite_test::TestName(row.param.step->name) + "_then_" + suite_test::TestName(row.param.ending->name);
 }
 INSTANTIATE_TEST_SUITE_P(Velmic, ExitPathTest, ::testing::ValuesIn(ExitRows()), ExitRowName);
 

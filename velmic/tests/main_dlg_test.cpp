@@ -107,7 +107,7 @@ TEST_P(SessionTest, StepsOfASession) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, SessionTest, ::testing::ValuesIn(kSessions), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, SessionTest, ::testing::ValuesIn(kSessions), suite_test::RowName);
 
 // A failed call, in the dialog's opening or after a preview to 900 ms,
 // closes the dialog and ends the program; the closing step still copies the
@@ -200,7 +200,7 @@ TEST_P(FailureTest, EndsTheProgram) {
     EXPECT_EQ(win.errorReports, c.reports);
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, FailureTest, ::testing::ValuesIn(kFailures), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, FailureTest, ::testing::ValuesIn(kFailures), suite_test::RowName);
 
 // The dialog open, then every reply to one request odd (no bytes, more than
 // the buffer, or bytes no driver sends) while the poll ticks and a slider
@@ -260,7 +260,7 @@ TEST_P(OddReplyTest, LeaveTheSavedSetAndNoZeros) {
 
 std::string OddReplyName(const ::testing::TestParamInfo<OddReplyRow>& row) {
     const auto& [read, reply] = row.param;
-    return CaseName(read.name) + "_" + CaseName(reply.name);
+    return suite_test::TestName(read.name) + "_" + suite_test::TestName(reply.name);
 }
 INSTANTIATE_TEST_SUITE_P(Velmic, OddReplyTest,
                          ::testing::Combine(::testing::ValuesIn(kReads), ::testing::ValuesIn(kReplies)), OddReplyName);

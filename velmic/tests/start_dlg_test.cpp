@@ -43,7 +43,7 @@ TEST_P(LoadingTest, EndsWithoutTheDriverOrItsLibrary) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, LoadingTest, ::testing::ValuesIn(kLoadings), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, LoadingTest, ::testing::ValuesIn(kLoadings), suite_test::RowName);
 
 // The poll tick by tick: what the driver shows before each tick, and where
 // the window and the dialog are after it.
@@ -160,7 +160,7 @@ TEST_P(ActivePanelChangeTest, RestoresTheEditedPanel) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelChangeTest, ::testing::ValuesIn(kChanges), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelChangeTest, ::testing::ValuesIn(kChanges), suite_test::RowName);
 
 // The edited panel (0x31) keeps its identifier but changes its number when
 // a panel below it comes or goes: the dialog follows it, open, with the
@@ -217,7 +217,7 @@ TEST_P(FollowTest, TheEditedPanelIsFollowedToItsNewNumber) {
 
 std::string FollowName(const ::testing::TestParamInfo<FollowRow>& row) {
     const auto& [renumbering, closing] = row.param;
-    return CaseName(renumbering.name) + "_" + closing.name;
+    return suite_test::TestName(renumbering.name) + "_" + closing.name;
 }
 INSTANTIATE_TEST_SUITE_P(Velmic, FollowTest,
                          ::testing::Combine(::testing::ValuesIn(kRenumberings), ::testing::ValuesIn(kClosings)),

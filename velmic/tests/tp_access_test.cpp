@@ -84,7 +84,7 @@ TEST_P(StatusRuleTest, EveryStatusOfEveryCallGivesItsResult) {
 
 std::string StatusRowName(const ::testing::TestParamInfo<StatusRow>& row) {
     const auto& [call, fault] = row.param;
-    return CaseName(call.name) + "_status_" + std::to_string(fault.status);
+    return suite_test::TestName(call.name) + "_status_" + std::to_string(fault.status);
 }
 INSTANTIATE_TEST_SUITE_P(Velmic, StatusRuleTest,
                          ::testing::Combine(::testing::ValuesIn(kCalls), ::testing::ValuesIn(kFaults)), StatusRowName);
@@ -144,7 +144,7 @@ TEST_P(ActivePanelTest, IsTheLowestEnabledOne) {
     EXPECT_EQ(boxes, c.boxes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelTest, ::testing::ValuesIn(kActiveRows), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, ActivePanelTest, ::testing::ValuesIn(kActiveRows), suite_test::RowName);
 
 // The panel sought (0x22) and the number it had (1).
 struct FindRow {
@@ -182,7 +182,7 @@ TEST_P(FindPanelTest, LocatesAPanelByItsIdentifier) {
     EXPECT_TRUE(boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Velmic, FindPanelTest, ::testing::ValuesIn(kFindRows), RowName());
+INSTANTIATE_TEST_SUITE_P(Velmic, FindPanelTest, ::testing::ValuesIn(kFindRows), suite_test::RowName);
 
 }  // namespace
 }  // namespace velmic_test

@@ -17,6 +17,7 @@
 #include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
+#include "row_name.h"
 #include "start_dlg.h"
 
 namespace velmic {
@@ -40,30 +41,6 @@ inline constexpr ClickSettings kWorking = {80, 90, 700, 36};  // someone's earli
 inline constexpr ClickSettings kDefaults = {30, 30, 400, 28};
 inline constexpr std::uint8_t kId = 0x31;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
-
-// A row's name as a test's name: its words, joined by '_'.
-inline std::string CaseName(std::string_view text) {
-    std::string name;
-    bool gap = false;
-    for (char ch : text) {
-        const bool word = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9');
-        if (!word) {
-            gap = !name.empty();
-            continue;
-        }
-        if (gap) name += '_';
-        name += ch;
-        gap = false;
-    }
-    return name;
-}
-// Names each instance of a parameterised test after its row's `name`.
-struct RowName {
-    template <typename Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
-        return CaseName(info.param.name);
-    }
-};
 
 // Both sets of one panel as the driver holds them.
 struct PanelSets {

@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
              .stoppedAt = "TAVLO.DLL",
              .after = Old(),
              .recovered = {"BRIMOL.DLL"}}),
-    suite_test::RowName<Case>);
+    suite_test::RowName);
 
 }  // namespace
 }  // namespace setup
