@@ -9,16 +9,16 @@
 #include <cstdint>
 
 #include "options.h"
+#include "palvine_ids.h"
 #include "result.h"
 
 namespace palvine {
 
-// Command identifiers of the added items. They reach the window as the
-// system command chosen, so they stay below the platform's own commands.
-inline constexpr std::uint32_t kCmdAlwaysTop = 101;
-inline constexpr std::uint32_t kCmdSmallSize = 102;
-inline constexpr std::uint32_t kCmdNormalSize = 103;
-inline constexpr std::uint32_t kCmdLargeSize = 104;
+// Command identifiers of the added items (palvine_ids.h).
+inline constexpr std::uint32_t kCmdAlwaysTop = IDM_ALWAYS_TOP;
+inline constexpr std::uint32_t kCmdSmallSize = IDM_SMALL_SIZE;
+inline constexpr std::uint32_t kCmdNormalSize = IDM_NORMAL_SIZE;
+inline constexpr std::uint32_t kCmdLargeSize = IDM_LARGE_SIZE;
 
 inline constexpr const char* kTextAlwaysTop = "Always top window";
 inline constexpr const char* kTextSmallSize = "Small size";
