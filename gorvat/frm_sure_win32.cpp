@@ -3,6 +3,7 @@
 #include "controls_win32.h"
 #include "gorvat_ids.h"
 #include "handles_win32.h"
+#include "message_loop_win32.h"
 
 namespace gorvat {
 namespace {

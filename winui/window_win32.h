@@ -44,10 +44,4 @@ private:
     HWND window_ = nullptr;
 };
 
-// Runs messages until `running` turns false or WM_QUIT arrives (which is
-// posted again for the outer loop); Tab, Enter and Escape work in `box`
-// as in a dialog. For boxes built in code that act modally; the caller
-// disables the owner. False when the loop ended on WM_QUIT or an error.
-bool RunModalLoop(HWND box, const bool& running);
-
 }  // namespace winui
