@@ -116,7 +116,7 @@ void ObjectCountsOverTicks(HINSTANCE instance, tavlo::TavloIoctl& device, int ti
     }
     HWND handle = window.Handle();
     // The timer's own ticks are not wanted here: each tick is sent.
-    KillTimer(handle, ID_CLICK_CHK_TIMER);
+    window.StopTimer();
     struct Counts {
         DWORD gdi, user;
         SIZE_T privateBytes;
