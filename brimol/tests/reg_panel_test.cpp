@@ -171,14 +171,10 @@ TEST_P(RegistryPanelWrite, IsStoredAsTextAndTwoDwordsAndTheFirstRefusalReported)
     for (const std::string& name : c.stored) EXPECT_EQ(Stored(PanelKey(c.id), name.c_str()), written.at(name));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Records, RegistryPanelWrite,
-                         ::testing::Values(PanelWriteCase{.name = "plain name",
-                                                          .id = 7,
-                                                          .member = "Operator",
-                                                          .createError = 0,
-                                                          .refusedWrites = {},
-                                                          .result = 0,
-                                                          .stored = kAll},
+                         ::testing::Values(
+        PanelWriteCase{.name = "plain name", .id = 7, .member = "Operator", .createError = 0, .refusedWrites = {}, .result = 0, .stored = kAll},
                                            PanelWriteCase{.name = "unterminated name member, identifier 255",
                                                           .id = 255,
                                                           .member = std::string(64, 'z'),
@@ -186,13 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Records, RegistryPanelWrite,
                                                           .refusedWrites = {},
                                                           .result = 0,
                                                           .stored = kAll},
-                                           PanelWriteCase{.name = "create refused",
-                                                          .id = 5,
-                                                          .member = "Left",
-                                                          .createError = kDenied,
-                                                          .refusedWrites = {},
-                                                          .result = kDenied,
-                                                          .stored = {}},
+        PanelWriteCase{.name = "create refused", .id = 5, .member = "Left", .createError = kDenied, .refusedWrites = {}, .result = kDenied, .stored = {}},
                                            PanelWriteCase{.name = "NAME and TOUCH_OP refused",
                                                           .id = 5,
                                                           .member = "Left",
@@ -215,6 +205,7 @@ INSTANTIATE_TEST_SUITE_P(Records, RegistryPanelWrite,
                                                           .result = kDenied,
                                                           .stored = {"NAME", "TOUCH_OP"}}),
                          suite_test::RowName);
+// clang-format on
 
 struct SystemReadCase {
     const char* name;

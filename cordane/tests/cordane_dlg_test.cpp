@@ -216,19 +216,19 @@ TEST_P(StoredRecord, RecordShownAndStoredBack) {
     EXPECT_EQ(Stored(0x11), GetParam().stored);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cordane, StoredRecord,
     ::testing::Values(
         StoredRecordCase{.name = "Interlock", .touchOp = 1, .row = "17|Panel 0|0", .stored = "Panel 0|1|7"},
         StoredRecordCase{.name = "Supervisor", .touchOp = 2, .row = "17|Panel 0|1", .stored = "Panel 0|2|7"},
         StoredRecordCase{.name = "Disable", .touchOp = 0, .row = "17|Panel 0|2", .stored = "Panel 0|0|7"},
-        StoredRecordCase{
-            .name = "NegativeReadsAsDisable", .touchOp = -4, .row = "17|Panel 0|2", .stored = "Panel 0|0|7"},
-        StoredRecordCase{
-            .name = "ThreeIsNoModeSavedAsDisable", .touchOp = 3, .row = "17|Panel 0|-1", .stored = "Panel 0|0|7"},
+        StoredRecordCase{.name = "NegativeReadsAsDisable", .touchOp = -4, .row = "17|Panel 0|2", .stored = "Panel 0|0|7"},
+        StoredRecordCase{.name = "ThreeIsNoModeSavedAsDisable", .touchOp = 3, .row = "17|Panel 0|-1", .stored = "Panel 0|0|7"},
         // No record: Interlock, created with IR_OP 0.
         StoredRecordCase{.name = "NoRecord", .touchOp = kNoRecord, .row = "17||0", .stored = "|1|0"}),
     suite_test::RowName);
+// clang-format on
 
 // Names and the time-out: a refused field shows its message, takes the
 // focus, keeps the dialog open and saves nothing.
@@ -267,32 +267,18 @@ TEST_P(Fields, FieldValidation) {
 
 const std::string kSixteen = "ABCDEFGHIJKLMNOP";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cordane, Fields,
     ::testing::Values(
         FieldCase{.name = "SixteenCharacters", .panelName = kSixteen, .timeOut = "60"},
         FieldCase{.name = "SeventeenCharacters", .panelName = kSixteen + "Q", .timeOut = "60", .refused = IDC_NAME2},
-        FieldCase{.name = "SixteenDoubleByteCharacters",
-                  .panelName = std::string(32, '\x82'),
-                  .timeOut = "60",
-                  .nameCharacters = 16},
-        FieldCase{.name = "SixteenThreeByteCharactersOfUtf8",
-                  .panelName = std::string(48, '\xE3'),
-                  .timeOut = "60",
-                  .nameCharacters = 16},
-        FieldCase{.name = "NarrowTextTooLongToReadBackWhole",
-                  .panelName = std::string(50, 'x'),
-                  .timeOut = "60",
-                  .nameCharacters = 16,
-                  .refused = IDC_NAME2},
+        FieldCase{.name = "SixteenDoubleByteCharacters", .panelName = std::string(32, '\x82'), .timeOut = "60", .nameCharacters = 16},
+        FieldCase{.name = "SixteenThreeByteCharactersOfUtf8", .panelName = std::string(48, '\xE3'), .timeOut = "60", .nameCharacters = 16},
+        FieldCase{.name = "NarrowTextTooLongToReadBackWhole", .panelName = std::string(50, 'x'), .timeOut = "60", .nameCharacters = 16, .refused = IDC_NAME2},
         FieldCase{.name = "EmptyNameWidestTimeOut", .panelName = "", .timeOut = "1800"},
-        FieldCase{.name = "TimeOutOutOfRange",
-                  .panelName = "B",
-                  .timeOut = "1801",
-                  .refused = IDC_TIME_OUT,
-                  .message = kTimeOutLimitMessage},
-        FieldCase{
-            .name = "NameCheckedBeforeTimeOut", .panelName = kSixteen + "Q", .timeOut = "0", .refused = IDC_NAME2},
+        FieldCase{.name = "TimeOutOutOfRange", .panelName = "B", .timeOut = "1801", .refused = IDC_TIME_OUT, .message = kTimeOutLimitMessage},
+        FieldCase{.name = "NameCheckedBeforeTimeOut", .panelName = kSixteen + "Q", .timeOut = "0", .refused = IDC_NAME2},
         FieldCase{.name = "CharactersTheCodePageLacks",
                   .panelName = "????",
                   .timeOut = "60",
@@ -301,6 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .message = kNameCharactersMessage,
                   .storable = false}),
     suite_test::RowName);
+// clang-format on
 
 // OK saves every row, then the system record: names, modes and TIMEENABLE
 // as the user set them, the time-out as typed, IR_OP as loaded. More than
@@ -476,6 +463,7 @@ TEST_P(FailedSave, FailedSaveIsReported) {
     EXPECT_EQ(Stored(0x11) + " " + Stored(0x22) + " " + Stored(kSystem), "New 0|2|0 New 1|0|0 90|0");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cordane, FailedSave,
                          ::testing::Values(FailedSaveCase{.name = "NoKeyCanBeCreated",
                                                           .createError = brimol::kRegAccessDenied,
@@ -483,24 +471,9 @@ INSTANTIATE_TEST_SUITE_P(Cordane, FailedSave,
                                                           .stored1 = "",
                                                           .stored2 = "",
                                                           .system = "60|1"},
-                                           FailedSaveCase{.name = "PanelValueRefused",
-                                                          .createError = 0,
-                                                          .refusedValue = "IR_OP",
-                                                          .stored1 = "New 0|2|?",
-                                                          .stored2 = "",
-                                                          .system = "60|1"},
-                                           FailedSaveCase{.name = "NameRefused",
-                                                          .createError = 0,
-                                                          .refusedValue = "NAME",
-                                                          .stored1 = "?|2|0",
-                                                          .stored2 = "",
-                                                          .system = "60|1"},
-                                           FailedSaveCase{.name = "TimeOutRefused",
-                                                          .createError = 0,
-                                                          .refusedValue = "TIMEOUT",
-                                                          .stored1 = "New 0|2|0",
-                                                          .stored2 = "New 1|0|0",
-                                                          .system = "60|0"},
+        FailedSaveCase{.name = "PanelValueRefused", .createError = 0, .refusedValue = "IR_OP", .stored1 = "New 0|2|?", .stored2 = "", .system = "60|1"},
+        FailedSaveCase{.name = "NameRefused", .createError = 0, .refusedValue = "NAME", .stored1 = "?|2|0", .stored2 = "", .system = "60|1"},
+        FailedSaveCase{.name = "TimeOutRefused", .createError = 0, .refusedValue = "TIMEOUT", .stored1 = "New 0|2|0", .stored2 = "New 1|0|0", .system = "60|0"},
                                            FailedSaveCase{.name = "TimeReleaseRefused",
                                                           .createError = 0,
                                                           .refusedValue = "TIMEENABLE",
@@ -508,6 +481,7 @@ INSTANTIATE_TEST_SUITE_P(Cordane, FailedSave,
                                                           .stored2 = "New 1|0|0",
                                                           .system = "90|1"}),
                          suite_test::RowName);
+// clang-format on
 
 // Other controls are no row buttons; Cancel ends the dialog as such; the
 // system menu's about command opens the about box each time (which system

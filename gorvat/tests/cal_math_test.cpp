@@ -39,6 +39,7 @@ TEST_P(CalMathRoundingTest, RoundingTiesGoToTheEvenNeighbourAndSaturate) {
     EXPECT_EQ(RoundHalfEven(GetParam().in), GetParam().out);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRoundingTest,
                          ::testing::Values(Rounding{.what = "2.5 down", .in = 2.5, .out = 2},
                                            Rounding{.what = "3.5 up", .in = 3.5, .out = 4},
@@ -49,10 +50,10 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRoundingTest,
                                            Rounding{.what = "minus 0.4 to 0", .in = -0.4, .out = 0},
                                            Rounding{.what = "minus 809.9 down", .in = -809.9, .out = -810},
                                            Rounding{.what = "1e12 saturates", .in = 1e12, .out = 2147483647},
-                                           Rounding{
-                                               .what = "minus 1e12 saturates", .in = -1e12, .out = -2147483647 - 1},
+        Rounding{.what = "minus 1e12 saturates", .in = -1e12, .out = -2147483647 - 1},
                                            Rounding{.what = "NaN", .in = kNaN, .out = 0}),
                          suite_test::RowName);
+// clang-format on
 
 TEST(CalMathTest, SixteenBitRoundingSaturates) {
     EXPECT_EQ(RoundHalfEven16(32767.5), 32767);
@@ -173,42 +174,31 @@ TEST_P(CalMathLimitTest, LimitsAreStrict) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Gorvat, CalMathLimitTest,
     ::testing::Values(
         // gx = 10240 / 3200 = 3.2 exactly, ox = 0; gy likewise with 7680 / 2400.
         Limit{.what = "x gain 3.2", .touches = MakeTouches(800, 1920, 4000, 9600), .field = TavloXGain, .value = 32000},
         Limit{.what = "x gain above 3.2", .touches = MakeTouches(800, 1920, 3999, 9600)},
-        Limit{.what = "x gain minus 3.2",
-              .touches = MakeTouches(4000, 1920, 800, 9600),
-              .field = TavloXGain,
-              .value = -32000},
-        Limit{
-            .what = "y gain 3.2", .touches = MakeTouches(2560, 600, 12800, 3000), .field = TavloYGain, .value = 32000},
+        Limit{.what = "x gain minus 3.2", .touches = MakeTouches(4000, 1920, 800, 9600), .field = TavloXGain, .value = -32000},
+        Limit{.what = "y gain 3.2", .touches = MakeTouches(2560, 600, 12800, 3000), .field = TavloYGain, .value = 32000},
         Limit{.what = "y gain above 3.2", .touches = MakeTouches(2560, 600, 12800, 2999)},
         // gx = 1, ox = (2560 + 72440) / 15360 * 65536 = 320000 exactly.
-        Limit{.what = "x offset 32000",
-              .touches = MakeTouches(-72440, 1920, -62200, 9600),
-              .field = TavloXOffset,
-              .value = 32000},
+        Limit{.what = "x offset 32000", .touches = MakeTouches(-72440, 1920, -62200, 9600), .field = TavloXOffset, .value = 32000},
         Limit{.what = "x offset above 32000", .touches = MakeTouches(-72441, 1920, -62201, 9600)},
         // gy = 1, oy = (1920 + 54330) / 11520 * 65536 = 320000.
-        Limit{.what = "y offset 32000",
-              .touches = MakeTouches(2560, -54330, 12800, -46650),
-              .field = TavloYOffset,
-              .value = 32000},
+        Limit{.what = "y offset 32000", .touches = MakeTouches(2560, -54330, 12800, -46650), .field = TavloYOffset, .value = 32000},
         Limit{.what = "y offset above 32000", .touches = MakeTouches(2560, -54332, 12800, -46652)},
         // Equal x (after rounding the span) or equal y: the span counts as 1.
         Limit{.what = "same x", .touches = MakeTouches(5000, 1920, 5000.4f, 9600)},
         Limit{.what = "same y", .touches = MakeTouches(2560, 5000, 12800, 5000.4)},
         // y touches saturated at both ends: their span must not overflow.
-        Limit{.what = "y at the range ends",
-              .touches = MakeTouches(2560, 1e12, 12800, -1e12),
-              .field = TavloYGain,
-              .value = -1},
+        Limit{.what = "y at the range ends", .touches = MakeTouches(2560, 1e12, 12800, -1e12), .field = TavloYGain, .value = -1},
         Limit{.what = "zero width", .touches = MakeTouches(2560, 1920, 12800, 9600), .w = 0},
         Limit{.what = "zero height", .touches = MakeTouches(2560, 1920, 12800, 9600), .h = 0}),
     suite_test::RowName);
+// clang-format on
 
 }  // namespace
 }  // namespace gorvat

@@ -275,6 +275,7 @@ struct WayOut {
 
 std::vector<WayOut> AllWaysOut() {
     const std::vector<Exit> events = {kCancel, kClose, kSessionEnd};
+    // clang-format off
     const struct {
         const char* where = "";
         Step step = kBeforeStart;
@@ -284,24 +285,13 @@ std::vector<WayOut> AllWaysOut() {
         {.where = "before the start touch", .step = kBeforeStart, .working = kOriginal, .exits = events},
         {.where = "waiting for a panel", .step = kSearching, .working = kOriginal, .exits = events},
         {.where = "first mark", .step = kAtFirstMark, .working = kIdentityCalibration, .exits = events},
-        {.where = "first mark, start values unread",
-         .step = kUnreadAtFirstMark,
-         .working = kIdentityCalibration,
-         .exits = events},
+        {.where = "first mark, start values unread", .step = kUnreadAtFirstMark, .working = kIdentityCalibration, .exits = events},
         {.where = "second mark", .step = kAtSecondMark, .working = kIdentityCalibration, .exits = events},
-        {.where = "after a result out of limits",
-         .step = kAfterLimitOver,
-         .working = kIdentityCalibration,
-         .exits = events},
-        {.where = "after a refused trial write",
-         .step = kAfterRefusedTrial,
-         .working = kIdentityCalibration,
-         .exits = events},
-        {.where = "question",
-         .step = kAsking,
-         .working = kExampleResult,
-         .exits = {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
+        {.where = "after a result out of limits", .step = kAfterLimitOver, .working = kIdentityCalibration, .exits = events},
+        {.where = "after a refused trial write", .step = kAfterRefusedTrial, .working = kIdentityCalibration, .exits = events},
+        {.where = "question", .step = kAsking, .working = kExampleResult, .exits = {kNo, kTimeOut, kBoxClosed, kClose, kSessionEnd}},
     };
+    // clang-format on
     std::vector<WayOut> rows;
     for (const auto& place : places) {
         for (Exit exit : place.exits) {
@@ -386,16 +376,13 @@ TEST_P(FrmMainFailedSecondTouchTest, FailedSecondTouchKeepsTheFirstForANewOne) {
     EXPECT_EQ(Calibration(kWorkingSet), Calibration(kSavedSet));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Gorvat, FrmMainFailedSecondTouchTest,
-                         ::testing::Values(FailedSecondTouch{.what = "panel set changed",
-                                                             .help = "Can't send the IOCTL!3",
-                                                             .attach = true,
-                                                             .working = kIdentityCalibration},
-                                           FailedSecondTouch{.what = "save refused",
-                                                             .help = "Can't send the IOCTL!8",
-                                                             .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT,
-                                                             .working = kExampleResult}),
+                         ::testing::Values(
+        FailedSecondTouch{.what = "panel set changed", .help = "Can't send the IOCTL!3", .attach = true, .working = kIdentityCalibration},
+        FailedSecondTouch{.what = "save refused", .help = "Can't send the IOCTL!8", .refused = IOCTL_TAVLO_SET_CALIBRATION_ALT, .working = kExampleResult}),
                          suite_test::RowName);
+// clang-format on
 
 // The search for an enabled panel waits on a timer instead of spinning, and
 // reads the count and a fresh stamp on every try; the first enabled panel
@@ -517,17 +504,16 @@ TEST_P(FrmMainNotToldApartTest, CalibratedPanelThatCannotBeToldApartIsNotWritten
     ExpectClosedForGood();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Gorvat, FrmMainNotToldApartTest,
     ::testing::Values(
-        NotToldApart{
-            .what = "identifiers unreadable", .attached = 0x32, .refused = IOCTL_TAVLO_GET_PANEL_ID, .status = "8"},
-        NotToldApart{
-            .what = "driver refusing requests", .attached = 0x32, .refused = IOCTL_TAVLO_GET_STATUS, .status = "8"},
+        NotToldApart{.what = "identifiers unreadable", .attached = 0x32, .refused = IOCTL_TAVLO_GET_PANEL_ID, .status = "8"},
+        NotToldApart{.what = "driver refusing requests", .attached = 0x32, .refused = IOCTL_TAVLO_GET_STATUS, .status = "8"},
         NotToldApart{.what = "two panels report its identifier", .attached = 0x31, .status = "3"},
-        NotToldApart{
-            .what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3", .idUnread = true}),
+        NotToldApart{.what = "its identifier unread, a panel 0 attached", .attached = 0x00, .status = "3", .idUnread = true}),
     suite_test::RowName);
+// clang-format on
 
 // Every reply to one request odd (no bytes, more than the buffer, or bytes
 // no driver sends) from the start touch to the first mark, then Cancel once

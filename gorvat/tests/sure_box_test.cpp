@@ -147,6 +147,7 @@ TEST_P(SureBoxTest, AnswersTimeOutAndClose) {
     EXPECT_EQ(view.captions, captions);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Gorvat, SureBoxTest,
                          ::testing::Values(SureCase{.what = "two buttons, first default",
                                                     .boxType = 2,
@@ -193,23 +194,14 @@ INSTANTIATE_TEST_SUITE_P(Gorvat, SureBoxTest,
                                                     .answer = 1,
                                                     .message = "a\r\nb\r\nc",
                                                     .growth = 390},
-                                           SureCase{.what = "three buttons, second default",
-                                                    .boxType = 3,
-                                                    .defButton = 2,
-                                                    .order = {1, 2, 0},
-                                                    .events = {Cancel(3), Cancel(1)},
-                                                    .answer = 2},
-                                           SureCase{.what = "three buttons, third default",
-                                                    .boxType = 3,
-                                                    .defButton = 3,
-                                                    .order = {2, 0, 1},
-                                                    .events = {Cancel(2), kClose},
-                                                    .answer = 3},
+        SureCase{.what = "three buttons, second default", .boxType = 3, .defButton = 2, .order = {1, 2, 0}, .events = {Cancel(3), Cancel(1)}, .answer = 2},
+        SureCase{.what = "three buttons, third default", .boxType = 3, .defButton = 3, .order = {2, 0, 1}, .events = {Cancel(2), kClose}, .answer = 3},
                                            SureCase{.what = "box type 1", .boxType = 1, .defButton = 1},
                                            SureCase{.what = "box type 4", .boxType = 4, .defButton = 1},
                                            SureCase{.what = "default button 0", .boxType = 2, .defButton = 0},
                                            SureCase{.what = "default button 4", .boxType = 2, .defButton = 4}),
                          suite_test::RowName);
+// clang-format on
 
 // One form asks again after an answer: each box starts without one.
 TEST(SureBoxReuseTest, EachBoxStartsWithoutAnAnswer) {

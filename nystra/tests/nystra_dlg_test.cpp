@@ -224,6 +224,7 @@ TEST_P(TouchesWhileReleasedAndWhileActive, Poll) {
     ExpectReleased();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Nystra, TouchesWhileReleasedAndWhileActive,
     ::testing::Values(TouchCase{.what = "first touch activates an Interlock panel",
@@ -232,43 +233,19 @@ INSTANTIATE_TEST_SUITE_P(
                                 .countdown = 5,
                                 .pointdata = "010",
                                 .rows = "34|Panel 1||"},
-                      TouchCase{.what = "Supervisor panel",
-                                .modes = {2, 1},
-                                .touched = {0},
-                                .countdown = 5,
-                                .pointdata = "10",
-                                .rows = "17|Panel 0||"},
+        TouchCase{.what = "Supervisor panel", .modes = {2, 1}, .touched = {0}, .countdown = 5, .pointdata = "10", .rows = "17|Panel 0||"},
                       TouchCase{.what = "two touches in one poll: lower number wins",
                                 .modes = {1, 2, 1},
                                 .touched = {2, 1},
                                 .countdown = 5,
                                 .pointdata = "010",
                                 .rows = "34|Panel 1||"},
-                      TouchCase{.what = "lower number is Disable: nothing this poll",
-                                .modes = {1, 0, 2},
-                                .touched = {1, 2},
-                                .pointdata = "000"},
+        TouchCase{.what = "lower number is Disable: nothing this poll", .modes = {1, 0, 2}, .touched = {1, 2}, .pointdata = "000"},
                       TouchCase{.what = "Disable panel", .modes = {0, 1}, .touched = {0}, .pointdata = "00"},
-                      TouchCase{.what = "unknown mode 3 acts as Interlock",
-                                .modes = {3},
-                                .touched = {0},
-                                .countdown = 5,
-                                .pointdata = "1",
-                                .rows = "17|Panel 0||"},
-                      TouchCase{.what = "no record reads as Interlock",
-                                .modes = {kNoRecord, kNoRecord},
-                                .touched = {1},
-                                .countdown = 5,
-                                .pointdata = "01",
-                                .rows = "34|||"},
+        TouchCase{.what = "unknown mode 3 acts as Interlock", .modes = {3}, .touched = {0}, .countdown = 5, .pointdata = "1", .rows = "17|Panel 0||"},
+        TouchCase{.what = "no record reads as Interlock", .modes = {kNoRecord, kNoRecord}, .touched = {1}, .countdown = 5, .pointdata = "01", .rows = "34|||"},
                       TouchCase{.what = "no touch", .modes = {1, 1}, .touched = {}, .pointdata = "00"},
-                      TouchCase{.what = "Supervisor takes over",
-                                .modes = {1, 2, 1},
-                                .touched = {1},
-                                .active = 2,
-                                .countdown = 5,
-                                .pointdata = "010",
-                                .rows = "34|Panel 1||"},
+        TouchCase{.what = "Supervisor takes over", .modes = {1, 2, 1}, .touched = {1}, .active = 2, .countdown = 5, .pointdata = "010", .rows = "34|Panel 1||"},
                       TouchCase{.what = "Interlock: a request only",
                                 .modes = {1, 1},
                                 .touched = {1},
@@ -277,13 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 .pointdata = "10",
                                 .rows = "17|Panel 0|34|Panel 1",
                                 .request = true},
-                      TouchCase{.what = "Disable: ignored",
-                                .modes = {1, 0},
-                                .touched = {1},
-                                .active = 0,
-                                .countdown = 4,
-                                .pointdata = "10",
-                                .rows = "17|Panel 0||"},
+        TouchCase{.what = "Disable: ignored", .modes = {1, 0}, .touched = {1}, .active = 0, .countdown = 4, .pointdata = "10", .rows = "17|Panel 0||"},
                       TouchCase{.what = "active panel first: countdown reloaded, other dropped",
                                 .modes = {1, 1},
                                 .touched = {0, 1},
@@ -299,12 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 .pointdata = "01",
                                 .rows = "34|Panel 1|17|Panel 0",
                                 .request = true},
-                      TouchCase{.what = "active panel unplugged",
-                                .modes = {1, 1, 1},
-                                .touched = {},
-                                .active = 1,
-                                .pointdata = "00",
-                                .unplugged = 1},
+        TouchCase{.what = "active panel unplugged", .modes = {1, 1, 1}, .touched = {}, .active = 1, .pointdata = "00", .unplugged = 1},
                       TouchCase{.what = "active panel replaced by an enabled one",
                                 .modes = {1, 1},
                                 .touched = {},
@@ -329,6 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 .rows = "34|Panel 1||",
                                 .unplugged = 2}),
     suite_test::RowName);
+// clang-format on
 
 // TIMEOUT is read at activation, TIMEENABLE at every poll: the poll at
 // which the active panel is released (0: still active after 12 polls). A
@@ -358,6 +325,7 @@ TEST_P(TimeRelease, ReleasesAtItsPoll) {
     if (releasedAt != 0) ExpectReleased();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Nystra, TimeRelease,
     ::testing::Values(
@@ -365,18 +333,11 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{.what = "time release off", .timeOut = 3, .timeEnable = 0, .releasedAtPoll = 0},
         TimeCase{.what = "TIMEOUT 0 releases at the first poll", .timeOut = 0, .timeEnable = 1, .releasedAtPoll = 1},
         TimeCase{.what = "TIMEOUT -5 with time release off", .timeOut = -5, .timeEnable = 0, .releasedAtPoll = 0},
-        TimeCase{.what = "a touch restarts the time-out",
-                 .timeOut = 3,
-                 .timeEnable = 1,
-                 .touchedAtPoll = 2,
-                 .releasedAtPoll = 5},
-        TimeCase{.what = "switched on later: the TIMEOUT of the activation counts",
-                 .timeOut = 2,
-                 .timeEnable = 0,
-                 .enabledAtPoll = 6,
-                 .releasedAtPoll = 7},
+        TimeCase{.what = "a touch restarts the time-out", .timeOut = 3, .timeEnable = 1, .touchedAtPoll = 2, .releasedAtPoll = 5},
+        TimeCase{.what = "switched on later: the TIMEOUT of the activation counts", .timeOut = 2, .timeEnable = 0, .enabledAtPoll = 6, .releasedAtPoll = 7},
         TimeCase{.what = "TIMEOUT 0 with time release off", .timeOut = 0, .timeEnable = 0, .releasedAtPoll = 0}),
     suite_test::RowName);
+// clang-format on
 
 // A panel that arrives while "Release" disables the panels, with point
 // data on, is released too, and the table holds it afterwards.
@@ -414,6 +375,7 @@ TEST_P(ActivateMessage, ActsOnPanelsOfTheTableOnly) {
     EXPECT_EQ(model().LogSize() == 0, c.pointdata == "00");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Nystra, ActivateMessage,
     ::testing::Values(ActivateCase{.what = "panel 0 (Disable)", .wParam = 0, .pointdata = "10"},
@@ -421,10 +383,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ActivateCase{.what = "the number of panels", .wParam = 2, .pointdata = "00"},
                       ActivateCase{.what = "within the table beyond the panels", .wParam = 4, .pointdata = "00"},
                       ActivateCase{.what = "minus one", .wParam = static_cast<std::uintptr_t>(-1), .pointdata = "00"},
-                      ActivateCase{.what = "wide value with panel 1 in its low half",
-                                   .wParam = static_cast<std::uintptr_t>(0x100000001ull),
-                                   .pointdata = "00"}),
+        ActivateCase{.what = "wide value with panel 1 in its low half", .wParam = static_cast<std::uintptr_t>(0x100000001ull), .pointdata = "00"}),
     suite_test::RowName);
+// clang-format on
 
 // After a panel change the enable fails on the table's stale change stamp:
 // no panel is shown as active, and the rebuilt table sees the next touch.
@@ -479,22 +440,18 @@ TEST_P(TrayIconAndCloseBox, AskBeforeTheEnd) {
     EXPECT_EQ(view.ended, asked && c.ok ? 1 : 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Nystra, TrayIconAndCloseBox,
     ::testing::Values(
         ClickCase{.what = "tray left press, OK", .click = Click::kTrayLeftPress, .question = "", .ok = true},
         ClickCase{.what = "tray left press, Cancel", .click = Click::kTrayLeftPress, .question = "", .ok = false},
-        ClickCase{.what = "tray right double-click, OK",
-                  .click = Click::kTrayRightDoubleClick,
-                  .question = kStopQuestion,
-                  .ok = true},
-        ClickCase{.what = "tray right double-click, Cancel",
-                  .click = Click::kTrayRightDoubleClick,
-                  .question = kStopQuestion,
-                  .ok = false},
+        ClickCase{.what = "tray right double-click, OK", .click = Click::kTrayRightDoubleClick, .question = kStopQuestion, .ok = true},
+        ClickCase{.what = "tray right double-click, Cancel", .click = Click::kTrayRightDoubleClick, .question = kStopQuestion, .ok = false},
         ClickCase{.what = "close box, OK", .click = Click::kCloseBox, .question = kCloseQuestion, .ok = true},
         ClickCase{.what = "close box, Cancel", .click = Click::kCloseBox, .question = kCloseQuestion, .ok = false}),
     suite_test::RowName);
+// clang-format on
 
 // The about command shows the about box; "Always Top" switches the window
 // between topmost and ordinary.
@@ -574,6 +531,7 @@ TEST_P(StartReleaseAndEndReachEveryPanelOfTheDriver, Run) {
     EXPECT_FALSE(view.trayShown);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Nystra, StartReleaseAndEndReachEveryPanelOfTheDriver,
                          ::testing::Values(EndCase{.what = "touch reads fail for good while panel 1 is active",
                                                    .panels = 3,
@@ -587,27 +545,12 @@ INSTANTIATE_TEST_SUITE_P(Nystra, StartReleaseAndEndReachEveryPanelOfTheDriver,
                                                    .touchReadsFail = true,
                                                    .afterPoll = "000",
                                                    .end = End::kSessionEnds},
-                                           EndCase{.what = "stop request while panel 1 is active",
-                                                   .panels = 3,
-                                                   .active = 1,
-                                                   .afterPoll = "010",
-                                                   .end = End::kStopRequested},
-                                           EndCase{.what = "six panels enabled at start",
-                                                   .panels = 6,
-                                                   .afterPoll = "000000",
-                                                   .end = End::kWindowDestroyed},
-                                           EndCase{.what = "six panels, the fourth made active",
-                                                   .panels = 6,
-                                                   .active = 3,
-                                                   .afterPoll = "000100",
-                                                   .end = End::kPanelSetChanged},
-                                           EndCase{.what = "six panels, touch reads failing",
-                                                   .panels = 6,
-                                                   .active = 2,
-                                                   .touchReadsFail = true,
-                                                   .afterPoll = "000000",
-                                                   .end = End::kSessionEnds}),
+        EndCase{.what = "stop request while panel 1 is active", .panels = 3, .active = 1, .afterPoll = "010", .end = End::kStopRequested},
+        EndCase{.what = "six panels enabled at start", .panels = 6, .afterPoll = "000000", .end = End::kWindowDestroyed},
+        EndCase{.what = "six panels, the fourth made active", .panels = 6, .active = 3, .afterPoll = "000100", .end = End::kPanelSetChanged},
+        EndCase{.what = "six panels, touch reads failing", .panels = 6, .active = 2, .touchReadsFail = true, .afterPoll = "000000", .end = End::kSessionEnds}),
                          suite_test::RowName);
+// clang-format on
 
 // The end of the session, or a stop request sent rather than posted, can
 // be delivered while the start adds the tray icon or a poll changes it (the
@@ -862,13 +805,14 @@ TEST_P(TraceOfOddNamesStaysOneLine, Run) {
     EXPECT_EQ(lines[2].substr(lines[2].size() - 10), " is active");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Nystra, TraceOfOddNamesStaysOneLine,
                          ::testing::Values(OddNameCase{.what = "line break", .name = "Line\r\nB"},
-                                           OddNameCase{.what = "63 bytes outside ASCII",
-                                                       .name = std::string(63, '\xe4')},
+        OddNameCase{.what = "63 bytes outside ASCII", .name = std::string(63, '\xe4')},
                                            OddNameCase{.what = "quotes and a backslash", .name = "\"quoted\" \\ name"},
                                            OddNameCase{.what = "63 deletes", .name = std::string(63, '\x7f')}),
                          suite_test::RowName);
+// clang-format on
 
 }  // namespace
 }  // namespace nystra

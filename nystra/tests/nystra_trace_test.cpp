@@ -36,28 +36,20 @@ class TracePanelName : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(TracePanelName, IsQuotedEscapedAndCut) { EXPECT_EQ(TraceName(GetParam().name), GetParam().shown); }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Trace, TracePanelName,
     ::testing::Values(NameCase{.what = "plain", .name = "Line B", .shown = "\"Line B\""},
                       NameCase{.what = "empty", .name = "", .shown = "\"\""},
-                      NameCase{
-                          .what = "quote and backslash", .name = "A \"B\" C\\D", .shown = "\"A \\\"B\\\" C\\\\D\""},
+        NameCase{.what = "quote and backslash", .name = "A \"B\" C\\D", .shown = "\"A \\\"B\\\" C\\\\D\""},
                       NameCase{.what = "line breaks and tab", .name = "A\r\nB\tC", .shown = "\"A\\x0d\\x0aB\\x09C\""},
                       NameCase{.what = "escape and delete", .name = "\x1b[2J\x7f", .shown = "\"\\x1b[2J\\x7f\""},
-                      NameCase{.what = "outside ASCII (Latin-1 and UTF-8)",
-                               .name = "S\xfc"
-                                       "d \xc3\xa9",
-                               .shown = "\"S\\xfcd \\xc3\\xa9\""},
-                      NameCase{.what = "exactly the most bytes shown",
-                               .name = std::string(kTraceNameMax, 'x'),
-                               .shown = "\"" + std::string(kTraceNameMax, 'x') + "\""},
-                      NameCase{.what = "one byte more: cut",
-                               .name = std::string(kTraceNameMax + 1, 'x'),
-                               .shown = "\"" + std::string(kTraceNameMax, 'x') + "\"..."},
-                      NameCase{.what = "63 bytes of the record",
-                               .name = std::string(63, 'y'),
-                               .shown = "\"" + std::string(kTraceNameMax, 'y') + "\"..."}),
+        NameCase{.what = "outside ASCII (Latin-1 and UTF-8)", .name = "S\xfc" "d \xc3\xa9", .shown = "\"S\\xfcd \\xc3\\xa9\""},
+        NameCase{.what = "exactly the most bytes shown", .name = std::string(kTraceNameMax, 'x'), .shown = "\"" + std::string(kTraceNameMax, 'x') + "\""},
+        NameCase{.what = "one byte more: cut", .name = std::string(kTraceNameMax + 1, 'x'), .shown = "\"" + std::string(kTraceNameMax, 'x') + "\"..."},
+        NameCase{.what = "63 bytes of the record", .name = std::string(63, 'y'), .shown = "\"" + std::string(kTraceNameMax, 'y') + "\"..."}),
     suite_test::RowName);
+// clang-format on
 
 TEST(Trace, PanelWords) { EXPECT_EQ(TracePanel(1, 34, "Line B"), "panel 1 (id 34, \"Line B\")"); }
 
@@ -119,17 +111,14 @@ std::string EscapesCutBeforeTheEnd() {
     return kPrefix + kept + "...";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Trace, LongTrace,
-                         ::testing::Values(CutCase{.what = "fits exactly",
-                                                   .text = std::string(kRoom, 'a'),
-                                                   .expected = kPrefix + std::string(kRoom, 'a')},
-                                           CutCase{.what = "one more",
-                                                   .text = std::string(kRoom + 1, 'a'),
-                                                   .expected = kPrefix + std::string(kRoom - 3, 'a') + "..."},
-                                           CutCase{.what = "escapes across the cut",
-                                                   .text = std::string(kRoom, '\x01'),
-                                                   .expected = EscapesCutBeforeTheEnd()}),
+                         ::testing::Values(
+        CutCase{.what = "fits exactly", .text = std::string(kRoom, 'a'), .expected = kPrefix + std::string(kRoom, 'a')},
+        CutCase{.what = "one more", .text = std::string(kRoom + 1, 'a'), .expected = kPrefix + std::string(kRoom - 3, 'a') + "..."},
+        CutCase{.what = "escapes across the cut", .text = std::string(kRoom, '\x01'), .expected = EscapesCutBeforeTheEnd()}),
                          suite_test::RowName);
+// clang-format on
 
 // An escaped backslash followed by an x, cut after its first backslash:
 // a lone backslash before "..." would read as an escaped dot.

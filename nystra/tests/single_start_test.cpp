@@ -101,12 +101,10 @@ const char kHandedOverLine[] =
 const char kNoWindowLine[] = "Nystra: a controller runs in this session but shows no window; this start ends";
 const char kOtherSessionLine[] = "Nystra: a controller runs in another session; this start ends";
 
+// clang-format off
 const StartCase kStartCases[] = {
     {.what = "free", .mark = Mark::kOurs, .claim = Claim::kFree, .decision = StartDecision::kRun},
-    {.what = "free, no session mark",
-     .mark = Mark::kUnavailable,
-     .claim = Claim::kFree,
-     .decision = StartDecision::kRun},
+        {.what = "free, no session mark", .mark = Mark::kUnavailable, .claim = Claim::kFree, .decision = StartDecision::kRun},
     {.what = "holder died: taken over",
      .mark = Mark::kOurs,
      .claim = Claim::kAbandoned,
@@ -153,11 +151,7 @@ const StartCase kStartCases[] = {
      .decision = StartDecision::kHandedOver,
      .looks = 1,
      .line = kHandedOverLine},
-    {.what = "other session",
-     .mark = Mark::kOurs,
-     .claim = Claim::kHeld,
-     .decision = StartDecision::kOtherSession,
-     .line = kOtherSessionLine},
+        {.what = "other session", .mark = Mark::kOurs, .claim = Claim::kHeld, .decision = StartDecision::kOtherSession, .line = kOtherSessionLine},
     {.what = "other session, lock refused (another user)",
      .mark = Mark::kOurs,
      .claim = Claim::kRefused,
@@ -172,6 +166,7 @@ const StartCase kStartCases[] = {
      .paused = kWindowWaitMs,
      .line = kNoWindowLine},
 };
+// clang-format on
 INSTANTIATE_TEST_SUITE_P(SingleStart, OneControllerPerMachine, ::testing::ValuesIn(kStartCases), suite_test::RowName);
 
 // Two starts of one session at the same moment: one marks the session, the
@@ -332,6 +327,7 @@ const char kEnded[] = "Nystra: stop request: the controller ended";
 const char kOutOfReach[] = "Nystra: stop request: a controller runs in another session, out of reach from here";
 const char kStillRuns[] = "Nystra: stop request: the controller still runs after 10 s";
 
+// clang-format off
 const StopCase kStopCases[] = {
     {.what = "none runs",
      .mark = Mark::kOurs,
@@ -347,12 +343,7 @@ const StopCase kStopCases[] = {
      .result = StopResult::kDone,
      .calls = kLooked,
      .line = kNoneRuns},
-    {.what = "other session",
-     .mark = Mark::kOurs,
-     .claim = Claim::kHeld,
-     .result = StopResult::kOtherSession,
-     .calls = kLooked,
-     .line = kOutOfReach},
+        {.what = "other session", .mark = Mark::kOurs, .claim = Claim::kHeld, .result = StopResult::kOtherSession, .calls = kLooked, .line = kOutOfReach},
     {.what = "other user's session",
      .mark = Mark::kOurs,
      .claim = Claim::kRefused,
@@ -414,6 +405,7 @@ const StopCase kStopCases[] = {
      .calls = kLooked,
      .line = kNoneRuns},
 };
+// clang-format on
 INSTANTIATE_TEST_SUITE_P(SingleStart, StopRequest, ::testing::ValuesIn(kStopCases), suite_test::RowName);
 
 }  // namespace

@@ -109,9 +109,9 @@ struct CommandStep {
 };
 
 // clang-format off
+// clang-format off
 const CommandStep kCommandSteps[] = {
-    {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false, .sizeAfter = WindowSize::kSmall,
-     .widthAfter = 588, .pictureAt = 103},
+        {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false, .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
     {.name = "always_top_on_again", .alwaysTop = true, .size = {}, .topMostAfter = true,
      .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
     {.name = "large", .alwaysTop = false, .size = WindowSize::kLarge, .topMostAfter = true,
@@ -123,6 +123,7 @@ const CommandStep kCommandSteps[] = {
     {.name = "small", .alwaysTop = false, .size = WindowSize::kSmall, .topMostAfter = true,
      .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
 };
+// clang-format on
 // clang-format on
 
 class CommandSequence : public testing::TestWithParam<int> {};

@@ -92,39 +92,24 @@ TEST_P(SimConsoleBadUsage, IsReportedWithoutChangingMore) {
     EXPECT_EQ(model.PanelCount(), 0);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Usage, SimConsoleBadUsage,
     ::testing::Values(
         BadUsageCase{.name = "NoCommand", .args = {}, .exitCode = 2, .message = "no command given"},
-        BadUsageCase{
-            .name = "UnknownCommand", .args = {"frobnicate"}, .exitCode = 2, .message = "unknown command 'frobnicate'"},
-        BadUsageCase{.name = "AttachWithoutIdentifier",
-                     .args = {"attach"},
-                     .exitCode = 2,
-                     .message = "attach needs panel identifier"},
-        BadUsageCase{.name = "AttachIdentifierTooLarge",
-                     .args = {"attach", "256"},
-                     .exitCode = 2,
-                     .message = "attach needs panel identifier"},
-        BadUsageCase{
-            .name = "TouchNegative", .args = {"touch", "-1"}, .exitCode = 2, .message = "touch needs panel number"},
-        BadUsageCase{.name = "PointdataNotABit",
-                     .args = {"pointdata", "0", "2"},
-                     .exitCode = 2,
-                     .message = "pointdata needs 0 or 1"},
-        BadUsageCase{.name = "ReplyTwice",
-                     .args = {"reply", "0x22E0C0", "twice"},
-                     .exitCode = 2,
-                     .message = "reply needs once or always"},
+        BadUsageCase{.name = "UnknownCommand", .args = {"frobnicate"}, .exitCode = 2, .message = "unknown command 'frobnicate'"},
+        BadUsageCase{.name = "AttachWithoutIdentifier", .args = {"attach"}, .exitCode = 2, .message = "attach needs panel identifier"},
+        BadUsageCase{.name = "AttachIdentifierTooLarge", .args = {"attach", "256"}, .exitCode = 2, .message = "attach needs panel identifier"},
+        BadUsageCase{.name = "TouchNegative", .args = {"touch", "-1"}, .exitCode = 2, .message = "touch needs panel number"},
+        BadUsageCase{.name = "PointdataNotABit", .args = {"pointdata", "0", "2"}, .exitCode = 2, .message = "pointdata needs 0 or 1"},
+        BadUsageCase{.name = "ReplyTwice", .args = {"reply", "0x22E0C0", "twice"}, .exitCode = 2, .message = "reply needs once or always"},
         BadUsageCase{.name = "ReplyTooLong",
                      .args = {"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
                      .exitCode = 2,
                      .message = "at most 8 bytes"},
-        BadUsageCase{.name = "RemoveMissingPanel",
-                     .args = {"remove", "0"},
-                     .exitCode = 1,
-                     .message = "remove failed: the driver answered with error 2"},
+        BadUsageCase{.name = "RemoveMissingPanel", .args = {"remove", "0"}, .exitCode = 1, .message = "remove failed: the driver answered with error 2"},
         BadUsageCase{.name = "TouchMissingPanel", .args = {"touch", "3"}, .exitCode = 1, .message = "touch failed"}),
     [](const ::testing::TestParamInfo<BadUsageCase>& row) { return std::string(row.param.name); });
+// clang-format on
 
 }  // namespace

@@ -235,15 +235,16 @@ TEST_P(CommandsGetClickData, BoundsAndScalesTheBlock) {
     EXPECT_EQ(read, c.data) << "block starting " << static_cast<int>(c.block[0]);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Blocks, CommandsGetClickData,
     ::testing::Values(
         GetClickCase{.name = "BelowTheRanges", .block = {0x05, 0, 0, 0x03, 0, 0x0F, 0x0B}, .data = {100, 100, 200, 20}},
         GetClickCase{.name = "NewPanel", .block = {12, 15, 0x21, 40, 0x06, 3, 3}, .data = {30, 30, 400, 28}},
         GetClickCase{.name = "Lowest", .block = {8, 0, 0, 20, 0, 0, 0}, .data = {0, 0, 200, 20}},
-        GetClickCase{
-            .name = "AllBitsSet", .block = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, .data = {100, 100, 900, 40}}),
+        GetClickCase{.name = "AllBitsSet", .block = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, .data = {100, 100, 900, 40}}),
     suite_test::RowName);
+// clang-format on
 
 struct SetClickCase {
     const char* name;
@@ -268,20 +269,14 @@ TEST_P(CommandsSetClickData, BoundsInPlaceAndWritesBackBytesTwoAndFour) {
     EXPECT_EQ(Sent(), (Requests{{IOCTL_TAVLO_GET_CLICK_DATA_ALT, {1}}, {IOCTL_TAVLO_SET_CLICK_DATA_ALT, in}}));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, CommandsSetClickData,
-                         ::testing::Values(SetClickCase{.name = "OutOfRange",
-                                                        .given = {-5, 150, 1000, 41},
-                                                        .bounded = {0, 100, 900, 40},
-                                                        .sent = {18, 23, 0xAB, 90, 0xCD, 0, 10}},
-                                           SetClickCase{.name = "Extremes",
-                                                        .given = {-32768, 32767, -1, -32768},
-                                                        .bounded = {0, 100, 200, 20},
-                                                        .sent = {8, 10, 0xAB, 20, 0xCD, 0, 10}},
-                                           SetClickCase{.name = "CutToDeviceSteps",
-                                                        .given = {99, 19, 899, 39},
-                                                        .bounded = {99, 19, 899, 39},
-                                                        .sent = {17, 22, 0xAB, 89, 0xCD, 9, 1}}),
+                         ::testing::Values(
+        SetClickCase{.name = "OutOfRange", .given = {-5, 150, 1000, 41}, .bounded = {0, 100, 900, 40}, .sent = {18, 23, 0xAB, 90, 0xCD, 0, 10}},
+        SetClickCase{.name = "Extremes", .given = {-32768, 32767, -1, -32768}, .bounded = {0, 100, 200, 20}, .sent = {8, 10, 0xAB, 20, 0xCD, 0, 10}},
+        SetClickCase{.name = "CutToDeviceSteps", .given = {99, 19, 899, 39}, .bounded = {99, 19, 899, 39}, .sent = {17, 22, 0xAB, 89, 0xCD, 9, 1}}),
                          suite_test::RowName);
+// clang-format on
 
 }  // namespace
 }  // namespace tavlo_test

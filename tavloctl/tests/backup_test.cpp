@@ -214,21 +214,18 @@ TEST_P(BackupBadFile, IsRefusedBeforeAnyWrite) {
     EXPECT_EQ(out.str(), "");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Files, BackupBadFile,
     ::testing::Values(
         BadFileCase{.name = "not JSON",
                     .text = [](const std::string&) { return std::string("calibration 0 9000"); },
                     .message = "not a valid JSON document: parse error at line 1, column"},
-        BadFileCase{.name = "empty",
-                    .text = [](const std::string&) { return std::string(""); },
-                    .message = "not a valid JSON document"},
+        BadFileCase{.name = "empty", .text = [](const std::string&) {return std::string("");}, .message = "not a valid JSON document"},
         BadFileCase{.name = "truncated",
                     .text = [](const std::string& good) { return good.substr(0, good.size() / 2); },
                     .message = "not a valid JSON document: parse error at line"},
-        BadFileCase{.name = "a list",
-                    .text = [](const std::string&) { return std::string("[1, 2]"); },
-                    .message = "the document is not a JSON object"},
+        BadFileCase{.name = "a list", .text = [](const std::string&) {return std::string("[1, 2]");}, .message = "the document is not a JSON object"},
         BadFileCase{
             .name = "another format",
             .text =
@@ -237,15 +234,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{.name = "another version",
                     .text = Edited([](Json& j) { j["version"] = 2; }),
                     .message = "version: 2 is not a version this tavloctl reads (it reads 1)"},
-        BadFileCase{.name = "version as text",
-                    .text = Edited([](Json& j) { j["version"] = "1"; }),
-                    .message = "version: \"1\" is not a version"},
+        BadFileCase{.name = "version as text", .text = Edited([](Json& j) {j["version"] = "1";}), .message = "version: \"1\" is not a version"},
         BadFileCase{.name = "unknown field",
                     .text = Edited([](Json& j) { j["panels"][1]["working"]["colour"] = 1; }),
                     .message = "panels[1].working.colour: unknown field"},
-        BadFileCase{.name = "unknown top field",
-                    .text = Edited([](Json& j) { j["extra"] = true; }),
-                    .message = "extra: unknown field"},
+        BadFileCase{.name = "unknown top field", .text = Edited([](Json& j) {j["extra"] = true;}), .message = "extra: unknown field"},
         BadFileCase{.name = "missing field",
                     .text = Edited([](Json& j) { j["panels"][0]["saved"].erase("sound"); }),
                     .message = "panels[0].saved: missing field \"sound\""},
@@ -258,9 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{.name = "click out of range",
                     .text = Edited([](Json& j) { j["panels"][1]["working"]["click"]["down_cancel"] = 110; }),
                     .message = "panels[1].working.click.down_cancel: 110 is outside 0..100"},
-        BadFileCase{.name = "LED too big",
-                    .text = Edited([](Json& j) { j["panels"][0]["led"] = 256; }),
-                    .message = "panels[0].led: 256 is outside 0..255"},
+        BadFileCase{.name = "LED too big", .text = Edited([](Json& j) {j["panels"][0]["led"] = 256;}), .message = "panels[0].led: 256 is outside 0..255"},
         BadFileCase{.name = "fraction",
                     .text = Edited([](Json& j) { j["panels"][0]["led"] = 1.5; }),
                     .message = "panels[0].led: expected a whole number, found the number 1.5"},
@@ -279,12 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{.name = "time-out out of range",
                     .text = Edited([](Json& j) { j["system"]["timeout"] = 0; }),
                     .message = "system.timeout: 0 is outside 1 to 1800 seconds"},
-        BadFileCase{.name = "once flag 2",
-                    .text = Edited([](Json& j) { j["driver"]["once_flag"] = 2; }),
-                    .message = "driver.once_flag: 2 is outside 0..1"},
-        BadFileCase{.name = "panels not a list",
-                    .text = Edited([](Json& j) { j["panels"] = Json::object(); }),
-                    .message = "panels: expected a list"},
+        BadFileCase{.name = "once flag 2", .text = Edited([](Json& j) {j["driver"]["once_flag"] = 2;}), .message = "driver.once_flag: 2 is outside 0..1"},
+        BadFileCase{.name = "panels not a list", .text = Edited([](Json& j) {j["panels"] = Json::object();}), .message = "panels: expected a list"},
         BadFileCase{.name = "name too long",
                     .text = Edited([](Json& j) { j["panels"][1]["record"]["name"] = "Seventeen chars!!"; }),
                     .message = "panels[1].record.name: the name has 17 characters; a panel name has at most 16"},
@@ -303,6 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                         },
                     .message = "not a valid JSON document"}),
     suite_test::RowName);
+// clang-format on
 
 TEST_F(BackupTest, AMissingFileIsRefused) {
     EXPECT_EQ(Run({"import", ::testing::TempDir() + "no-such-backup.json"}), 1);

@@ -67,31 +67,20 @@ TEST_P(TwipsDesignRectangle, ConvertsPerAxis) {
     EXPECT_EQ(p.height, c.pixels.height) << c.twips.height;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Rectangles, TwipsDesignRectangle,
     ::testing::Values(
         // 4275 / 15 = 285
-        RectCase{
-            .name = "At96Dpi", .dpiX = 96, .dpiY = 96, .twips = {150, 240, 4275, 195}, .pixels = {10, 16, 285, 13}},
+        RectCase{.name = "At96Dpi", .dpiX = 96, .dpiY = 96, .twips = {150, 240, 4275, 195}, .pixels = {10, 16, 285, 13}},
         // 101.25 and 61.2 round down
-        RectCase{.name = "AxesOfTheirOwn",
-                 .dpiX = 120,
-                 .dpiY = 144,
-                 .twips = {840, 720, 1215, 612},
-                 .pixels = {70, 72, 101, 61}},
+        RectCase{.name = "AxesOfTheirOwn", .dpiX = 120, .dpiY = 144, .twips = {840, 720, 1215, 612}, .pixels = {70, 72, 101, 61}},
         // 1.5 rounds away from zero
-        RectCase{.name = "HalfRoundsAwayFromZero",
-                 .dpiX = 96,
-                 .dpiY = 96,
-                 .twips = {-30, 0, 0, 22.5},
-                 .pixels = {-2, 0, 0, 2}},
+        RectCase{.name = "HalfRoundsAwayFromZero", .dpiX = 96, .dpiY = 96, .twips = {-30, 0, 0, 22.5}, .pixels = {-2, 0, 0, 2}},
         // absurd designs saturate
-        RectCase{.name = "AbsurdSaturates",
-                 .dpiX = 96,
-                 .dpiY = 96,
-                 .twips = {1e12, -1e12, 0, 0},
-                 .pixels = {1000000, -1000000, 0, 0}}),
+        RectCase{.name = "AbsurdSaturates", .dpiX = 96, .dpiY = 96, .twips = {1e12, -1e12, 0, 0}, .pixels = {1000000, -1000000, 0, 0}}),
     [](const ::testing::TestParamInfo<RectCase>& row) { return row.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace winui

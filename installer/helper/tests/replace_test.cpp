@@ -102,21 +102,13 @@ TEST_P(ReplaceFilesCase, EitherEveryFileIsNewOrTheFolderIsAsBefore) {
     EXPECT_EQ(result.recovered, c.recovered);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Folders, ReplaceFilesCase,
     ::testing::Values(
-        Case{.name = "empty folder",
-             .before = {{"left.ico", "the user's picture"}},
-             .status = ReplaceStatus::kDone,
-             .stoppedAt = "",
-             .after = Fresh()},
+        Case{.name = "empty folder", .before = {{"left.ico", "the user's picture"}}, .status = ReplaceStatus::kDone, .stoppedAt = "", .after = Fresh()},
         Case{.name = "upgrade", .before = Old(), .status = ReplaceStatus::kDone, .stoppedAt = "", .after = Fresh()},
-        Case{.name = "a file in use",
-             .before = Old(),
-             .inUse = {"Nystra.exe"},
-             .status = ReplaceStatus::kInUse,
-             .stoppedAt = "Nystra.exe",
-             .after = Old()},
+        Case{.name = "a file in use", .before = Old(), .inUse = {"Nystra.exe"}, .status = ReplaceStatus::kInUse, .stoppedAt = "Nystra.exe", .after = Old()},
         Case{.name = "a write refused half way",
              .before = Old(),
              .failing = {"copy:Nystra.exe.~new"},
@@ -161,6 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
              .after = Old(),
              .recovered = {"BRIMOL.DLL"}}),
     suite_test::RowName);
+// clang-format on
 
 }  // namespace
 }  // namespace setup
