@@ -38,7 +38,7 @@ inline const CodePageCase kCodePageCases[] = {
     {.codePage = 65001, .name = "Polish", .text = u"\u0141\u00F3d\u017A", .stored = "\xC5\x81\xC3\xB3\x64\xC5\xBA"},
     {.codePage = 65001, .name = "Kanji", .text = u"\u65E5\u672C", .stored = "\xE6\x97\xA5\xE6\x9C\xAC"},
     {.codePage = 65001, .name = "OutsideTheBasicPlane", .text = u"\U0001F600", .stored = "\xF0\x9F\x98\x80"},
-        {.codePage = 65001, .name = "HalfASurrogatePair", .text = std::u16string(u"a") + char16_t(0xD800), .stored = std::nullopt},
+    {.codePage = 65001, .name = "HalfASurrogatePair", .text = std::u16string(u"a") + char16_t(0xD800), .stored = std::nullopt},
     {.codePage = 65001, .name = "Empty", .text = u"", .stored = ""},
 };
 // clang-format on

@@ -279,13 +279,8 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{.name = "EmptyNameWidestTimeOut", .panelName = "", .timeOut = "1800"},
         FieldCase{.name = "TimeOutOutOfRange", .panelName = "B", .timeOut = "1801", .refused = IDC_TIME_OUT, .message = kTimeOutLimitMessage},
         FieldCase{.name = "NameCheckedBeforeTimeOut", .panelName = kSixteen + "Q", .timeOut = "0", .refused = IDC_NAME2},
-        FieldCase{.name = "CharactersTheCodePageLacks",
-                  .panelName = "????",
-                  .timeOut = "60",
-                  .nameCharacters = 4,
-                  .refused = IDC_NAME2,
-                  .message = kNameCharactersMessage,
-                  .storable = false}),
+        FieldCase{.name = "CharactersTheCodePageLacks", .panelName = "????", .timeOut = "60", .nameCharacters = 4,
+                  .refused = IDC_NAME2, .message = kNameCharactersMessage, .storable = false}),
     suite_test::RowName);
 // clang-format on
 
@@ -370,60 +365,27 @@ TEST_P(TimeRelease, TimeReleaseBoxAndTheTimeOutField) {
               c.okSaves.empty() ? std::to_string(c.storedTimeOut) + "|" + std::to_string(c.storedEnable) : c.okSaves);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cordane, TimeRelease,
                          ::testing::Values(
                              // Off: the field disabled, its value saved as loaded.
-                             TimeReleaseCase{.name = "OffFieldDisabledValueSavedAsLoaded",
-                                             .storedTimeOut = 0,
-                                             .storedEnable = 0,
-                                             .clicks = {},
-                                             .fieldEnabled = false,
-                                             .boxes = 0,
-                                             .okSaves = "0|0"},
-                             TimeReleaseCase{.name = "OnWithZeroRefusedUntilCorrected",
-                                             .storedTimeOut = 0,
-                                             .storedEnable = 1,
-                                             .clicks = {},
-                                             .fieldEnabled = true,
-                                             .boxes = 1,
-                                             .okSaves = ""},
-                             TimeReleaseCase{.name = "CheckingEnablesAnInvalidField",
-                                             .storedTimeOut = 0,
-                                             .storedEnable = 0,
-                                             .clicks = {{true, "0"}},
-                                             .fieldEnabled = true,
-                                             .boxes = 1,
-                                             .okSaves = ""},
-                             TimeReleaseCase{.name = "CheckingCorrecting",
-                                             .storedTimeOut = 0,
-                                             .storedEnable = 0,
-                                             .clicks = {{true, "0"}, {false, "25"}},
-                                             .fieldEnabled = false,
-                                             .boxes = 0,
-                                             .okSaves = "25|0"},
+        TimeReleaseCase{.name = "OffFieldDisabledValueSavedAsLoaded", .storedTimeOut = 0, .storedEnable = 0,
+                        .clicks = {}, .fieldEnabled = false, .boxes = 0, .okSaves = "0|0"},
+        TimeReleaseCase{.name = "OnWithZeroRefusedUntilCorrected", .storedTimeOut = 0, .storedEnable = 1,
+                        .clicks = {}, .fieldEnabled = true, .boxes = 1, .okSaves = ""},
+        TimeReleaseCase{.name = "CheckingEnablesAnInvalidField", .storedTimeOut = 0, .storedEnable = 0,
+                        .clicks = {{true, "0"}}, .fieldEnabled = true, .boxes = 1, .okSaves = ""},
+        TimeReleaseCase{.name = "CheckingCorrecting", .storedTimeOut = 0, .storedEnable = 0,
+                        .clicks = {{true, "0"}, {false, "25"}}, .fieldEnabled = false, .boxes = 0, .okSaves = "25|0"},
                              // Refused: the field stays enabled.
-                             TimeReleaseCase{.name = "UncheckingAnInvalidField",
-                                             .storedTimeOut = 30,
-                                             .storedEnable = 1,
-                                             .clicks = {{false, "abc"}},
-                                             .fieldEnabled = true,
-                                             .boxes = 2,
-                                             .okSaves = ""},
-                             TimeReleaseCase{.name = "UncheckingAValidField",
-                                             .storedTimeOut = 30,
-                                             .storedEnable = 1,
-                                             .clicks = {{false, "40"}},
-                                             .fieldEnabled = false,
-                                             .boxes = 0,
-                                             .okSaves = "40|0"},
-                             TimeReleaseCase{.name = "CheckingAgain",
-                                             .storedTimeOut = 30,
-                                             .storedEnable = 1,
-                                             .clicks = {{false, "40"}, {true, "40"}},
-                                             .fieldEnabled = true,
-                                             .boxes = 0,
-                                             .okSaves = "40|1"}),
+        TimeReleaseCase{.name = "UncheckingAnInvalidField", .storedTimeOut = 30, .storedEnable = 1,
+                        .clicks = {{false, "abc"}}, .fieldEnabled = true, .boxes = 2, .okSaves = ""},
+        TimeReleaseCase{.name = "UncheckingAValidField", .storedTimeOut = 30, .storedEnable = 1,
+                        .clicks = {{false, "40"}}, .fieldEnabled = false, .boxes = 0, .okSaves = "40|0"},
+        TimeReleaseCase{.name = "CheckingAgain", .storedTimeOut = 30, .storedEnable = 1,
+                        .clicks = {{false, "40"}, {true, "40"}}, .fieldEnabled = true, .boxes = 0, .okSaves = "40|1"}),
                          suite_test::RowName);
+// clang-format on
 
 // A refused write is reported and the dialog stays open; what was written
 // before it stays, nothing after it is written, and OK can be tried again.
@@ -465,21 +427,14 @@ TEST_P(FailedSave, FailedSaveIsReported) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cordane, FailedSave,
-                         ::testing::Values(FailedSaveCase{.name = "NoKeyCanBeCreated",
-                                                          .createError = brimol::kRegAccessDenied,
-                                                          .refusedValue = "",
-                                                          .stored1 = "",
-                                                          .stored2 = "",
-                                                          .system = "60|1"},
+                         ::testing::Values(
+        FailedSaveCase{.name = "NoKeyCanBeCreated", .createError = brimol::kRegAccessDenied, .refusedValue = "",
+                       .stored1 = "", .stored2 = "", .system = "60|1"},
         FailedSaveCase{.name = "PanelValueRefused", .createError = 0, .refusedValue = "IR_OP", .stored1 = "New 0|2|?", .stored2 = "", .system = "60|1"},
         FailedSaveCase{.name = "NameRefused", .createError = 0, .refusedValue = "NAME", .stored1 = "?|2|0", .stored2 = "", .system = "60|1"},
         FailedSaveCase{.name = "TimeOutRefused", .createError = 0, .refusedValue = "TIMEOUT", .stored1 = "New 0|2|0", .stored2 = "New 1|0|0", .system = "60|0"},
-                                           FailedSaveCase{.name = "TimeReleaseRefused",
-                                                          .createError = 0,
-                                                          .refusedValue = "TIMEENABLE",
-                                                          .stored1 = "New 0|2|0",
-                                                          .stored2 = "New 1|0|0",
-                                                          .system = "90|1"}),
+        FailedSaveCase{.name = "TimeReleaseRefused", .createError = 0, .refusedValue = "TIMEENABLE",
+                       .stored1 = "New 0|2|0", .stored2 = "New 1|0|0", .system = "90|1"}),
                          suite_test::RowName);
 // clang-format on
 

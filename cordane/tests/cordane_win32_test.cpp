@@ -90,6 +90,7 @@ TEST_P(CordaneResources, KeepTheirTextsAndAskForTheHighestRights) {
     EXPECT_NE(bytes.find(GetParam().text), std::string::npos);
 }
 
+// clang-format off
 const std::wstring kFont = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // "ＭＳ Ｐゴシック"
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,12 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ResourceCase{.name = "SettingDialogFont", .type = RT_DIALOG, .id = IDD_CORDANE_DIALOG, .text = Utf16(kFont)},
         ResourceCase{.name = "AboutBoxFont", .type = RT_DIALOG, .id = IDD_ABOUTBOX, .text = Utf16(kFont)},
-        ResourceCase{.name = "AboutCommandText",
-                     .type = RT_STRING,
-                     .id = IDS_ABOUTBOX / 16 + 1,
+        ResourceCase{.name = "AboutCommandText", .type = RT_STRING, .id = IDS_ABOUTBOX / 16 + 1,
                      .text = Utf16(L"Cordane\x306E\x30D0\x30FC\x30B8\x30E7\x30F3\x60C5\x5831(&A)...")},
         ResourceCase{.name = "HighestRights", .type = RT_MANIFEST, .id = 1, .text = "level=\"highestAvailable\""}),
     suite_test::RowName);
+// clang-format on
 
 // The names of the native test against the platform's own conversions: a
 // name is stored only as the code page holds it exactly, in Western,

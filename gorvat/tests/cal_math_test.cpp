@@ -92,67 +92,28 @@ TEST_P(CalMathRecordTest, RecordsOfWholeRuns) {
     EXPECT_EQ(r.record, c.record);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Gorvat, CalMathRecordTest,
-                         ::testing::Values(WholeRun{.what = "worked example",
-                                                    .placedW = kW,
-                                                    .touches = MakeTouches(2700, 2010, 12600, 9495),
-                                                    .w = kW,
-                                                    .h = kH,
-                                                    .dX = 9900,
-                                                    .dY = 7485,
-                                                    .oy = -810,
-                                                    .record = {10343, -100, 10260, -81}},
-                                           WholeRun{.what = "touches on the targets",
-                                                    .placedW = kW,
-                                                    .touches = MakeTouches(2560, 1920, 12800, 9600),
-                                                    .w = kW,
-                                                    .h = kH,
-                                                    .dX = 10240,
-                                                    .dY = 7680,
-                                                    .oy = 0,
-                                                    .record = kIdentityCalibration},
+                         ::testing::Values(
+        WholeRun{.what = "worked example", .placedW = kW, .touches = MakeTouches(2700, 2010, 12600, 9495), .w = kW,
+                 .h = kH, .dX = 9900, .dY = 7485, .oy = -810, .record = {10343, -100, 10260, -81}},
+        WholeRun{.what = "touches on the targets", .placedW = kW, .touches = MakeTouches(2560, 1920, 12800, 9600),
+                 .w = kW, .h = kH, .dX = 10240, .dY = 7680, .oy = 0, .record = kIdentityCalibration},
                                            // gx = -1, ox = 65536: the offset floors to 6553.
-                                           WholeRun{.what = "reversed x",
-                                                    .placedW = kW,
-                                                    .touches = MakeTouches(12800, 1920, 2560, 9600),
-                                                    .w = kW,
-                                                    .h = kH,
-                                                    .dX = -10240,
-                                                    .dY = 7680,
-                                                    .oy = 0,
-                                                    .record = {-10000, 6553, 10000, 0}},
+        WholeRun{.what = "reversed x", .placedW = kW, .touches = MakeTouches(12800, 1920, 2560, 9600), .w = kW,
+                 .h = kH, .dX = -10240, .dY = 7680, .oy = 0, .record = {-10000, 6553, 10000, 0}},
                                            // Targets 5000 and 24999: gx = 19999 / -20000 = -0.99995 floors to -10000.
-                                           WholeRun{.what = "negative gain",
-                                                    .placedW = 29998.5,
-                                                    .touches = MakeTouches(24999, 1920, 4999, 9600),
-                                                    .w = 29998.5,
-                                                    .h = kH,
-                                                    .dX = -20000,
-                                                    .dY = 7680,
-                                                    .oy = 0,
-                                                    .record = {-10000, 6553, 10000, 0}},
+        WholeRun{.what = "negative gain", .placedW = 29998.5, .touches = MakeTouches(24999, 1920, 4999, 9600),
+                 .w = 29998.5, .h = kH, .dX = -20000, .dY = 7680, .oy = 0, .record = {-10000, 6553, 10000, 0}},
                                            // Only the x span is rounded (9900.5 to the even 9900); y touches are
                                            // rounded when stored (2010.5 -> 2010, 9495.5 -> 9496).
-                                           WholeRun{.what = "halves",
-                                                    .placedW = kW,
-                                                    .touches = MakeTouches(2700.25, 2010.5, 12600.75, 9495.5),
-                                                    .w = kW,
-                                                    .h = kH,
-                                                    .dX = 9900,
-                                                    .dY = 7486,
-                                                    .oy = -808,
-                                                    .record = {10343, -100, 10259, -81}},
+        WholeRun{.what = "halves", .placedW = kW, .touches = MakeTouches(2700.25, 2010.5, 12600.75, 9495.5), .w = kW,
+                 .h = kH, .dX = 9900, .dY = 7486, .oy = -808, .record = {10343, -100, 10259, -81}},
                                            // The offsets use the screen size of the computation, not of the targets.
-                                           WholeRun{.what = "screen doubled",
-                                                    .placedW = kW,
-                                                    .touches = MakeTouches(2700, 2010, 12600, 9495),
-                                                    .w = 2 * kW,
-                                                    .h = 2 * kH,
-                                                    .dX = 9900,
-                                                    .dY = 7485,
-                                                    .oy = -405,
-                                                    .record = {10343, -50, 10260, -41}}),
+        WholeRun{.what = "screen doubled", .placedW = kW, .touches = MakeTouches(2700, 2010, 12600, 9495),
+                 .w = 2 * kW, .h = 2 * kH, .dX = 9900, .dY = 7485, .oy = -405, .record = {10343, -50, 10260, -41}}),
                          suite_test::RowName);
+// clang-format on
 
 // Touches chosen to land exactly on a limit, or just past it.
 struct Limit {

@@ -72,7 +72,6 @@ std::vector<StartFault> StartFaults() {
     };
     const std::uint32_t readMode = IOCTL_TAVLO_GET_CLICK_MODE, readOnce = IOCTL_TAVLO_GET_CLICK_ONCE_MODE;
     // clang-format off
-    // clang-format off
     std::vector<StartFault> rows = {
         {.name = "second instance", .fault = [](Rig& r) {r.window.anotherInstance = true;}, .reported = false, .after = "2/4/1", .fatal = false},
         {.name = "no driver", .fault = [](Rig&) {Channel().deviceMissing = true;}, .reported = false, .after = "2/4/1", .fatal = false},
@@ -87,7 +86,6 @@ std::vector<StartFault> StartFaults() {
         {.name = "write fails", .fault = fail(IOCTL_TAVLO_SET_CLICK_MODE), .reported = true, .after = "2/4/0", .fatal = false},
         {.name = "once write fails", .fault = fail(IOCTL_TAVLO_SET_CLICK_ONCE_MODE), .reported = true, .after = "2/4/0", .fatal = false},
     };
-    // clang-format on
     // clang-format on
     // Every function Palvine uses is looked up before the first request.
     for (const char* missing : {"TavloGetVersion", "TavloGetClickMode", "TavloSetClickMode", "TavloGetClickOnceMode",
@@ -173,11 +171,10 @@ TEST_P(ClickRule, WritesTheOnceFlag) {
 }
 
 // clang-format off
-// clang-format off
 const ClickRow kClickRows[] = {
-        {.name = "left arms", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = kLeftButton, .overPicture = true, .after = "1/2/1"},
-        {.name = "left disarms", .arguments = "", .driverOnceButton = 2, .flagBefore = 1, .released = kLeftButton, .overPicture = false, .after = "1/2/0"},
-        {.name = "middle arms", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = kMiddleButton, .overPicture = true, .after = "1/2/1"},
+    {.name = "left arms", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = kLeftButton, .overPicture = true, .after = "1/2/1"},
+    {.name = "left disarms", .arguments = "", .driverOnceButton = 2, .flagBefore = 1, .released = kLeftButton, .overPicture = false, .after = "1/2/0"},
+    {.name = "middle arms", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = kMiddleButton, .overPicture = true, .after = "1/2/1"},
     // The driver's flag written back unchanged.
     {.name = "once button keeps a set flag", .arguments = "", .driverOnceButton = 2, .flagBefore = 1,
      .released = kRightButton, .overPicture = false, .after = "1/2/1"},
@@ -195,11 +192,9 @@ const ClickRow kClickRows[] = {
     {.name = "once middle, middle keeps", .arguments = "/ONCEMIDDLE", .driverOnceButton = 4, .flagBefore = 1,
      .released = kMiddleButton, .overPicture = false, .after = "1/4/1"},
     // Bits beyond the three buttons are no common bit.
-        {.name = "bit 8 is no button", .arguments = "", .driverOnceButton = 8, .flagBefore = 0, .released = 8, .overPicture = true, .after = "1/2/1"},
-    {.name = "left and right together keep", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = 3,
-     .overPicture = false, .after = "1/2/0"},
+    {.name = "bit 8 is no button", .arguments = "", .driverOnceButton = 8, .flagBefore = 0, .released = 8, .overPicture = true, .after = "1/2/1"},
+    {.name = "left and right together keep", .arguments = "", .driverOnceButton = 2, .flagBefore = 0, .released = 3, .overPicture = false, .after = "1/2/0"},
 };
-// clang-format on
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(PalvineMainDlg, ClickRule, testing::ValuesIn(kClickRows), suite_test::RowName);
@@ -234,27 +229,24 @@ struct Ending {
     int reports, closes;
 };
 // clang-format off
-// clang-format off
 const Ending kEndings[] = {
-        {.name = "close", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kClose, .restores = true, .reports = 0, .closes = 1},
+    {.name = "close", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kClose, .restores = true, .reports = 0, .closes = 1},
     // No report may hold the session's end up, even when the driver refuses the modes.
-        {.name = "session end", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kSessionEnd, .restores = true, .reports = 0, .closes = 0},
+    {.name = "session end", .fault = Fault::kNone, .untilTheBox = false, .act = Act::kSessionEnd, .restores = true, .reports = 0, .closes = 0},
     {.name = "session end, restore refused", .fault = Fault::kWriteRefused, .untilTheBox = false,
      .act = Act::kSessionEnd, .restores = false, .reports = 0, .closes = 0},
     {.name = "session end with the report open", .fault = Fault::kReadRefused, .untilTheBox = true,
      .act = Act::kTickThenSessionEndInTheBox, .restores = true, .reports = 1, .closes = 1},
     {.name = "driver gone, back while the report is open", .fault = Fault::kDriverGone, .untilTheBox = true,
      .act = Act::kTick, .restores = true, .reports = 1, .closes = 1},
-        {.name = "driver gone for good", .fault = Fault::kDriverGone, .untilTheBox = false, .act = Act::kTick, .restores = false, .reports = 2, .closes = 1},
+    {.name = "driver gone for good", .fault = Fault::kDriverGone, .untilTheBox = false, .act = Act::kTick, .restores = false, .reports = 2, .closes = 1},
     {.name = "odd once flag in a poll's reply", .fault = Fault::kOddFlagReply, .untilTheBox = false,
      .act = Act::kTick, .restores = true, .reports = 1, .closes = 1},
-        {.name = "click read refused once", .fault = Fault::kReadRefused, .untilTheBox = true, .act = Act::kClick, .restores = true, .reports = 1, .closes = 1},
-    {.name = "click write refused once", .fault = Fault::kWriteRefused, .untilTheBox = true, .act = Act::kClick,
-     .restores = true, .reports = 1, .closes = 1},
+    {.name = "click read refused once", .fault = Fault::kReadRefused, .untilTheBox = true, .act = Act::kClick, .restores = true, .reports = 1, .closes = 1},
+    {.name = "click write refused once", .fault = Fault::kWriteRefused, .untilTheBox = true, .act = Act::kClick, .restores = true, .reports = 1, .closes = 1},
     {.name = "click write refused for good", .fault = Fault::kWriteRefused, .untilTheBox = false, .act = Act::kClick,
      .restores = false, .reports = 2, .closes = 1},
 };
-// clang-format on
 // clang-format on
 
 class EveryEnding : public testing::TestWithParam<std::tuple<RunStep, Ending>> {};

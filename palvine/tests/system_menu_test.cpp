@@ -109,11 +109,9 @@ struct CommandStep {
 };
 
 // clang-format off
-// clang-format off
 const CommandStep kCommandSteps[] = {
-        {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false, .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
-    {.name = "always_top_on_again", .alwaysTop = true, .size = {}, .topMostAfter = true,
-     .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
+    {.name = "always_top_off", .alwaysTop = true, .size = {}, .topMostAfter = false, .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
+    {.name = "always_top_on_again", .alwaysTop = true, .size = {}, .topMostAfter = true, .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
     {.name = "large", .alwaysTop = false, .size = WindowSize::kLarge, .topMostAfter = true,
      .sizeAfter = WindowSize::kLarge, .widthAfter = 1752, .pictureAt = 685},
     {.name = "normal", .alwaysTop = false, .size = WindowSize::kNormal, .topMostAfter = true,
@@ -123,7 +121,6 @@ const CommandStep kCommandSteps[] = {
     {.name = "small", .alwaysTop = false, .size = WindowSize::kSmall, .topMostAfter = true,
      .sizeAfter = WindowSize::kSmall, .widthAfter = 588, .pictureAt = 103},
 };
-// clang-format on
 // clang-format on
 
 class CommandSequence : public testing::TestWithParam<int> {};

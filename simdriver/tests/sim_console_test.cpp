@@ -105,8 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsageCase{.name = "ReplyTwice", .args = {"reply", "0x22E0C0", "twice"}, .exitCode = 2, .message = "reply needs once or always"},
         BadUsageCase{.name = "ReplyTooLong",
                      .args = {"reply", "0x22E0C0", "once", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
-                     .exitCode = 2,
-                     .message = "at most 8 bytes"},
+                     .exitCode = 2, .message = "at most 8 bytes"},
         BadUsageCase{.name = "RemoveMissingPanel", .args = {"remove", "0"}, .exitCode = 1, .message = "remove failed: the driver answered with error 2"},
         BadUsageCase{.name = "TouchMissingPanel", .args = {"touch", "3"}, .exitCode = 1, .message = "touch failed"}),
     [](const ::testing::TestParamInfo<BadUsageCase>& row) { return std::string(row.param.name); });

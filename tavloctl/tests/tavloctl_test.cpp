@@ -159,14 +159,10 @@ TEST_P(TavloCtlRefused, IsNamed) {
 INSTANTIATE_TEST_SUITE_P(
     Usage, TavloCtlRefused,
     ::testing::Values(
-        RefusedCase{.name = "BadPanelNumber",
-                    .args = {"led", "5"},
-                    .exitCode = 1,
+        RefusedCase{.name = "BadPanelNumber", .args = {"led", "5"}, .exitCode = 1,
                     .message = "TavloGetPanelLed failed: TavloBadPanel (5): there is no panel with that number"},
         RefusedCase{.name = "NoPanelWithIdentifier", .args = {"led", "id:99"}, .exitCode = 1, .message = "no attached panel has identifier 99"},
-        RefusedCase{.name = "IdentifierShared",
-                    .args = {"led", "id:34"},
-                    .exitCode = 1,
+        RefusedCase{.name = "IdentifierShared", .args = {"led", "id:34"}, .exitCode = 1,
                     .message = "2 attached panels have identifier 34; name the panel by its number"},
         RefusedCase{.name = "EmptyIdentifier", .args = {"led", "id:"}, .exitCode = 2, .message = "'id:' is no panel"},
         RefusedCase{.name = "IdentifierTooLarge", .args = {"led", "id:256"}, .exitCode = 2, .message = "'id:256' is no panel"},
@@ -176,14 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{.name = "CalibrationValueTooLarge", .args = {"calibration", "0", "1", "2", "3", "40000"}, .exitCode = 2, .message = "-32768..32767"},
         RefusedCase{.name = "SoundNeitherOnNorOff", .args = {"sound", "0", "maybe"}, .exitCode = 2, .message = "sound takes on or off"},
         // Options that mean nothing to a command are refused, not ignored.
-        RefusedCase{.name = "SavedForPointdata",
-                    .args = {"pointdata", "0", "on", "--saved"},
-                    .exitCode = 2,
+        RefusedCase{.name = "SavedForPointdata", .args = {"pointdata", "0", "on", "--saved"}, .exitCode = 2,
                     .message = "option --saved has no meaning for pointdata"},
         RefusedCase{.name = "SavedForList", .args = {"list", "--saved"}, .exitCode = 2, .message = "option --saved has no meaning for list"},
-        RefusedCase{.name = "SavedJsonForCalibration",
-                    .args = {"calibration", "0", "--saved --json"},
-                    .exitCode = 2,
+        RefusedCase{.name = "SavedJsonForCalibration", .args = {"calibration", "0", "--saved --json"}, .exitCode = 2,
                     .message = "option --saved --json has no meaning for calibration"},
         RefusedCase{.name = "JsonForExport", .args = {"export", "--json"}, .exitCode = 2, .message = "option --json has no meaning for export"},
         RefusedCase{.name = "DryRunForRecover", .args = {"recover", "--dry-run"}, .exitCode = 2, .message = "option --dry-run has no meaning for recover"},
@@ -479,81 +471,53 @@ TEST_P(TavloCtlDoctorFault, IsNamedWithItsLevel) {
     EXPECT_EQ(err.str(), "");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Faults, TavloCtlDoctorFault,
     ::testing::Values(
         DoctorFaultCase{.name = "no driver",
-                        .make = [](TavloCtlTest&) { TheInProcessDriver().channel.deviceMissing = true; },
-                        .exitCode = 2,
+                        .make = [](TavloCtlTest&) {TheInProcessDriver().channel.deviceMissing = true;}, .exitCode = 2,
                         .line = "FAIL  driver: the driver does not answer: TavloGetVersion failed: TavloNoDevice (1)"},
         DoctorFaultCase{.name = "no panel",
-                        .make =
-                            [](TavloCtlTest&) {
-                                TavloCtlTest::Model().RemovePanel(1);
-                                TavloCtlTest::Model().RemovePanel(0);
-                            },
-                        .exitCode = 1,
-                        .line = "WARN  panels: no panel is attached"},
+                        .make = [](TavloCtlTest&) {TavloCtlTest::Model().RemovePanel(1); TavloCtlTest::Model().RemovePanel(0);},
+                        .exitCode = 1, .line = "WARN  panels: no panel is attached"},
         DoctorFaultCase{.name = "shared identifier",
-                        .make = [](TavloCtlTest&) { TavloCtlTest::Model().AttachPanel(0x11); },
-                        .exitCode = 2,
+                        .make = [](TavloCtlTest&) {TavloCtlTest::Model().AttachPanel(0x11);}, .exitCode = 2,
                         .line = "FAIL  identifiers: panels 0, 2 both report identifier 17"},
-        DoctorFaultCase{.name = "no record",
-                        .make = [](TavloCtlTest&) { Store().Clear(); },
-                        .exitCode = 1,
+        DoctorFaultCase{.name = "no record", .make = [](TavloCtlTest&) {Store().Clear();}, .exitCode = 1,
                         .line = "WARN  records: panel 1 (id 34) has no record"},
-        DoctorFaultCase{.name = "mode out of range",
-                        .make = [](TavloCtlTest&) { PutRecord(0x22, "B", 7); },
-                        .exitCode = 1,
-                        .line = "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},
+        DoctorFaultCase{.name = "mode out of range", .make = [](TavloCtlTest&) {PutRecord(0x22, "B", 7);},
+                        .exitCode = 1, .line = "WARN  records: panel 1 (id 34): TOUCH_OP 7 is no mode"},
         DoctorFaultCase{.name = "two supervisors",
-                        .make =
-                            [](TavloCtlTest&) {
-                                PutRecord(0x11, "A", 2);
-                                PutRecord(0x22, "B", 2);
-                            },
-                        .exitCode = 1,
+                        .make = [](TavloCtlTest&) {PutRecord(0x11, "A", 2); PutRecord(0x22, "B", 2);}, .exitCode = 1,
                         .line = "WARN  records: There are two Supervisor in this system"},
         DoctorFaultCase{.name = "time-out out of range",
-                        .make = [](TavloCtlTest&) { Store().PutDword(kBase + "ALL", "TIMEOUT", 5000); },
-                        .exitCode = 1,
+                        .make = [](TavloCtlTest&) {Store().PutDword(kBase + "ALL", "TIMEOUT", 5000);}, .exitCode = 1,
                         .line = "WARN  time-out: ALL: TIMEOUT 5000 is outside 1 to 1800 seconds"},
-        DoctorFaultCase{.name = "killed interlock",
-                        .make = [](TavloCtlTest&) { TavloSetStartupMode(0); },
-                        .exitCode = 2,
-                        .line = "FAIL  startup: start-up mode is 0 with Nystra not running"},
+        DoctorFaultCase{.name = "killed interlock", .make = [](TavloCtlTest&) {TavloSetStartupMode(0);},
+                        .exitCode = 2, .line = "FAIL  startup: start-up mode is 0 with Nystra not running"},
         DoctorFaultCase{.name = "interlock started over a clean driver",
-                        .make = [](TavloCtlTest& test) { test.platform.nystra.globalLock = true; },
-                        .exitCode = 2,
+                        .make = [](TavloCtlTest& test) {test.platform.nystra.globalLock = true;}, .exitCode = 2,
                         .line = "FAIL  point data: 2 panels have point data on while Nystra runs; at most one may"},
         DoctorFaultCase{.name = "disabled panel",
                         .make = [](TavloCtlTest&) { TavloCtlTest::Model().MutablePanel(1)->pointdata = 0; },
                         .exitCode = 2,
                         .line = "FAIL  point data: 1 panel(s) have point data off with Nystra not running"},
         DoctorFaultCase{.name = "trial values",
-                        .make =
-                            [](TavloCtlTest&) {
-                                std::uint16_t stamp = TavloCtlTest::Model().Stamp();
-                                std::int16_t click[4] = {0, 0, 900, 40};
-                                TavloSetClickData(&stamp, 1, click, 0);
-                            },
+                        .make = [](TavloCtlTest&) {std::uint16_t stamp = TavloCtlTest::Model().Stamp(); std::int16_t click[4] = {0, 0, 900, 40}; TavloSetClickData(&stamp, 1, click, 0);},
                         .exitCode = 1,
                         .line = "WARN  working set: panel 1 (id 34): working click settings differ from the saved set"},
-        DoctorFaultCase{.name = "armed one-shot",
-                        .make = [](TavloCtlTest&) { TavloSetClickOnceMode(1, 2); },
-                        .exitCode = 1,
-                        .line = "WARN  click mode: the one-shot is armed"},
-        DoctorFaultCase{
-            .name = "missing library",
-            .make = [](TavloCtlTest& test) { test.platform.files.erase("C:\\Orlinde\\Dravik\\BRIMOL.DLL"); },
-            .exitCode = 2,
-            .line = "FAIL  files: C:\\Orlinde\\Dravik\\ lacks BRIMOL.DLL: reinstall the suite"},
-        DoctorFaultCase{
-            .name = "missing program",
-            .make = [](TavloCtlTest& test) { test.platform.files.erase("C:\\Orlinde\\Dravik\\Gorvat.exe"); },
-            .exitCode = 1,
-            .line = "WARN  files: C:\\Orlinde\\Dravik\\ lacks Gorvat.exe"}),
+        DoctorFaultCase{.name = "armed one-shot", .make = [](TavloCtlTest&) {TavloSetClickOnceMode(1, 2);},
+                        .exitCode = 1, .line = "WARN  click mode: the one-shot is armed"},
+        DoctorFaultCase{.name = "missing library",
+                        .make = [](TavloCtlTest& test) {test.platform.files.erase("C:\\Orlinde\\Dravik\\BRIMOL.DLL");},
+                        .exitCode = 2,
+                        .line = "FAIL  files: C:\\Orlinde\\Dravik\\ lacks BRIMOL.DLL: reinstall the suite"},
+        DoctorFaultCase{.name = "missing program",
+                        .make = [](TavloCtlTest& test) {test.platform.files.erase("C:\\Orlinde\\Dravik\\Gorvat.exe");},
+                        .exitCode = 1, .line = "WARN  files: C:\\Orlinde\\Dravik\\ lacks Gorvat.exe"}),
     suite_test::RowName);
+// clang-format on
 
 // With the interlock running, start-up mode 0 and one panel enabled are right.
 TEST_F(TavloCtlTest, DoctorAcceptsTheInterlocksOwnState) {

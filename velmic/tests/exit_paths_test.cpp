@@ -62,19 +62,15 @@ void PreviewAfterApply(VelmicTest& t) {
 }
 
 // clang-format off
-// clang-format off
 const Step kSteps[] = {
-    {.name = "waiting for an active panel", .dialog = false, .reach = Nothing,
-     .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
-        {.name = "opened", .dialog = true, .reach = Nothing, .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
-        {.name = "slider previewed", .dialog = true, .reach = PreviewFast, .working = kFast, .saved = kSaved, .onOk = kFast, .soundOnOk = false},
-    {.name = "sound tried", .dialog = true, .reach = TrySound,
-     .working = kWorking, .saved = kSaved, .onOk = ClickSettings{50, 20, 400, 30}, .soundOnOk = true},
-        {.name = "applied", .dialog = true, .reach = Apply, .working = kApplied, .saved = kApplied, .onOk = kApplied, .soundOnOk = false},
+    {.name = "waiting for an active panel", .dialog = false, .reach = Nothing, .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
+    {.name = "opened", .dialog = true, .reach = Nothing, .working = kWorking, .saved = kSaved, .onOk = std::nullopt, .soundOnOk = false},
+    {.name = "slider previewed", .dialog = true, .reach = PreviewFast, .working = kFast, .saved = kSaved, .onOk = kFast, .soundOnOk = false},
+    {.name = "sound tried", .dialog = true, .reach = TrySound, .working = kWorking, .saved = kSaved, .onOk = ClickSettings{50, 20, 400, 30}, .soundOnOk = true},
+    {.name = "applied", .dialog = true, .reach = Apply, .working = kApplied, .saved = kApplied, .onOk = kApplied, .soundOnOk = false},
     {.name = "previewed after Apply", .dialog = true, .reach = PreviewAfterApply,
      .working = kFastApplied, .saved = kApplied, .onOk = kFastApplied, .soundOnOk = false},
 };
-// clang-format on
 // clang-format on
 
 // The endings.
@@ -120,22 +116,19 @@ void RefuseSave(VelmicTest& t) {
 }
 
 // clang-format off
-// clang-format off
 const Ending kEndings[] = {
-        {.name = "OK", .act = Ok, .outcome = Outcome::Saved, .needs = Needs::Dialog, .boxes = 0, .reports = 0},
-        {.name = "Cancel", .act = Cancel, .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
-        {.name = "session end", .act = EndSession, .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
-    {.name = "session end, the sound refused", .act = EndSessionSoundRefused,
-     .outcome = Outcome::SoundKept, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
-        {.name = "session end while a box is open", .act = EndSessionInABox, .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
-        {.name = "panel lost", .act = LosePanel, .outcome = Outcome::Waits, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "OK", .act = Ok, .outcome = Outcome::Saved, .needs = Needs::Dialog, .boxes = 0, .reports = 0},
+    {.name = "Cancel", .act = Cancel, .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end", .act = EndSession, .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end, the sound refused", .act = EndSessionSoundRefused, .outcome = Outcome::SoundKept, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
+    {.name = "session end while a box is open", .act = EndSessionInABox, .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
+    {.name = "panel lost", .act = LosePanel, .outcome = Outcome::Waits, .needs = Needs::Nothing, .boxes = 0, .reports = 0},
     {.name = "driver gone, back while the report is open", .act = LoseDriverForAReport,
      .outcome = Outcome::Restored, .needs = Needs::Nothing, .boxes = 1, .reports = 1},
-        {.name = "driver gone for good", .act = LoseDriver, .outcome = Outcome::NotReachable, .needs = Needs::Nothing, .boxes = 1, .reports = 1},
-        {.name = "preview refused", .act = RefusePreview, .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
-        {.name = "save refused", .act = RefuseSave, .outcome = Outcome::Restored, .needs = Needs::EnabledOk, .boxes = 1, .reports = 0},
+    {.name = "driver gone for good", .act = LoseDriver, .outcome = Outcome::NotReachable, .needs = Needs::Nothing, .boxes = 1, .reports = 1},
+    {.name = "preview refused", .act = RefusePreview, .outcome = Outcome::Restored, .needs = Needs::Dialog, .boxes = 1, .reports = 0},
+    {.name = "save refused", .act = RefuseSave, .outcome = Outcome::Restored, .needs = Needs::EnabledOk, .boxes = 1, .reports = 0},
 };
-// clang-format on
 // clang-format on
 
 // Every ending that can happen at a step.

@@ -56,6 +56,7 @@ struct SessionRow {
     std::vector<Step> steps;
 };
 void PrintTo(const SessionRow& row, std::ostream* os) { *os << row.name; }
+// clang-format off
 const SessionRow kSessions[] = {
     {.name = "apply then OK",
      .found = kFound,
@@ -68,18 +69,11 @@ const SessionRow kSessions[] = {
                {"Apply again is ignored", Apply, {kDown7, true, kDown7, false}, 400, true, false, false},
                {"released where it was after Apply", Unmoved, {kDown7, true, kDown7, false}, 400, true, false, false},
                {"OK after Apply", Ok, {kDown7, false, kDown7, false}, 400, false, false, true}}},
-    {.name = "sound then OK",
-     .found = kFound,
-     .steps = {{"sound on in the working set", ToggleSound, kFound, 450, true, true, false},
-               {"sound off", ToggleSound, {kWorking, false, kSaved, false}, 450, true, true, false},
-               {"sound on again", ToggleSound, kFound, 450, true, true, false},
-               {"area to 10", Drag(Slider::DblClickArea, 10), {kArea10, true, kSaved, false}, 400, true, true, false},
-               {"OK", Ok, {kArea10, true, kArea10, true}, 400, false, false, true}}},
+    {.name = "sound then OK", .found = kFound,
+     .steps = {{"sound on in the working set", ToggleSound, kFound, 450, true, true, false}, {"sound off", ToggleSound, {kWorking, false, kSaved, false}, 450, true, true, false}, {"sound on again", ToggleSound, kFound, 450, true, true, false}, {"area to 10", Drag(Slider::DblClickArea, 10), {kArea10, true, kSaved, false}, 400, true, true, false}, {"OK", Ok, {kArea10, true, kArea10, true}, 400, false, false, true}}},
     // The box unchecked: Set to default writes the sound.
-    {.name = "defaults with the sound unchecked",
-     .found = {kWorking, false, kSaved, false},
-     .steps = {{"Set to default", Defaults, {kDefaults, true, kSaved, false}, 400, true, true, false},
-               {"OK", Ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
+    {.name = "defaults with the sound unchecked", .found = {kWorking, false, kSaved, false},
+     .steps = {{"Set to default", Defaults, {kDefaults, true, kSaved, false}, 400, true, true, false}, {"OK", Ok, {kDefaults, true, kDefaults, true}, 400, false, false, true}}},
     {.name = "defaults with the sound checked",
      .found = kCheckedAtDefaults,
      .steps =
@@ -88,6 +82,7 @@ const SessionRow kSessions[] = {
           // The box was checked already: the sound is not written.
           {"Set to default", Defaults, {kDefaults, false, kDefaults, true}, 400, true, true, false}}},
 };
+// clang-format on
 
 class SessionTest : public VelmicTest, public ::testing::WithParamInterface<SessionRow> {};
 

@@ -105,37 +105,20 @@ struct ChangeRow {
     const char* caption;
 };
 void PrintTo(const ChangeRow& row, std::ostream* os) { *os << row.name; }
+// clang-format off
 const ChangeRow kChanges[] = {
-    {.name = "a lower number enabled too",
-     .change = [] { VelmicTest::Model().MutablePanel(0)->pointdata = 1; },
-     .edited = 1,
-     .newPanel = 0,
-     .caption = " 32"},
+    {.name = "a lower number enabled too", .change = [] {VelmicTest::Model().MutablePanel(0)->pointdata = 1;}, .edited = 1, .newPanel = 0, .caption = " 32"},
     {.name = "replaced at the same number",
-     .change =
-         [] {
-             VelmicTest::Model().RemovePanel(1);
-             VelmicTest::Model().RemovePanel(0);
-             VelmicTest::Attach(0x20, false);
-             VelmicTest::Attach(0x44, true, {{0, 0, 200, 20}, true, {0, 0, 200, 20}, true});
-         },
-     .edited = -1,
-     .newPanel = 1,
-     .caption = " 68"},
+     .change = [] {VelmicTest::Model().RemovePanel(1); VelmicTest::Model().RemovePanel(0); VelmicTest::Attach(0x20, false); VelmicTest::Attach(0x44, true, {{0, 0, 200, 20}, true, {0, 0, 200, 20}, true});},
+     .edited = -1, .newPanel = 1, .caption = " 68"},
     // Panels whose identifiers were never set apart (all 0, say): the
     // panel set did not change, so the number that did names another
     // panel, however alike their identifiers.
     {.name = "the other panel, with the same identifier, takes over",
-     .change =
-         [] {
-             VelmicTest::Model().MutablePanel(0)->id = kId;
-             VelmicTest::Model().MutablePanel(0)->pointdata = 1;
-             VelmicTest::Model().MutablePanel(1)->pointdata = 0;
-         },
-     .edited = 1,
-     .newPanel = 0,
-     .caption = " 49"},
+     .change = [] {VelmicTest::Model().MutablePanel(0)->id = kId; VelmicTest::Model().MutablePanel(0)->pointdata = 1; VelmicTest::Model().MutablePanel(1)->pointdata = 0;},
+     .edited = 1, .newPanel = 0, .caption = " 49"},
 };
+// clang-format on
 
 class ActivePanelChangeTest : public VelmicTest, public ::testing::WithParamInterface<ChangeRow> {};
 

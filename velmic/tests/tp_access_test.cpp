@@ -103,18 +103,16 @@ struct ActiveRow {
 };
 void PrintTo(const ActiveRow& row, std::ostream* os) { *os << row.name; }
 // clang-format off
-// clang-format off
 const ActiveRow kActiveRows[] = {
-        {.name = "no panel", .enabled = {}, .changes = 0, .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
-        {.name = "panel count unreadable", .enabled = {true}, .changes = -1, .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
-        {.name = "only the third enabled", .enabled = {false, false, true}, .changes = 0, .result = kOk, .index = 2, .id = 0x13, .boxes = {}},
-        {.name = "two enabled", .enabled = {false, true, true}, .changes = 0, .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
-        {.name = "none enabled", .enabled = {false, false}, .changes = 0, .result = kNoActivePanel, .index = 0, .id = -1, .boxes = {}},
-        {.name = "a panel attached during the search", .enabled = {false, true}, .changes = 1, .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
+    {.name = "no panel", .enabled = {}, .changes = 0, .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
+    {.name = "panel count unreadable", .enabled = {true}, .changes = -1, .result = kNoPanelDevice, .index = 0, .id = -1, .boxes = {}},
+    {.name = "only the third enabled", .enabled = {false, false, true}, .changes = 0, .result = kOk, .index = 2, .id = 0x13, .boxes = {}},
+    {.name = "two enabled", .enabled = {false, true, true}, .changes = 0, .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
+    {.name = "none enabled", .enabled = {false, false}, .changes = 0, .result = kNoActivePanel, .index = 0, .id = -1, .boxes = {}},
+    {.name = "a panel attached during the search", .enabled = {false, true}, .changes = 1, .result = kOk, .index = 1, .id = 0x12, .boxes = {}},
     {.name = "a panel attached during each search", .enabled = {false, true}, .changes = 2,
      .result = kCritical, .index = 0, .id = -1, .boxes = {"GetActivePanel(2): 3"}},
 };
-// clang-format on
 // clang-format on
 
 class ActivePanelTest : public VelmicTest, public ::testing::WithParamInterface<ActiveRow> {};
@@ -154,7 +152,7 @@ struct FindRow {
 void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
 // clang-format off
 const FindRow kFindRows[] = {
-        {.name = "still at its number", .ids = {0x11, 0x22, 0x33}, .preferred = 1, .result = kOk, .index = 1, .idQueries = 1},
+    {.name = "still at its number", .ids = {0x11, 0x22, 0x33}, .preferred = 1, .result = kOk, .index = 1, .idQueries = 1},
     {.name = "moved down", .ids = {0x22, 0x33}, .preferred = 1, .result = kOk, .index = 0, .idQueries = 2},
     {.name = "gone", .ids = {0x11, 0x33}, .preferred = 1, .result = kNoPanelDevice, .index = 9, .idQueries = 2},
     {.name = "its number now the count", .ids = {0x22}, .preferred = 1, .result = kOk, .index = 0, .idQueries = 1},
