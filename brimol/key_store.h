@@ -13,13 +13,13 @@ namespace brimol {
 // Registry status codes (the Win32 error numbers the registry returns).
 enum : long {
     kRegOk = 0,
-    kRegNotFound = 2,          // ERROR_FILE_NOT_FOUND: no such key or value
-    kRegAccessDenied = 5,      // ERROR_ACCESS_DENIED
-    kRegInvalidHandle = 6,     // ERROR_INVALID_HANDLE
-    kRegNotEnoughMemory = 8,   // ERROR_NOT_ENOUGH_MEMORY
-    kRegInvalidData = 13,      // ERROR_INVALID_DATA: value of the wrong size
-    kRegMoreData = 234,        // ERROR_MORE_DATA: value larger than expected
-    kRegUnsupportedType = 1630 // ERROR_UNSUPPORTED_TYPE: value of another type
+    kRegNotFound = 2,           // ERROR_FILE_NOT_FOUND: no such key or value
+    kRegAccessDenied = 5,       // ERROR_ACCESS_DENIED
+    kRegInvalidHandle = 6,      // ERROR_INVALID_HANDLE
+    kRegNotEnoughMemory = 8,    // ERROR_NOT_ENOUGH_MEMORY
+    kRegInvalidData = 13,       // ERROR_INVALID_DATA: value of the wrong size
+    kRegMoreData = 234,         // ERROR_MORE_DATA: value larger than expected
+    kRegUnsupportedType = 1630  // ERROR_UNSUPPORTED_TYPE: value of another type
 };
 
 // HKEY_LOCAL_MACHINE: the predefined handle 0x80000002, sign-extended on

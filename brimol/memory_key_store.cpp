@@ -133,8 +133,8 @@ void MemoryKeyStore::PutText(const std::string& path, const std::string& valueNa
 void MemoryKeyStore::PutDword(const std::string& path, const std::string& valueName, std::int32_t value) {
     const auto raw = static_cast<std::uint32_t>(value);
     PutValue(path, valueName, kRegDword,
-             {static_cast<std::uint8_t>(raw), static_cast<std::uint8_t>(raw >> 8),
-              static_cast<std::uint8_t>(raw >> 16), static_cast<std::uint8_t>(raw >> 24)});
+             {static_cast<std::uint8_t>(raw), static_cast<std::uint8_t>(raw >> 8), static_cast<std::uint8_t>(raw >> 16),
+              static_cast<std::uint8_t>(raw >> 24)});
 }
 
 const StoredValue* MemoryKeyStore::Find(const std::string& path, const std::string& valueName) const {

@@ -21,7 +21,7 @@
 // ::new: the classes' own operator new would hide the placement form.
 #define BRIMOL_MS_CONSTRUCTORS(Class)                                                                        \
     extern "C" Class* BRIMOL_MS_MEMBER BrimolMsDefault_##Class(Class* self) { return ::new (self) Class(); } \
-    extern "C" Class* BRIMOL_MS_MEMBER BrimolMsCopy_##Class(Class* self, const Class* other) {                  \
+    extern "C" Class* BRIMOL_MS_MEMBER BrimolMsCopy_##Class(Class* self, const Class* other) {               \
         return ::new (self) Class(*other);                                                                   \
     }
 

@@ -95,7 +95,10 @@ std::size_t CRegString::length() const { return BoundedLength(text, kCapacity - 
 // CRegPanel -------------------------------------------------------------------
 
 CRegPanel::CRegPanel()
-    : irOp(kDefaultIrOp), touchOp(kDefaultTouchOp), basePath(kBasePath), key(nullptr),
+    : irOp(kDefaultIrOp),
+      touchOp(kDefaultTouchOp),
+      basePath(kBasePath),
+      key(nullptr),
       rootKey(brimol::MachineRootKey()) {
     std::memset(name, 0, sizeof name);
     std::memset(regIdList, kEndOfList, sizeof regIdList);
@@ -116,8 +119,7 @@ namespace {
 // Opens or creates basePath\subkey under `root` with one of the store's two
 // key operations; `key` is null unless that succeeded.
 using KeyOperation = long (brimol::KeyStore::*)(BrimolKey, const char*, BrimolKey*);
-int OpenKey(KeyOperation operation, BrimolKey root, const CRegString& base, const CRegString& subkey,
-            BrimolKey* key) {
+int OpenKey(KeyOperation operation, BrimolKey root, const CRegString& base, const CRegString& subkey, BrimolKey* key) {
     char path[2 * CRegString::kCapacity];
     JoinPath(base, subkey, path);
     *key = nullptr;

@@ -31,8 +31,8 @@ public:
 
     long CreateForWrite(BrimolKey root, const char* path, BrimolKey* key) override {
         HKEY created = nullptr;
-        const LONG status = RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess,
-                                            nullptr, &created, nullptr);
+        const LONG status =
+            RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr, &created, nullptr);
         *key = status == ERROR_SUCCESS ? created : nullptr;
         return status;
     }

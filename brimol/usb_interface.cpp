@@ -32,8 +32,12 @@ int DriverPanelCount(std::int32_t tableCount) {
 }  // namespace
 
 CUSBInterface::CUSBInterface()
-    : activeDevice(kNone), touchedDevice(kNone), deviceCount(0), panelIds{kNone, kNone, kNone, kNone, kNone},
-      stamp(0), activeTouched(0) {}
+    : activeDevice(kNone),
+      touchedDevice(kNone),
+      deviceCount(0),
+      panelIds{kNone, kNone, kNone, kNone, kNone},
+      stamp(0),
+      activeTouched(0) {}
 
 CUSBInterface::CUSBInterface(const CUSBInterface& other) = default;
 CUSBInterface& CUSBInterface::operator=(const CUSBInterface& other) = default;

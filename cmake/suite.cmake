@@ -36,11 +36,16 @@ else()
     include(GoogleTest)
 endif()
 
+# What every test program shares: the names of table rows (testing/).
+add_library(suite_test_rows INTERFACE)
+add_library(suite::test_rows ALIAS suite_test_rows)
+target_include_directories(suite_test_rows INTERFACE ${CMAKE_CURRENT_LIST_DIR}/testing)
+
 # suite_windows_test_program(name SOURCES ... LIBS ...): a GoogleTest
 # program for Windows, run under Wine by suite_wine_test.
 function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} gtest_main
+    suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} suite::test_rows gtest_main
                           DESCRIPTION "Test program of the touch panel suite")
     if(TARGET ${name})
         set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
@@ -57,6 +62,6 @@ function(suite_unit_test name)
     suite_target_defaults(${name})
     # Tests are C++20, for designated initialisers in their tables of cases.
     set_target_properties(${name} PROPERTIES CXX_STANDARD 20)
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} suite::test_rows GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 endfunction()

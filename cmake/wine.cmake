@@ -12,7 +12,53 @@ else()
     set(SUITE_ARCH x86_64)
 endif()
 
-set(SUITE_HARNESS_ENV "SUITE_WIN64_BIN=${SUITE_WIN64_BIN}" "SUITE_WINE_ROOT=${CMAKE_BINARY_DIR}/wine")
+# A Windows build other than the x86_64 one runs its end-to-end tests with
+# that build's simulated driver, its console and the window probe: without
+# them every e2e test would fail at its start. The win32 preset stops here
+# with what to run; a release build (tools/make-release.sh makes them alone)
+# only warns, as only its installer tests need them.
+if(WIN32 AND NOT SUITE_WIN64_BIN STREQUAL "${CMAKE_BINARY_DIR}/bin")
+    set(missing "")
+    foreach(file tavlosim.sys tavlosim.exe winprobe.exe)
+        if(NOT EXISTS ${SUITE_WIN64_BIN}/${file})
+            list(APPEND missing ${file})
+        endif()
+    endforeach()
+    if(missing)
+        list(JOIN missing ", " missing)
+        set(message "The end-to-end tests of this build use the x86_64 build's simulated driver, its console and "
+                    "the window probe, and ${SUITE_WIN64_BIN} lacks ${missing}. Build the win64 preset first:\n"
+                    "  cmake --preset win64 && cmake --build --preset win64\n"
+                    "(or give another x86_64 build's bin folder with -DSUITE_WIN64_BIN=...).")
+        string(JOIN "" message ${message})
+        if(SUITE_RELEASE)
+            message(WARNING "${message}")
+        else()
+            message(FATAL_ERROR "${message}")
+        endif()
+    endif()
+endif()
+
+# The scenarios read the programs' control identifiers, window classes and
+# the install folder from e2e_ids.sh, written here from the headers the code
+# uses (harness/make-e2e-ids.cmake); a change of a header configures again
+# on the next build and so rewrites it.
+set(SUITE_E2E_IDS ${CMAKE_BINARY_DIR}/e2e_ids.sh)
+set(headers "")
+foreach(program velmic gorvat palvine nystra cordane)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${program}/${program}_ids.h)
+        list(APPEND headers ${PROJECT_SOURCE_DIR}/${program}/${program}_ids.h)
+    endif()
+endforeach()
+set(folder ${PROJECT_SOURCE_DIR}/installer/include/suite_install_folder.h)
+execute_process(COMMAND ${CMAKE_COMMAND} -DOUT=${SUITE_E2E_IDS} "-DHEADERS=${headers}" -DFOLDER=${folder}
+                        -P ${PROJECT_SOURCE_DIR}/harness/make-e2e-ids.cmake
+                COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${headers} ${folder} ${PROJECT_SOURCE_DIR}/harness/make-e2e-ids.cmake)
+
+set(SUITE_HARNESS_ENV "SUITE_WIN64_BIN=${SUITE_WIN64_BIN}" "SUITE_WINE_ROOT=${CMAKE_BINARY_DIR}/wine"
+    "SUITE_E2E_IDS=${SUITE_E2E_IDS}")
 
 if(WIN32)
     add_test(NAME e2e_session_start COMMAND ${SUITE_HARNESS} start)

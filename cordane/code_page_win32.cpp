@@ -5,6 +5,10 @@
 namespace cordane {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text is the platform's wide text");
+static_assert(kCodePageUtf8 == CP_UTF8 && kCodePageUtf7 == CP_UTF7, "code pages as the platform numbers them");
+static_assert(kWcNoBestFitChars == WC_NO_BEST_FIT_CHARS && kWcErrInvalidChars == WC_ERR_INVALID_CHARS &&
+                  kMbErrInvalidChars == MB_ERR_INVALID_CHARS,
+              "conversion flags as the platform defines them");
 
 // No default character and no question whether one was used: UTF-8 and
 // several other code pages refuse the call with either.
@@ -27,8 +31,7 @@ std::optional<std::u16string> PlatformCodePage::ToWide(unsigned codePage, std::u
     const int size = MultiByteToWideChar(codePage, flags, text.data(), length, nullptr, 0);
     if (size <= 0) return std::nullopt;
     std::u16string wide(static_cast<std::size_t>(size), u'\0');
-    if (MultiByteToWideChar(codePage, flags, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]), size) !=
-        size) {
+    if (MultiByteToWideChar(codePage, flags, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]), size) != size) {
         return std::nullopt;
     }
     return wide;

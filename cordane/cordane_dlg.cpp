@@ -189,10 +189,6 @@ bool CCordaneDlg::OnRowButton(int control) {
     return false;
 }
 
-bool CCordaneDlg::OnSysCommand(std::uintptr_t command) {
-    if (command < IDM_ABOUTBOX || command > IDM_ABOUTBOX + 15) return false;
-    view_.ShowAbout();
-    return true;
-}
+void CCordaneDlg::OnAboutCommand() { view_.ShowAbout(); }
 
 }  // namespace cordane

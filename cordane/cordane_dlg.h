@@ -17,6 +17,7 @@
 #include "brimol.h"
 #include "cordane_ids.h"
 #include "panel_fields.h"
+#include "suite_install_folder.h"
 
 namespace cordane {
 
@@ -42,8 +43,8 @@ inline constexpr int kOkButton = 1;
 inline constexpr int kCancelButton = 2;
 
 // The tools, started by fixed path.
-inline constexpr const char* kTouchSettingsTool = "C:\\Orlinde\\Dravik\\Velmic.exe";
-inline constexpr const char* kCalibrationTool = "C:\\Orlinde\\Dravik\\Gorvat.exe";
+inline constexpr const char* kTouchSettingsTool = SUITE_INSTALL_FOLDER "Velmic.exe";
+inline constexpr const char* kCalibrationTool = SUITE_INSTALL_FOLDER "Gorvat.exe";
 
 // Texts of the boxes.
 inline constexpr const char* kSameIdMessage = "A system find the same PanelID";
@@ -99,8 +100,8 @@ public:
     void OnTimeReleaseClicked();
     // A button of a panel row; false when `control` is none.
     bool OnRowButton(int control);
-    // A system-menu command; false leaves it to the default handling.
-    bool OnSysCommand(std::uintptr_t command);
+    // The system menu's about command.
+    void OnAboutCommand();
 
     // Rows that show a panel (0..4), and rows the dialog shows (2..4).
     int PanelRows() const;

@@ -3,28 +3,27 @@
 #include <string>
 
 #include "code_page_win32.h"
+#include "controls_win32.h"
 #include "handles_win32.h"
+#include "message_boxes_win32.h"
 #include "system_menu_win32.h"
+#include "text_win32.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
+
+// The buttons that end the dialog and the mode lists' "no selection" are
+// the dialog framework's values.
+static_assert(kOkButton == IDOK && kCancelButton == IDCANCEL, "OK and Cancel end the dialog with their identifiers");
+static_assert(kNoMode == CB_ERR, "a list without a selection answers CB_ERR, and CB_SETCURSEL takes -1 for none");
+
 namespace {
 
-// A control's rectangle in its dialog's client coordinates.
-RECT ClientRect(HWND dialog, HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::wstring Widen(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
+// Characters, with the terminating zero, of the about command's text and of
+// the class name and text of a row control that is copied.
+constexpr int kAboutTextLength = 128;
+constexpr int kClassNameLength = 32;
+constexpr int kControlTextLength = 64;
 
 }  // namespace
 
@@ -39,7 +38,7 @@ void CordaneDlgWindow::PrepareRow(const RowControls& row) {
     HWND list = GetDlgItem(Handle(), row.mode);
     if (SendMessageW(list, CB_GETCOUNT, 0, 0) == 0) {
         for (const char* mode : kModeTexts) {
-            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(mode, CP_ACP).c_str()));
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(winui::Widen(mode, CP_ACP).c_str()));
         }
     }
     SendDlgItemMessageW(Handle(), row.name, EM_LIMITTEXT, kMaxNameCharacters, 0);
@@ -51,8 +50,8 @@ bool CordaneDlgWindow::OnInitDialog() {
 
     // The about command, when its text is there, and the program icon.
     const winui::SystemMenu systemMenu(Handle());
-    wchar_t about[128] = {};
-    if (systemMenu && LoadStringW(instance_, IDS_ABOUTBOX, about, 128) > 0) {
+    wchar_t about[kAboutTextLength] = {};
+    if (systemMenu && LoadStringW(instance_, IDS_ABOUTBOX, about, kAboutTextLength) > 0) {
         systemMenu.AppendSeparator();
         systemMenu.AppendItem(IDM_ABOUTBOX, about);
     }
@@ -79,7 +78,9 @@ INT_PTR CordaneDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
         return TRUE;
     }
     case WM_SYSCOMMAND:
-        return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
+        if (!IsAboutCommand(wParam)) return FALSE;
+        dlg_.OnAboutCommand();
+        return TRUE;
     default:
         return FALSE;
     }
@@ -92,13 +93,13 @@ void CordaneDlgWindow::AddRows(int rows) {
     if (rows > kMaxRows) rows = kMaxRows;
     if (rows <= kTemplateRows) return;
     const RowControls& model = kRows[kTemplateRows - 1];
-    const RECT first = ClientRect(Handle(), GetDlgItem(Handle(), kRows[0].id));
-    const RECT last = ClientRect(Handle(), GetDlgItem(Handle(), model.id));
+    const RECT first = winui::ChildRect(GetDlgItem(Handle(), kRows[0].id));
+    const RECT last = winui::ChildRect(GetDlgItem(Handle(), model.id));
     const int pitch = last.top - first.top;
     const int extra = pitch * (rows - kTemplateRows);
 
     for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        const RECT rect = ClientRect(Handle(), child);
+        const RECT rect = winui::ChildRect(child);
         if (rect.top < last.bottom) continue;
         SetWindowPos(child, nullptr, rect.left, rect.top + extra, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -119,16 +120,16 @@ void CordaneDlgWindow::AddRows(int rows) {
                                               {model.calibration, made.calibration}};
         for (const auto& copy : copies) {
             HWND source = GetDlgItem(Handle(), copy.first);
-            const RECT rect = ClientRect(Handle(), source);
+            const RECT rect = winui::ChildRect(source);
             int height = rect.bottom - rect.top;
             RECT dropped{};
             if (SendMessageW(source, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != 0) {
                 height = dropped.bottom - dropped.top;  // a list: its height when dropped down
             }
-            wchar_t className[32] = {};
-            GetClassNameW(source, className, 32);
-            wchar_t text[64] = {};
-            GetWindowTextW(source, text, 64);
+            wchar_t className[kClassNameLength] = {};
+            GetClassNameW(source, className, kClassNameLength);
+            wchar_t text[kControlTextLength] = {};
+            GetWindowTextW(source, text, kControlTextLength);
             HWND control =
                 CreateWindowExW(static_cast<DWORD>(GetWindowLongW(source, GWL_EXSTYLE)), className, text,
                                 static_cast<DWORD>(GetWindowLongW(source, GWL_STYLE)), rect.left, rect.top + offset,
@@ -161,8 +162,9 @@ std::optional<std::string> CordaneDlgWindow::GetText(int control) {
     if (copied <= 0) return std::string();
     // The code page the registry's narrow calls use.
     PlatformCodePage platform;
-    return NarrowExactly(platform, GetACP(),
-                         std::u16string(reinterpret_cast<const char16_t*>(wide.data()), static_cast<std::size_t>(copied)));
+    return NarrowExactly(
+        platform, GetACP(),
+        std::u16string(reinterpret_cast<const char16_t*>(wide.data()), static_cast<std::size_t>(copied)));
 }
 
 std::size_t CordaneDlgWindow::TextLength(int control) {
@@ -194,12 +196,12 @@ void CordaneDlgWindow::Message(const std::string& text, BoxIcon icon) {
     UINT style = MB_OK;
     if (icon == BoxIcon::kWarning) style |= MB_ICONEXCLAMATION;
     if (icon == BoxIcon::kStop) style |= MB_ICONSTOP;
-    MessageBoxW(Handle(), Widen(text, CP_ACP).c_str(), kBoxTitle, style);
+    winui::ShowWideBox(Handle(), winui::Widen(text, CP_ACP), kBoxTitle, style);
 }
 
 // The tools find the panel to work on themselves; whether they started is
 // not reported (a missing tool is a missing installation, not a user error).
-void CordaneDlgWindow::StartProgram(const char* path) { StartDetached(path, &startup_, &process_); }
+void CordaneDlgWindow::StartProgram(const char* path) { process_ = StartDetached(path, startup_); }
 
 void CordaneDlgWindow::ShowAbout() { winui::ShowSimpleBoxUnicode(instance_, IDD_ABOUTBOX, Handle()); }
 

@@ -14,6 +14,14 @@ namespace cordane {
 // Title of Cordane's message boxes.
 inline constexpr const wchar_t* kBoxTitle = L"Cordane";
 
+// The system menu's about command: the system keeps the low four bits of a
+// system command for itself, so identifiers 16 to 31 all mean the about
+// command; every other command gets the default handling.
+inline constexpr WPARAM kSystemCommandLowBits = 16;
+constexpr bool IsAboutCommand(WPARAM systemCommand) {
+    return systemCommand >= IDM_ABOUTBOX && systemCommand < IDM_ABOUTBOX + kSystemCommandLowBits;
+}
+
 class CordaneDlgWindow final : public winui::Dialog, public CordaneView {
 public:
     explicit CordaneDlgWindow(HINSTANCE instance);

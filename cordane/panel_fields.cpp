@@ -1,22 +1,24 @@
 #include "panel_fields.h"
 
+#include "brimol.h"
+
 namespace cordane {
 
 int ModePosition(std::int32_t mode) {
-    if (mode <= 0) return kDisablePosition;
-    if (mode == 1) return kInterlockPosition;
-    if (mode == 2) return kSupervisorPosition;
+    if (mode <= TouchDisable) return kDisablePosition;
+    if (mode == TouchInterlock) return kInterlockPosition;
+    if (mode == TouchSupervisor) return kSupervisorPosition;
     return kNoMode;
 }
 
 std::int32_t ModeOfPosition(int position) {
     switch (position) {
     case kInterlockPosition:
-        return 1;
+        return TouchInterlock;
     case kSupervisorPosition:
-        return 2;
+        return TouchSupervisor;
     default:
-        return 0;
+        return TouchDisable;
     }
 }
 

@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::string kBase = "SOFTWARE\\ZR_EX_CONTROL\\";
 const char* const kValueNames[] = {"NAME", "TOUCH_OP", "IR_OP", "TIMEOUT", "TIMEENABLE"};
-constexpr int kKeys = 19;  // ID0..ID17 and ALL
+constexpr int kKeys = 19;               // ID0..ID17 and ALL
 constexpr std::size_t kNameLimit = 49;  // characters of NAME a record holds
 
 std::string KeyName(int key) { return key == kKeys - 1 ? "ALL" : "ID" + std::to_string(key); }
@@ -161,13 +161,13 @@ void Written(Mirror& mirror, int id, const Bytes& text, std::int32_t touchOp, st
     Bytes name = text;
     name.push_back(0);
     mirror.Set(id, kName, Stored{brimol::kRegSz, name});
-    for (const auto& [valueIndex, value] : {std::pair<int, std::int32_t>{kTouchOp, touchOp},
-                                            std::pair<int, std::int32_t>{kIrOp, irOp}}) {
+    for (const auto& [valueIndex, value] :
+         {std::pair<int, std::int32_t>{kTouchOp, touchOp}, std::pair<int, std::int32_t>{kIrOp, irOp}}) {
         const auto raw = static_cast<std::uint32_t>(value);
-        mirror.Set(id, valueIndex, Stored{brimol::kRegDword, Bytes{static_cast<std::uint8_t>(raw),
-                                                                  static_cast<std::uint8_t>(raw >> 8),
-                                                                  static_cast<std::uint8_t>(raw >> 16),
-                                                                  static_cast<std::uint8_t>(raw >> 24)}});
+        mirror.Set(id, valueIndex,
+                   Stored{brimol::kRegDword,
+                          Bytes{static_cast<std::uint8_t>(raw), static_cast<std::uint8_t>(raw >> 8),
+                                static_cast<std::uint8_t>(raw >> 16), static_cast<std::uint8_t>(raw >> 24)}});
     }
 }
 
@@ -237,7 +237,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Written(mirror, id, text, record.touchOp, record.irOp);
             const brimol::StoredValue* value = store.Find(kBase + KeyName(id), "NAME");
             FUZZ_CHECK(value != nullptr && value->type == brimol::kRegSz);
-            FUZZ_CHECK(value->bytes.size() == text.size() + 1 && std::equal(text.begin(), text.end(), value->bytes.begin()));
+            FUZZ_CHECK(value->bytes.size() == text.size() + 1 &&
+                       std::equal(text.begin(), text.end(), value->bytes.begin()));
             CheckPanelRecord(mirror, true, id, record);
             break;
         }

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view line(reinterpret_cast<const char*>(data), size);
     const palvine::Options options = palvine::ReadOptions(line);
     FUZZ_CHECK((options.TopMost ? 1 : 0) == Expected(line, kTopMost, 1));
-    FUZZ_CHECK(options.SizeCode == Expected(line, kSize, 1));
+    FUZZ_CHECK(static_cast<int>(options.SizeCode) == Expected(line, kSize, 1));
     FUZZ_CHECK(options.NormalButton == Expected(line, kNormal, 1));
     FUZZ_CHECK(options.OnceButton == Expected(line, kOnce, 2));
     return 0;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "tavlo.h"
+
 namespace gorvat {
 namespace {
 
@@ -81,10 +83,10 @@ CalibrationResult ComputeCalibration(const Targets& targets, const Touches& touc
                           WithinLimit(result.oy / 10.0, kOffsetLimit);
     if (!result.withinLimits) return result;
 
-    result.record[0] = static_cast<std::int16_t>(std::floor(10000 * result.gx));
-    result.record[1] = static_cast<std::int16_t>(std::floor(result.ox / 10));
-    result.record[2] = static_cast<std::int16_t>(std::floor(10000 * result.gy));
-    result.record[3] = static_cast<std::int16_t>(std::floor(result.oy / 10.0));
+    result.record[TavloXGain] = static_cast<std::int16_t>(std::floor(10000 * result.gx));
+    result.record[TavloXOffset] = static_cast<std::int16_t>(std::floor(result.ox / 10));
+    result.record[TavloYGain] = static_cast<std::int16_t>(std::floor(10000 * result.gy));
+    result.record[TavloYOffset] = static_cast<std::int16_t>(std::floor(result.oy / 10.0));
     return result;
 }
 

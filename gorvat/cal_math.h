@@ -15,9 +15,9 @@ namespace gorvat {
 // Gains are in units of 1/10000; offsets in units of 10/65536 of the screen.
 using CalibrationData = std::array<std::int16_t, 4>;
 
-inline constexpr CalibrationData kIdentityCalibration = {
-    tavlo::kIdentityCalibration[0], tavlo::kIdentityCalibration[1], tavlo::kIdentityCalibration[2],
-    tavlo::kIdentityCalibration[3]};
+inline constexpr CalibrationData kIdentityCalibration = {tavlo::kIdentityCalibration[0], tavlo::kIdentityCalibration[1],
+                                                         tavlo::kIdentityCalibration[2],
+                                                         tavlo::kIdentityCalibration[3]};
 
 // Nearest integer, ties to the even one (2.5 -> 2, 3.5 -> 4). Values
 // outside the 32-bit range (and NaN) saturate, so no caller meets undefined

@@ -29,7 +29,7 @@ void frmMain::Form_Load() {
     view_.Move(Control::QuitButton, cx - kQuitButtonSize.width / 2, cy);
 
     HelpLine(kHelpStart);
-    CalState = 0;
+    CalState = CalStep::StartTouch;
     view_.MakeTopmost();
 }
 
@@ -37,10 +37,17 @@ void frmMain::Form_MouseDown(int Button, int /*Shift*/, double X, double Y) {
     // A touch arrives as the left button; every other press is ignored.
     if ((Button & kLeftButton) == 0 || closed_) return;
     switch (CalState) {
-        case 0: StartTouch(); break;
-        case 1: FirstMark(X, Y); break;
-        case 2: SecondMark(X, Y); break;
-        default: break;  // 3: the run is over
+    case CalStep::StartTouch:
+        StartTouch();
+        break;
+    case CalStep::FirstMark:
+        FirstMark(X, Y);
+        break;
+    case CalStep::SecondMark:
+        SecondMark(X, Y);
+        break;
+    case CalStep::Over:
+        break;
     }
 }
 
@@ -79,8 +86,7 @@ void frmMain::StartTouch() {
 void frmMain::SearchTimer_Timer() {
     if (!searching_ || closed_) return;
     if (!SearchPanel()) return;
-    searching_ = false;
-    view_.StopSearchTimer();
+    StopSearching();
     // The help line keeps the wait's text: the mark itself now shows where
     // to touch.
     BeginMarks();
@@ -89,6 +95,12 @@ void frmMain::SearchTimer_Timer() {
 // One try: the panel count and a fresh stamp are read every time, so a
 // panel attached or enabled meanwhile is found. The first panel whose
 // touches are delivered as pointer input is the active one.
+void frmMain::StopSearching() {
+    if (!searching_) return;
+    searching_ = false;
+    view_.StopSearchTimer();
+}
+
 bool frmMain::SearchPanel() {
     std::uint8_t count = 0;
     TavloStatus last = device_.GetDevices(&count);
@@ -124,7 +136,7 @@ void frmMain::BeginMarks() {
     // The identity lets the panel report its raw readings during the touches.
     status = device_.SetCalibrationData(&stamp, PanelNo, kIdentityCalibration.data(), kWorkingSet);
     if (status != TavloOk) HelpLine(Failure(status));
-    CalState = 1;
+    CalState = CalStep::FirstMark;
 }
 
 void frmMain::PlaceMark(double centreX, double centreY) {
@@ -140,7 +152,7 @@ void frmMain::FirstMark(double X, double Y) {
     for (int k = 0; k < 40; ++k) PlaceMark(targets.TargetX1 + stepX * k, targets.TargetY1 + stepY * k);
     PlaceMark(targets.TargetX2, targets.TargetY2);
     HelpLine(kHelpSecondMark);
-    CalState = 2;
+    CalState = CalStep::SecondMark;
     view_.SetVisible(Control::areaMessage, true);
 }
 
@@ -179,13 +191,13 @@ void frmMain::SecondMark(double X, double Y) {
     const std::int16_t answer = view_.AskSure(2, 3, "Yes", "No", "", kSureTitle, kSureMessage);
     asking_ = false;
 
-    if (answer == 1) {
+    if (answer == kAnswerYes) {
         status = OnCalibratedPanel(
             [this](std::uint8_t panel) { return device_.SetCalibrationData(&stamp, panel, NewCal.data(), kSavedSet); },
             true);
         if (status == TavloOk) {
             workingSetChanged_ = false;
-            CalState = 3;
+            CalState = CalStep::Over;
             CloseWindow();
             return;
         }
@@ -243,26 +255,29 @@ frmMain::Restore frmMain::PanelGone() {
 // reports it is the one the library gave the call then, 3.
 template <typename Call>
 TavloStatus frmMain::OnCalibratedPanel(Call call, bool again) {
-    TavloStatus status = TavloPanelsChanged;
-    if (where_ == Where::Lost) where_ = FindPanelAgain(&status);
+    if (where_ == Where::Lost) {
+        const Search search = FindPanelAgain();
+        where_ = search.where;
+        if (where_ == Where::Lost) return search.status;
+    }
     if (where_ == Where::Gone) return TavloPanelsChanged;
-    if (where_ == Where::Lost) return status;
-    status = call(PanelNo);
+    TavloStatus status = call(PanelNo);
     if (status != TavloPanelsChanged) return status;
     // The library refreshed the stamp and sent nothing; PanelNo may now
     // name another panel.
-    TavloStatus found = TavloPanelsChanged;
-    where_ = FindPanelAgain(&found);
+    const Search search = FindPanelAgain();
+    where_ = search.where;
     if (where_ == Where::Gone) return status;
-    if (where_ == Where::Lost || !again) return where_ == Where::Lost ? found : status;
+    if (where_ == Where::Lost) return search.status;
+    if (!again) return status;
     status = call(PanelNo);
     if (status == TavloPanelsChanged) where_ = Where::Lost;
     return status;
 }
 
-frmMain::Where frmMain::FindPanelAgain(TavloStatus* status) {
+frmMain::Search frmMain::FindPanelAgain() {
     // Without the identifier the calibrated panel cannot be told apart.
-    if (!panelIdKnown_) return Where::Lost;
+    if (!panelIdKnown_) return {Where::Lost, TavloPanelsChanged};
     for (int attempt = 0; attempt < kFindAttempts; ++attempt) {
         std::uint8_t count = 0;
         TavloStatus last = device_.NeedUpdate(&stamp);
@@ -278,30 +293,20 @@ frmMain::Where frmMain::FindPanelAgain(TavloStatus* status) {
             }
         }
         if (last == TavloPanelsChanged) continue;  // changed again while being read
-        if (last != TavloOk) {
-            *status = last;
-            return Where::Lost;
-        }
-        if (matches == 0) return Where::Gone;
+        if (last != TavloOk) return {Where::Lost, last};
+        if (matches == 0) return {Where::Gone, TavloOk};
         // Two panels reporting the same identifier cannot be told apart:
         // neither is written.
-        if (matches > 1) {
-            *status = TavloPanelsChanged;
-            return Where::Lost;
-        }
+        if (matches > 1) return {Where::Lost, TavloPanelsChanged};
         PanelNo = match;
-        return Where::Known;
+        return {Where::Known, TavloOk};
     }
-    *status = TavloPanelsChanged;
-    return Where::Lost;
+    return {Where::Lost, TavloPanelsChanged};
 }
 
 void frmMain::Abandon() {
     if (closed_) return;
-    if (searching_) {
-        searching_ = false;
-        view_.StopSearchTimer();
-    }
+    StopSearching();
     // When the start values cannot be put back (the saved set unreadable,
     // the write refused, the driver gone for a moment) the trial values
     // would stay in use after the program ended. The window stays open
@@ -310,13 +315,13 @@ void frmMain::Abandon() {
     const Restore restore = RestoreWorkingSet();
     if (restore != Restore::Done && !restoreFailed_) {
         restoreFailed_ = true;
-        CalState = 3;
+        CalState = CalStep::Over;
         view_.SetVisible(Control::picPoint, false);
         view_.SetEnabled(Control::picPoint, false);
         view_.SetVisible(Control::areaMessage, true);
         return;
     }
-    CalState = 3;
+    CalState = CalStep::Over;
     CloseWindow();
 }
 
@@ -339,14 +344,11 @@ void frmMain::Form_QueryUnload() {
 
 void frmMain::Form_SessionEnd() {
     if (closed_) return;
-    if (searching_) {
-        searching_ = false;
-        view_.StopSearchTimer();
-    }
+    StopSearching();
     RestoreWorkingSet();
     // The window cannot stay open to report a failed restore now.
     restoreFailed_ = true;
-    CalState = 3;
+    CalState = CalStep::Over;
     if (asking_) {
         closeRequested_ = true;
         view_.CloseQuestion();

@@ -17,8 +17,7 @@
 namespace gorvat {
 
 // Texts of the window.
-inline constexpr const char* kHelpStart =
-    "1. Touch anywhere on the screen to start the Calibration Setting Program.";
+inline constexpr const char* kHelpStart = "1. Touch anywhere on the screen to start the Calibration Setting Program.";
 inline constexpr const char* kHelpFirstMark = "2. Touch the yellow '+' mark.";
 inline constexpr const char* kHelpSecondMark = "3. Touch the '+' mark again.";
 inline constexpr const char* kHelpLimitOver = "   The calibration is limit over!  Try again.";
@@ -27,6 +26,8 @@ inline constexpr const char* kHelpQuestion =
 inline constexpr const char* kHelpIoctlFailed = "Can't send the IOCTL!";
 inline constexpr const char* kHelpSavedUnreadable = "Can't read the saved calibration!";
 inline constexpr const char* kHelpNotRestored = "  The calibration in use was not restored.";
+// The question's first button, "Yes", answers 1.
+inline constexpr std::int16_t kAnswerYes = 1;
 inline constexpr const char* kSureTitle = "Calibration data save";
 inline constexpr const char* kSureMessage =
     "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )";
@@ -35,6 +36,15 @@ inline constexpr const char* kSureMessage =
 // set for the saved set.
 inline constexpr std::uint32_t kWorkingSet = 0;
 inline constexpr std::uint32_t kSavedSet = 0xFFFFFFFFu;
+
+// Where the procedure stands; the values are the steps as counted in the
+// help lines, less one.
+enum class CalStep : std::int16_t {
+    StartTouch = 0,  // waiting for the start touch (or for an enabled panel)
+    FirstMark = 1,   // waiting for the touch on the first mark
+    SecondMark = 2,  // waiting for the touch on the second mark
+    Over = 3,        // the run is over: presses do nothing
+};
 
 class frmMain {
 public:
@@ -58,7 +68,7 @@ public:
     void Form_SessionEnd();
 
     // State of the procedure, read by the window's tests.
-    std::int16_t CalState = 0;
+    CalStep CalState = CalStep::StartTouch;
     std::uint16_t stamp = 0;
     std::uint8_t PanelNo = 0;
     CalibrationData OrgCal = {0, 0, 0, 0};
@@ -74,15 +84,16 @@ public:
 private:
     void StartTouch();
     bool SearchPanel();
+    void StopSearching();
     void BeginMarks();
     void FirstMark(double X, double Y);
     void SecondMark(double X, double Y);
     void PlaceMark(double centreX, double centreY);
     // Outcome of putting the saved calibration back into the working set.
     enum class Restore {
-        Done,            // the saved values are in effect (or were never changed)
-        SavedUnreadable, // no values read from the panel: nothing was written
-        WriteFailed,     // the write of the saved values was refused
+        Done,             // the saved values are in effect (or were never changed)
+        SavedUnreadable,  // no values read from the panel: nothing was written
+        WriteFailed,      // the write of the saved values was refused
     };
     // Puts the saved calibration back into the working set; when that fails
     // the reason is in the help line.
@@ -103,9 +114,14 @@ private:
     // apart, and once it is gone, the result is TavloPanelsChanged.
     template <typename Call>
     TavloStatus OnCalibratedPanel(Call call, bool again);
+    // Where the panel was found, and when it was lost, why.
+    struct Search {
+        Where where = Where::Lost;
+        TavloStatus status = TavloPanelsChanged;
+    };
     // Refreshes the stamp and the panel list and looks for the panel that
-    // reports `panelId_`. On failure `status` gets the reason.
-    Where FindPanelAgain(TavloStatus* status);
+    // reports `panelId_`.
+    Search FindPanelAgain();
     // No, time-out, Cancel or close: undo and end the program; when the
     // undo fails the first time, the window stays open to say so.
     void Abandon();

@@ -4,11 +4,11 @@
 #include "frm_sure_win32.h"
 #include "gorvat_ids.h"
 #include "mdl_main.h"
+#include "system_menu_win32.h"
 
 namespace gorvat {
 namespace {
 
-constexpr UINT_PTR kSearchTimer = 1;
 constexpr COLORREF kGreen = RGB(0, 64, 0);
 constexpr COLORREF kSilver = RGB(192, 192, 192);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -24,17 +24,25 @@ constexpr int kMarkSize = 32;
 constexpr int kArmStart = 14;  // first pixel of the yellow arm, across the arm
 constexpr int kArmWidth = 4;
 
+// The hidden diagnostic labels, in twips.
+constexpr DesignSize kDiagnosticLabelSize = {1200, 240};
+
 struct DiagnosticLabel {
     Control control;
     int id;
     const char* text;
 };
 constexpr DiagnosticLabel kDiagnosticLabels[] = {
-    {Control::DbgMessage, IDC_DBG_MESSAGE, "DbgMessage"}, {Control::Label2, IDC_LABEL2, "X (a, b)"},
-    {Control::Label4, IDC_LABEL4, "Y (a, b)"},           {Control::dbgXa, IDC_DBG_XA, "dbgXa"},
-    {Control::dbgXb, IDC_DBG_XB, "dbgXb"},               {Control::dbgYa, IDC_DBG_YA, "dbgYa"},
-    {Control::dbgYb, IDC_DBG_YB, "dbgYb"},               {Control::DbgPosX, IDC_DBG_POS_X, "DbgPosX"},
-    {Control::DbgPosY, IDC_DBG_POS_Y, "DbgPosY"},        {Control::DbgSizeX, IDC_DBG_SIZE_X, "DbgSizeX"},
+    {Control::DbgMessage, IDC_DBG_MESSAGE, "DbgMessage"},
+    {Control::Label2, IDC_LABEL2, "X (a, b)"},
+    {Control::Label4, IDC_LABEL4, "Y (a, b)"},
+    {Control::dbgXa, IDC_DBG_XA, "dbgXa"},
+    {Control::dbgXb, IDC_DBG_XB, "dbgXb"},
+    {Control::dbgYa, IDC_DBG_YA, "dbgYa"},
+    {Control::dbgYb, IDC_DBG_YB, "dbgYb"},
+    {Control::DbgPosX, IDC_DBG_POS_X, "DbgPosX"},
+    {Control::DbgPosY, IDC_DBG_POS_Y, "DbgPosY"},
+    {Control::DbgSizeX, IDC_DBG_SIZE_X, "DbgSizeX"},
     {Control::DbgSizeY, IDC_DBG_SIZE_Y, "DbgSizeY"},
 };
 
@@ -70,8 +78,8 @@ bool FrmMainWindow::Create() {
 
     // Borderless and without a title bar: the client area is the screen,
     // so pointer positions in the window are screen positions.
-    HWND window = winui::Window::Create(0, GORVAT_MAIN_CLASS, kWindowTitle, WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
-                                        0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+    HWND window = winui::Window::Create(0, GORVAT_MAIN_CLASS, kWindowTitle, WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, 0,
+                                        0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
                                         nullptr, instance_);
     if (window == nullptr) return false;
     CreateControls();
@@ -84,8 +92,8 @@ bool FrmMainWindow::Create() {
 }
 
 void FrmMainWindow::CreateControls() {
-    auto create = [&](const char* cls, const char* text, DWORD style, double left, double top, DesignSize size,
-                      int id, winui::Window* object = nullptr) {
+    auto create = [&](const char* cls, const char* text, DWORD style, double left, double top, DesignSize size, int id,
+                      winui::Window* object = nullptr) {
         return winui::CreateChild(Handle(), scale_, font_.Get(),
                                   {cls, text, style, {left, top, size.width, size.height}, id, 0, object});
     };
@@ -97,8 +105,8 @@ void FrmMainWindow::CreateControls() {
     // be found by its identifier on the window; it moves, shows and hides
     // with the frame. A static control without SS_NOTIFY lets presses
     // through, like the frame.
-    HWND help = create("STATIC", "textMessage", WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX,
-                       kTextMessageLeft, kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
+    HWND help = create("STATIC", "textMessage", WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, kTextMessageLeft,
+                       kTextMessageTop, kTextMessageSize, IDC_TEXT_MESSAGE);
     SetWindowPos(help, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     controls_[Control::textMessage] = help;
     controls_[Control::QuitButton] =
@@ -116,7 +124,7 @@ void FrmMainWindow::CreateControls() {
 
     for (const DiagnosticLabel& label : kDiagnosticLabels) {
         controls_[label.control] =
-            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, {1200, 240}, label.id);
+            create("STATIC", label.text, WS_DISABLED | SS_LEFT | SS_NOPREFIX, 0, 0, kDiagnosticLabelSize, label.id);
     }
 }
 
@@ -169,19 +177,17 @@ void FrmMainWindow::SetEnabled(Control control, bool enabled) {
     if (HWND child = ControlWindow(control)) EnableWindow(child, enabled ? TRUE : FALSE);
 }
 
-void FrmMainWindow::MakeTopmost() {
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+// Form_Load makes the window topmost while it is still hidden: it is shown
+// here then, already at the size of the screen, and maximised right after.
+void FrmMainWindow::MakeTopmost() { winui::SetTopmost(Handle(), true); }
 
-void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { SetTimer(Handle(), kSearchTimer, milliseconds, nullptr); }
+void FrmMainWindow::StartSearchTimer(unsigned milliseconds) { searchTimer_.Start(Handle(), milliseconds); }
 
-void FrmMainWindow::StopSearchTimer() {
-    if (Handle() != nullptr) KillTimer(Handle(), kSearchTimer);
-}
+void FrmMainWindow::StopSearchTimer() { searchTimer_.Stop(); }
 
 std::int16_t FrmMainWindow::AskSure(std::int16_t BoxType, std::int16_t DefButton, const std::string& Caption1,
-                                    const std::string& Caption2, const std::string& Caption3,
-                                    const std::string& Title, const std::string& Message) {
+                                    const std::string& Caption2, const std::string& Caption3, const std::string& Title,
+                                    const std::string& Message) {
     FrmSureWindow box(instance_, Handle(), scale_, font_.Get());
     frmSure form(box);
     box.Attach(&form);
@@ -217,21 +223,21 @@ bool FrmMainWindow::ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, M
     int button = 0;
     MouseEvent event = down;
     switch (message) {
-        case WM_LBUTTONDOWN:
-            button = kLeftButton;
-            break;
-        case WM_RBUTTONDOWN:
-            button = kRightButton;
-            break;
-        case WM_MBUTTONDOWN:
-            button = kMiddleButton;
-            break;
-        case WM_MOUSEMOVE:
-            button = HeldButtons(wParam);
-            event = move;
-            break;
-        default:
-            return false;
+    case WM_LBUTTONDOWN:
+        button = kLeftButton;
+        break;
+    case WM_RBUTTONDOWN:
+        button = kRightButton;
+        break;
+    case WM_MBUTTONDOWN:
+        button = kMiddleButton;
+        break;
+    case WM_MOUSEMOVE:
+        button = HeldButtons(wParam);
+        event = move;
+        break;
+    default:
+        return false;
     }
     if (form_ != nullptr) {
         (form_->*event)(button, ShiftMask(wParam), scale_.XToTwips(MouseX(lParam)), scale_.YToTwips(MouseY(lParam)));
@@ -242,72 +248,72 @@ bool FrmMainWindow::ForwardPointer(UINT message, WPARAM wParam, LPARAM lParam, M
 LRESULT FrmMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (ForwardPointer(message, wParam, lParam, &frmMain::Form_MouseDown, &frmMain::Form_MouseMove)) return 0;
     switch (message) {
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_QUIT_BUTTON && HIWORD(wParam) == BN_CLICKED && form_ != nullptr) {
-                form_->QuitButton_Click();
-            }
-            return 0;
-        case WM_TIMER:
-            if (wParam == kSearchTimer && form_ != nullptr) form_->SearchTimer_Timer();
-            return 0;
-        case WM_CLOSE:
-            // Alt+F4, the task bar, the system menu: handled as Cancel; the
-            // procedure closes the window when it may.
-            if (form_ != nullptr) {
-                form_->Form_QueryUnload();
-            } else {
-                Destroy();
-            }
-            return 0;
-        case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == ControlWindow(Control::textMessage)) {
-                // The help line: white on the window's green.
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, kWhite);
-                SetBkColor(dc, kGreen);
-                return reinterpret_cast<LRESULT>(green_.Get());
-            }
-            break;
-        case WM_QUERYENDSESSION:
-            return TRUE;
-        case WM_ENDSESSION:
-            if (wParam && form_ != nullptr) form_->Form_SessionEnd();
-            return 0;
-        case WM_GETMINMAXINFO: {
-            // Maximised means the whole screen, task bar included.
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMaxPosition = POINT{0, 0};
-            info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-            info->ptMaxTrackSize = info->ptMaxSize;
-            return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_QUIT_BUTTON && HIWORD(wParam) == BN_CLICKED && form_ != nullptr) {
+            form_->QuitButton_Click();
         }
-        case WM_DISPLAYCHANGE:
-            SetWindowPos(Handle(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        case WM_DESTROY:
-            KillTimer(Handle(), kSearchTimer);
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+        return 0;
+    case WM_TIMER:
+        if (wParam == searchTimer_.Id() && form_ != nullptr) form_->SearchTimer_Timer();
+        return 0;
+    case WM_CLOSE:
+        // Alt+F4, the task bar, the system menu: handled as Cancel; the
+        // procedure closes the window when it may.
+        if (form_ != nullptr) {
+            form_->Form_QueryUnload();
+        } else {
+            Destroy();
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == ControlWindow(Control::textMessage)) {
+            // The help line: white on the window's green.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kWhite);
+            SetBkColor(dc, kGreen);
+            return reinterpret_cast<LRESULT>(green_.Get());
+        }
+        break;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam && form_ != nullptr) form_->Form_SessionEnd();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        // Maximised means the whole screen, task bar included.
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxPosition = POINT{0, 0};
+        info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        info->ptMaxTrackSize = info->ptMaxSize;
+        return 0;
+    }
+    case WM_DISPLAYCHANGE:
+        SetWindowPos(Handle(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    case WM_DESTROY:
+        searchTimer_.Stop();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
     }
     return Default(message, wParam, lParam);
 }
 
 LRESULT FrmMainWindow::HandleFrame(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCHITTEST:
-            // The frame takes no pointer input: presses reach the window.
-            return HTTRANSPARENT;
-        case WM_PAINT:
-            PaintFrame(frame);
-            return 0;
-        case WM_SETTEXT:
-            InvalidateRect(frame, nullptr, TRUE);
-            break;
-        default:
-            break;
+    case WM_NCHITTEST:
+        // The frame takes no pointer input: presses reach the window.
+        return HTTRANSPARENT;
+    case WM_PAINT:
+        PaintFrame(frame);
+        return 0;
+    case WM_SETTEXT:
+        InvalidateRect(frame, nullptr, TRUE);
+        break;
+    default:
+        break;
     }
     return DefWindowProcA(frame, message, wParam, lParam);
 }

@@ -12,6 +12,7 @@
 #include "frm_main.h"
 #include "frm_sure.h"
 #include "handles_win32.h"
+#include "timer_win32.h"
 #include "twips.h"
 #include "window_win32.h"
 
@@ -44,6 +45,8 @@ public:
     void Close() override;
 
 private:
+    static constexpr UINT_PTR kSearchTimerId = 1;
+
     // The message frame and the mark: windows of their own classes whose
     // painting and pointer input the calibration window does.
     class Part final : public winui::Window {
@@ -83,6 +86,7 @@ private:
     std::map<Control, HWND> controls_;
     winui::Font font_;
     winui::Brush green_;
+    winui::Timer searchTimer_{kSearchTimerId};
     frmSure* question_ = nullptr;
 };
 

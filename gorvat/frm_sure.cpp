@@ -22,7 +22,7 @@ SurePlan PlanSureBox(int BoxType, int DefButton) {
 }
 
 void frmSure::Reset() {
-    RetCode = 0;
+    RetCode = kSureNoAnswer;
     answered_ = false;
 }
 
@@ -45,7 +45,7 @@ void frmSure::TimeOver_Timer() {
     if (answered_) return;
     answered_ = true;
     view_.Beep();
-    RetCode = -1;
+    RetCode = kSureTimedOut;
     view_.Unload();
 }
 

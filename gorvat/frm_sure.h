@@ -18,6 +18,11 @@ constexpr int ButtonCount(ButtonSet set) { return set == ButtonSet::btnYesNo ? 2
 
 constexpr unsigned kSureTimeoutMs = 15000;
 
+// What a box answers besides the number of the pressed button (1 for the
+// left one).
+constexpr std::int16_t kSureNoAnswer = 0;   // closed without a button
+constexpr std::int16_t kSureTimedOut = -1;  // ended by the time-out
+
 // Which set a box shows, the order in which its buttons take the focus
 // (the first holds it when the box opens) and its time-out (0: none).
 struct SurePlan {
@@ -88,7 +93,7 @@ public:
 
     // Index + 1 of the pressed button, -1 after the time-out, 0 when the
     // box ended without an answer.
-    std::int16_t RetCode = 0;
+    std::int16_t RetCode = kSureNoAnswer;
 
 private:
     void Answer(ButtonSet set, int index);

@@ -3,11 +3,11 @@
 #include "controls_win32.h"
 #include "gorvat_ids.h"
 #include "handles_win32.h"
+#include "message_loop_win32.h"
 
 namespace gorvat {
 namespace {
 
-constexpr UINT_PTR kTimeOverTimer = 1;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
 
@@ -15,8 +15,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPA
 constexpr double kClientWidth = 4620, kClientHeight = 1725;
 constexpr double kLabelLeft = 150, kLabelTop = 240, kLabelWidth = 4275, kLabelHeight = 195;
 constexpr double kButtonTop = 720, kButtonWidth = 1215, kButtonHeight = 612;
-constexpr double kYesNoLefts[2] = {840, 2520};
-constexpr double kYesNoCancelLefts[3] = {120, 1680, 3240};
+constexpr int kYesNoCount = ButtonCount(ButtonSet::btnYesNo);
+constexpr int kYesNoCancelCount = ButtonCount(ButtonSet::btnYesNoCancel);
+constexpr double kYesNoLefts[kYesNoCount] = {840, 2520};
+constexpr double kYesNoCancelLefts[kYesNoCancelCount] = {120, 1680, 3240};
 
 using winui::ChildRect;
 
@@ -36,23 +38,23 @@ void FrmSureWindow::Load() {
     const int height = frame.bottom - frame.top;
     // The box's vertical position: the designed box centred on the screen.
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = Create(kExStyle, GORVAT_SURE_CLASS, "frmSure", kStyle, 0, top, width, height, owner_, nullptr,
-                         instance_);
+    HWND window =
+        Create(kExStyle, GORVAT_SURE_CLASS, "frmSure", kStyle, 0, top, width, height, owner_, nullptr, instance_);
     if (window == nullptr) return;
 
-    auto child = [&](const char* cls, const char* text, DWORD style, double left, double childTop, double w,
-                     double h, int id) {
+    auto child = [&](const char* cls, const char* text, DWORD style, double left, double childTop, double w, double h,
+                     int id) {
         return winui::CreateChild(window, scale_, font_, {cls, text, WS_VISIBLE | style, {left, childTop, w, h}, id});
     };
-    label_ = child("STATIC", "MessageArea", SS_CENTER | SS_NOPREFIX, kLabelLeft, kLabelTop, kLabelWidth,
-                   kLabelHeight, IDC_LBL_MSG_AREA);
+    label_ = child("STATIC", "MessageArea", SS_CENTER | SS_NOPREFIX, kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight,
+                   IDC_LBL_MSG_AREA);
     // The label sizes itself to its text, as it does for every later text.
     SetLabelText("MessageArea");
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kYesNoCount; ++i) {
         yesNo_[i] = child("BUTTON", "YesNo", BS_PUSHBUTTON | WS_TABSTOP, kYesNoLefts[i], kButtonTop, kButtonWidth,
                           kButtonHeight, IDC_BTN_YES_NO_0 + i);
     }
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kYesNoCancelCount; ++i) {
         yesNoCancel_[i] = child("BUTTON", "YesNoCancel", BS_PUSHBUTTON | WS_TABSTOP, kYesNoCancelLefts[i], kButtonTop,
                                 kButtonWidth, kButtonHeight, IDC_BTN_YES_NO_CANCEL_0 + i);
     }
@@ -60,7 +62,7 @@ void FrmSureWindow::Load() {
 
 void FrmSureWindow::Unload() {
     if (Handle() == nullptr) return;
-    KillTimer(Handle(), kTimeOverTimer);
+    timeOver_.Stop();
     ReleaseOwner();
     modal_ = false;
     Destroy();
@@ -83,8 +85,7 @@ double FrmSureWindow::Height() {
 void FrmSureWindow::SetLeft(double left) {
     RECT rect{};
     GetWindowRect(Handle(), &rect);
-    SetWindowPos(Handle(), nullptr, scale_.XToPixels(left), rect.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, scale_.XToPixels(left), rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmSureWindow::SetHeight(double height) {
@@ -161,11 +162,9 @@ void FrmSureWindow::SetTabOrder(ButtonSet set, const std::vector<int>& order) {
     }
 }
 
-void FrmSureWindow::StartTimer(unsigned milliseconds) { SetTimer(Handle(), kTimeOverTimer, milliseconds, nullptr); }
+void FrmSureWindow::StartTimer(unsigned milliseconds) { timeOver_.Start(Handle(), milliseconds); }
 
-void FrmSureWindow::StopTimer() {
-    if (Handle() != nullptr) KillTimer(Handle(), kTimeOverTimer);
-}
+void FrmSureWindow::StopTimer() { timeOver_.Stop(); }
 
 void FrmSureWindow::Beep() { MessageBeep(MB_OK); }
 
@@ -210,29 +209,29 @@ void FrmSureWindow::ReleaseOwner() {
 
 LRESULT FrmSureWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (HIWORD(wParam) != BN_CLICKED || form_ == nullptr) return 0;
-            // Enter and Escape outside a button (IDOK, IDCANCEL) choose nothing.
-            if (id >= IDC_BTN_YES_NO_0 && id < IDC_BTN_YES_NO_0 + 2) {
-                form_->btnYesNo_Click(id - IDC_BTN_YES_NO_0);
-            } else if (id >= IDC_BTN_YES_NO_CANCEL_0 && id < IDC_BTN_YES_NO_CANCEL_0 + 3) {
-                form_->btnYesNoCancel_Click(id - IDC_BTN_YES_NO_CANCEL_0);
-            }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (HIWORD(wParam) != BN_CLICKED || form_ == nullptr) return 0;
+        // Enter and Escape outside a button (IDOK, IDCANCEL) choose nothing.
+        if (id >= IDC_BTN_YES_NO_0 && id < IDC_BTN_YES_NO_0 + kYesNoCount) {
+            form_->btnYesNo_Click(id - IDC_BTN_YES_NO_0);
+        } else if (id >= IDC_BTN_YES_NO_CANCEL_0 && id < IDC_BTN_YES_NO_CANCEL_0 + kYesNoCancelCount) {
+            form_->btnYesNoCancel_Click(id - IDC_BTN_YES_NO_CANCEL_0);
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == timeOver_.Id() && form_ != nullptr) {
+            form_->TimeOver_Timer();
             return 0;
         }
-        case WM_TIMER:
-            if (wParam == kTimeOverTimer && form_ != nullptr) {
-                form_->TimeOver_Timer();
-                return 0;
-            }
-            break;
-        case WM_CLOSE:
-            // Closed without a button: the box ends with no answer.
-            if (form_ != nullptr) form_->Form_QueryUnload();
-            return 0;
-        default:
-            break;
+        break;
+    case WM_CLOSE:
+        // Closed without a button: the box ends with no answer.
+        if (form_ != nullptr) form_->Form_QueryUnload();
+        return 0;
+    default:
+        break;
     }
     return Default(message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frm_sure.h"
+#include "timer_win32.h"
 #include "twips.h"
 #include "window_win32.h"
 
@@ -43,6 +44,8 @@ public:
     void EndModal() override;
 
 private:
+    static constexpr UINT_PTR kTimeOverId = 1;  // TimeOver
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND Button(ButtonSet set, int index) const;
     // Height in pixels that the label needs for its text at its width.
@@ -55,9 +58,10 @@ private:
     HFONT font_;
     frmSure* form_ = nullptr;
     HWND label_ = nullptr;
-    HWND yesNo_[2] = {};
-    HWND yesNoCancel_[3] = {};
+    HWND yesNo_[ButtonCount(ButtonSet::btnYesNo)] = {};
+    HWND yesNoCancel_[ButtonCount(ButtonSet::btnYesNoCancel)] = {};
     HWND firstInTabOrder_ = nullptr;
+    winui::Timer timeOver_{kTimeOverId};
     bool modal_ = false;
     bool ownerDisabled_ = false;
 };

@@ -26,7 +26,7 @@
 
 /* frmSure */
 #define IDC_LBL_MSG_AREA 200
-#define IDC_BTN_YES_NO_0 210 /* btnYesNo(0), (1) */
+#define IDC_BTN_YES_NO_0 210        /* btnYesNo(0), (1) */
 #define IDC_BTN_YES_NO_CANCEL_0 220 /* btnYesNoCancel(0), (1), (2) */
 
 #endif

@@ -25,11 +25,10 @@ std::int16_t SureMsgBox(frmSure& form, std::int16_t BoxType, std::int16_t DefBut
         for (int i = 0; i < ButtonCount(set); ++i) view.SetButtonTop(set, i, view.ButtonTop(set, i) + d);
     }
 
-    std::int16_t result = 0;
+    std::int16_t result = kSureNoAnswer;
     if (plan.valid) {
         const std::string* captions[] = {&Caption1, &Caption2, &Caption3};
-        const ButtonSet other =
-            plan.set == ButtonSet::btnYesNo ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
+        const ButtonSet other = plan.set == ButtonSet::btnYesNo ? ButtonSet::btnYesNoCancel : ButtonSet::btnYesNo;
         for (int i = 0; i < ButtonCount(plan.set); ++i) view.SetCaption(plan.set, i, *captions[i]);
         view.HideSet(other);
         view.SetTabOrder(plan.set, plan.tabOrder);

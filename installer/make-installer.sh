@@ -31,6 +31,12 @@ for need in stage out bits version shipped helper; do
     [ -n "${!need}" ] || { echo "make-installer.sh: --$need is missing" >&2; exit 2; }
 done
 IFS=. read -r major minor patch tweak <<<"$version.0.0.0"
+# The install folder's two names, from the header Cordane and tavloctl use.
+folder_name() { sed -n "s/^#define $1 \"\([^\"\\]*\)\"\$/\1/p" "$here/include/suite_install_folder.h"; }
+vendor_name=$(folder_name SUITE_VENDOR_FOLDER_NAME)
+program_name=$(folder_name SUITE_PROGRAM_FOLDER_NAME)
+[ -n "$vendor_name" ] && [ -n "$program_name" ] ||
+    { echo "make-installer.sh: no folder names in include/suite_install_folder.h" >&2; exit 2; }
 dots=$major.$minor.${patch:-0}.${tweak:-0}
 
 # The helper goes into the installer besides the stage, copied so that
@@ -51,6 +57,7 @@ else
 fi
 
 "${MAKENSIS:-makensis}" -V2 -WX -DBITS="$bits" -DVERSION="$version" -DVERSION_DOTS="$dots" \
-    -DVERSION_MAJOR="$major" -DVERSION_MINOR="$minor" -DSTAGE="$stage" -DSHIPPED="$shipped" \
+    -DVERSION_MAJOR="$major" -DVERSION_MINOR="$minor" -DVENDOR_NAME="$vendor_name" \
+    -DPROGRAM_NAME="$program_name" -DSTAGE="$stage" -DSHIPPED="$shipped" \
     -DHELPER="$extra/SetupHelper.exe" -DOUTFILE="$out" "${defines[@]}" "$here/suite.nsi"
 if [ -n "${SUITE_SIGN_PFX:-}" ]; then "$sign" "$out"; fi

@@ -49,8 +49,10 @@ Target x86-unicode
 
 !define PRODUCT "Touch panel suite"
 !define PUBLISHER "Orlinde"
-!define PROGRAM_FOLDER "C:\Orlinde\Dravik"
-!define VENDOR_FOLDER "C:\Orlinde"
+; VENDOR_NAME and PROGRAM_NAME come from include/suite_install_folder.h
+; (make-installer.sh).
+!define PROGRAM_FOLDER "C:\${VENDOR_NAME}\${PROGRAM_NAME}"
+!define VENDOR_FOLDER "C:\${VENDOR_NAME}"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchPanelSuite"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"

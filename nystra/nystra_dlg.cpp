@@ -95,8 +95,8 @@ void CNystraDlg::OnInitDialog() {
     view_.StartPollTimer(kReleasedPollMs);
 }
 
-void CNystraDlg::OnTimer(std::uintptr_t timerId) {
-    if (timerId != ID_POLL_TIMER || ended_) return;
+void CNystraDlg::OnPollTimer() {
+    if (ended_) return;
     // One shot at a time: the next poll is armed after this one's work, so
     // polls never pile up however long the driver takes.
     view_.StopPollTimer();
@@ -112,7 +112,7 @@ void CNystraDlg::OnTimer(std::uintptr_t timerId) {
         lostStatus_ = 0;
         Trace(trace_, "driver regained: " + Plural(usb.deviceCount, "panel", "panels"));
     }
-    if (state != kActive) {
+    if (state != InterlockState::kActive) {
         const int touched = usb.touchedDevice;
         if (IsPanel(touched)) {
             records_.GetPanelReg(usb.panelIds[touched]);
@@ -223,14 +223,14 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
         return false;
     }
     const std::string by = cause == ActivationCause::kMessage ? " on ZRM450_NYSTRA_ACTIVE" : "";
-    if (state == kActive && activeId_ != usb.panelIds[panel]) {
+    if (state == InterlockState::kActive && activeId_ != usb.panelIds[panel]) {
         Trace(trace_, text + " took over from " + activeText_ + by);
     } else {
         Trace(trace_, "activated " + text + by);
     }
     activeText_ = text;
     activeId_ = usb.panelIds[panel];
-    state = kActive;
+    state = InterlockState::kActive;
     ShowPanelNames(panel, -1);
     SwitchTrayIcon(IDI_ACTIVE);
     records_.GetSystemReg();
@@ -241,9 +241,9 @@ bool CNystraDlg::ActivatePanel(int panel, ActivationCause cause) {
 
 void CNystraDlg::ReleasePanels(ReleaseCause cause) {
     if (ended_) return;  // as in ActivatePanel
-    if (state == kActive) Trace(trace_, "released " + activeText_ + ReleaseText(cause, reloadValue));
+    if (state == InterlockState::kActive) Trace(trace_, "released " + activeText_ + ReleaseText(cause, reloadValue));
     usb.SetAllPanelDisable();
-    state = kReleased;
+    state = InterlockState::kReleased;
     ShowPanelNames(-1, -1);
     SwitchTrayIcon(IDI_RELEASED);
     view_.ShowIndicator(false);
@@ -287,17 +287,11 @@ void CNystraDlg::OnRelease() {
 
 void CNystraDlg::OnMinimize() { view_.MinimizeAndHide(); }
 
-bool CNystraDlg::OnSysCommand(std::uintptr_t command) {
-    if ((command & 0xFFF0u) == IDM_ABOUTBOX) {
-        view_.ShowAbout();
-        return true;
-    }
-    if (command == IDM_ALWAYS_TOP) {
-        alwaysTop = alwaysTop != 0 ? 0 : 1;
-        view_.SetTopmost(alwaysTop != 0);
-        return true;
-    }
-    return false;
+void CNystraDlg::OnAboutCommand() { view_.ShowAbout(); }
+
+void CNystraDlg::OnAlwaysTopCommand() {
+    alwaysTop = alwaysTop != 0 ? 0 : 1;
+    view_.SetTopmost(alwaysTop != 0);
 }
 
 void CNystraDlg::OnClose() { EndIfConfirmed(kCloseQuestion, EndCause::kClosedByUser); }
@@ -312,16 +306,19 @@ void CNystraDlg::EndIfConfirmed(const char* question, EndCause cause) {
     }
 }
 
-void CNystraDlg::OnTrayNotify(std::uintptr_t mouseMessage) {
-    // A callback that arrives while another is handled (its question box
-    // runs a message loop) is dropped.
+// A click on the tray icon that arrives while another is handled (its
+// question box runs a message loop) is dropped.
+void CNystraDlg::OnTrayClick() {
     if (inTrayCallback_) return;
     inTrayCallback_ = true;
-    if (mouseMessage == kTrayLeftButtonDown) {
-        view_.BringToForeground();
-    } else if (mouseMessage == kTrayRightButtonDoubleClick) {
-        EndIfConfirmed(kStopQuestion, EndCause::kStoppedFromTray);
-    }
+    view_.BringToForeground();
+    inTrayCallback_ = false;
+}
+
+void CNystraDlg::OnTrayRightDoubleClick() {
+    if (inTrayCallback_) return;
+    inTrayCallback_ = true;
+    EndIfConfirmed(kStopQuestion, EndCause::kStoppedFromTray);
     inTrayCallback_ = false;
 }
 
@@ -376,7 +373,7 @@ void CNystraDlg::EndSteps(EndCause cause) {
     view_.DeleteTrayIcon();
     view_.StopPollTimer();
     std::string text = std::string("ended (") + EndText(cause) + ")";
-    if (state == kActive) text += " while " + activeText_ + " was active";
+    if (state == InterlockState::kActive) text += " while " + activeText_ + " was active";
     text += enabled == kStatusOk || enabled == kStatusNoPanel
                 ? std::string(": every panel enabled")
                 : ": enabling the panels failed (" + TraceStatus(enabled) + ")";

@@ -18,8 +18,8 @@
 
 namespace nystra {
 
-// The controller's state.
-enum : std::int32_t { kReleased = 1, kActive = 2 };
+// The controller's state: no panel active, or one.
+enum class InterlockState : std::int32_t { kReleased = 1, kActive = 2 };
 
 // Poll intervals: fast while no panel is active, once a second while one
 // is (a second is the unit of the release time-out), and once a second
@@ -39,9 +39,15 @@ inline constexpr const char* kTrayTip = "Touch Panel Exclusive Control";
 inline constexpr const char* kCloseQuestion = "Panel Interlock Control is cancelled.";
 inline constexpr const char* kStopQuestion = "Are you sure\nthe Panel Exclusive Control is stopped ?";
 
-// Mouse messages that the notification-area icon reports in lParam.
-inline constexpr std::uint32_t kTrayLeftButtonDown = 0x0201;         // WM_LBUTTONDOWN
-inline constexpr std::uint32_t kTrayRightButtonDoubleClick = 0x0206;  // WM_RBUTTONDBLCLK
+// Names of the window messages registered with the system: the tray icon's
+// callback, the two messages of other programs (ZRM450_NYSTRA_ACTIVE asks
+// for a panel, ZRM450_NYSTRA_UPDATE is broadcast when the rows change), the
+// task bar's new start, and `Nystra.exe /stop`'s request to end.
+inline constexpr const char* kTrayMessageName = "NystraDlgMessage";
+inline constexpr const char* kActiveMessageName = "ZRM450_NYSTRA_ACTIVE";
+inline constexpr const char* kUpdateMessageName = "ZRM450_NYSTRA_UPDATE";
+inline constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
+inline constexpr const char* kStopMessageName = "ZR_EX_CONTROL.Nystra.Stop";
 
 class NystraView {
 public:
@@ -98,16 +104,20 @@ public:
 
     // Window events.
     void OnInitDialog();
-    // A timer event; only the poll timer (102) is acted on.
-    void OnTimer(std::uintptr_t timerId);
+    // The poll timer (102) ran out.
+    void OnPollTimer();
     void OnRelease();   // "Release"
     void OnMinimize();  // "Minimize"
-    // A system-menu command; false leaves it to the default handling.
-    bool OnSysCommand(std::uintptr_t command);
+    // The system menu's about item.
+    void OnAboutCommand();
+    // The system menu's "Always Top": switches between topmost and ordinary.
+    void OnAlwaysTopCommand();
     // The close box or Escape.
     void OnClose();
-    // The notification-area icon's callback; lParam is the mouse message.
-    void OnTrayNotify(std::uintptr_t mouseMessage);
+    // The notification-area icon: a left button press brings the window
+    // forward; a right double-click asks whether to end the interlock.
+    void OnTrayClick();
+    void OnTrayRightDoubleClick();
     // ZRM450_NYSTRA_ACTIVE: make panel number `panel` active. A number that
     // is not a panel of the table is ignored.
     void OnActivateRequest(std::uintptr_t panel);
@@ -142,7 +152,7 @@ public:
     std::int32_t requestTicks = 0;
     std::int32_t countdown = 0;
     std::int32_t reloadValue = 0;
-    std::int32_t state = kReleased;
+    InterlockState state = InterlockState::kReleased;
 
 private:
     void ShowPanelName(int idControl, int nameControl, int panel);

@@ -5,8 +5,21 @@
 #include "controls_win32.h"
 #include "handles_win32.h"
 #include "message_boxes_win32.h"
+#include "message_loop_win32.h"
 
 namespace nystra {
+namespace {
+
+// Room for the about item's text from the string table.
+constexpr int kMenuTextSize = 64;
+
+// The system menu's own items: their commands lie below the system's SC_*
+// range, and the about item's low four bits are free (the system keeps
+// them in its commands).
+static_assert(IDM_ABOUTBOX < SC_SIZE && IDM_ALWAYS_TOP < SC_SIZE && (IDM_ABOUTBOX & 0x000F) == 0,
+              "system menu commands of the program's own");
+
+}  // namespace
 
 NystraDlgWindow::NystraDlgWindow(HINSTANCE instance, const RegisteredMessages& messages, TraceSink& trace)
     : instance_(instance), messages_(messages), dlg_(*this, trace) {}
@@ -23,7 +36,7 @@ bool NystraDlgWindow::OnInitDialog() {
     // checks when it makes the window topmost.
     const winui::SystemMenu menu(window);
     if (menu) {
-        char about[64] = {};
+        char about[kMenuTextSize] = {};
         if (LoadStringA(instance_, IDS_ABOUTBOX, about, sizeof about) > 0) {
             menu.AppendSeparator();
             menu.AppendItem(IDM_ABOUTBOX, about);
@@ -53,7 +66,12 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     // and matches nothing.
     if (message != 0) {
         if (message == messages_.tray) {
-            dlg_.OnTrayNotify(static_cast<std::uintptr_t>(lParam));
+            // lParam: the mouse message on the icon; the others do nothing.
+            if (lParam == WM_LBUTTONDOWN) {
+                dlg_.OnTrayClick();
+            } else if (lParam == WM_RBUTTONDBLCLK) {
+                dlg_.OnTrayRightDoubleClick();
+            }
             return Result(0);
         }
         if (message == messages_.active) {
@@ -73,7 +91,7 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     if (programIcon_.Answer(Handle(), message, &answer)) return answer;
     switch (message) {
     case WM_TIMER:
-        dlg_.OnTimer(static_cast<std::uintptr_t>(wParam));
+        if (wParam == pollTimer_.Id()) dlg_.OnPollTimer();
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -95,7 +113,16 @@ INT_PTR NystraDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         dlg_.OnClose();
         return TRUE;
     case WM_SYSCOMMAND:
-        return dlg_.OnSysCommand(static_cast<std::uintptr_t>(wParam)) ? TRUE : FALSE;
+        // The system keeps the low four bits of its own commands.
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            dlg_.OnAboutCommand();
+            return TRUE;
+        }
+        if (wParam == IDM_ALWAYS_TOP) {
+            dlg_.OnAlwaysTopCommand();
+            return TRUE;
+        }
+        return FALSE;  // the system's commands
     case WM_ENDSESSION:
         dlg_.OnEndSession(wParam != FALSE);
         return Result(0);
@@ -139,9 +166,9 @@ void NystraDlgWindow::BroadcastUpdate() {
     if (messages_.update != 0) PostMessageA(HWND_BROADCAST, messages_.update, 0, 0);
 }
 
-void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { SetTimer(Handle(), ID_POLL_TIMER, milliseconds, nullptr); }
+void NystraDlgWindow::StartPollTimer(unsigned milliseconds) { pollTimer_.Start(Handle(), milliseconds); }
 
-void NystraDlgWindow::StopPollTimer() { KillTimer(Handle(), ID_POLL_TIMER); }
+void NystraDlgWindow::StopPollTimer() { pollTimer_.Stop(); }
 
 void NystraDlgWindow::ShowAndRestore() {
     ShowWindow(Handle(), SW_SHOW);
@@ -175,10 +202,8 @@ namespace {
 // A modal box of this thread that the dialog owns: a question or the about
 // box, whose own message loop would keep the program alive after the end.
 BOOL CALLBACK EndOwnedBox(HWND window, LPARAM owner) {
-    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
-        char windowClass[16] = {};
-        GetClassNameA(window, windowClass, sizeof windowClass);
-        if (lstrcmpA(windowClass, "#32770") == 0) ::EndDialog(window, IDCANCEL);
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && winui::IsDialogBox(window)) {
+        ::EndDialog(window, IDCANCEL);
     }
     return TRUE;
 }

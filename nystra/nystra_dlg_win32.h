@@ -11,16 +11,10 @@
 #include "minimized_icon_win32.h"
 #include "nystra_dlg.h"
 #include "system_menu_win32.h"
+#include "timer_win32.h"
 
 namespace nystra {
 
-// Names of the registered window messages.
-inline constexpr const char* kTrayMessageName = "NystraDlgMessage";
-inline constexpr const char* kActiveMessageName = "ZRM450_NYSTRA_ACTIVE";
-inline constexpr const char* kUpdateMessageName = "ZRM450_NYSTRA_UPDATE";
-inline constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
-// Nystra's own: `Nystra.exe /stop` asks the controller of its session to end.
-inline constexpr const char* kStopMessageName = "ZR_EX_CONTROL.Nystra.Stop";
 // Title of the question boxes.
 inline constexpr const char* kBoxTitle = "Nystra";
 
@@ -66,6 +60,7 @@ private:
     RegisteredMessages messages_;
     winui::ProgramIcon programIcon_;
     std::unique_ptr<NOTIFYICONDATAA> tray_;  // allocated at start, freed at the end
+    winui::Timer pollTimer_{ID_POLL_TIMER};
     CNystraDlg dlg_;
 };
 

@@ -1,36 +1,24 @@
 #include "session_lock_win32.h"
 
+#include <string_view>
+
+#include "message_loop_win32.h"
 #include "nystra_dlg_win32.h"
+#include "text_win32.h"
 
 namespace nystra {
 namespace {
 
+// Room for the interlock's caption: a longer caption is not its.
+constexpr int kCaptionSize = 64;
+// A window asked to show itself gets this long; how often it is looked at.
+constexpr unsigned kShowWaitMs = 2000;
+constexpr unsigned kShowLookMs = 20;
+// How often a controller's window is looked at while its end is awaited.
+constexpr unsigned kEndLookMs = 50;
+
 static_assert(kRestartNoPatch == RESTART_NO_PATCH && kRestartNoReboot == RESTART_NO_REBOOT,
               "the restart flags are the system's");
-
-enum class Take { kOwned, kAbandoned, kHeld, kDenied, kUnavailable };
-
-// Opens (or makes) a named mutex and tries to own it without waiting. A
-// mutex that exists but may not be opened was made by another user (or an
-// elevated program): its maker is alive, since the mutex lives as long as a
-// handle to it.
-Take TakeMutex(const char* name, winui::KernelHandle& handle, bool& owns) {
-    owns = false;
-    handle.Reset(CreateMutexA(nullptr, FALSE, name));
-    if (!handle) return GetLastError() == ERROR_ACCESS_DENIED ? Take::kDenied : Take::kUnavailable;
-    switch (WaitForSingleObject(handle.Get(), 0)) {
-    case WAIT_OBJECT_0:
-        owns = true;
-        return Take::kOwned;
-    case WAIT_ABANDONED:
-        owns = true;
-        return Take::kAbandoned;
-    case WAIT_TIMEOUT:
-        return Take::kHeld;
-    default:
-        return Take::kUnavailable;
-    }
-}
 
 // The controller's main window: a dialog with the interlock's caption that
 // no window owns (its about box has the same caption but is owned) and
@@ -42,19 +30,16 @@ struct MainSearch {
 
 BOOL CALLBACK FindMain(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<MainSearch*>(context);
-    char caption[64] = {};
-    char windowClass[16] = {};
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process == search->self || GetWindow(window, GW_OWNER) != nullptr) return TRUE;
     // GetWindowTextA asks another process's window for its text only by a
     // message, which a hung controller would not answer: read the caption
     // the system keeps instead.
-    WCHAR wide[64] = {};
-    InternalGetWindowText(window, wide, 64);
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, caption, sizeof caption, nullptr, nullptr);
-    GetClassNameA(window, windowClass, sizeof windowClass);
-    if (lstrcmpA(caption, kMainCaption) != 0 || lstrcmpA(windowClass, "#32770") != 0) return TRUE;
+    WCHAR caption[kCaptionSize] = {};
+    const int length = InternalGetWindowText(window, caption, kCaptionSize);
+    const std::wstring_view shown(caption, length > 0 ? static_cast<std::size_t>(length) : 0);
+    if (winui::Narrow(shown, CP_ACP) != kMainCaption || !winui::IsDialogBox(window)) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -68,51 +53,51 @@ HWND FindRunning() {
 
 // Waits, a bounded time, until the shows posted to the window took effect.
 bool ShownWithin(HWND window, unsigned milliseconds) {
-    for (unsigned waited = 0;; waited += 20) {
+    for (unsigned waited = 0;; waited += kShowLookMs) {
         if (IsWindowVisible(window) && !IsIconic(window)) return true;
         if (waited >= milliseconds) return false;
-        Sleep(20);
+        Sleep(kShowLookMs);
     }
 }
 
 }  // namespace
 
+// A mutex that exists but may not be opened (kDenied) was made by another
+// user or an elevated program: its maker is alive, since the mutex lives as
+// long as a handle to it.
 InterlockLocks::Mark InterlockMutexes::MarkSession() {
-    switch (TakeMutex(kSessionMarkName, mark_, ownsMark_)) {
-    case Take::kOwned:
-    case Take::kAbandoned:
+    switch (mark_.Take(kSessionMarkName)) {
+    case winui::MutexTake::kOwned:
+    case winui::MutexTake::kAbandoned:
         return Mark::kOurs;
-    case Take::kHeld:
-    case Take::kDenied:
+    case winui::MutexTake::kHeld:
+    case winui::MutexTake::kDenied:
         return Mark::kOthers;
-    case Take::kUnavailable:
+    case winui::MutexTake::kUnavailable:
         break;
     }
     return Mark::kUnavailable;
 }
 
 InterlockLocks::Claim InterlockMutexes::ClaimMachine() {
-    switch (TakeMutex(kMachineLockName, machine_, ownsMachine_)) {
-    case Take::kOwned:
+    switch (machine_.Take(kMachineLockName)) {
+    case winui::MutexTake::kOwned:
         return Claim::kFree;
-    case Take::kAbandoned:
+    case winui::MutexTake::kAbandoned:
         return Claim::kAbandoned;
-    case Take::kHeld:
+    case winui::MutexTake::kHeld:
         return Claim::kHeld;
-    case Take::kDenied:
+    case winui::MutexTake::kDenied:
         return Claim::kRefused;
-    case Take::kUnavailable:
+    case winui::MutexTake::kUnavailable:
         break;
     }
     return Claim::kUnavailable;
 }
 
 void InterlockMutexes::ReleaseLocks() {
-    if (ownsMachine_) ReleaseMutex(machine_.Get());
-    if (ownsMark_) ReleaseMutex(mark_.Get());
-    ownsMachine_ = ownsMark_ = false;
-    machine_.Reset();
-    mark_.Reset();
+    machine_.Close();
+    mark_.Close();
 }
 
 bool InterlockMutexes::BringRunningToFront() {
@@ -123,7 +108,7 @@ bool InterlockMutexes::BringRunningToFront() {
     // minimised: shown, then restored.
     ShowWindowAsync(running, SW_SHOW);
     ShowWindowAsync(running, SW_RESTORE);
-    ShownWithin(running, 2000);
+    ShownWithin(running, kShowWaitMs);
     SetForegroundWindow(running);
     return true;
 }
@@ -145,10 +130,10 @@ bool InterlockMutexes::AskRunningToStop() {
 bool InterlockMutexes::WaitRunningEnded(unsigned milliseconds) {
     if (runningProcess_) return WaitForSingleObject(runningProcess_.Get(), milliseconds) == WAIT_OBJECT_0;
     // A process that may not be waited for: its window's end is the sign.
-    for (unsigned waited = 0;; waited += 50) {
+    for (unsigned waited = 0;; waited += kEndLookMs) {
         if (!IsWindow(running_)) return true;
         if (waited >= milliseconds) return false;
-        Sleep(50);
+        Sleep(kEndLookMs);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "handles_win32.h"
+#include "named_mutex_win32.h"
 #include "nystra_trace.h"
 #include "single_start.h"
 
@@ -39,10 +40,8 @@ public:
     bool RegisterRestart(unsigned flags) override;
 
 private:
-    winui::KernelHandle mark_;
-    winui::KernelHandle machine_;
-    bool ownsMark_ = false;
-    bool ownsMachine_ = false;
+    winui::NamedMutex mark_;
+    winui::NamedMutex machine_;
     // The controller asked to stop: its window, and its process when it
     // may be waited for.
     HWND running_ = nullptr;

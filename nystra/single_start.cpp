@@ -104,7 +104,7 @@ StopResult DecideStop(InterlockLocks& locks, unsigned waitMs, TraceSink& trace) 
     locks.ReleaseLocks();
     if (held && mark == InterlockLocks::Mark::kOurs) {
         Trace(trace, "stop request: a controller runs in another session, out of reach from here");
-        return kStopOtherSession;
+        return StopResult::kOtherSession;
     }
     // With the lock held the controller may still be making its window;
     // with it free, one look finds a controller that runs without it.
@@ -114,20 +114,20 @@ StopResult DecideStop(InterlockLocks& locks, unsigned waitMs, TraceSink& trace) 
         if (waited >= lookMs) {
             if (!held) {
                 Trace(trace, "stop request: no controller runs");
-                return kStopDone;
+                return StopResult::kDone;
             }
             Trace(trace, "stop request: the controller shows no window to ask");
-            return kStopStillRuns;
+            return StopResult::kStillRuns;
         }
         locks.Pause(kWindowLookMs);
         waited += kWindowLookMs;
     }
     if (locks.WaitRunningEnded(waitMs > waited ? waitMs - waited : 0)) {
         Trace(trace, "stop request: the controller ended");
-        return kStopDone;
+        return StopResult::kDone;
     }
     Trace(trace, "stop request: the controller still runs after " + std::to_string(waitMs / 1000) + " s");
-    return kStopStillRuns;
+    return StopResult::kStillRuns;
 }
 
 }  // namespace nystra

@@ -109,10 +109,10 @@ inline constexpr unsigned kStopWaitMostSeconds = 3600;
 CommandLine ParseCommandLine(const std::string& arguments);
 
 // Exit codes of `Nystra.exe /stop`.
-enum StopResult : int {
-    kStopDone = 0,          // the controller ended, or none was running
-    kStopStillRuns = 1,     // it still runs after the wait
-    kStopOtherSession = 2,  // a controller runs in another session: out of reach from here
+enum class StopResult : int {
+    kDone = 0,          // the controller ended, or none was running
+    kStillRuns = 1,     // it still runs after the wait
+    kOtherSession = 2,  // a controller runs in another session: out of reach from here
 };
 
 // The stop request: never touches the driver or the registry, shows

@@ -7,22 +7,17 @@ bool MainDlg::Succeeded(TavloStatus status) {
     return status == TavloOk || status == TavloNoPanel || status == TavloPanelsChanged;
 }
 
-void MainDlg::GetButtonState(std::int16_t* result, std::uint8_t* clickMode, std::uint8_t* onceButton,
-                             std::uint8_t* onceFlag) {
-    if (!Succeeded(device_.GetClickMode(clickMode))) {
-        *result = -1;
-        return;
-    }
-    *result = Succeeded(device_.GetClickOnceMode(onceFlag, onceButton)) ? 0 : -1;
+ButtonStateRead MainDlg::GetButtonState() {
+    ButtonStateRead read;
+    if (!Succeeded(device_.GetClickMode(&read.state.clickMode))) return read;
+    if (!Succeeded(device_.GetClickOnceMode(&read.state.onceFlag, &read.state.onceButton))) return read;
+    read.result = Result::kSuccess;
+    return read;
 }
 
-void MainDlg::SetButtonState(std::int16_t* result, std::uint8_t clickMode, std::uint8_t onceButton,
-                             std::uint8_t onceFlag) {
-    if (!Succeeded(device_.SetClickMode(clickMode))) {
-        *result = -1;
-        return;
-    }
-    *result = Succeeded(device_.SetClickOnceMode(onceFlag, onceButton)) ? 0 : -1;
+Result MainDlg::SetButtonState(std::uint8_t clickMode, std::uint8_t onceButton, std::uint8_t onceFlag) {
+    if (!Succeeded(device_.SetClickMode(clickMode))) return Result::kFailure;
+    return Succeeded(device_.SetClickOnceMode(onceFlag, onceButton)) ? Result::kSuccess : Result::kFailure;
 }
 
 void MainDlg::Form_Load(const std::string& commandLine) {
@@ -51,12 +46,12 @@ void MainDlg::Form_Load(const std::string& commandLine) {
     NormalButton = options.NormalButton;
     OnceButton = options.OnceButton;
     // 4.-6.
-    if (sys_.SetTopMost(options.TopMost) != 0) {
+    if (sys_.SetTopMost(options.TopMost) != Result::kSuccess) {
         view_.Close();
         return;
     }
     sys_.SetWindowSize(options.SizeCode);
-    if (sys_.InstallSysMenu(options.TopMost, options.SizeCode) != 0) {
+    if (sys_.InstallSysMenu(options.TopMost, options.SizeCode) != Result::kSuccess) {
         view_.Close();
         return;
     }
@@ -64,17 +59,17 @@ void MainDlg::Form_Load(const std::string& commandLine) {
     ShownOnceFlag = 0;
     view_.ShowPicture(kLeftPicture);
     // 8. The modes to put back at exit.
-    std::int16_t result = 0;
-    std::uint8_t unusedFlag = 0;
-    GetButtonState(&result, &SavedClickMode, &SavedOnceButton, &unusedFlag);
-    if (result != 0) {
+    // The once flag read here is not used.
+    const ButtonStateRead found = GetButtonState();
+    if (found.result != Result::kSuccess) {
         ReportAndClose();
         return;
     }
+    SavedClickMode = found.state.clickMode;
+    SavedOnceButton = found.state.onceButton;
     savedRead_ = true;
     // 9.
-    SetButtonState(&result, NormalButton, OnceButton, 0);
-    if (result != 0) {
+    if (SetButtonState(NormalButton, OnceButton, 0) != Result::kSuccess) {
         ReportAndClose();
         return;
     }
@@ -85,21 +80,20 @@ void MainDlg::Form_Load(const std::string& commandLine) {
 
 // Reads the driver's modes and once flag; a failed read ends the program
 // with the error report, as every failing poll or click does.
-bool MainDlg::ReadStateOrReport(std::uint8_t* clickMode, std::uint8_t* onceButton, std::uint8_t* onceFlag) {
-    std::int16_t result = 0;
-    GetButtonState(&result, clickMode, onceButton, onceFlag);
-    if (result == 0) return true;
+std::optional<ButtonState> MainDlg::ReadStateOrReport() {
+    const ButtonStateRead read = GetButtonState();
+    if (read.result == Result::kSuccess) return read.state;
     ReportAndClose();
-    return false;
+    return std::nullopt;
 }
 
 void MainDlg::ClickChkTimer_Timer() {
     if (!Running()) return;
-    std::uint8_t clickMode = 0, onceButton = 0, onceFlag = 0;
-    if (!ReadStateOrReport(&clickMode, &onceButton, &onceFlag)) return;
-    if (onceFlag != ShownOnceFlag) {
-        view_.ShowPicture(onceFlag != 0 ? kRightPicture : kLeftPicture);
-        ShownOnceFlag = onceFlag;
+    const std::optional<ButtonState> state = ReadStateOrReport();
+    if (!state) return;
+    if (state->onceFlag != ShownOnceFlag) {
+        view_.ShowPicture(state->onceFlag != 0 ? kRightPicture : kLeftPicture);
+        ShownOnceFlag = state->onceFlag;
     }
 }
 
@@ -110,15 +104,13 @@ void MainDlg::ClickStatus_MouseUp(int Button) { Release(Button); }
 void MainDlg::Release(int Button) {
     if (!Running()) return;
     // The driver's current values: another program may have changed them.
-    std::uint8_t clickMode = 0, onceButton = 0, onceFlag = 0;
-    if (!ReadStateOrReport(&clickMode, &onceButton, &onceFlag)) return;
+    const std::optional<ButtonState> state = ReadStateOrReport();
+    if (!state) return;
     // A release of the once button keeps whatever the driver did with the
     // one-shot for that click; any other button arms or disarms it.
-    const bool onceButtonReleased = (Button & onceButton & (kLeftButton | kRightButton | kMiddleButton)) != 0;
-    const std::uint8_t newFlag = onceButtonReleased ? onceFlag : (onceFlag == 0 ? 1 : 0);
-    std::int16_t result = 0;
-    SetButtonState(&result, NormalButton, OnceButton, newFlag);
-    if (result != 0) ReportAndClose();
+    const bool onceButtonReleased = (Button & state->onceButton & (kLeftButton | kRightButton | kMiddleButton)) != 0;
+    const std::uint8_t newFlag = onceButtonReleased ? state->onceFlag : (state->onceFlag == 0 ? 1 : 0);
+    if (SetButtonState(NormalButton, OnceButton, newFlag) != Result::kSuccess) ReportAndClose();
     // The picture follows at the next poll.
 }
 
@@ -138,9 +130,8 @@ void MainDlg::Form_Unload() {
     running_ = false;
     view_.StopTimer();
     if (!savedRead_) return;
-    std::int16_t result = 0;
-    SetButtonState(&result, SavedClickMode, SavedOnceButton, 0);
-    if (result != 0 && !sessionEnding_) view_.ShowErrorReport();
+    const Result restored = SetButtonState(SavedClickMode, SavedOnceButton, 0);
+    if (restored != Result::kSuccess && !sessionEnding_) view_.ShowErrorReport();
 }
 
 void MainDlg::Form_SessionEnd() {

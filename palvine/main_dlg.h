@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "options.h"
-#include "sys_control.h"
+#include "result.h"
+#include "system_menu.h"
 #include "tavlo_ioctl.h"
 
 namespace palvine {
@@ -16,6 +18,17 @@ namespace palvine {
 inline constexpr const char* kLeftPicture = "left.ico";
 inline constexpr const char* kRightPicture = "right.ico";
 inline constexpr unsigned kPollIntervalMs = 200;
+
+// The driver's one-shot modes as Palvine reads them.
+struct ButtonState {
+    std::uint8_t clickMode = 0;
+    std::uint8_t onceButton = 0;
+    std::uint8_t onceFlag = 0;
+};
+struct ButtonStateRead {
+    Result result = Result::kFailure;
+    ButtonState state;  // valid when result is kSuccess
+};
 
 class MainDlgView {
 public:
@@ -54,10 +67,10 @@ public:
     // which would hold the session's end up.
     void Form_SessionEnd();
 
-    // Device routines: *result is 0 for success and -1 for failure.
-    void GetButtonState(std::int16_t* result, std::uint8_t* clickMode, std::uint8_t* onceButton,
-                        std::uint8_t* onceFlag);
-    void SetButtonState(std::int16_t* result, std::uint8_t clickMode, std::uint8_t onceButton, std::uint8_t onceFlag);
+    // Device routines: the driver's click mode, once button and once flag
+    // read, and written.
+    ButtonStateRead GetButtonState();
+    Result SetButtonState(std::uint8_t clickMode, std::uint8_t onceButton, std::uint8_t onceFlag);
 
     std::uint8_t NormalButton = kLeftButton;
     std::uint8_t OnceButton = kRightButton;
@@ -76,7 +89,8 @@ private:
     // stops first, and anything that arrives while the box is open finds
     // the window closing.
     void ReportAndClose();
-    bool ReadStateOrReport(std::uint8_t* clickMode, std::uint8_t* onceButton, std::uint8_t* onceFlag);
+    // The driver's modes, or the error report and the close.
+    std::optional<ButtonState> ReadStateOrReport();
     static bool Succeeded(TavloStatus status);
 
     tavlo::TavloIoctl& device_;

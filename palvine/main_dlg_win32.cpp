@@ -4,13 +4,17 @@
 
 #include "controls_win32.h"
 #include "message_boxes_win32.h"
-#include "palvine_ids.h"
+#include "system_menu_win32.h"
 
 namespace palvine {
 namespace {
 
 // The strip speaks the hit-test answers of the system without its header.
 static_assert(kHtClient == HTCLIENT && kHtCaption == HTCAPTION, "hit-test answers differ from the system's");
+// Palvine's menu commands arrive as system commands: none may be one of the
+// system's own (SC_SIZE is the lowest of those).
+static_assert(kCmdAlwaysTop < SC_SIZE && kCmdSmallSize < SC_SIZE && kCmdNormalSize < SC_SIZE && kCmdLargeSize < SC_SIZE,
+              "a menu command of Palvine's is a system command");
 
 // The window as designed: a square of 915 x 915 twips (61 x 61 pixels at
 // 96 dots per inch) under the caption strip, so that height minus width is
@@ -80,20 +84,16 @@ bool MainDlgWindow::Create(const std::string& commandLine) {
 }
 
 bool MainDlgWindow::AnotherInstanceRunning() {
-    instanceMutex_.Reset(CreateMutexA(nullptr, FALSE, kInstanceMutex));
-    return GetLastError() == ERROR_ALREADY_EXISTS;
+    // Held open while this instance runs. A mutex that could not be made
+    // at all does not keep the program from running.
+    return instanceMutex_.Open(kInstanceMutex) == winui::MutexOpen::kExisted;
 }
 
 void MainDlgWindow::ShowPicture(const std::string& file) { pictureSlot_.Show(file); }
 
-void MainDlgWindow::StartTimer(unsigned milliseconds) {
-    timerOn_ = SetTimer(Handle(), ID_CLICK_CHK_TIMER, milliseconds, nullptr) != 0;
-}
+void MainDlgWindow::StartTimer(unsigned milliseconds) { clickChkTimer_.Start(Handle(), milliseconds); }
 
-void MainDlgWindow::StopTimer() {
-    if (timerOn_ && Handle() != nullptr) KillTimer(Handle(), ID_CLICK_CHK_TIMER);
-    timerOn_ = false;
-}
+void MainDlgWindow::StopTimer() { clickChkTimer_.Stop(); }
 
 void MainDlgWindow::ShowErrorReport() {
     // A window on its way out cannot own the box.
@@ -105,19 +105,20 @@ void MainDlgWindow::Close() {
     Destroy();
 }
 
-bool MainDlgWindow::AppendSysMenuItem(std::uint32_t flags, std::uint32_t id, const char* text) {
-    HMENU menu = GetSystemMenu(Handle(), FALSE);
-    return menu != nullptr && AppendMenuA(menu, flags, id, text) != FALSE;
+bool MainDlgWindow::AppendMenuSeparator() { return winui::SystemMenu(Handle()).AppendSeparator(); }
+
+bool MainDlgWindow::AppendMenuItem(std::uint32_t id, const char* text) {
+    return winui::SystemMenu(Handle()).AppendItem(id, text);
 }
 
-bool MainDlgWindow::ModifySysMenuItem(std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) {
-    HMENU menu = GetSystemMenu(Handle(), FALSE);
-    return menu != nullptr && ModifyMenuA(menu, item, flags, id, text) != FALSE;
+// The item rewritten as a string item (which clears its check mark), then
+// checked when it is to be.
+bool MainDlgWindow::SetMenuItem(std::uint32_t id, const char* text, bool checked) {
+    const winui::SystemMenu menu(Handle());
+    return menu.SetItemText(id, text) && menu.SetChecked(id, checked);
 }
 
-bool MainDlgWindow::SetZOrder(std::intptr_t insertAfter, std::uint32_t flags) {
-    return SetWindowPos(Handle(), reinterpret_cast<HWND>(insertAfter), 0, 0, 0, 0, flags) != FALSE;
-}
+bool MainDlgWindow::SetTopmost(bool topmost) { return winui::SetTopmost(Handle(), topmost); }
 
 void MainDlgWindow::ReplaceWindowProc() {
     oldWndProc_ = reinterpret_cast<WNDPROC>(
@@ -128,8 +129,15 @@ LRESULT CALLBACK MainDlgWindow::SysMenuWndProc(HWND window, UINT message, WPARAM
     auto* self = static_cast<MainDlgWindow*>(GetPropA(window, kSelfProperty));
     if (self == nullptr || self->oldWndProc_ == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     const WNDPROC old = self->oldWndProc_;
-    if (self->sys_.SysMenuWndProc(message, static_cast<std::uintptr_t>(wParam)) == SysControl::Route::Consumed) {
-        return 0;
+    if (message == WM_SYSCOMMAND) {
+        const MenuCommand command = ReadMenuCommand(wParam);
+        // "Always top window" goes no further; a size goes on to the
+        // previous procedure as well.
+        if (command.item == MenuCommand::Item::kAlwaysTop) {
+            self->sys_.OnAlwaysTopCommand();
+            return 0;
+        }
+        if (command.item == MenuCommand::Item::kSize) self->sys_.OnSizeCommand(command.size);
     }
     if (message == WM_NCDESTROY) RemovePropA(window, kSelfProperty);
     return CallWindowProcA(old, window, message, wParam, lParam);
@@ -231,7 +239,7 @@ void MainDlgWindow::InvalidateStrip() {
 // to the window as WM_SYSCOMMAND, as one chosen in a menu the system
 // opened, so that SysMenuWndProc and the system's own handling see it.
 void MainDlgWindow::OpenSysMenu(int clientX, int clientY) {
-    HMENU menu = GetSystemMenu(Handle(), FALSE);
+    const HMENU menu = winui::SystemMenu(Handle()).Handle();
     if (menu == nullptr) return;
     for (const StandardItem& item : kStandardItems) {
         EnableMenuItem(menu, item.command, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));

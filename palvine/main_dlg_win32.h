@@ -10,10 +10,12 @@
 #include <string>
 
 #include "caption_strip.h"
-#include "handles_win32.h"
 #include "main_dlg.h"
+#include "named_mutex_win32.h"
+#include "palvine_ids.h"
 #include "picture_slot.h"
-#include "sys_control.h"
+#include "system_menu.h"
+#include "timer_win32.h"
 #include "twips.h"
 #include "window_win32.h"
 
@@ -43,9 +45,10 @@ public:
     void Close() override;
 
     // SysWindow
-    bool AppendSysMenuItem(std::uint32_t flags, std::uint32_t id, const char* text) override;
-    bool ModifySysMenuItem(std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) override;
-    bool SetZOrder(std::intptr_t insertAfter, std::uint32_t flags) override;
+    bool AppendMenuSeparator() override;
+    bool AppendMenuItem(std::uint32_t id, const char* text) override;
+    bool SetMenuItem(std::uint32_t id, const char* text, bool checked) override;
+    bool SetTopmost(bool topmost) override;
     void ReplaceWindowProc() override;
     double Width() override;
     double Height() override;
@@ -83,9 +86,9 @@ private:
     MainDlg dlg_;
     HWND picture_ = nullptr;
     PictureSlot pictureSlot_;
-    winui::KernelHandle instanceMutex_;
+    winui::NamedMutex instanceMutex_;
+    winui::Timer clickChkTimer_{ID_CLICK_CHK_TIMER};
     WNDPROC oldWndProc_ = nullptr;
-    bool timerOn_ = false;
     bool destroying_ = false;
     bool active_ = false;
 };

@@ -21,8 +21,8 @@ Value LastFound(const std::string& upper, const Choice<Value> (&choices)[N], Val
 }
 
 constexpr Choice<bool> kTopMost[] = {{"/NOTOP", false}, {"/TOP", true}};
-constexpr Choice<std::int16_t> kSize[] = {
-    {"/SMALLSIZE", kSmallSize}, {"/LARGESIZE", kLargeSize}, {"/NMLSIZE", kNormalSize}};
+constexpr Choice<WindowSize> kSize[] = {
+    {"/SMALLSIZE", WindowSize::kSmall}, {"/LARGESIZE", WindowSize::kLarge}, {"/NMLSIZE", WindowSize::kNormal}};
 constexpr Choice<std::uint8_t> kNormal[] = {
     {"/NORMALMIDDLE", kMiddleButton}, {"/NORMALRIGHT", kRightButton}, {"/NORMALLEFT", kLeftButton}};
 constexpr Choice<std::uint8_t> kOnce[] = {

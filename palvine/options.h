@@ -12,12 +12,13 @@ namespace palvine {
 // Button codes, as the driver and the mouse-button events use them.
 enum : std::uint8_t { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
-// Window size codes.
-enum : std::int16_t { kSmallSize = 1, kNormalSize = 2, kLargeSize = 3 };
+// Window size codes: the index of the size item that carries the check
+// mark.
+enum class WindowSize : std::int16_t { kSmall = 1, kNormal = 2, kLarge = 3 };
 
 struct Options {
     bool TopMost = true;
-    std::int16_t SizeCode = kSmallSize;
+    WindowSize SizeCode = WindowSize::kSmall;
     std::uint8_t NormalButton = kLeftButton;
     std::uint8_t OnceButton = kRightButton;
 };

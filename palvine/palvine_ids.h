@@ -9,4 +9,11 @@
 
 #define ID_CLICK_CHK_TIMER 1
 
+/* The commands added to the system menu. They reach the window as the
+ * system command chosen, so they stay below the platform's own commands. */
+#define IDM_ALWAYS_TOP 101
+#define IDM_SMALL_SIZE 102
+#define IDM_NORMAL_SIZE 103
+#define IDM_LARGE_SIZE 104
+
 #endif /* PALVINE_IDS_H */

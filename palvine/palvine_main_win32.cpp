@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "form_tool_win32.h"
-#include "message_loop_win32.h"
 #include "main_dlg_win32.h"
+#include "message_loop_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     palvine::MainDlgWindow* window = nullptr;

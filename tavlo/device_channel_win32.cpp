@@ -13,8 +13,8 @@ DeviceHandle Win32DeviceChannel::Open() {
 bool Win32DeviceChannel::Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize,
                                  void* out, std::uint32_t outSize, std::uint32_t* bytesReturned) {
     DWORD returned = 0;  // set before every request, as the driver may not write it on failure
-    const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(handle), code, const_cast<void*>(in), inSize, out,
-                                    outSize, &returned, nullptr);
+    const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(handle), code, const_cast<void*>(in), inSize, out, outSize,
+                                    &returned, nullptr);
     *bytesReturned = returned;
     return ok != FALSE;
 }

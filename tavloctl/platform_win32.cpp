@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "suite_install_folder.h"
+#include "text_win32.h"
+
 namespace tavloctl {
 namespace {
 
@@ -19,7 +22,7 @@ const char kRecordBase[] = "SOFTWARE\\ZR_EX_CONTROL\\";
 const char* const kLocalLock = "Local\\ZR_EX_CONTROL.Nystra.Interlock";
 const char* const kGlobalLock = "Global\\ZR_EX_CONTROL.Nystra.Interlock";
 const char kNystraCaption[] = "Interlock Control";
-const char kInstallFolder[] = "C:\\Orlinde\\Dravik\\";
+const char kInstallFolder[] = SUITE_INSTALL_FOLDER;
 
 bool LockExists(const char* name) {
     HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
@@ -31,12 +34,14 @@ bool LockExists(const char* name) {
     return GetLastError() == ERROR_ACCESS_DENIED;
 }
 
-std::wstring Wide(UINT codePage, const std::string& text, DWORD flags) {
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+// UTF-8 as UTF-16, or nothing when it is not well formed: a name typed for
+// a record is refused rather than stored with replacement characters.
+std::wstring StrictWide(const std::string& utf8) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (length <= 0) return std::wstring();
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
     return wide;
 }
 
@@ -97,20 +102,12 @@ bool WindowsPlatform::WriteFile(const std::string& path, const std::string& cont
 }
 
 std::string WindowsPlatform::StoredToUtf8(const std::string& stored) {
-    const std::wstring wide = Wide(CP_ACP, stored, 0);
-    if (wide.empty()) return std::string();
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
-    }
-    return utf8;
+    return winui::Narrow(winui::Widen(stored, CP_ACP), CP_UTF8);
 }
 
 std::optional<std::string> WindowsPlatform::Utf8ToStored(const std::string& utf8) {
     if (utf8.empty()) return std::string();
-    const std::wstring wide = Wide(CP_UTF8, utf8, MB_ERR_INVALID_CHARS);
+    const std::wstring wide = StrictWide(utf8);
     if (wide.empty()) return std::nullopt;
     BOOL lossy = FALSE;
     const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
@@ -123,7 +120,7 @@ std::optional<std::string> WindowsPlatform::Utf8ToStored(const std::string& utf8
     return stored;
 }
 
-std::size_t WindowsPlatform::StoredCharacters(const std::string& stored) { return Wide(CP_ACP, stored, 0).size(); }
+std::size_t WindowsPlatform::StoredCharacters(const std::string& stored) { return winui::Widen(stored, CP_ACP).size(); }
 
 std::optional<StoredValue> WindowsPlatform::RecordValue(const std::string& key, const std::string& valueName) {
     HKEY opened = nullptr;

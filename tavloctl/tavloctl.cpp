@@ -12,6 +12,7 @@
 #include "doctor.h"
 #include "identity_calibration.h"
 #include "records.h"
+#include "suite_install_folder.h"
 #include "tavlo.h"
 
 #ifndef TAVLOCTL_SUITE_VERSION
@@ -1178,7 +1179,8 @@ const std::vector<Command>& Commands() {
          "Refused while Nystra runs, unless --force.\n", "--revert --force", &Console::Recover},
         {"doctor", "doctor [--folder DIR] [--json]",
          "health check, one line per finding: OK, WARN or FAIL; exit 0 all OK, 1 a warning, 2 a failure",
-         "DIR is the install folder to look for the suite's files in (default C:\\Orlinde\\Dravik).\n",
+         "DIR is the install folder to look for the suite's files in (default C:\\" SUITE_VENDOR_FOLDER_NAME
+         "\\" SUITE_PROGRAM_FOLDER_NAME ").\n",
          "--folder --json", &Console::Doctor},
     };
     return commands;

@@ -8,8 +8,9 @@
 # demo's contact sheet, and clang, lld-link and the LLVM tools for the SDK's
 # libraries and client check in Microsoft's C++ ABI, mono's C# compiler
 # for the SDK's .NET declarations, nlohmann/json for the service
-# console's backup files and JSON output and the e2e agent's protocol, and
-# pytest for the e2e scenarios written in Python.
+# console's backup files and JSON output and the e2e agent's protocol,
+# clang-format 14 for the formatting check, and pytest for the e2e
+# scenarios.
 set -euo pipefail
 
 need=()
@@ -44,6 +45,7 @@ have lld-link || need+=(lld)
 { have llvm-dlltool && have llvm-undname && have llvm-readobj; } || need+=(llvm)
 { have mcs && have mono; } || need+=(mono-mcs)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+have clang-format-14 || need+=(clang-format-14)
 
 if [ ${#need[@]} -eq 0 ]; then
     exit 0

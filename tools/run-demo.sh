@@ -45,7 +45,11 @@ eval "$("$harness" env)"
 # Shortcuts stay inside the prefix: no menu entries on this machine's desktop.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 export SHOTS=$SUITE_WINE_ROOT/screenshots REPO=$repo HARNESS=$harness E2E_LIB=$repo/harness/e2e-lib.sh
-export WIN_BIN=$WINEPREFIX/drive_c/Orlinde/Dravik SUITE_ARCH=x86_64
+# The programs' identifiers and the install folder, generated at configure
+# time from the headers the code uses.
+export SUITE_E2E_IDS=$repo/$build/e2e_ids.sh
+. "$SUITE_E2E_IDS"
+export WIN_BIN=$WINEPREFIX/drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME SUITE_ARCH=x86_64
 # The waits of the e2e steps, longer than in the tests: a demo on a busy
 # machine should show its steps, not stop at a deadline.
 export E2E_WAIT=${E2E_WAIT:-20}

@@ -18,5 +18,5 @@ export SUITE_WIN64_BIN=$PWD/build/win64/bin SUITE_WINE_ROOT=$PWD/build/win64/soa
 harness/wine-harness.sh start
 trap 'harness/wine-harness.sh stop' EXIT
 # A poll takes at most a second: that, and ten minutes for the rest.
-WIN_BIN=$PWD/build/win64/bin SUITE_ARCH=x86_64 SUITE_TEST_TIMEOUT=$((polls + 600)) \
+WIN_BIN=$PWD/build/win64/bin SUITE_ARCH=x86_64 SUITE_E2E_IDS=$PWD/build/win64/e2e_ids.sh SUITE_TEST_TIMEOUT=$((polls + 600)) \
     harness/wine-harness.sh run soak_wine "$PWD/nystra/tests/e2e/soak.sh" "$polls" 0 "$schedule"

@@ -23,24 +23,23 @@ void MainDlg::Enter(DialogState state) {
 }
 
 bool MainDlg::Form_Load() {
-    ClickSettings saved;
-    std::int16_t result = access_.GetSettings(&saved, kSavedSet);
-    if (result != kOk) {
-        Fail(result);
+    const Reading<ClickSettings> settings = access_.GetSettings(kSavedSet);
+    if (!settings.Ok()) {
+        Fail(settings.result);
         return false;
     }
+    const ClickSettings& saved = settings.value;
     savedSpeed_ = saved.speed;
     const SliderPositions positions = PositionsFromValues(saved);
     for (Slider slider : kSliders) view_.SetSliderPosition(slider, positions[slider]);
     inEffect_ = Positions();
 
-    std::int16_t sound = 0;
-    result = access_.GetClickSound(&sound, kSavedSet);
-    if (result != kOk) {
-        Fail(result);
+    const Reading<bool> sound = access_.GetClickSound(kSavedSet);
+    if (!sound.Ok()) {
+        Fail(sound.result);
         return false;
     }
-    view_.SetClickSound(sound != 0);
+    view_.SetClickSound(sound.value);
     // The speed as read, not as the slider rounds it.
     view_.SetDoubleClickTime(Milliseconds(saved.speed));
     ClickPicState = false;
@@ -55,8 +54,8 @@ bool MainDlg::Form_Load() {
 bool MainDlg::Preview() {
     inEffect_ = Positions();
     const ClickSettings values = ValuesFromPositions(inEffect_);
-    const std::int16_t result = access_.SetSettings(values, kWorkingSet);
-    if (result != kOk) {
+    const Result result = access_.SetSettings(values, kWorkingSet);
+    if (result != Result::kOk) {
         Fail(result);
         return false;
     }
@@ -66,8 +65,8 @@ bool MainDlg::Preview() {
 }
 
 bool MainDlg::ClickSoundStep() {
-    const std::int16_t result = access_.SetClickSound(view_.ClickSoundChecked(), kWorkingSet);
-    if (result != kOk) {
+    const Result result = access_.SetClickSound(view_.ClickSoundChecked(), kWorkingSet);
+    if (result != Result::kOk) {
         Fail(result);
         return false;
     }
@@ -78,14 +77,14 @@ bool MainDlg::ClickSoundStep() {
 // OK and Apply: the four values and the sound flag into the saved set.
 bool MainDlg::SaveValues() {
     const ClickSettings values = LimitSettings(ValuesFromPositions(Positions()));
-    std::int16_t result = access_.SetSettings(values, kSavedSet);
-    if (result != kOk) {
+    Result result = access_.SetSettings(values, kSavedSet);
+    if (result != Result::kOk) {
         Fail(result);
         return false;
     }
     savedSpeed_ = values.speed;
     result = access_.SetClickSound(view_.ClickSoundChecked(), kSavedSet);
-    if (result != kOk) {
+    if (result != Result::kOk) {
         Fail(result);
         return false;
     }
@@ -160,8 +159,8 @@ void MainDlg::Unload() { Close(false); }
 
 // A failed call closes the dialog. After a reported failure the program
 // ends, so the closing step's own failures add no further boxes.
-void MainDlg::Fail(std::int16_t result) {
-    if (result == kCritical) access_.MuteDiagnostics(true);
+void MainDlg::Fail(Result result) {
+    if (result == Result::kCritical) access_.MuteDiagnostics(true);
     Close(true);
 }
 
@@ -175,24 +174,28 @@ void MainDlg::Close(bool itself) {
 // The saved set back into the working set of the panel the dialog edited,
 // and, when the dialog had opened, the saved speed into the double-click
 // time. The first failure skips the remaining calls; the double-click time
-// still goes back to the saved speed last known. The settings calls address the polled panel again
-// afterwards.
+// still goes back to the saved speed last known. The settings calls address
+// the polled panel again afterwards.
 void MainDlg::ClosingStep() {
     const std::int16_t polledIndex = access_.ActivePanelIndex;
-    std::optional<std::int16_t> speed = savedSpeed_;
-    ClickSettings saved;
-    std::int16_t sound = 0;
-    std::int16_t result = access_.FindPanel(panel_.id, panel_.index);
-    if (result == kOk) result = access_.GetSettings(&saved, kSavedSet);
-    if (result == kOk) {
-        speed = saved.speed;
-        result = access_.SetSettings(saved, kWorkingSet);
-    }
-    if (result == kOk) result = access_.GetClickSound(&sound, kSavedSet);
-    if (result == kOk) result = access_.SetClickSound(sound != 0, kWorkingSet);
+    std::optional<std::int16_t> speed = RestoreSavedSet();
+    if (!speed) speed = savedSpeed_;
     // A dialog that never opened never changed the double-click time.
     if (speed && opened_) view_.SetDoubleClickTime(Milliseconds(*speed));
     access_.ActivePanelIndex = polledIndex;
+}
+
+// The bound panel's saved set into its working set, stopping at the first
+// failure; the saved speed when it could be read.
+std::optional<std::int16_t> MainDlg::RestoreSavedSet() {
+    if (access_.FindPanel(panel_.id, panel_.index) != Result::kOk) return std::nullopt;
+    const Reading<ClickSettings> saved = access_.GetSettings(kSavedSet);
+    if (!saved.Ok()) return std::nullopt;
+    if (access_.SetSettings(saved.value, kWorkingSet) == Result::kOk) {
+        const Reading<bool> sound = access_.GetClickSound(kSavedSet);
+        if (sound.Ok()) access_.SetClickSound(sound.value, kWorkingSet);
+    }
+    return saved.value.speed;
 }
 
 }  // namespace velmic

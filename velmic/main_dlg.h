@@ -62,9 +62,10 @@ private:
     bool Preview();
     bool ClickSoundStep();
     bool SaveValues();
-    void Fail(std::int16_t result);
+    void Fail(Result result);
     void Close(bool itself);
     void ClosingStep();
+    std::optional<std::int16_t> RestoreSavedSet();
     void Enter(DialogState state);
     SliderPositions Positions();
     void ShowNextPicture(TestArea area, bool* state, const char* first, const char* second);

@@ -50,9 +50,8 @@ winui::TwipRect Inside(const winui::TwipRect& frame, winui::TwipRect rect) {
 
 bool MainDlgWindow::Create() {
     font_ = winui::MessageFont();
-    const winui::CodeDialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
-                                               DS_CENTER,
-                                           kCaption);
+    const winui::CodeDialogTemplate dialog(
+        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_CENTER, kCaption);
     return CreateModelessIndirect(instance_, dialog.Get(), nullptr) != nullptr;
 }
 
@@ -124,46 +123,55 @@ INT_PTR MainDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     switch (message) {
-        case WM_HSCROLL: {
-            // A slider's move ends (mouse button or key released): the
-            // positions are put into effect.
-            if (LOWORD(wParam) != TB_ENDTRACK) return FALSE;
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-            for (const SliderRow& row : kRows) {
-                if (row.sliderId == id) logic_->Slider_Change(row.slider);
-            }
-            return TRUE;
+    case WM_HSCROLL: {
+        // A slider's move ends (mouse button or key released): the
+        // positions are put into effect.
+        if (LOWORD(wParam) != TB_ENDTRACK) return FALSE;
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        for (const SliderRow& row : kRows) {
+            if (row.sliderId == id) logic_->Slider_Change(row.slider);
         }
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:
-            logic_->CancelBtn_Click();
-            return TRUE;
-        default:
-            return FALSE;
+        return TRUE;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        logic_->CancelBtn_Click();
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
 void MainDlgWindow::OnCommand(int id, int code) {
     MainDlg* logic = logic_;
     switch (id) {
-        case IDOK: logic->OkBtn_Click(); break;
-        case IDCANCEL: logic->CancelBtn_Click(); break;
-        case IDC_APPLY: logic->ApplyBtn_Click(); break;
-        case IDC_SET_DEFAULT: logic->SetDefaultBtn_Click(); break;
-        case IDC_CLICK_SOUND:
-            if (code == BN_CLICKED) logic->ClickSound_Click();
-            break;
-        case IDC_CLICK_TEST_AREA:
-            // The second press of a double click comes as STN_DBLCLK and is
-            // not a click.
-            if (code == STN_CLICKED) logic->ClickTestArea_Click();
-            break;
-        case IDC_DCLICK_TEST_AREA:
-            if (code == STN_DBLCLK) logic->DClickTestArea_DblClick();
-            break;
-        default: break;
+    case IDOK:
+        logic->OkBtn_Click();
+        break;
+    case IDCANCEL:
+        logic->CancelBtn_Click();
+        break;
+    case IDC_APPLY:
+        logic->ApplyBtn_Click();
+        break;
+    case IDC_SET_DEFAULT:
+        logic->SetDefaultBtn_Click();
+        break;
+    case IDC_CLICK_SOUND:
+        if (code == BN_CLICKED) logic->ClickSound_Click();
+        break;
+    case IDC_CLICK_TEST_AREA:
+        // The second press of a double click comes as STN_DBLCLK and is
+        // not a click.
+        if (code == STN_CLICKED) logic->ClickTestArea_Click();
+        break;
+    case IDC_DCLICK_TEST_AREA:
+        if (code == STN_DBLCLK) logic->DClickTestArea_DblClick();
+        break;
+    default:
+        break;
     }
 }
 

@@ -7,20 +7,27 @@ namespace velmic {
 
 SliderScale ScaleOf(Slider slider) {
     switch (slider) {
-        case Slider::DownCanceler:
-        case Slider::UpCanceler: return {0, 10, 10, 0};
-        case Slider::DblClickSpeed: return {2, 9, 100, 0};
-        case Slider::DblClickArea: return {0, 10, 2, 20};
+    case Slider::DownCanceler:
+    case Slider::UpCanceler:
+        return {0, 10, 10, 0};
+    case Slider::DblClickSpeed:
+        return {2, 9, 100, 0};
+    case Slider::DblClickArea:
+        return {0, 10, 2, 20};
     }
     return {0, 0, 1, 0};
 }
 
 int& SliderPositions::operator[](Slider slider) {
     switch (slider) {
-        case Slider::DownCanceler: return down;
-        case Slider::UpCanceler: return up;
-        case Slider::DblClickSpeed: return speed;
-        case Slider::DblClickArea: break;
+    case Slider::DownCanceler:
+        return down;
+    case Slider::UpCanceler:
+        return up;
+    case Slider::DblClickSpeed:
+        return speed;
+    case Slider::DblClickArea:
+        break;
     }
     return area;
 }

@@ -21,10 +21,9 @@ void StartDlg::MainTimer_Timer() {
     const Entry entry(reentry_);
     if (!entry || phase_ == Phase::Ended) return;
 
-    std::int16_t panelId = 0;
     const std::uint16_t stampBefore = access_.ChangeStamp;
-    const std::int16_t result = access_.GetActivePanel(&panelId);
-    if (result == kCritical) {
+    const Reading<std::uint8_t> active = access_.GetActivePanel();
+    if (active.result == Result::kCritical) {
         // The diagnostic box has named the failing call; the closing step's
         // calls that follow add no further boxes.
         access_.MuteDiagnostics(true);
@@ -35,8 +34,8 @@ void StartDlg::MainTimer_Timer() {
         End();
         return;
     }
-    if (result != kOk) {
-        message_ = result == kNoActivePanel ? kNoActivePanelMessage : kNoPanelDeviceMessage;
+    if (!active.Ok()) {
+        message_ = active.result == Result::kNoActivePanel ? kNoActivePanelMessage : kNoPanelDeviceMessage;
         MainShown = false;
         view_.SetVisible(true);
         CloseSettings();
@@ -44,7 +43,7 @@ void StartDlg::MainTimer_Timer() {
         phase_ = Phase::Waiting;
         return;
     }
-    const auto id = static_cast<std::uint8_t>(panelId);
+    const std::uint8_t id = active.value;
     if (MainShown) {
         const BoundPanel& bound = settings_->Panel();
         // A panel changes its number only when the panel set changes (a

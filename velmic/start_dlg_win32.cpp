@@ -11,13 +11,15 @@ constexpr UINT_PTR kMainTimer = 1;
 constexpr const char* kCaption = "Touch panel settings  -  Information";
 constexpr double kClientWidth = 3735;
 constexpr double kClientHeight = 1305;
+// Room for the longest message the window shows, with its terminating zero.
+constexpr int kInfoMsgCapacity = 256;
 
 }  // namespace
 
-StartDlgWindow::~StartDlgWindow() {
-    mainDlg_.reset();
-    if (Handle() != nullptr && timerRunning_) KillTimer(Handle(), kMainTimer);
-}
+StartDlgWindow::StartDlgWindow(HINSTANCE instance) : instance_(instance), mainTimer_(kMainTimer) {}
+
+// The settings dialog goes first, then the timer, then this window.
+StartDlgWindow::~StartDlgWindow() = default;
 
 bool StartDlgWindow::Create() {
     scale_ = winui::ScreenTwipScale();
@@ -31,9 +33,9 @@ bool StartDlgWindow::OnInitDialog() {
     winui::SizeClientInTwips(window, scale_, kClientWidth, kClientHeight);
     winui::CreateChild(window, scale_, font_.Get(),
                        {"STATIC", "", WS_VISIBLE | SS_CENTER | SS_NOPREFIX, {120, 240, 3495, 255}, IDC_INFO_MSG});
-    winui::CreateChild(window, scale_, font_.Get(),
-                       {"BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {1200, 720, 1335, 495},
-                        IDCANCEL});
+    winui::CreateChild(
+        window, scale_, font_.Get(),
+        {"BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {1200, 720, 1335, 495}, IDCANCEL});
     return true;
 }
 
@@ -51,38 +53,33 @@ HWND StartDlgWindow::BoxOwner() const {
 INT_PTR StartDlgWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     if (logic_ == nullptr) return FALSE;
     switch (message) {
-        case WM_TIMER:
-            if (wParam != kMainTimer) return FALSE;
-            logic_->MainTimer_Timer();
-            return TRUE;
-        case WM_ENDSESSION:
-            // The process may be ended once this returns: the panel gets
-            // its saved set back now.
-            if (wParam) logic_->SessionEnd();
-            return TRUE;
-        case WM_COMMAND:
-        case WM_CLOSE:
-            // Cancel, Esc and the close box all end the program.
-            if (message == WM_COMMAND && LOWORD(wParam) != IDCANCEL) return FALSE;
-            logic_->CancelBtn_Click();
-            return TRUE;
-        default:
-            return FALSE;
+    case WM_TIMER:
+        if (wParam != mainTimer_.Id()) return FALSE;
+        logic_->MainTimer_Timer();
+        return TRUE;
+    case WM_ENDSESSION:
+        // The process may be ended once this returns: the panel gets
+        // its saved set back now.
+        if (wParam) logic_->SessionEnd();
+        return TRUE;
+    case WM_COMMAND:
+    case WM_CLOSE:
+        // Cancel, Esc and the close box all end the program.
+        if (message == WM_COMMAND && LOWORD(wParam) != IDCANCEL) return FALSE;
+        logic_->CancelBtn_Click();
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
-void StartDlgWindow::StartTimer(unsigned milliseconds) {
-    timerRunning_ = SetTimer(Handle(), kMainTimer, milliseconds, nullptr) != 0;
-}
+void StartDlgWindow::StartTimer(unsigned milliseconds) { mainTimer_.Start(Handle(), milliseconds); }
 
-void StartDlgWindow::StopTimer() {
-    if (timerRunning_) KillTimer(Handle(), kMainTimer);
-    timerRunning_ = false;
-}
+void StartDlgWindow::StopTimer() { mainTimer_.Stop(); }
 
 void StartDlgWindow::SetInfoMsg(const std::string& text) {
     // The poll repeats the message every 200 ms: only a new one is drawn.
-    char shown[256] = {};
+    char shown[kInfoMsgCapacity] = {};
     GetDlgItemTextA(Handle(), IDC_INFO_MSG, shown, sizeof shown);
     if (text != shown) SetDlgItemTextA(Handle(), IDC_INFO_MSG, text.c_str());
 }

@@ -13,13 +13,14 @@
 #include "handles_win32.h"
 #include "main_dlg_win32.h"
 #include "start_dlg.h"
+#include "timer_win32.h"
 #include "tp_access.h"
 
 namespace velmic {
 
 class StartDlgWindow final : public winui::Dialog, public StartView, public DebugView {
 public:
-    explicit StartDlgWindow(HINSTANCE instance) : instance_(instance) {}
+    explicit StartDlgWindow(HINSTANCE instance);
     ~StartDlgWindow() override;
 
     void Attach(StartDlg* logic) { logic_ = logic; }
@@ -52,7 +53,7 @@ private:
     StartDlg* logic_ = nullptr;
     winui::TwipScale scale_;
     winui::Font font_;
-    bool timerRunning_ = false;
+    winui::Timer mainTimer_;
     std::unique_ptr<MainDlgWindow> mainDlg_;
 };
 

@@ -1,6 +1,7 @@
 #include "tp_access.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace velmic {
 namespace {
@@ -8,6 +9,11 @@ namespace {
 // The alt argument: a byte with all bits set for the saved set, 0 for the
 // working set.
 std::uint32_t AltArgument(bool alt) { return alt ? 0xFFu : 0u; }
+
+// The library's ClickData: four values, indexed by TavloDownCancel ...
+// TavloDblClickArea.
+constexpr std::size_t kClickDataValues = 4;
+using ClickData = std::int16_t[kClickDataValues];
 
 std::int16_t Limit(std::int16_t value, std::int16_t low, std::int16_t high) { return std::clamp(value, low, high); }
 
@@ -20,63 +26,55 @@ ClickSettings LimitSettings(ClickSettings values) {
 
 // The status rule: 0 goes on, 2 and 5 mean no panel, anything else is
 // reported in the diagnostic box.
-std::int16_t TpAccess::Check(TavloStatus status, const char* tag) {
-    if (status == TavloOk) return kOk;
-    if (status == TavloNoPanel || status == TavloBadPanel) return kNoPanelDevice;
+Result TpAccess::Check(TavloStatus status, const char* tag) {
+    if (status == TavloOk) return Result::kOk;
+    if (status == TavloNoPanel || status == TavloBadPanel) return Result::kNoPanelDevice;
     if (!muted_) view_.ShowDebug(tag, status);
-    return kCritical;
+    return Result::kCritical;
 }
 
-std::int16_t TpAccess::GetActivePanel(std::int16_t* panelId) {
-    Search outcome = Search::kDone;
-    const std::int16_t result = SearchActivePanel(panelId, false, &outcome);
-    if (outcome == Search::kDone) return result;
+Reading<std::uint8_t> TpAccess::GetActivePanel() {
+    if (auto found = SearchActivePanel(false)) return *found;
     // The library has refreshed the stamp; the panel list is read afresh.
-    return SearchActivePanel(panelId, true, &outcome);
+    return *SearchActivePanel(true);
 }
 
-std::int16_t TpAccess::SearchActivePanel(std::int16_t* panelId, bool lastTry, Search* outcome) {
-    *outcome = Search::kDone;
+std::optional<Reading<std::uint8_t>> TpAccess::SearchActivePanel(bool lastTry) {
     ActivePanelIndex = 0;
-    std::int16_t result = Check(library_.NeedUpdate(&ChangeStamp), "GetActivePanel(1):");
-    if (result != kOk) return result;
+    Result result = Check(library_.NeedUpdate(&ChangeStamp), "GetActivePanel(1):");
+    if (result != Result::kOk) return Reading<std::uint8_t>{result};
 
     // Only the count matters: a failed call leaves 0, which means no panel.
     std::uint8_t count = 0;
     library_.GetDevices(&count);
-    if (count == 0) return kNoPanelDevice;
+    if (count == 0) return Reading<std::uint8_t>{Result::kNoPanelDevice};
 
     // A stale stamp on the first try means the panel list changed between
     // two calls of this search: routine, so the search starts over.
-    const auto changed = [&](TavloStatus status) {
-        if (status != TavloPanelsChanged || lastTry) return false;
-        *outcome = Search::kPanelsChanged;
-        return true;
-    };
+    const auto changed = [lastTry](TavloStatus status) { return status == TavloPanelsChanged && !lastTry; };
     std::uint8_t index = 0;
     for (;; ++index) {
-        if (index == count) return kNoActivePanel;
+        if (index == count) return Reading<std::uint8_t>{Result::kNoActivePanel};
         std::uint8_t enabled = 0;
         const TavloStatus status = library_.GetPointdataEnable(&ChangeStamp, index, &enabled);
-        if (changed(status)) return kCritical;
+        if (changed(status)) return std::nullopt;
         result = Check(status, "GetActivePanel(2):");
-        if (result != kOk) return result;
+        if (result != Result::kOk) return Reading<std::uint8_t>{result};
         if (enabled != 0) break;
     }
 
     ActivePanelIndex = index;
     std::uint8_t id = 0;
     const TavloStatus status = library_.GetPanelId(&ChangeStamp, index, &id);
-    if (changed(status)) return kCritical;
+    if (changed(status)) return std::nullopt;
     result = Check(status, "GetActivePanel(3):");
-    if (result != kOk) return result;
-    *panelId = id;
-    return kOk;
+    if (result != Result::kOk) return Reading<std::uint8_t>{result};
+    return Reading<std::uint8_t>{Result::kOk, id};
 }
 
-std::int16_t TpAccess::FindPanel(std::uint8_t panelId, std::int16_t preferredIndex) {
-    std::int16_t result = Check(library_.NeedUpdate(&ChangeStamp), "FindPanel(1):");
-    if (result != kOk) return result;
+Result TpAccess::FindPanel(std::uint8_t panelId, std::int16_t preferredIndex) {
+    Result result = Check(library_.NeedUpdate(&ChangeStamp), "FindPanel(1):");
+    if (result != Result::kOk) return result;
     std::uint8_t count = 0;
     library_.GetDevices(&count);
 
@@ -85,9 +83,9 @@ std::int16_t TpAccess::FindPanel(std::uint8_t panelId, std::int16_t preferredInd
     const auto ask = [&](int index) {
         std::uint8_t id = 0;
         result = Check(library_.GetPanelId(&ChangeStamp, static_cast<std::uint32_t>(index), &id), "FindPanel(2):");
-        found = result == kOk && id == panelId;
+        found = result == Result::kOk && id == panelId;
         if (found) ActivePanelIndex = static_cast<std::int16_t>(index);
-        return result != kOk || found;
+        return result != Result::kOk || found;
     };
     // The number it had is the likely one; otherwise every number in turn.
     const bool preferredValid = preferredIndex >= 0 && preferredIndex < count;
@@ -96,44 +94,42 @@ std::int16_t TpAccess::FindPanel(std::uint8_t panelId, std::int16_t preferredInd
         if (preferredValid && index == preferredIndex) continue;
         if (ask(index)) return result;
     }
-    return kNoPanelDevice;
+    return Result::kNoPanelDevice;
 }
 
-std::int16_t TpAccess::GetSettings(ClickSettings* values, bool alt) {
-    std::int16_t data[4] = {};
-    const std::int16_t result = Check(library_.GetClickData(&ChangeStamp, Panel(), data, AltArgument(alt)),
-                                      "GetSettings(1):");
-    if (result != kOk) return result;
-    *values = LimitSettings({data[TavloDownCancel], data[TavloUpCancel], data[TavloDblClickTime],
-                             data[TavloDblClickArea]});
-    return kOk;
+Reading<ClickSettings> TpAccess::GetSettings(bool alt) {
+    ClickData data = {};
+    const Result result =
+        Check(library_.GetClickData(&ChangeStamp, Panel(), data, AltArgument(alt)), "GetSettings(1):");
+    if (result != Result::kOk) return {result};
+    return {Result::kOk, LimitSettings({data[TavloDownCancel], data[TavloUpCancel], data[TavloDblClickTime],
+                                        data[TavloDblClickArea]})};
 }
 
-std::int16_t TpAccess::SetSettings(ClickSettings values, bool alt) {
+Result TpAccess::SetSettings(ClickSettings values, bool alt) {
     // The read first, as the driver expects of a write; its values are not
     // used.
-    std::int16_t data[4] = {};
-    std::int16_t result =
+    ClickData data = {};
+    const Result result =
         Check(library_.GetClickData(&ChangeStamp, Panel(), data, AltArgument(alt)), "SetSettings(1):");
-    if (result != kOk) return result;
+    if (result != Result::kOk) return result;
     const ClickSettings limited = LimitSettings(values);
     data[TavloDownCancel] = limited.down;
     data[TavloUpCancel] = limited.up;
     data[TavloDblClickTime] = limited.speed;
     data[TavloDblClickArea] = limited.area;
-    result = Check(library_.SetClickData(&ChangeStamp, Panel(), data, AltArgument(alt)), "SetSettings(2):");
-    return result;
+    return Check(library_.SetClickData(&ChangeStamp, Panel(), data, AltArgument(alt)), "SetSettings(2):");
 }
 
-std::int16_t TpAccess::GetClickSound(std::int16_t* on, bool alt) {
+Reading<bool> TpAccess::GetClickSound(bool alt) {
     std::uint8_t flag = 0;
-    const std::int16_t result =
+    const Result result =
         Check(library_.GetClickSound(&ChangeStamp, Panel(), &flag, AltArgument(alt)), "GetClickSound(1):");
-    if (result == kOk) *on = flag;
-    return result;
+    if (result != Result::kOk) return {result};
+    return {Result::kOk, flag != 0};
 }
 
-std::int16_t TpAccess::SetClickSound(bool on, bool alt) {
+Result TpAccess::SetClickSound(bool on, bool alt) {
     return Check(library_.SetClickSound(&ChangeStamp, Panel(), on ? 1u : 0u, AltArgument(alt)), "SetClickSound(1):");
 }
 

@@ -2,22 +2,36 @@
 // panel (the lowest-numbered panel whose point data output is enabled),
 // reads and writes that panel's four click parameters and its touch-down
 // sound flag through TavloIoctl, and turns the library's statuses into
-// the results the windows act on:
-//    0  success
-//   -1  panels are attached, none is enabled (GetActivePanel only)
-//   -2  no panel: none attached, the index is out of range, or the driver
-//       reports the panel missing (status 2 or 5); no message
-//   -3  any other status; the "Debug" box naming the call has been shown
+// the Result the windows act on.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "tavlo_ioctl.h"
 
 namespace velmic {
 
-enum Result : std::int16_t { kOk = 0, kNoActivePanel = -1, kNoPanelDevice = -2, kCritical = -3 };
+// What every call of TpAccess returns, with the module's own numbers.
+enum class Result : std::int16_t {
+    kOk = 0,
+    // Panels are attached, none is enabled (GetActivePanel only).
+    kNoActivePanel = -1,
+    // No panel: none attached, the index is out of range, or the driver
+    // reports the panel missing (status 2 or 5); no message.
+    kNoPanelDevice = -2,
+    // Any other status; the "Debug" box naming the call has been shown.
+    kCritical = -3,
+};
+
+// A read's result and the value read; the value counts only with kOk.
+template <typename T>
+struct Reading {
+    Result result = Result::kOk;
+    T value{};
+    bool Ok() const { return result == Result::kOk; }
+};
 
 // The four click parameters in the order of the library's ClickData.
 struct ClickSettings {
@@ -50,30 +64,33 @@ public:
 
     // Finds the active panel and makes it the one the settings calls
     // address. A panel attached or removed between two calls of one search
-    // (status 3) makes it search once more before the status counts.
-    std::int16_t GetActivePanel(std::int16_t* panelId);
+    // (status 3) makes it search once more before the status counts. The
+    // value is the active panel's identifier.
+    Reading<std::uint8_t> GetActivePanel();
     // Makes the panel with this identifier the one the settings calls
-    // address, trying `preferredIndex` first: -2 when no attached panel has
-    // the identifier.
-    std::int16_t FindPanel(std::uint8_t panelId, std::int16_t preferredIndex);
+    // address, trying `preferredIndex` first: kNoPanelDevice when no
+    // attached panel has the identifier.
+    Result FindPanel(std::uint8_t panelId, std::int16_t preferredIndex);
 
-    std::int16_t GetSettings(ClickSettings* values, bool alt);
-    std::int16_t SetSettings(ClickSettings values, bool alt);
-    std::int16_t GetClickSound(std::int16_t* on, bool alt);
-    std::int16_t SetClickSound(bool on, bool alt);
+    // `alt`: the saved set; otherwise the working set.
+    Reading<ClickSettings> GetSettings(bool alt);
+    Result SetSettings(ClickSettings values, bool alt);
+    Reading<bool> GetClickSound(bool alt);
+    Result SetClickSound(bool on, bool alt);
 
-    // While muted, statuses that would show the diagnostic box give -3
-    // silently: once a failure has been reported and the program is on its
-    // way out, the calls that tidy up do not pile further boxes on it.
+    // While muted, statuses that would show the diagnostic box give
+    // kCritical silently: once a failure has been reported and the program
+    // is on its way out, the calls that tidy up do not pile further boxes
+    // on it.
     void MuteDiagnostics(bool muted) { muted_ = muted; }
 
     std::uint16_t ChangeStamp = 0;
     std::int16_t ActivePanelIndex = 0;
 
 private:
-    enum class Search { kDone, kPanelsChanged };
-    std::int16_t SearchActivePanel(std::int16_t* panelId, bool lastTry, Search* outcome);
-    std::int16_t Check(TavloStatus status, const char* tag);
+    // None when the panel list changed during the search (not on the last try).
+    std::optional<Reading<std::uint8_t>> SearchActivePanel(bool lastTry);
+    Result Check(TavloStatus status, const char* tag);
     std::uint32_t Panel() const { return static_cast<std::uint8_t>(ActivePanelIndex); }
 
     tavlo::TavloIoctl& library_;

@@ -30,11 +30,4 @@ HWND CreateChild(HWND parent, const TwipScale& scale, HFONT font, const ChildSpe
     return control;
 }
 
-RECT ChildRect(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 }  // namespace winui

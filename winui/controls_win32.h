@@ -68,11 +68,6 @@ void SetPictureBitmap(HWND picture, Bitmap bitmap);
 // bitmap resource of the program; empty when it cannot be loaded.
 Bitmap LoadBitmapFile(const char* fileName);
 Bitmap LoadBitmapResource(HINSTANCE instance, int id);
-inline void SetPictureIcon(HWND picture, Icon icon) {
-    HICON shown = icon.Release();
-    auto* previous = reinterpret_cast<HICON>(SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(shown), 0));
-    if (previous != nullptr && previous != shown) DestroyIcon(previous);
-}
 // The icon shown without taking it (shared icons, which are never destroyed);
 // the one it replaces is left alone.
 inline void ShowSharedIcon(HWND picture, HICON icon) {

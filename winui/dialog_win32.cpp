@@ -19,25 +19,11 @@ INT_PTR Dialog::DoModal(HINSTANCE instance, int templateId, HWND owner) {
                            reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR Dialog::DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner) {
-    if (window_ != nullptr || dialogTemplate == nullptr) return -1;
-    modeless_ = false;
-    return DialogBoxIndirectParamA(instance, dialogTemplate, owner, &Dialog::Procedure,
-                                   reinterpret_cast<LPARAM>(this));
-}
-
 INT_PTR Dialog::DoModalUnicode(HINSTANCE instance, int templateId, HWND owner) {
     if (window_ != nullptr) return -1;
     modeless_ = false;
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, &Dialog::Procedure,
                            reinterpret_cast<LPARAM>(this));
-}
-
-HWND Dialog::CreateModeless(HINSTANCE instance, int templateId, HWND owner) {
-    if (window_ != nullptr) return nullptr;
-    modeless_ = true;
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, &Dialog::Procedure,
-                              reinterpret_cast<LPARAM>(this));
 }
 
 HWND Dialog::CreateModelessIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner) {

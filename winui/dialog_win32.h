@@ -1,8 +1,8 @@
 // A dialog object behind a dialog box: one dialog procedure, which finds
 // the object from the box (named at WM_INITDIALOG) and hands it the
-// message. Template dialogs from the resources run modal (DoModal) or
-// modeless (CreateModeless); dialogs built in code pass their template in
-// memory (DoModalIndirect).
+// message. Template dialogs from the resources run modal (DoModal);
+// dialogs built in code pass their template in memory and run modeless
+// (CreateModelessIndirect).
 #pragma once
 
 #include <windows.h>
@@ -18,14 +18,12 @@ public:
 
     // DialogBoxParamA: the box's result, or -1 when it could not be made.
     INT_PTR DoModal(HINSTANCE instance, int templateId, HWND owner = nullptr);
-    INT_PTR DoModalIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner = nullptr);
     // DialogBoxParamW: a Unicode box, whose template texts (in any script)
     // reach the box and its controls whatever the system's code page.
     INT_PTR DoModalUnicode(HINSTANCE instance, int templateId, HWND owner = nullptr);
-    // CreateDialogParamA; the box lives until DestroyWindow (or the object
+    // CreateDialogIndirectParamA with a template in memory (see
+    // code_dialog_win32.h); the box lives until DestroyWindow (or the object
     // ends). Run the message loop with RunMessageLoop so that its keys work.
-    HWND CreateModeless(HINSTANCE instance, int templateId, HWND owner = nullptr);
-    // The same for a template in memory (see code_dialog_win32.h).
     HWND CreateModelessIndirect(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND owner = nullptr);
 
     // Null before WM_INITDIALOG and after the box is destroyed.

@@ -53,12 +53,6 @@ struct GdiTraits : NullEmpty<Handle> {
 struct IconTraits : NullEmpty<HICON> {
     static void Close(HICON icon) { DestroyIcon(icon); }
 };
-struct MenuTraits : NullEmpty<HMENU> {
-    static void Close(HMENU menu) { DestroyMenu(menu); }
-};
-struct RegKeyTraits : NullEmpty<HKEY> {
-    static void Close(HKEY key) { RegCloseKey(key); }
-};
 // Kernel handles: CreateFile's failure is INVALID_HANDLE_VALUE, most other
 // calls' is null; neither is closed.
 struct KernelTraits {
@@ -73,14 +67,10 @@ template <typename Handle>
 using GdiObject = Owned<Handle, GdiTraits<Handle>>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 // Icons made or loaded without LR_SHARED (shared ones are never destroyed).
 using Icon = Owned<HICON, IconTraits>;
-// A menu that no window owns (a window destroys its own menus).
-using Menu = Owned<HMENU, MenuTraits>;
-using RegKey = Owned<HKEY, RegKeyTraits>;
 using KernelHandle = Owned<HANDLE, KernelTraits>;
 
 // The device context of a window (or, for null, the screen) for the life
@@ -108,7 +98,6 @@ public:
     PaintDc(const PaintDc&) = delete;
     PaintDc& operator=(const PaintDc&) = delete;
     HDC Get() const { return dc_; }
-    const RECT& Dirty() const { return paint_.rcPaint; }
 
 private:
     HWND window_;

@@ -5,8 +5,8 @@ namespace winui {
 
 void SetPictureBitmap(HWND picture, Bitmap bitmap) {
     HBITMAP shown = bitmap.Release();
-    auto* previous = reinterpret_cast<HBITMAP>(
-        SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
+    auto* previous =
+        reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown)));
     if (previous != nullptr && previous != shown) DeleteObject(previous);
     // With common controls 6 the control may keep a copy of a bitmap with
     // alpha rather than the bitmap itself: then ours is not in use.

@@ -24,8 +24,10 @@ public:
     bool SetItemText(UINT id, const char* text) const {
         return menu_ != nullptr && ModifyMenuA(menu_, id, MF_BYCOMMAND | MF_STRING, id, text);
     }
-    void SetChecked(UINT id, bool checked) const {
-        if (menu_ != nullptr) CheckMenuItem(menu_, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    // False when the menu has no such item.
+    bool SetChecked(UINT id, bool checked) const {
+        return menu_ != nullptr &&
+               CheckMenuItem(menu_, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)) != static_cast<DWORD>(-1);
     }
 
 private:
@@ -34,9 +36,10 @@ private:
 
 // Puts the window above (or back among) the other windows, without moving
 // or sizing it; it is shown as well (SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW).
-inline void SetTopmost(HWND window, bool topmost) {
-    SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+// False when the system refused.
+inline bool SetTopmost(HWND window, bool topmost) {
+    return SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                        SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW) != FALSE;
 }
 
 }  // namespace winui

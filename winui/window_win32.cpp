@@ -60,20 +60,4 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     return self->HandleMessage(message, wParam, lParam);
 }
 
-bool RunModalLoop(HWND box, const bool& running) {
-    MSG msg;
-    while (running) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // leave WM_QUIT for the outer loop
-            return false;
-        }
-        if (got < 0) return false;
-        if (box != nullptr && IsWindow(box) && IsDialogMessageA(box, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return true;
-}
-
 }  // namespace winui

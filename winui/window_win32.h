@@ -23,8 +23,8 @@ public:
 
     // Registers a window class that this procedure serves, once per
     // instance and name; true when the class exists afterwards.
-    static bool RegisterClassOnce(HINSTANCE instance, const char* className, HBRUSH background,
-                                  UINT style = 0, HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW));
+    static bool RegisterClassOnce(HINSTANCE instance, const char* className, HBRUSH background, UINT style = 0,
+                                  HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW));
 
     // CreateWindowExA with this object as the window's owner object.
     HWND Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
@@ -43,11 +43,5 @@ private:
 
     HWND window_ = nullptr;
 };
-
-// Runs messages until `running` turns false or WM_QUIT arrives (which is
-// posted again for the outer loop); Tab, Enter and Escape work in `box`
-// as in a dialog. For boxes built in code that act modally; the caller
-// disables the owner. False when the loop ended on WM_QUIT or an error.
-bool RunModalLoop(HWND box, const bool& running);
 
 }  // namespace winui

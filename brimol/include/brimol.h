@@ -38,6 +38,9 @@
 #ifndef BRIMOL_H
 #define BRIMOL_H
 
+/* A public header: its tables stay aligned by hand for the reader. */
+/* clang-format off */
+
 #if defined(_MSC_VER)
 /* Programs in Microsoft's ABI may have no C++ library headers at all. */
 #include <stddef.h>
@@ -229,4 +232,5 @@ BRIMOL_ASSERT_OFFSET(CUSBInterface, activeTouched, 40, 44);
 #pragma GCC diagnostic pop
 #endif
 
+/* clang-format on */
 #endif /* BRIMOL_H */

@@ -10,6 +10,7 @@
 
 #include "brimol.h"
 #include "memory_key_store.h"
+#include "row_name.h"
 
 namespace {
 
@@ -61,106 +62,145 @@ TEST_F(RegistryTest, ConstructionListsRecordedIdentifiersBelowSixteenOpeningKeys
     EXPECT_EQ(panel.GetAllRegID(), 3);
 }
 
-TEST_F(RegistryTest, PanelRecordReadsStoredValuesAndDefaults) {
-    const std::string name16 = "Press line 16 ch", name49(49, 'n');
-    const Bytes eightBytes = {5, 0, 0, 0, 0, 0, 0, 0};
-    const struct {
-        const char* what;
-        bool keyExists;
-        Values values;
-        std::string name;
-        int touchOp, irOp;
-    } cases[] = {
-        {"no key", false, {}, "", 1, 0},
-        {"full record, 16 characters whole", true,
-         {{"NAME", {kRegSz, Sz(name16)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}},
-         name16, 2, 5},
-        {"49 characters readable", true, {{"NAME", {kRegSz, Sz(name49)}}}, name49, 1, 0},
-        {"longer name cut to 49", true, {{"NAME", {kRegSz, Sz(name49 + "0123456789abcdef")}}}, name49, 1, 0},
-        {"name without terminating zero", true, {{"NAME", {kRegSz, Raw("Unterminated")}}}, "Unterminated", 1, 0},
-        {"TOUCH_OP outside 0..2 and negative IR_OP kept", true,
-         {{"TOUCH_OP", {kRegDword, Dword(3)}}, {"IR_OP", {kRegDword, Dword(0xFFFFFFFF)}}}, "", 3, -1},
-        {"wrong types read as defaults", true,
-         {{"NAME", {kRegBinary, Raw("Bin")}}, {"TOUCH_OP", {kRegSz, Sz("2")}}, {"IR_OP", {kRegQword, eightBytes}}},
-         "", 1, 0},
-        {"wrong sizes read as defaults", true,
-         {{"TOUCH_OP", {kRegDword, {2, 0}}}, {"IR_OP", {kRegDword, eightBytes}}}, "", 1, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Fill(PanelKey(4), c.keyExists, c.values);
-        CRegPanel panel;
-        std::memset(panel.name, 'x', sizeof panel.name);
-        panel.touchOp = panel.irOp = 77;
-        EXPECT_EQ(panel.GetPanelReg(4), 0);
-        EXPECT_EQ(std::string(panel.name), c.name);
-        EXPECT_EQ(panel.touchOp, c.touchOp);
-        EXPECT_EQ(panel.irOp, c.irOp);
-        // Nothing of the junk survives behind the name.
-        for (std::size_t i = c.name.size(); i < sizeof panel.name; ++i) ASSERT_EQ(panel.name[i], '\0') << i;
-    }
+const std::string kName16 = "Press line 16 ch", kName49(49, 'n');
+const Bytes kEightBytes = {5, 0, 0, 0, 0, 0, 0, 0};
+
+struct PanelReadCase {
+    const char* name;
+    bool keyExists;
+    Values values;
+    std::string panelName;
+    int touchOp, irOp;
+};
+
+class RegistryPanelRead : public RegistryTest, public ::testing::WithParamInterface<PanelReadCase> {};
+
+TEST_P(RegistryPanelRead, StoredValuesAndDefaults) {
+    const PanelReadCase& c = GetParam();
+    Fill(PanelKey(4), c.keyExists, c.values);
+    CRegPanel panel;
+    std::memset(panel.name, 'x', sizeof panel.name);
+    panel.touchOp = panel.irOp = 77;
+    EXPECT_EQ(panel.GetPanelReg(4), 0);
+    EXPECT_EQ(std::string(panel.name), c.panelName);
+    EXPECT_EQ(panel.touchOp, c.touchOp);
+    EXPECT_EQ(panel.irOp, c.irOp);
+    // Nothing of the junk survives behind the name.
+    for (std::size_t i = c.panelName.size(); i < sizeof panel.name; ++i) ASSERT_EQ(panel.name[i], '\0') << i;
 }
 
-TEST_F(RegistryTest, PanelRecordIsStoredAsTextAndTwoDwordsAndTheFirstRefusalReported) {
-    const long denied = kRegAccessDenied;
-    const Names all = {"NAME", "TOUCH_OP", "IR_OP"};
-    const struct {
-        const char* what;
-        int id;
-        std::string member;  // bytes put into `name`; all 64 of them leave no zero
-        long createError;
-        std::vector<std::pair<const char*, long>> refusedWrites;
-        int result;
-        Names stored;
-    } cases[] = {
-        {"plain name", 7, "Operator", 0, {}, 0, all},
-        {"unterminated name member, identifier 255", 255, std::string(64, 'z'), 0, {}, 0, all},
-        {"create refused", 5, "Left", denied, {}, denied, {}},
-        {"NAME and TOUCH_OP refused", 5, "Left", 0, {{"NAME", denied}, {"TOUCH_OP", 1021}}, denied, {"IR_OP"}},
-        {"TOUCH_OP and IR_OP refused", 5, "Left", 0, {{"TOUCH_OP", 1021}, {"IR_OP", denied}}, 1021, {"NAME"}},
-        {"IR_OP refused", 5, "Left", 0, {{"IR_OP", denied}}, denied, {"NAME", "TOUCH_OP"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        store().Clear();
-        store().RefuseCreate(c.createError);
-        for (const auto& refused : c.refusedWrites) store().RefuseWrite(refused.first, refused.second);
-        CRegPanel panel;  // with an empty name
-        std::memcpy(panel.name, c.member.data(), c.member.size());
-        panel.touchOp = 2;
-        panel.irOp = 5;
-        EXPECT_EQ(panel.SetPanelReg(c.id), c.result);
-        EXPECT_EQ(store().ValueNames(PanelKey(c.id)), c.stored);
-        const std::map<std::string, Typed> written = {
-            {"NAME", {kRegSz, Sz(c.member)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}};
-        for (const std::string& name : c.stored) EXPECT_EQ(Stored(PanelKey(c.id), name.c_str()), written.at(name));
-    }
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Records, RegistryPanelRead,
+    ::testing::Values(
+        PanelReadCase{.name = "no key", .keyExists = false, .values = {}, .panelName = "", .touchOp = 1, .irOp = 0},
+        PanelReadCase{.name = "full record, 16 characters whole", .keyExists = true,
+                      .values = {{"NAME", {kRegSz, Sz(kName16)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}},
+                      .panelName = kName16, .touchOp = 2, .irOp = 5},
+        PanelReadCase{.name = "49 characters readable", .keyExists = true,
+                      .values = {{"NAME", {kRegSz, Sz(kName49)}}}, .panelName = kName49, .touchOp = 1, .irOp = 0},
+        PanelReadCase{.name = "longer name cut to 49", .keyExists = true,
+                      .values = {{"NAME", {kRegSz, Sz(kName49 + "0123456789abcdef")}}}, .panelName = kName49,
+                      .touchOp = 1, .irOp = 0},
+        PanelReadCase{.name = "name without terminating zero", .keyExists = true,
+                      .values = {{"NAME", {kRegSz, Raw("Unterminated")}}}, .panelName = "Unterminated", .touchOp = 1,
+                      .irOp = 0},
+        PanelReadCase{.name = "TOUCH_OP outside 0..2 and negative IR_OP kept", .keyExists = true,
+                      .values = {{"TOUCH_OP", {kRegDword, Dword(3)}}, {"IR_OP", {kRegDword, Dword(0xFFFFFFFF)}}},
+                      .panelName = "", .touchOp = 3, .irOp = -1},
+        PanelReadCase{.name = "wrong types read as defaults", .keyExists = true,
+                      .values = {{"NAME", {kRegBinary, Raw("Bin")}}, {"TOUCH_OP", {kRegSz, Sz("2")}}, {"IR_OP", {kRegQword, kEightBytes}}},
+                      .panelName = "", .touchOp = 1, .irOp = 0},
+        PanelReadCase{.name = "wrong sizes read as defaults", .keyExists = true,
+                      .values = {{"TOUCH_OP", {kRegDword, {2, 0}}}, {"IR_OP", {kRegDword, kEightBytes}}},
+                      .panelName = "", .touchOp = 1, .irOp = 0}),
+    suite_test::RowName);
+// clang-format on
+
+const long kDenied = kRegAccessDenied;
+const Names kAll = {"NAME", "TOUCH_OP", "IR_OP"};
+
+struct PanelWriteCase {
+    const char* name;
+    int id;
+    std::string member;  // bytes put into `name`; all 64 of them leave no zero
+    long createError;
+    std::vector<std::pair<const char*, long>> refusedWrites;
+    int result;
+    Names stored;
+};
+
+class RegistryPanelWrite : public RegistryTest, public ::testing::WithParamInterface<PanelWriteCase> {};
+
+TEST_P(RegistryPanelWrite, IsStoredAsTextAndTwoDwordsAndTheFirstRefusalReported) {
+    const PanelWriteCase& c = GetParam();
+    store().RefuseCreate(c.createError);
+    for (const auto& refused : c.refusedWrites) store().RefuseWrite(refused.first, refused.second);
+    CRegPanel panel;  // with an empty name
+    std::memcpy(panel.name, c.member.data(), c.member.size());
+    panel.touchOp = 2;
+    panel.irOp = 5;
+    EXPECT_EQ(panel.SetPanelReg(c.id), c.result);
+    EXPECT_EQ(store().ValueNames(PanelKey(c.id)), c.stored);
+    const std::map<std::string, Typed> written = {
+        {"NAME", {kRegSz, Sz(c.member)}}, {"TOUCH_OP", {kRegDword, Dword(2)}}, {"IR_OP", {kRegDword, Dword(5)}}};
+    for (const std::string& name : c.stored) EXPECT_EQ(Stored(PanelKey(c.id), name.c_str()), written.at(name));
 }
 
-TEST_F(RegistryTest, SystemRecordReadsStoredValuesAndDefaultsAndIsStoredAsTwoDwords) {
-    const struct {
-        const char* what;
-        bool keyExists;
-        Values values;
-        int timeOut, timeEnable;
-    } cases[] = {
-        {"no key", false, {}, 30, 0},
-        {"key without values", true, {}, 30, 0},
-        {"stored, TIMEOUT 0 kept", true,
-         {{"TIMEOUT", {kRegDword, Dword(0)}}, {"TIMEENABLE", {kRegDword, Dword(1)}}}, 0, 1},
-        {"TIMEOUT of the wrong type, TIMEENABLE read still", true,
-         {{"TIMEOUT", {kRegSz, Sz("60")}}, {"TIMEENABLE", {kRegDword, Dword(1)}}}, 30, 1},
-        {"TIMEENABLE of the wrong size", true, {{"TIMEENABLE", {kRegDword, {1}}}}, 30, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Fill(kSystemKey, c.keyExists, c.values);
-        CRegSystem system;
-        system.timeOut = system.timeEnable = 77;
-        system.GetSystemReg();
-        EXPECT_EQ(system.timeOut, c.timeOut);
-        EXPECT_EQ(system.timeEnable, c.timeEnable);
-    }
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Records, RegistryPanelWrite,
+                         ::testing::Values(
+        PanelWriteCase{.name = "plain name", .id = 7, .member = "Operator", .createError = 0, .refusedWrites = {}, .result = 0, .stored = kAll},
+        PanelWriteCase{.name = "unterminated name member, identifier 255", .id = 255, .member = std::string(64, 'z'),
+                       .createError = 0, .refusedWrites = {}, .result = 0, .stored = kAll},
+        PanelWriteCase{.name = "create refused", .id = 5, .member = "Left", .createError = kDenied, .refusedWrites = {}, .result = kDenied, .stored = {}},
+        PanelWriteCase{.name = "NAME and TOUCH_OP refused", .id = 5, .member = "Left", .createError = 0,
+                       .refusedWrites = {{"NAME", kDenied}, {"TOUCH_OP", 1021}}, .result = kDenied,
+                       .stored = {"IR_OP"}},
+        PanelWriteCase{.name = "TOUCH_OP and IR_OP refused", .id = 5, .member = "Left", .createError = 0,
+                       .refusedWrites = {{"TOUCH_OP", 1021}, {"IR_OP", kDenied}}, .result = 1021, .stored = {"NAME"}},
+        PanelWriteCase{.name = "IR_OP refused", .id = 5, .member = "Left", .createError = 0,
+                       .refusedWrites = {{"IR_OP", kDenied}}, .result = kDenied, .stored = {"NAME", "TOUCH_OP"}}),
+                         suite_test::RowName);
+// clang-format on
+
+struct SystemReadCase {
+    const char* name;
+    bool keyExists;
+    Values values;
+    int timeOut, timeEnable;
+};
+
+class RegistrySystemRead : public RegistryTest, public ::testing::WithParamInterface<SystemReadCase> {};
+
+TEST_P(RegistrySystemRead, StoredValuesAndDefaults) {
+    const SystemReadCase& c = GetParam();
+    Fill(kSystemKey, c.keyExists, c.values);
+    CRegSystem system;
+    system.timeOut = system.timeEnable = 77;
+    system.GetSystemReg();
+    EXPECT_EQ(system.timeOut, c.timeOut);
+    EXPECT_EQ(system.timeEnable, c.timeEnable);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Records, RegistrySystemRead,
+    ::testing::Values(
+        SystemReadCase{.name = "no key", .keyExists = false, .values = {}, .timeOut = 30, .timeEnable = 0},
+        SystemReadCase{.name = "key without values", .keyExists = true, .values = {}, .timeOut = 30, .timeEnable = 0},
+        SystemReadCase{.name = "stored, TIMEOUT 0 kept", .keyExists = true,
+                       .values = {{"TIMEOUT", {kRegDword, Dword(0)}}, {"TIMEENABLE", {kRegDword, Dword(1)}}},
+                       .timeOut = 0, .timeEnable = 1},
+        SystemReadCase{.name = "TIMEOUT of the wrong type, TIMEENABLE read still", .keyExists = true,
+                       .values = {{"TIMEOUT", {kRegSz, Sz("60")}}, {"TIMEENABLE", {kRegDword, Dword(1)}}},
+                       .timeOut = 30, .timeEnable = 1},
+        SystemReadCase{.name = "TIMEENABLE of the wrong size", .keyExists = true,
+                       .values = {{"TIMEENABLE", {kRegDword, {1}}}}, .timeOut = 30, .timeEnable = 0}),
+    suite_test::RowName);
+// clang-format on
+
+TEST_F(RegistryTest, SystemRecordIsStoredAsTwoDwords) {
     store().Clear();
     CRegSystem system;
     system.timeOut = 1800;

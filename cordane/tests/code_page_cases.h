@@ -5,6 +5,8 @@
 // them against the platform's own.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 
@@ -12,28 +14,38 @@ namespace cordane {
 
 struct CodePageCase {
     unsigned codePage;
-    const char* what;
-    std::u16string name;
-    std::optional<std::string> stored;  // nothing: refused
+    const char* name;  // what the name has, as a test name
+    std::u16string text;
+    // Nothing: refused. A character after a byte escape is an escape too
+    // ('5' as \x35, 'd' as \x64), so that it does not extend the one before.
+    std::optional<std::string> stored;
 };
 
+// clang-format off
 inline const CodePageCase kCodePageCases[] = {
-    {1252, "plain", u"Line A", "Line A"},
-    {1252, "accented", u"Caf\u00E9", "Caf\xE9"},
-    {1252, "euro sign", u"\u20AC5", "\x80" "5"},
-    {1252, "best-fit substitutes (\u0141 as L)", u"\u0141\u00F3d\u017A", std::nullopt},
-    {1252, "not in the code page", u"\u65E5\u672C", std::nullopt},
-    {932, "plain", u"Line A", "Line A"},
-    {932, "kanji", u"\u65E5\u672C", "\x93\xFA\x96\x7B"},
-    {932, "half-width katakana", u"\uFF71", "\xB1"},
-    {932, "not in the code page", u"Caf\u00E9", std::nullopt},
-    {932, "best-fit substitutes", u"\u0141\u00F3d\u017A", std::nullopt},
-    {65001, "plain", u"Line A", "Line A"},
-    {65001, "Polish", u"\u0141\u00F3d\u017A", "\xC5\x81\xC3\xB3" "d\xC5\xBA"},
-    {65001, "kanji", u"\u65E5\u672C", "\xE6\x97\xA5\xE6\x9C\xAC"},
-    {65001, "outside the basic plane", u"\U0001F600", "\xF0\x9F\x98\x80"},
-    {65001, "half a surrogate pair", std::u16string(u"a") + char16_t(0xD800), std::nullopt},
-    {65001, "empty", u"", ""},
+    {.codePage = 1252, .name = "Plain", .text = u"Line A", .stored = "Line A"},
+    {.codePage = 1252, .name = "Accented", .text = u"Caf\u00E9", .stored = "Caf\xE9"},
+    {.codePage = 1252, .name = "EuroSign", .text = u"\u20AC5", .stored = "\x80\x35"},
+    // Best-fit substitutes: U+0141 would be stored as 'L'.
+    {.codePage = 1252, .name = "BestFitSubstitutes", .text = u"\u0141\u00F3d\u017A", .stored = std::nullopt},
+    {.codePage = 1252, .name = "NotInTheCodePage", .text = u"\u65E5\u672C", .stored = std::nullopt},
+    {.codePage = 932, .name = "Plain", .text = u"Line A", .stored = "Line A"},
+    {.codePage = 932, .name = "Kanji", .text = u"\u65E5\u672C", .stored = "\x93\xFA\x96\x7B"},
+    {.codePage = 932, .name = "HalfWidthKatakana", .text = u"\uFF71", .stored = "\xB1"},
+    {.codePage = 932, .name = "NotInTheCodePage", .text = u"Caf\u00E9", .stored = std::nullopt},
+    {.codePage = 932, .name = "BestFitSubstitutes", .text = u"\u0141\u00F3d\u017A", .stored = std::nullopt},
+    {.codePage = 65001, .name = "Plain", .text = u"Line A", .stored = "Line A"},
+    {.codePage = 65001, .name = "Polish", .text = u"\u0141\u00F3d\u017A", .stored = "\xC5\x81\xC3\xB3\x64\xC5\xBA"},
+    {.codePage = 65001, .name = "Kanji", .text = u"\u65E5\u672C", .stored = "\xE6\x97\xA5\xE6\x9C\xAC"},
+    {.codePage = 65001, .name = "OutsideTheBasicPlane", .text = u"\U0001F600", .stored = "\xF0\x9F\x98\x80"},
+    {.codePage = 65001, .name = "HalfASurrogatePair", .text = std::u16string(u"a") + char16_t(0xD800), .stored = std::nullopt},
+    {.codePage = 65001, .name = "Empty", .text = u"", .stored = ""},
 };
+// clang-format on
+
+// "CodePage1252_Accented" and the like.
+inline std::string CodePageCaseName(const ::testing::TestParamInfo<CodePageCase>& info) {
+    return "CodePage" + std::to_string(info.param.codePage) + "_" + info.param.name;
+}
 
 }  // namespace cordane

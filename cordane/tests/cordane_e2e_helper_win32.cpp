@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -16,29 +18,38 @@ BOOL CALLBACK FirstLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR fou
     return FALSE;
 }
 
-// The manifest (resource 1 of type 24) of a program and its language.
-bool ReadManifest(const std::string& program, std::string* manifest, WORD* language) {
-    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr) return false;
-    bool found = false;
-    EnumResourceLanguagesA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), FirstLanguage,
-                           reinterpret_cast<LONG_PTR>(language));
-    if (HRSRC resource = FindResourceExA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), *language)) {
-        manifest->assign(static_cast<const char*>(LockResource(LoadResource(module, resource))),
+// A program's manifest and the language of its resource.
+struct Manifest {
+    std::string text;
+    WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+};
+
+// The manifest of a program (its manifest resource for the process), or
+// nothing when it has none.
+std::optional<Manifest> ReadManifest(const std::string& program) {
+    HMODULE module =
+        LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) return std::nullopt;
+    std::optional<Manifest> manifest;
+    Manifest read;
+    EnumResourceLanguagesA(module, RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, FirstLanguage,
+                           reinterpret_cast<LONG_PTR>(&read.language));
+    if (HRSRC resource = FindResourceExA(module, RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, read.language)) {
+        read.text.assign(static_cast<const char*>(LockResource(LoadResource(module, resource))),
                          SizeofResource(module, resource));
-        found = true;
+        manifest = std::move(read);
     }
     FreeLibrary(module);
-    return found;
+    return manifest;
 }
 
 int Utf8Copy(const std::string& source, const std::string& target) {
-    std::string manifest;
-    WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
-    if (!ReadManifest(source, &manifest, &language)) {
+    std::optional<Manifest> read = ReadManifest(source);
+    if (!read) {
         std::fprintf(stderr, "cordane_e2e_helper: no manifest in %s\n", source.c_str());
         return 1;
     }
+    std::string& manifest = read->text;
     const std::string end = "</windowsSettings>";
     const std::size_t at = manifest.find(end);
     if (at == std::string::npos) {
@@ -54,7 +65,7 @@ int Utf8Copy(const std::string& source, const std::string& target) {
     }
     HANDLE update = BeginUpdateResourceA(target.c_str(), FALSE);
     if (update == nullptr ||
-        !UpdateResourceA(update, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), language, &manifest[0],
+        !UpdateResourceA(update, RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, read->language, &manifest[0],
                          static_cast<DWORD>(manifest.size())) ||
         !EndUpdateResourceA(update, FALSE)) {
         std::fprintf(stderr, "cordane_e2e_helper: cannot rewrite the manifest (%lu)\n", GetLastError());

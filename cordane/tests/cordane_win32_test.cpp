@@ -2,15 +2,17 @@
 // and the resources of Cordane.exe keep their Japanese texts and ask for
 // the highest rights the user has. (The e2e scenarios read the captions of
 // the dialog and the about box.)
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cwchar>
 #include <string>
 
+#include "code_page_cases.h"
 #include "code_page_win32.h"
+#include "cordane_dlg_win32.h"
 #include "cordane_ids.h"
-#include "tests/code_page_cases.h"
+#include "row_name.h"
 #include "tool_start_win32.h"
 
 namespace cordane {
@@ -29,21 +31,22 @@ bool ProcessObjectGone(DWORD id) {
 }
 
 // Each start closes the process and thread handles at once, so a tool that
-// has ended leaves nothing of itself in Cordane. The window keeps one pair
-// of start structures for every start: a start that fails leaves no
-// identifier of the one before in them.
+// has ended leaves nothing of itself in Cordane. The window keeps the
+// process record of the last start: a start that fails returns one with no
+// identifier in it, not that of the start before.
 TEST(ToolStart, LeavesNoHandleBehind) {
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     const std::string program = std::string(folder) + "\\hostname.exe";
     STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    ASSERT_TRUE(StartDetached(program.c_str(), &startup, &process));
-    EXPECT_NE(process.dwProcessId, 0u);
+    PROCESS_INFORMATION process = StartDetached(program.c_str(), startup);
+    ASSERT_TRUE(Started(process));
+    EXPECT_EQ(startup.cb, sizeof startup);
     EXPECT_EQ(process.hProcess, nullptr);
     EXPECT_EQ(process.hThread, nullptr);
     EXPECT_TRUE(ProcessObjectGone(process.dwProcessId)) << "the ended tool is still held by a handle";
-    EXPECT_FALSE(StartDetached("C:\\no such folder\\Velmic.exe", &startup, &process));
+    process = StartDetached("C:\\no such folder\\Velmic.exe", startup);
+    EXPECT_FALSE(Started(process));
     EXPECT_EQ(process.dwProcessId, 0u);
     EXPECT_EQ(process.hProcess, nullptr);
 }
@@ -72,36 +75,69 @@ std::string Utf16(const std::wstring& text) {
 // still open the dialog (a refused save says so); a requested level also
 // keeps a 32-bit program's writes from a virtual copy the interlock never
 // reads.
-TEST(CordaneResources, KeepTheirTextsAndAskForTheHighestRights) {
-    const std::wstring font = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // "ＭＳ Ｐゴシック"
-    const struct {
-        LPCSTR type;
-        int id;
-        std::string text;
-    } cases[] = {
-        {RT_DIALOG, IDD_CORDANE_DIALOG, Utf16(font)},
-        {RT_DIALOG, IDD_ABOUTBOX, Utf16(font)},
-        {RT_STRING, IDS_ABOUTBOX / 16 + 1, Utf16(L"Cordane\x306E\x30D0\x30FC\x30B8\x30E7\x30F3\x60C5\x5831(&A)...")},
-        {RT_MANIFEST, 1, "level=\"highestAvailable\""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        const std::string bytes = ResourceBytes(c.type, c.id);
-        ASSERT_FALSE(bytes.empty()) << "no such resource in Cordane.exe";
-        EXPECT_NE(bytes.find(c.text), std::string::npos);
-    }
+struct ResourceCase {
+    const char* name;
+    LPCSTR type;
+    int id;
+    std::string text;  // bytes the resource holds
+};
+
+class CordaneResources : public ::testing::TestWithParam<ResourceCase> {};
+
+TEST_P(CordaneResources, KeepTheirTextsAndAskForTheHighestRights) {
+    const std::string bytes = ResourceBytes(GetParam().type, GetParam().id);
+    ASSERT_FALSE(bytes.empty()) << "no such resource in Cordane.exe";
+    EXPECT_NE(bytes.find(GetParam().text), std::string::npos);
 }
+
+// clang-format off
+const std::wstring kFont = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // "ＭＳ Ｐゴシック"
+
+INSTANTIATE_TEST_SUITE_P(
+    Cordane, CordaneResources,
+    ::testing::Values(
+        ResourceCase{.name = "SettingDialogFont", .type = RT_DIALOG, .id = IDD_CORDANE_DIALOG, .text = Utf16(kFont)},
+        ResourceCase{.name = "AboutBoxFont", .type = RT_DIALOG, .id = IDD_ABOUTBOX, .text = Utf16(kFont)},
+        ResourceCase{.name = "AboutCommandText", .type = RT_STRING, .id = IDS_ABOUTBOX / 16 + 1,
+                     .text = Utf16(L"Cordane\x306E\x30D0\x30FC\x30B8\x30E7\x30F3\x60C5\x5831(&A)...")},
+        ResourceCase{.name = "HighestRights", .type = RT_MANIFEST, .id = 1, .text = "level=\"highestAvailable\""}),
+    suite_test::RowName);
+// clang-format on
 
 // The names of the native test against the platform's own conversions: a
 // name is stored only as the code page holds it exactly, in Western,
 // Japanese and UTF-8 alike.
-TEST(CordaneCodePage, PlatformConversionsKeepOrRefuseEachName) {
+class CordaneCodePage : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CordaneCodePage, PlatformConversionsKeepOrRefuseEachName) {
     PlatformCodePage platform;
-    for (const CodePageCase& c : kCodePageCases) {
-        SCOPED_TRACE(std::to_string(c.codePage) + ": " + c.what);
-        EXPECT_EQ(NarrowExactly(platform, c.codePage, c.name), c.stored);
-    }
+    EXPECT_EQ(NarrowExactly(platform, GetParam().codePage, GetParam().text), GetParam().stored);
 }
+
+INSTANTIATE_TEST_SUITE_P(Platform, CordaneCodePage, ::testing::ValuesIn(kCodePageCases), CodePageCaseName);
+
+// The system menu's commands 16 to 31 are the about command (the system
+// uses the low four bits); the commands next to them and the system's own
+// are left to the default handling.
+struct SystemCommandCase {
+    const char* name;
+    WPARAM command;
+    bool about;
+};
+
+class CordaneSystemMenu : public ::testing::TestWithParam<SystemCommandCase> {};
+
+TEST_P(CordaneSystemMenu, CommandsSixteenToThirtyOneAreTheAboutCommand) {
+    EXPECT_EQ(IsAboutCommand(GetParam().command), GetParam().about);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cordane, CordaneSystemMenu,
+                         ::testing::Values(SystemCommandCase{.name = "Sixteen", .command = 16, .about = true},
+                                           SystemCommandCase{.name = "ThirtyOne", .command = 31, .about = true},
+                                           SystemCommandCase{.name = "Fifteen", .command = 15, .about = false},
+                                           SystemCommandCase{.name = "ThirtyTwo", .command = 32, .about = false},
+                                           SystemCommandCase{.name = "Close", .command = SC_CLOSE, .about = false}),
+                         suite_test::RowName);
 
 }  // namespace
 }  // namespace cordane

@@ -31,8 +31,8 @@ public:
 
 enum class ReplaceStatus {
     kDone,
-    kInUse,      // a file is in use: nothing was changed
-    kWriteFailed // a new file could not be written: nothing was changed
+    kInUse,       // a file is in use: nothing was changed
+    kWriteFailed  // a new file could not be written: nothing was changed
 };
 
 struct ReplaceResult {

@@ -107,7 +107,8 @@ bool ResetTree(const std::wstring& folder, PSECURITY_DESCRIPTOR inheritOnly) {
             Say(L"cannot set the access rules of " + path + L" (error " + std::to_wstring(error) + L")");
             ok = false;
         }
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             ok = ResetTree(path, inheritOnly) && ok;
         }
     } while (FindNextFileW(search, &found));
@@ -146,9 +147,12 @@ int PrintRules() {
         WELL_KNOWN_SID_TYPE type;
         const wchar_t* name;
     };
-    const Known known[] = {{WinBuiltinAdministratorsSid, L"Administrators"}, {WinLocalSystemSid, L"SYSTEM"},
-                           {WinBuiltinUsersSid, L"Users"}, {WinAuthenticatedUserSid, L"Authenticated Users"},
-                           {WinWorldSid, L"Everyone"}, {WinCreatorOwnerSid, L"CREATOR OWNER"}};
+    const Known known[] = {{WinBuiltinAdministratorsSid, L"Administrators"},
+                           {WinLocalSystemSid, L"SYSTEM"},
+                           {WinBuiltinUsersSid, L"Users"},
+                           {WinAuthenticatedUserSid, L"Authenticated Users"},
+                           {WinWorldSid, L"Everyone"},
+                           {WinCreatorOwnerSid, L"CREATOR OWNER"}};
     auto name = [&](PSID sid) -> std::wstring {
         for (const Known& k : known) {
             if (IsWellKnownSid(sid, k.type)) return k.name;
@@ -171,7 +175,7 @@ int PrintRules() {
         const auto* header = static_cast<ACE_HEADER*>(ace);
         const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
         const ACCESS_MASK mask = allowed->Mask;
-        std::wstring rights = mask == FILE_ALL_ACCESS ? L"full control"
+        std::wstring rights = mask == FILE_ALL_ACCESS                              ? L"full control"
                               : mask == (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE) ? L"read and execute"
                                                                                    : L"other rights";
         if (mask & (FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | DELETE)) rights += L", can change";
@@ -188,17 +192,16 @@ int PrintRules() {
 int PrintSddl(const std::wstring& path) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     std::wstring writable = path;
-    const DWORD error = GetNamedSecurityInfoW(&writable[0], SE_FILE_OBJECT,
-                                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
-                                              nullptr, nullptr, nullptr, &sd);
+    const DWORD error =
+        GetNamedSecurityInfoW(&writable[0], SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &sd);
     if (error != ERROR_SUCCESS) {
         Say(L"cannot read the access rules of " + path + L" (error " + std::to_wstring(error) + L")");
         return 1;
     }
     LPWSTR text = nullptr;
-    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1,
-                                                             OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                                             &text, nullptr)) {
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr)) {
         LocalFree(sd);
         Say(L"cannot write the access rules of " + path + L" as text");
         return 1;
@@ -272,7 +275,8 @@ int PrintParent(const std::wstring& exe) {
     std::vector<PROCESSENTRY32W> all;
     PROCESSENTRY32W entry;
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) all.push_back(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        all.push_back(entry);
     CloseHandle(snapshot);
     for (const Running& process : Processes()) {
         if (!SameText(process.path, exe)) continue;
@@ -311,20 +315,23 @@ int RunInSession(DWORD session, const std::wstring& exe, const std::wstring& arg
     PROCESS_INFORMATION process = {};
     std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-    const BOOL started = CreateProcessAsUserW(token, exe.c_str(), &line[0], nullptr, nullptr, FALSE,
-                                              CREATE_UNICODE_ENVIRONMENT, environment, folder.c_str(), &startup,
-                                              &process);
+    const BOOL started =
+        CreateProcessAsUserW(token, exe.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                             environment, folder.c_str(), &startup, &process);
     const DWORD error = GetLastError();
     if (environment) DestroyEnvironmentBlock(environment);
     CloseHandle(token);
     if (!started) {
-        Say(L"cannot start " + exe + L" in session " + std::to_wstring(session) + L" (error " + std::to_wstring(error) + L")");
+        Say(L"cannot start " + exe + L" in session " + std::to_wstring(session) + L" (error " + std::to_wstring(error) +
+            L")");
         return 2;
     }
     DWORD code = 0;
     if (wait) {
-        if (WaitForSingleObject(process.hProcess, seconds * 1000 + 5000) != WAIT_OBJECT_0) code = 1;
-        else GetExitCodeProcess(process.hProcess, &code);
+        if (WaitForSingleObject(process.hProcess, seconds * 1000 + 5000) != WAIT_OBJECT_0)
+            code = 1;
+        else
+            GetExitCodeProcess(process.hProcess, &code);
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -394,8 +401,9 @@ int Close(const std::wstring& folder, DWORD seconds, bool endSession, const std:
 bool Replaceable(const std::wstring& path) {
     // Windows refuses writing a file that a program has loaded (an EXE or
     // DLL in use) or holds open without sharing.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // nothing to replace
@@ -535,7 +543,8 @@ TOKEN_ELEVATION_TYPE Elevation() {
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
         DWORD size = 0;
-        if (!GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size)) type = TokenElevationTypeDefault;
+        if (!GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size))
+            type = TokenElevationTypeDefault;
         CloseHandle(token);
     }
     return type;
@@ -679,7 +688,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"elevation" && rest.empty()) {
         const TOKEN_ELEVATION_TYPE type = Elevation();
-        std::printf("%s\n", type == TokenElevationTypeFull ? "full" : type == TokenElevationTypeLimited ? "limited" : "default");
+        std::printf("%s\n", type == TokenElevationTypeFull      ? "full"
+                            : type == TokenElevationTypeLimited ? "limited"
+                                                                : "default");
         return 0;
     }
     return Usage();

@@ -339,11 +339,23 @@ if(COPIES)
     endforeach()
 endif()
 
+# The install folder's two names, from the header Cordane and tavloctl use.
+file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/../include/suite_install_folder.h" folder_lines
+     REGEX "^#define SUITE_(VENDOR|PROGRAM)_FOLDER_NAME \"[^\"\\]+\"$")
+foreach(line IN LISTS folder_lines)
+    if(line MATCHES "^#define SUITE_(VENDOR|PROGRAM)_FOLDER_NAME \"(.*)\"$")
+        set(${CMAKE_MATCH_1}_FOLDER_NAME "${CMAKE_MATCH_2}")
+    endif()
+endforeach()
+if(NOT VENDOR_FOLDER_NAME OR NOT PROGRAM_FOLDER_NAME)
+    message(FATAL_ERROR "no folder names in installer/include/suite_install_folder.h")
+endif()
+
 set(ARP_ICON "")
 # The guide is the help link of the Installed-apps entry, as the setup
 # program's.
 if("guide/index.html" IN_LIST names)
-    set(ARP_ICON "    <Property Id=\"ARPHELPLINK\" Value=\"C:\\Orlinde\\Dravik\\guide\\index.html\"/>\n")
+    set(ARP_ICON "    <Property Id=\"ARPHELPLINK\" Value=\"C:\\${VENDOR_FOLDER_NAME}\\${PROGRAM_FOLDER_NAME}\\guide\\index.html\"/>\n")
 endif()
 set(LOGON_COMPONENT "")
 set(STOP_NYSTRA_ACTION "")

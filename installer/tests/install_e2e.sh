@@ -35,8 +35,10 @@ upgrade_codes=$(sed -n 's/^!define MSI_UPGRADE_CODE_\([0-9]*\) "\(.*\)"$/\1 \2/p
 
 if [ "$SUITE_ARCH" = x86_64 ]; then view=64 other=32; else view=32 other=64; fi
 drive_c=$WINEPREFIX/drive_c
-folder=$drive_c/Orlinde/Dravik
-win_folder='C:\Orlinde\Dravik'
+# The install folder, from installer/include/suite_install_folder.h.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+folder=$drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME
+win_folder=$SUITE_INSTALL_FOLDER
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Touch panel suite"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchPanelSuite'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -55,7 +57,7 @@ cleanup() {
     for code in 11111111-0000-4000-8000-000000000032 11111111-0000-4000-8000-000000000064; do
         "$SUITE_WINE64" msiexec /x "{$code}" /qn </dev/null >/dev/null 2>&1 || true
     done
-    rm -rf "$drive_c/Orlinde" "$drive_c/msi-probe" "$menu" "$work"
+    rm -rf "$drive_c/$SUITE_VENDOR_FOLDER_NAME" "$drive_c/msi-probe" "$menu" "$work"
     local v
     for v in 32 64; do
         "$SUITE_WINE64" reg delete "$run_key" /v Nystra /f /reg:$v </dev/null >/dev/null 2>&1 || true
@@ -309,7 +311,7 @@ if [ "$left" = "Uninstall.exe foreign.dat notes.txt right.ico" ]; then
     # system: then it must be set to go at the next start of Windows.
     pending=$("$SUITE_WINE64" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
               /v PendingFileRenameOperations </dev/null 2>&1 | tr -d '\r')
-    grep -qi 'Orlinde\\Dravik\\Uninstall.exe' <<<"$pending" ||
+    grep -qiF "$SUITE_VENDOR_FOLDER_NAME\\$SUITE_PROGRAM_FOLDER_NAME\\Uninstall.exe" <<<"$pending" ||
         fail "Uninstall.exe stays and is not set to go at the next start: $pending"
     echo "note the uninstaller could not move itself away here; it goes at the next start"
     "$SUITE_WINE64" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
     LARGE_INTEGER frequency, start, stop;
     QueryPerformanceFrequency(&frequency);
-    for (int i = 0; i < 10; ++i) dlg.OnTimer(ID_POLL_TIMER);  // warm-up
+    for (int i = 0; i < 10; ++i) dlg.OnPollTimer();  // warm-up
     auto elapsedMs = [&] {
         return 1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
     };
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     double touchMs = 0, probeMs = 0;
     for (int i = 0; i < polls; ++i) {
         QueryPerformanceCounter(&start);
-        dlg.OnTimer(ID_POLL_TIMER);
+        dlg.OnPollTimer();
         QueryPerformanceCounter(&stop);
         ms.push_back(elapsedMs());
         // The two parts of the poll on their own.
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&stop);
         probeMs += elapsedMs();
     }
-    const bool released = dlg.state == nystra::kReleased;
+    const bool released = dlg.state == nystra::InterlockState::kReleased;
     dlg.OnDestroy();
     if (!released) {
         std::fprintf(stderr, "nystra_bench: a panel became active during the run\n");

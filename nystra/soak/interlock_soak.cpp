@@ -90,7 +90,7 @@ public:
     std::map<int, bool> enabled;
 
     // Controller.
-    std::vector<int> table;  // identifiers of the controller's panel table
+    std::vector<int> table;   // identifiers of the controller's panel table
     bool tableStale = false;  // the panel set changed since the table was built
     bool active = false;
     int activeIndex = -1;  // table position of the panel with point data
@@ -331,7 +331,7 @@ public:
             };
             const bool missing = channel().deviceMissing;
             const std::uint32_t requests = model().RequestsSeen();
-            dlg.OnTimer(ID_POLL_TIMER);
+            dlg.OnPollTimer();
             ++figures_.polls;
             Note("poll");
             if (!rules_.Poll(missing, faultArmed, touched, figures_)) ++figures_.failedPolls;
@@ -460,8 +460,10 @@ private:
         const Rows shown{view_.texts[IDC_ACTIVE_ID], view_.texts[IDC_ACTIVE_NAME], view_.texts[IDC_REQUEST_ID],
                          view_.texts[IDC_REQUEST_NAME]};
         if (!(shown == rules_.rows)) problem << "rows " << shown.Text() << " expected " << rules_.rows.Text() << "; ";
-        const std::int32_t state = rules_.active ? nystra::kActive : nystra::kReleased;
-        if (dlg.state != state) problem << "state " << dlg.state << " expected " << state << "; ";
+        const auto state = rules_.active ? nystra::InterlockState::kActive : nystra::InterlockState::kReleased;
+        if (dlg.state != state) {
+            problem << "state " << static_cast<int>(dlg.state) << " expected " << static_cast<int>(state) << "; ";
+        }
         if (dlg.usb.activeDevice != rules_.activeIndex) {
             problem << "active panel " << dlg.usb.activeDevice << " expected " << rules_.activeIndex << "; ";
         }
@@ -469,8 +471,8 @@ private:
         if (view_.indicator != rules_.indicator) problem << "indicator " << view_.indicator << "; ";
         if (view_.interval != rules_.next) problem << "poll interval " << view_.interval << "; ";
         if (rules_.active && (dlg.countdown != rules_.countdown || dlg.requestTicks != rules_.requestTicks)) {
-            problem << "countdown " << dlg.countdown << "/" << rules_.countdown << " request polls "
-                    << dlg.requestTicks << "/" << rules_.requestTicks << "; ";
+            problem << "countdown " << dlg.countdown << "/" << rules_.countdown << " request polls " << dlg.requestTicks
+                    << "/" << rules_.requestTicks << "; ";
         }
         // The trace told every activation and release in order.
         std::vector<std::string> told;

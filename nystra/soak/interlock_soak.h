@@ -13,14 +13,14 @@ namespace nystra_soak {
 
 struct SoakFigures {
     long polls = 0;
-    long activations = 0;     // polls or messages that made a panel active
-    long timeReleases = 0;    // releases by the time-out
-    long requests = 0;        // refused touches shown as a request
-    long failedPolls = 0;     // polls that took the failure path
+    long activations = 0;   // polls or messages that made a panel active
+    long timeReleases = 0;  // releases by the time-out
+    long requests = 0;      // refused touches shown as a request
+    long failedPolls = 0;   // polls that took the failure path
     long attaches = 0, removals = 0, touches = 0, recordEdits = 0;
     long driverFaults = 0, deviceAbsences = 0, messages = 0, releasePresses = 0;
     int mostPanels = 0;
-    long traced = 0;          // trace lines of activations, requests and releases checked
+    long traced = 0;  // trace lines of activations, requests and releases checked
     // Empty while every check held; otherwise what differed, at which poll.
     std::string failure;
 };

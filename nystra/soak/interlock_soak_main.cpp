@@ -17,14 +17,15 @@ int main(int argc, char** argv) {
                 f.timeReleases, f.requests, f.failedPolls);
     std::printf("attaches %ld, removals %ld (at most %d panels), touches %ld, record edits %ld\n", f.attaches,
                 f.removals, f.mostPanels, f.touches, f.recordEdits);
-    std::printf("driver faults %ld, device absences %ld, activate messages %ld, Release presses %ld\n",
-                f.driverFaults, f.deviceAbsences, f.messages, f.releasePresses);
+    std::printf("driver faults %ld, device absences %ld, activate messages %ld, Release presses %ld\n", f.driverFaults,
+                f.deviceAbsences, f.messages, f.releasePresses);
     if (!f.failure.empty()) {
         std::printf("FAILED %s\n", f.failure.c_str());
         return 1;
     }
     std::printf("trace lines of activations, requests and releases checked in order: %ld\n", f.traced);
-    std::printf("every poll: at most one panel enabled, rows match the records, state matches the rules,\n"
-                "every activation and release told in the trace in order\n");
+    std::printf(
+        "every poll: at most one panel enabled, rows match the records, state matches the rules,\n"
+        "every activation and release told in the trace in order\n");
     return 0;
 }

@@ -22,9 +22,10 @@
 #include <cstring>
 #include <string_view>
 
-namespace {
+#include "named_mutex_win32.h"
+#include "session_lock_win32.h"
 
-const char kMachineLock[] = "Global\\ZR_EX_CONTROL.Nystra.Interlock";
+namespace {
 
 HWND ParseWindow(const char* handle) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(handle + (handle[0] == '#'), nullptr, 16)));
@@ -41,8 +42,8 @@ int Hang(unsigned seconds) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "NystraHungListener";
     RegisterClassA(&wc);
-    HWND window = CreateWindowA(wc.lpszClassName, "hung listener", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                wc.hInstance, nullptr);
+    HWND window =
+        CreateWindowA(wc.lpszClassName, "hung listener", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     if (window == nullptr) return 1;
     std::printf("hung #%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
     std::fflush(stdout);
@@ -66,7 +67,8 @@ int DebugMonitor(unsigned seconds) {
     HANDLE bufferReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
     HANDLE dataReady = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
-    if (bufferReady == nullptr || dataReady == nullptr || mapping == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (bufferReady == nullptr || dataReady == nullptr || mapping == nullptr ||
+        GetLastError() == ERROR_ALREADY_EXISTS) {
         std::fputs("nystra_e2e_helper: the debug output buffer is not ours (another viewer runs?)\n", stderr);
         return 1;
     }
@@ -104,12 +106,10 @@ int Focus(const char* handle) {
 }
 
 int HoldLock(unsigned seconds) {
-    HANDLE lock = CreateMutexA(nullptr, TRUE, kMachineLock);
-    if (lock == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    winui::NamedMutex lock;
+    if (lock.Take(nystra::kMachineLockName) != winui::MutexTake::kOwned) return 1;
     Say("holding");
     Sleep(seconds * 1000u);
-    ReleaseMutex(lock);
-    CloseHandle(lock);
     return 0;
 }
 
@@ -117,8 +117,10 @@ DWORD WINAPI OwnAndEnd(LPVOID lock) {
     return WaitForSingleObject(static_cast<HANDLE>(lock), 0) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
+// The mutex by hand: an owner that ends without releasing is what
+// winui::NamedMutex never is.
 int AbandonLock(unsigned seconds) {
-    HANDLE lock = CreateMutexA(nullptr, FALSE, kMachineLock);
+    HANDLE lock = CreateMutexA(nullptr, FALSE, nystra::kMachineLockName);
     if (lock == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
     HANDLE owner = CreateThread(nullptr, 0, &OwnAndEnd, lock, 0, nullptr);
     if (owner == nullptr) return 1;

@@ -30,9 +30,10 @@ namespace {
 // The window as the poll needs it: nothing on the screen.
 class NullWindow final : public palvine::SysWindow, public palvine::MainDlgView {
 public:
-    bool AppendSysMenuItem(std::uint32_t, std::uint32_t, const char*) override { return true; }
-    bool ModifySysMenuItem(std::uint32_t, std::uint32_t, std::uint32_t, const char*) override { return true; }
-    bool SetZOrder(std::intptr_t, std::uint32_t) override { return true; }
+    bool AppendMenuSeparator() override { return true; }
+    bool AppendMenuItem(std::uint32_t, const char*) override { return true; }
+    bool SetMenuItem(std::uint32_t, const char*, bool) override { return true; }
+    bool SetTopmost(bool) override { return true; }
     void ReplaceWindowProc() override {}
     double Width() override { return 945; }
     double Height() override { return 945; }
@@ -115,7 +116,7 @@ void ObjectCountsOverTicks(HINSTANCE instance, tavlo::TavloIoctl& device, int ti
     }
     HWND handle = window.Handle();
     // The timer's own ticks are not wanted here: each tick is sent.
-    KillTimer(handle, ID_CLICK_CHK_TIMER);
+    window.StopTimer();
     struct Counts {
         DWORD gdi, user;
         SIZE_T privateBytes;

@@ -9,33 +9,43 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "main_dlg.h"
-#include "sys_window.h"
+#include "system_menu.h"
 
 namespace palvine {
 
-// AppendMenuA (true) or ModifyMenuA; item, flags, id, text.
-using MenuCall = std::tuple<bool, std::uint32_t, std::uint32_t, std::uint32_t, std::string>;
+// A call on the system menu: what it does, the item's command and text,
+// and its check mark when the item is rewritten.
+struct MenuCall {
+    enum Kind { kAppendSeparator, kAppendItem, kSetItem } kind = kAppendSeparator;
+    std::uint32_t id = 0;
+    std::string text = {};
+    bool checked = false;
+    bool operator==(const MenuCall& o) const {
+        return kind == o.kind && id == o.id && text == o.text && checked == o.checked;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const MenuCall& c) {
+        return out << "{" << c.kind << " " << c.id << " \"" << c.text << "\" " << c.checked << "}";
+    }
+};
 
 class FakeWindow final : public SysWindow, public MainDlgView {
 public:
-    bool AppendSysMenuItem(std::uint32_t flags, std::uint32_t id, const char* text) override {
-        return Menu(true, 0, flags, id, text);
-    }
-    bool ModifySysMenuItem(std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) override {
-        if (!Menu(false, item, flags, id, text)) return false;
-        checked[id] = (flags & kMfChecked) != 0;
+    bool AppendMenuSeparator() override { return Menu({MenuCall::kAppendSeparator}); }
+    bool AppendMenuItem(std::uint32_t id, const char* text) override { return Menu({MenuCall::kAppendItem, id, text}); }
+    bool SetMenuItem(std::uint32_t id, const char* text, bool check) override {
+        if (!Menu({MenuCall::kSetItem, id, text, check})) return false;
+        checked[id] = check;
         return true;
     }
-    bool SetZOrder(std::intptr_t insertAfter, std::uint32_t flags) override {
-        EXPECT_EQ(flags, 0x43u) << "no size, no move, show";
-        EXPECT_TRUE(insertAfter == -1 || insertAfter == -2) << "topmost or not topmost";
+    bool SetTopmost(bool on) override {
         if (zOrderFails) return false;
-        topmost = insertAfter == -1;
+        topmost = on;
         return true;
     }
     void ReplaceWindowProc() override { ++procReplaced; }
@@ -82,8 +92,8 @@ public:
 
 private:
     double Pixels(double twips) const { return std::round(twips / twipsPerPixel) * twipsPerPixel; }
-    bool Menu(bool append, std::uint32_t item, std::uint32_t flags, std::uint32_t id, const char* text) {
-        menuCalls.emplace_back(append, item, flags, id, text ? text : "");
+    bool Menu(MenuCall call) {
+        menuCalls.push_back(std::move(call));
         return static_cast<int>(menuCalls.size()) - 1 != failMenuCallAt;
     }
 };

@@ -5,21 +5,22 @@
 // process can read.
 #include <windows.h>
 
-namespace {
-constexpr const char* kAskMessage = "PalvineE2eMenuState";
-constexpr const char* kAnswerProperty = "PalvineE2eMenuState";
-}  // namespace
+#include "menu_hook_protocol.h"
+#include "system_menu_win32.h"
+
+using namespace palvine_e2e;
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK PalvineMenuHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         static const UINT ask = RegisterWindowMessageA(kAskMessage);
         if (call->message == ask) {
-            HMENU menu = GetSystemMenu(call->hwnd, FALSE);
-            const UINT state = menu != nullptr ? GetMenuState(menu, static_cast<UINT>(call->wParam), MF_BYCOMMAND)
-                                               : static_cast<UINT>(-1);
-            // 1: no such item, 2: not checked, 3: checked (0 is "no answer").
-            const UINT_PTR answer = state == static_cast<UINT>(-1) ? 1 : (state & MF_CHECKED) != 0 ? 3 : 2;
+            const winui::SystemMenu menu(call->hwnd);
+            const UINT state = menu ? GetMenuState(menu.Handle(), static_cast<UINT>(call->wParam), MF_BYCOMMAND)
+                                    : static_cast<UINT>(-1);
+            const UINT_PTR answer = state == static_cast<UINT>(-1) ? kNoSuchItem
+                                    : (state & MF_CHECKED) != 0    ? kChecked
+                                                                   : kNotChecked;
             SetPropA(call->hwnd, kAnswerProperty, reinterpret_cast<HANDLE>(answer));
         }
     }

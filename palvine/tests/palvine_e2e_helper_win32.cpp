@@ -10,10 +10,11 @@
 #include <cstring>
 #include <string>
 
+#include "menu_hook_protocol.h"
+
 namespace {
 
-constexpr const char* kAskMessage = "PalvineE2eMenuState";
-constexpr const char* kAnswerProperty = "PalvineE2eMenuState";
+using namespace palvine_e2e;
 
 int Menu(HWND window, int count, char** commands) {
     char path[MAX_PATH] = {};
@@ -42,8 +43,8 @@ int Menu(HWND window, int count, char** commands) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window, ask, std::strtoul(commands[i], nullptr, 0), 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         const auto answer = reinterpret_cast<UINT_PTR>(GetPropA(window, kAnswerProperty));
-        if (answer == 2 || answer == 3) {
-            std::printf("%d\n", answer == 3 ? 1 : 0);
+        if (answer == kNotChecked || answer == kChecked) {
+            std::printf("%d\n", answer == kChecked ? 1 : 0);
         } else {
             std::fprintf(stderr, "palvine_e2e_helper: no answer for item %s (%u)\n", commands[i],
                          static_cast<unsigned>(answer));

@@ -11,8 +11,8 @@
  *
  * Exit code: 0 a panel is active, 1 none is, 2 the driver cannot be read.
  */
-#include <stdio.h>
 #include <windows.h>
+#include <stdio.h>
 
 #include "tavlo.h"
 
@@ -23,9 +23,9 @@
 #define PANELS_CHANGED(status) ((status) == TavloPanelsChanged)
 
 typedef struct {
-    uint8_t count;      /* panels attached */
-    int active;         /* panel number of the active panel, -1 for none */
-    uint8_t ids[256];   /* identifier of each panel number */
+    uint8_t count;    /* panels attached */
+    int active;       /* panel number of the active panel, -1 for none */
+    uint8_t ids[256]; /* identifier of each panel number */
 } PanelList;
 
 /* Reads the panel list and the active panel. Returns TavloOk or the status
@@ -91,9 +91,12 @@ static void ReadRecord(uint8_t id, char* name, DWORD nameSize, DWORD* touchOp) {
 
 static const char* ModeName(DWORD touchOp) {
     switch (touchOp) {
-    case 0: return "Disable";
-    case 2: return "Supervisor";
-    default: return "Interlock";
+    case 0:
+        return "Disable";
+    case 2:
+        return "Supervisor";
+    default:
+        return "Interlock";
     }
 }
 

@@ -43,21 +43,20 @@ static int SamePanel(void) {
 
 /* The stamp protocol around one call: repeated once after status 3 when the
    panel is still the same one. */
-#define WITH_STAMP(status, call)                                     \
-    do {                                                             \
-        (status) = (call);                                           \
+#define WITH_STAMP(status, call)                                              \
+    do {                                                                      \
+        (status) = (call);                                                    \
         if ((status) == TavloPanelsChanged && SamePanel()) (status) = (call); \
     } while (0)
 
 static void PrintClick(const char* set, const int16_t click[4]) {
-    printf("%s: down %d, up %d, double-click time %d ms, area %d\n", set, click[TavloDownCancel],
-           click[TavloUpCancel], click[TavloDblClickTime], click[TavloDblClickArea]);
+    printf("%s: down %d, up %d, double-click time %d ms, area %d\n", set, click[TavloDownCancel], click[TavloUpCancel],
+           click[TavloDblClickTime], click[TavloDblClickArea]);
 }
 
 static int Failed(const char* call, TavloStatus status) {
     if (status == TavloPanelsChanged) {
-        printf("%s: the panels changed and panel %u is another panel now; not repeated\n", call,
-               (unsigned)g_panel);
+        printf("%s: the panels changed and panel %u is another panel now; not repeated\n", call, (unsigned)g_panel);
     } else {
         printf("%s failed: status %d\n", call, (int)status);
     }

@@ -19,9 +19,9 @@
  * within ten seconds (for instance a panel number with no panel: Nystra
  * ignores it).
  */
+#include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <windows.h>
 
 #include "nystra_messages.h"
 #include "tavlo.h"

@@ -110,18 +110,18 @@ void StackCheck(unsigned long long before, unsigned long long after, const char*
     Print("\n");
     ++g_failures;
 }
-#define CALL(expr)                                                   \
-    ([&]() -> decltype(auto) {                                       \
-        const unsigned long long sp_before = StackPointer();         \
-        decltype(auto) result = (expr);                              \
-        StackCheck(sp_before, StackPointer(), #expr);                \
-        return result;                                               \
+#define CALL(expr)                                           \
+    ([&]() -> decltype(auto) {                               \
+        const unsigned long long sp_before = StackPointer(); \
+        decltype(auto) result = (expr);                      \
+        StackCheck(sp_before, StackPointer(), #expr);        \
+        return result;                                       \
     }())
-#define CALL_VOID(expr)                                              \
-    do {                                                             \
-        const unsigned long long sp_before = StackPointer();         \
-        expr;                                                        \
-        StackCheck(sp_before, StackPointer(), #expr);                \
+#define CALL_VOID(expr)                                      \
+    do {                                                     \
+        const unsigned long long sp_before = StackPointer(); \
+        expr;                                                \
+        StackCheck(sp_before, StackPointer(), #expr);        \
     } while (0)
 
 // --- TAVLO.DLL: every export ----------------------------------------------------

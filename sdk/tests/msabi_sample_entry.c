@@ -6,8 +6,7 @@
 typedef struct {
     int newMode;
 } StartupInfo;
-__declspec(dllimport) int __cdecl __getmainargs(int* argc, char*** argv, char*** env, int wildcards,
-                                                StartupInfo* info);
+__declspec(dllimport) int __cdecl __getmainargs(int* argc, char*** argv, char*** env, int wildcards, StartupInfo* info);
 
 int main(int argc, char** argv);
 

@@ -93,7 +93,8 @@ private:
                 ++pos_;
             }
             int index = -1;
-            const std::uint32_t error = control_.Attach(static_cast<std::uint8_t>(a), static_cast<std::uint16_t>(b), &index);
+            const std::uint32_t error =
+                control_.Attach(static_cast<std::uint8_t>(a), static_cast<std::uint16_t>(b), &index);
             if (error == 0) {
                 if (machine_) {
                     out_ << "attached index=" << index << " id=" << a << "\n";

@@ -49,7 +49,8 @@ std::uint32_t SimControl::Simple(std::uint32_t code, const std::vector<std::uint
 std::uint32_t SimControl::Reset() { return Simple(kCtlReset); }
 
 std::uint32_t SimControl::Attach(std::uint8_t id, std::uint16_t firmware, int* index) {
-    const std::uint8_t in[3] = {id, static_cast<std::uint8_t>(firmware & 0xFF), static_cast<std::uint8_t>(firmware >> 8)};
+    const std::uint8_t in[3] = {id, static_cast<std::uint8_t>(firmware & 0xFF),
+                                static_cast<std::uint8_t>(firmware >> 8)};
     std::uint8_t out = 0;
     std::uint32_t returned = 0;
     const std::uint32_t error = transport_.Send(kCtlAttach, in, 3, &out, 1, &returned);
@@ -120,7 +121,8 @@ std::uint32_t SimControl::GetPanel(std::uint8_t panel, PanelInfo* info) {
     info->led = out[3];
     info->firmware = GetLe16(out + 4);
     for (int set = 0; set < 2; ++set) {
-        for (int i = 0; i < 4; ++i) info->calibration[set][i] = static_cast<std::int16_t>(GetLe16(out + 6 + 8 * set + 2 * i));
+        for (int i = 0; i < 4; ++i)
+            info->calibration[set][i] = static_cast<std::int16_t>(GetLe16(out + 6 + 8 * set + 2 * i));
         for (int i = 0; i < 7; ++i) info->click[set][i] = out[22 + 7 * set + i];
         info->sound[set] = out[36 + set];
     }
@@ -154,41 +156,44 @@ std::uint32_t SimControl::GetLog(std::vector<RequestInfo>* log) {
 
 std::string DescribeDriver(const DriverInfo& d, bool machine) {
     if (machine) {
-        return Format("driver stamp=%u panels=%d plugged=%d startup=%d clickbutton=%d onceflag=%d oncebutton=%d "
-                      "requests=%u logsize=%u",
-                      d.stamp, d.panels, d.plugged ? 1 : 0, d.startup, d.clickButton, d.onceFlag, d.onceButton,
-                      d.requests, d.logSize);
+        return Format(
+            "driver stamp=%u panels=%d plugged=%d startup=%d clickbutton=%d onceflag=%d oncebutton=%d "
+            "requests=%u logsize=%u",
+            d.stamp, d.panels, d.plugged ? 1 : 0, d.startup, d.clickButton, d.onceFlag, d.onceButton, d.requests,
+            d.logSize);
     }
-    return Format("driver: %s, stamp 0x%04X, %d panel(s); start-up mode %d, click button %d, once flag %d, "
-                  "once button %d; %u requests answered",
-                  d.plugged ? "plugged in" : "UNPLUGGED (\\\\.\\Tavlo missing)", d.stamp, d.panels, d.startup,
-                  d.clickButton, d.onceFlag, d.onceButton, d.requests);
+    return Format(
+        "driver: %s, stamp 0x%04X, %d panel(s); start-up mode %d, click button %d, once flag %d, "
+        "once button %d; %u requests answered",
+        d.plugged ? "plugged in" : "UNPLUGGED (\\\\.\\Tavlo missing)", d.stamp, d.panels, d.startup, d.clickButton,
+        d.onceFlag, d.onceButton, d.requests);
 }
 
 std::string DescribePanel(const PanelInfo& p, bool machine) {
     if (machine) {
-        return Format("panel index=%d id=%d firmware=%d pointdata=%d touched=%d led=%d cal=%s calsaved=%s click=%s "
-                      "clicksaved=%s sound=%d soundsaved=%d",
-                      p.index, p.id, p.firmware, p.pointdata, p.touched, p.led, Join(p.calibration[0], ",").c_str(),
-                      Join(p.calibration[1], ",").c_str(), Join(p.click[0], ",").c_str(),
-                      Join(p.click[1], ",").c_str(), p.sound[0], p.sound[1]);
+        return Format(
+            "panel index=%d id=%d firmware=%d pointdata=%d touched=%d led=%d cal=%s calsaved=%s click=%s "
+            "clicksaved=%s sound=%d soundsaved=%d",
+            p.index, p.id, p.firmware, p.pointdata, p.touched, p.led, Join(p.calibration[0], ",").c_str(),
+            Join(p.calibration[1], ",").c_str(), Join(p.click[0], ",").c_str(), Join(p.click[1], ",").c_str(),
+            p.sound[0], p.sound[1]);
     }
-    return Format("panel %d: id %d (0x%02X), firmware 0x%04X, point data %s, %s, LED %d\n"
-                  "  calibration  working %s   saved %s\n"
-                  "  click block  working %s   saved %s\n"
-                  "  click sound  working %s   saved %s",
-                  p.index, p.id, p.id, p.firmware, p.pointdata ? "enabled" : "disabled",
-                  p.touched ? "TOUCHED" : "not touched", p.led, Join(p.calibration[0], " ").c_str(),
-                  Join(p.calibration[1], " ").c_str(), Join(p.click[0], " ").c_str(), Join(p.click[1], " ").c_str(),
-                  p.sound[0] ? "on" : "off", p.sound[1] ? "on" : "off");
+    return Format(
+        "panel %d: id %d (0x%02X), firmware 0x%04X, point data %s, %s, LED %d\n"
+        "  calibration  working %s   saved %s\n"
+        "  click block  working %s   saved %s\n"
+        "  click sound  working %s   saved %s",
+        p.index, p.id, p.id, p.firmware, p.pointdata ? "enabled" : "disabled", p.touched ? "TOUCHED" : "not touched",
+        p.led, Join(p.calibration[0], " ").c_str(), Join(p.calibration[1], " ").c_str(), Join(p.click[0], " ").c_str(),
+        Join(p.click[1], " ").c_str(), p.sound[0] ? "on" : "off", p.sound[1] ? "on" : "off");
 }
 
 std::string DescribeRequest(const RequestInfo& r, bool machine) {
     std::string bytes;
     for (std::uint8_t b : r.in) bytes += Format(bytes.empty() ? "%02x" : machine ? ",%02x" : " %02x", b);
     if (machine) {
-        return Format("request seq=%u code=0x%06X in=%s out=%u error=%u", r.sequence, r.code, bytes.c_str(),
-                      r.outSize, r.error);
+        return Format("request seq=%u code=0x%06X in=%s out=%u error=%u", r.sequence, r.code, bytes.c_str(), r.outSize,
+                      r.error);
     }
     return Format("#%-5u 0x%06X  in [%s]  out %u bytes  %s", r.sequence, r.code, bytes.c_str(), r.outSize,
                   r.error == 0 ? "ok" : Format("failed with error %u", r.error).c_str());

@@ -44,17 +44,28 @@ public:
 // caller through GetLastError.
 NTSTATUS StatusForError(uint32_t error) {
     switch (error) {
-    case 0: return STATUS_SUCCESS;
-    case 1: return STATUS_INVALID_DEVICE_REQUEST;
-    case 2: return STATUS_OBJECT_NAME_NOT_FOUND;
-    case 5: return STATUS_ACCESS_DENIED;
-    case 21: return STATUS_DEVICE_NOT_READY;
-    case 50: return STATUS_NOT_SUPPORTED;
-    case 87: return STATUS_INVALID_PARAMETER;
-    case 122: return STATUS_BUFFER_TOO_SMALL;
-    case 1117: return STATUS_IO_DEVICE_ERROR;
-    case 1167: return STATUS_DEVICE_NOT_CONNECTED;
-    default: return STATUS_UNSUCCESSFUL;  // ERROR_GEN_FAILURE (31)
+    case 0:
+        return STATUS_SUCCESS;
+    case 1:
+        return STATUS_INVALID_DEVICE_REQUEST;
+    case 2:
+        return STATUS_OBJECT_NAME_NOT_FOUND;
+    case 5:
+        return STATUS_ACCESS_DENIED;
+    case 21:
+        return STATUS_DEVICE_NOT_READY;
+    case 50:
+        return STATUS_NOT_SUPPORTED;
+    case 87:
+        return STATUS_INVALID_PARAMETER;
+    case 122:
+        return STATUS_BUFFER_TOO_SMALL;
+    case 1117:
+        return STATUS_IO_DEVICE_ERROR;
+    case 1167:
+        return STATUS_DEVICE_NOT_CONNECTED;
+    default:
+        return STATUS_UNSUCCESSFUL;  // ERROR_GEN_FAILURE (31)
     }
 }
 

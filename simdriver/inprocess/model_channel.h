@@ -28,10 +28,9 @@ public:
         // on a copy, and nothing reaches the caller's buffer on failure.
         std::uint8_t reply[64] = {};
         std::uint32_t returned = 0;
-        lastError_ = outSize > sizeof reply
-                         ? kErrorInvalidParameter
-                         : model_.Handle(code, static_cast<const std::uint8_t*>(in), inSize,
-                                         outSize ? reply : nullptr, outSize, &returned);
+        lastError_ = outSize > sizeof reply ? kErrorInvalidParameter
+                                            : model_.Handle(code, static_cast<const std::uint8_t*>(in), inSize,
+                                                            outSize ? reply : nullptr, outSize, &returned);
         if (afterRequest) afterRequest(code);
         if (lastError_ != 0) return false;
         // A driver may overstate its reply's length: at most the buffer's

@@ -17,10 +17,21 @@ struct Shape {
 };
 
 constexpr Shape kShapes[] = {
-    {kCtlReset, 0, 0},      {kCtlAttach, 3, 1},      {kCtlRemove, 1, 0},     {kCtlSetTouched, 2, 0},
-    {kCtlSetPointdata, 2, 0}, {kCtlFailNext, 4, 0},  {kCtlFailCode, 8, 0},   {kCtlOverride, 0xFF, 0},
-    {kCtlClearFaults, 0, 0}, {kCtlGetState, 0, kStateReplySize}, {kCtlGetPanel, 1, kPanelReplySize},
-    {kCtlGetLog, 4, kLogReplySize}, {kCtlClearLog, 0, 0}, {kCtlUnplug, 0, 0}, {kCtlReplug, 0, 0},
+    {kCtlReset, 0, 0},
+    {kCtlAttach, 3, 1},
+    {kCtlRemove, 1, 0},
+    {kCtlSetTouched, 2, 0},
+    {kCtlSetPointdata, 2, 0},
+    {kCtlFailNext, 4, 0},
+    {kCtlFailCode, 8, 0},
+    {kCtlOverride, 0xFF, 0},
+    {kCtlClearFaults, 0, 0},
+    {kCtlGetState, 0, kStateReplySize},
+    {kCtlGetPanel, 1, kPanelReplySize},
+    {kCtlGetLog, 4, kLogReplySize},
+    {kCtlClearLog, 0, 0},
+    {kCtlUnplug, 0, 0},
+    {kCtlReplug, 0, 0},
 };
 
 const Shape* FindShape(uint32_t code) {

@@ -52,7 +52,7 @@ inline double Median(std::vector<double> samples) {
 // the machine falls on both alike. Returns the medians over rounds of the
 // mean microseconds per call.
 inline void TimePair(const std::function<void()>& a, const std::function<void()>& b, int rounds, int perRound,
-              double* aMicros, double* bMicros) {
+                     double* aMicros, double* bMicros) {
     std::vector<double> aSamples, bSamples;
     for (int r = 0; r < rounds; ++r) {
         double aTotal = 0, bTotal = 0;

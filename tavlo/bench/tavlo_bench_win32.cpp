@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     const int rounds = 7;
     tavlosim::Win32ControlTransport transport;
     tavlosim::SimControl control(transport);
-    if (TavloModule() == nullptr || !transport.IsOpen() || control.Reset() != 0 || control.Attach(0x11, 0x105, nullptr) != 0 ||
-        control.Attach(0x22, 0x207, nullptr) != 0) {
+    if (TavloModule() == nullptr || !transport.IsOpen() || control.Reset() != 0 ||
+        control.Attach(0x11, 0x105, nullptr) != 0 || control.Attach(0x22, 0x207, nullptr) != 0) {
         std::fprintf(stderr, "tavlo_bench: TAVLO.DLL or the simulated driver is not available\n");
         return 1;
     }
@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
         std::function<void()> exported;
         std::vector<Step> raw;
     };
+    // One export a line, beside the raw requests it makes.
+    // clang-format off
     const std::vector<Case> cases = {
         {"TavloGetVersion", [&] { TAVLO(TavloGetVersion)(&w16); }, {{0x226000, {}, 2}}},
         {"TavloNeedUpdate", [&] { std::uint16_t s; TAVLO(TavloNeedUpdate)(&s); }, {status}},
@@ -72,15 +74,18 @@ int main(int argc, char** argv) {
         {"TavloWriteEeprom", [&] { TAVLO(TavloWriteEeprom)(&stamp, 1, 7, &word); },
          {status, {0x22A204, {1, 7, 0x34, 0x12}, 0}}},
     };
+    // clang-format on
 
-    std::printf("TAVLO.DLL exports against their raw request sequence (%s, simulated driver, %d calls x %d rounds, "
-                "median)\n",
-                sizeof(void*) == 8 ? "x86_64" : "i686", perRound, rounds);
+    std::printf(
+        "TAVLO.DLL exports against their raw request sequence (%s, simulated driver, %d calls x %d rounds, "
+        "median)\n",
+        sizeof(void*) == 8 ? "x86_64" : "i686", perRound, rounds);
     std::printf("%-26s %12s %12s %8s\n", "export", "export us", "raw us", "ratio");
     double worst = 0;
     for (const Case& c : cases) {
         double exported = 0, raw = 0;
-        TimePair(c.exported, [&] { RawSequence(c.raw); }, rounds, perRound, &exported, &raw);
+        TimePair(
+            c.exported, [&] { RawSequence(c.raw); }, rounds, perRound, &exported, &raw);
         const double ratio = exported / raw;
         worst = std::max(worst, ratio);
         std::printf("%-26s %12.1f %12.1f %8.3f\n", c.name, exported, raw, ratio);

@@ -19,8 +19,8 @@ public:
 
     // One synchronous control request. Returns false when the driver failed
     // it; LastError() then tells why. *bytesReturned is the reply length.
-    virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize,
-                         void* out, std::uint32_t outSize, std::uint32_t* bytesReturned) = 0;
+    virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                         std::uint32_t outSize, std::uint32_t* bytesReturned) = 0;
 
     // The calling thread's last Win32 error, read right after a failed Control.
     virtual std::uint32_t LastError() = 0;

@@ -12,6 +12,9 @@
 #ifndef TAVLO_H
 #define TAVLO_H
 
+/* A public header: its tables stay aligned by hand for the reader. */
+/* clang-format off */
+
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -130,4 +133,5 @@ TAVLO_API TavloStatus TAVLO_CALL TavloWriteEeprom(uint16_t* stamp, uint32_t pane
 }
 #endif
 
+/* clang-format on */
 #endif /* TAVLO_H */

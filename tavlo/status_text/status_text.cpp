@@ -24,12 +24,13 @@ constexpr StatusText kTexts[] = {
 
 const char* StatusName(int status) {
     return status >= 0 && status < static_cast<int>(sizeof kTexts / sizeof kTexts[0]) ? kTexts[status].name
-                                                                                         : "unknown status";
+                                                                                      : "unknown status";
 }
 
 const char* StatusMeaning(int status) {
-    return status >= 0 && status < static_cast<int>(sizeof kTexts / sizeof kTexts[0]) ? kTexts[status].meaning
-                                                                                         : "the library returned a status it does not define";
+    return status >= 0 && status < static_cast<int>(sizeof kTexts / sizeof kTexts[0])
+               ? kTexts[status].meaning
+               : "the library returned a status it does not define";
 }
 
 }  // namespace tavlo

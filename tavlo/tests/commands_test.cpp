@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "device_model.h"
 #include "model_channel.h"
+#include "row_name.h"
 #include "tavlo_commands.h"
 
 namespace tavlo_test {
@@ -138,15 +140,27 @@ TEST_F(Commands, PanelCheckOrderIsStampThenCountThenRange) {
     EXPECT_EQ(GetPanelId(channel, &stamp, 5, &id), TavloNoPanel);
 }
 
-TEST_F(Commands, DriverErrorsAreMapped) {
-    const std::pair<std::uint32_t, TavloStatus> cases[] = {
-        {1, TavloNotSupported}, {2, TavloBadPanel}, {87, TavloBadParameter}, {31, TavloFailed}};
-    for (const auto& [error, status] : cases) {
-        model.FailNext(error);
-        std::uint8_t count = 0;
-        EXPECT_EQ(GetDevices(channel, &count), status) << "error " << error;
-    }
+struct DriverErrorCase {
+    const char* name;
+    std::uint32_t error;
+    TavloStatus status;
+};
+
+class CommandsDriverError : public Commands, public ::testing::WithParamInterface<DriverErrorCase> {};
+
+TEST_P(CommandsDriverError, IsMapped) {
+    model.FailNext(GetParam().error);
+    std::uint8_t count = 0;
+    EXPECT_EQ(GetDevices(channel, &count), GetParam().status) << "error " << GetParam().error;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CommandsDriverError,
+    ::testing::Values(DriverErrorCase{.name = "InvalidFunction", .error = 1, .status = TavloNotSupported},
+                      DriverErrorCase{.name = "FileNotFound", .error = 2, .status = TavloBadPanel},
+                      DriverErrorCase{.name = "InvalidParameter", .error = 87, .status = TavloBadParameter},
+                      DriverErrorCase{.name = "GeneralFailure", .error = 31, .status = TavloFailed}),
+    suite_test::RowName);
 
 TEST_F(Commands, NullBuffersAreRejectedBeforeOpening) {
     std::uint16_t word = 0;
@@ -203,50 +217,66 @@ TEST_F(Commands, FailedCallsLeaveThePresets) {
 using Click = std::array<std::int16_t, 4>;
 using Block = std::array<std::uint8_t, 7>;
 
+struct GetClickCase {
+    const char* name;
+    Block block;
+    Click data;
+};
+
+class CommandsGetClickData : public Commands, public ::testing::WithParamInterface<GetClickCase> {};
+
 // The panel's click block as the caller reads it: each byte bounded into
 // its device range, then scaled.
-TEST_F(Commands, GetClickDataBoundsAndScalesTheBlock) {
-    const struct {
-        Block block;
-        Click data;
-    } cases[] = {
-        {{0x05, 0, 0, 0x03, 0, 0x0F, 0x0B}, {100, 100, 200, 20}},
-        {{12, 15, 0x21, 40, 0x06, 3, 3}, {30, 30, 400, 28}},
-        {{8, 0, 0, 20, 0, 0, 0}, {0, 0, 200, 20}},
-        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, {100, 100, 900, 40}},
-    };
-    for (const auto& c : cases) {
-        std::copy(c.block.begin(), c.block.end(), model.MutablePanel(1)->click[tavlosim::kSavedSet]);
-        Click read{};
-        EXPECT_EQ(GetClickData(channel, &stamp, 1, read.data(), 1), TavloOk);
-        EXPECT_EQ(read, c.data) << "block starting " << static_cast<int>(c.block[0]);
-    }
+TEST_P(CommandsGetClickData, BoundsAndScalesTheBlock) {
+    const GetClickCase& c = GetParam();
+    std::copy(c.block.begin(), c.block.end(), model.MutablePanel(1)->click[tavlosim::kSavedSet]);
+    Click read{};
+    EXPECT_EQ(GetClickData(channel, &stamp, 1, read.data(), 1), TavloOk);
+    EXPECT_EQ(read, c.data) << "block starting " << static_cast<int>(c.block[0]);
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, CommandsGetClickData,
+    ::testing::Values(
+        GetClickCase{.name = "BelowTheRanges", .block = {0x05, 0, 0, 0x03, 0, 0x0F, 0x0B}, .data = {100, 100, 200, 20}},
+        GetClickCase{.name = "NewPanel", .block = {12, 15, 0x21, 40, 0x06, 3, 3}, .data = {30, 30, 400, 28}},
+        GetClickCase{.name = "Lowest", .block = {8, 0, 0, 20, 0, 0, 0}, .data = {0, 0, 200, 20}},
+        GetClickCase{.name = "AllBitsSet", .block = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, .data = {100, 100, 900, 40}}),
+    suite_test::RowName);
+// clang-format on
+
+struct SetClickCase {
+    const char* name;
+    Click given, bounded;
+    Block sent;
+};
+
+class CommandsSetClickData : public Commands, public ::testing::WithParamInterface<SetClickCase> {};
 
 // What the caller gives is bounded in place, cut to device steps and
 // written with bytes 2 and 4 as the panel holds them.
-TEST_F(Commands, SetClickDataBoundsInPlaceAndWritesBackBytesTwoAndFour) {
+TEST_P(CommandsSetClickData, BoundsInPlaceAndWritesBackBytesTwoAndFour) {
+    const SetClickCase& c = GetParam();
     std::uint8_t* saved = model.MutablePanel(1)->click[tavlosim::kSavedSet];
     saved[2] = 0xAB;
     saved[4] = 0xCD;
-    const struct {
-        Click given, bounded;
-        Block sent;
-    } cases[] = {
-        {{-5, 150, 1000, 41}, {0, 100, 900, 40}, {18, 23, 0xAB, 90, 0xCD, 0, 10}},
-        {{-32768, 32767, -1, -32768}, {0, 100, 200, 20}, {8, 10, 0xAB, 20, 0xCD, 0, 10}},
-        {{99, 19, 899, 39}, {99, 19, 899, 39}, {17, 22, 0xAB, 89, 0xCD, 9, 1}},
-    };
-    for (const auto& c : cases) {
-        model.ClearLog();
-        Click data = c.given;
-        EXPECT_EQ(SetClickData(channel, &stamp, 1, data.data(), 1), TavloOk);
-        EXPECT_EQ(data, c.bounded);
-        std::vector<std::uint8_t> in{1};
-        in.insert(in.end(), c.sent.begin(), c.sent.end());
-        EXPECT_EQ(Sent(), (Requests{{IOCTL_TAVLO_GET_CLICK_DATA_ALT, {1}}, {IOCTL_TAVLO_SET_CLICK_DATA_ALT, in}}));
-    }
+    Click data = c.given;
+    EXPECT_EQ(SetClickData(channel, &stamp, 1, data.data(), 1), TavloOk);
+    EXPECT_EQ(data, c.bounded);
+    std::vector<std::uint8_t> in{1};
+    in.insert(in.end(), c.sent.begin(), c.sent.end());
+    EXPECT_EQ(Sent(), (Requests{{IOCTL_TAVLO_GET_CLICK_DATA_ALT, {1}}, {IOCTL_TAVLO_SET_CLICK_DATA_ALT, in}}));
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Values, CommandsSetClickData,
+                         ::testing::Values(
+        SetClickCase{.name = "OutOfRange", .given = {-5, 150, 1000, 41}, .bounded = {0, 100, 900, 40}, .sent = {18, 23, 0xAB, 90, 0xCD, 0, 10}},
+        SetClickCase{.name = "Extremes", .given = {-32768, 32767, -1, -32768}, .bounded = {0, 100, 200, 20}, .sent = {8, 10, 0xAB, 20, 0xCD, 0, 10}},
+        SetClickCase{.name = "CutToDeviceSteps", .given = {99, 19, 899, 39}, .bounded = {99, 19, 899, 39}, .sent = {17, 22, 0xAB, 89, 0xCD, 9, 1}}),
+                         suite_test::RowName);
+// clang-format on
 
 }  // namespace
 }  // namespace tavlo_test

@@ -77,19 +77,19 @@ inline void PrintTo(const ExportLine& line, std::ostream* os) { *os << line.name
 // defines TAVLO_REACH(name, command, arguments, via), the call itself: made
 // directly, through a binding passed as `via`, or by name.
 #define TAVLO_UNWRAP(...) __VA_ARGS__
-#define TAVLO_EXPORT_LINE(name, command, arguments, requests)             \
-    ExportLine{#name,                                                     \
-               [](std::uint16_t fresh, void* reach) {                     \
-                   struct : ExportArguments {                             \
-                       TavloStatus Run(void* via) {                       \
-                           static_cast<void>(via);                        \
+#define TAVLO_EXPORT_LINE(name, command, arguments, requests)                 \
+    ExportLine{#name,                                                         \
+               [](std::uint16_t fresh, void* reach) {                         \
+                   struct : ExportArguments {                                 \
+                       TavloStatus Run(void* via) {                           \
+                           static_cast<void>(via);                            \
                            return TAVLO_REACH(name, command, arguments, via); \
-                       }                                                  \
-                   } call;                                                \
-                   call.stamp[0] = fresh;                                 \
-                   const TavloStatus status = call.Run(reach);            \
-                   return CallResult{status, call.stamp[0], call.Outputs()}; \
-               },                                                         \
+                       }                                                      \
+                   } call;                                                    \
+                   call.stamp[0] = fresh;                                     \
+                   const TavloStatus status = call.Run(reach);                \
+                   return CallResult{status, call.stamp[0], call.Outputs()};  \
+               },                                                             \
                {TAVLO_UNWRAP requests}},
 
 }  // namespace tavlo_test

@@ -25,9 +25,9 @@
 
 namespace {
 
-#define TAVLO_EXPORT(name, command, parameters, arguments, requests)                               \
-    static_assert(std::is_same<decltype(&name), TavloStatus(TAVLO_CALL*) parameters>::value, #name \
-                  " in tavlo.h differs from its line in tavlo_exports.inc");
+#define TAVLO_EXPORT(name, command, parameters, arguments, requests)                         \
+    static_assert(std::is_same<decltype(&name), TavloStatus(TAVLO_CALL*) parameters>::value, \
+                  #name " in tavlo.h differs from its line in tavlo_exports.inc");
 #include "tavlo_exports.inc"
 #undef TAVLO_EXPORT
 
@@ -163,8 +163,8 @@ TavloStatus ExpectedStatus(const ShapeCase& c) {
     default:
         if (panelCheck) return TavloPanelsChanged;
         const auto refused = kRefusedGarbage.find(line.name);
-        const bool refuses = refused != kRefusedGarbage.end() &&
-                             std::count(refused->second.begin(), refused->second.end(), c.shape) > 0;
+        const bool refuses =
+            refused != kRefusedGarbage.end() && std::count(refused->second.begin(), refused->second.end(), c.shape) > 0;
         return refuses ? TavloFailed : TavloOk;
     }
 }

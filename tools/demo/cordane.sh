@@ -22,7 +22,7 @@ probe click "$MAIN" "$ID_OK"
 box=$(probe popup "$MAIN" 20000) || fail "no message box"
 show "message box \"$(probe text "$box")\": $(probe text "$box" 65535)"
 window_shot cordane-refused "Cordane: a time-out outside 1 to 1800 is refused" "$MAIN" "$box"
-probe click "$box" 1
+probe click "$box" "$ID_OK"
 probe gone "$box" 20000 >/dev/null || fail "the box stayed"
 [ -z "$(record 17)" ] || fail "a record was written after the refusal"
 show "registry: no record written"

@@ -3,7 +3,7 @@
 # saves the result; Cordane is then closed without saving.
 . "$REPO/gorvat/tests/e2e/common.sh"
 . "$REPO/tools/demo/lib.sh"
-ID_ROW2_CALIBRATION=1008
+ID_ROW2_CALIBRATION=$CORDANE_IDC_CALIBRATION2
 PANEL=1
 
 show_calibration() {
@@ -12,7 +12,7 @@ show_calibration() {
 }
 
 cordane=$(probe find "Panel Setting" 20000) || fail "Cordane is not open"
-say "Cordane's row-2 'Calibration' starts C:\\Orlinde\\Dravik\\Gorvat.exe: a full-screen window"
+say "Cordane's row-2 'Calibration' starts $SUITE_INSTALL_FOLDER\\Gorvat.exe: a full-screen window"
 show_calibration
 probe click "$cordane" $ID_ROW2_CALIBRATION
 probe find "$MAIN" 15000 >/dev/null || fail "the calibration window did not appear"
@@ -57,6 +57,6 @@ show_calibration
 wine_run "$WIN_BIN/tavloctl.exe" calibration $PANEL --saved | sed 's/^/     tavloctl: /'
 
 say "Cordane is closed with Cancel: the records stay as they were"
-probe click "$cordane" 2
+probe click "$cordane" "$IDCANCEL"
 probe gone "$cordane" 20000 >/dev/null || fail "Cordane stayed open"
 end_program "$WIN_BIN/Cordane.exe"

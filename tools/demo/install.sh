@@ -4,7 +4,7 @@
 . "$E2E_LIB"
 . "$REPO/tools/demo/lib.sh"
 installer=$1
-folder=$WINEPREFIX/drive_c/Orlinde/Dravik
+folder=$WINEPREFIX/drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Touch panel suite"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchPanelSuite'
 listing() { (cd "$1" 2>/dev/null && ls -1 | sort | paste -sd' ') || true; }
@@ -24,11 +24,11 @@ done
 say "$(basename "$installer") /S (silent install, asks for administrator rights)"
 wine_run "$installer" /S || fail "the silent install ended with status $?"
 wait_until 30 test -f "$folder/Cordane.exe" || fail "nothing installed into $folder"
-show "C:\\Orlinde\\Dravik: $(listing "$folder")"
+show "$SUITE_INSTALL_FOLDER: $(listing "$folder")"
 show "Start menu, Touch panel suite: $(listing "$menu")"
 show "program list: $(reg_get 64 "$uninstall_key" DisplayName | cut -d' ' -f2-)," \
      "version $(reg_get 64 "$uninstall_key" DisplayVersion | cut -d' ' -f2-)"
 
 say "The installer put its sample pictures beside the programs; the demo's own left.ico and right.ico (whose pixels it checks) replace Palvine's"
 cp "$REPO/palvine/icons/left.ico" "$REPO/palvine/icons/right.ico" "$folder/"
-show "C:\\Orlinde\\Dravik: $(listing "$folder")"
+show "$SUITE_INSTALL_FOLDER: $(listing "$folder")"

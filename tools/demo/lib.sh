@@ -6,6 +6,8 @@
 : "${SHOTS:?run the scenes through tools/run-demo.sh}"
 # The programs' scenarios end on a failed wait; so does a scene.
 TEST_LOGS=$SHOTS
+# The programs' identifiers and the install folder (tools/run-demo.sh).
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
 
 # say TEXT: one step of the demo, as the reader follows it.
 say() { printf -- '-> %s\n' "$*"; }

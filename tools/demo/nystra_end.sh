@@ -8,7 +8,7 @@ box=$(wait_box)
 show "question \"$BOX\": $(box_text "$box")"
 window_shot nystra-close "Nystra: the question before it ends" "$box"
 say "OK: Nystra ends; every panel enabled, start-up mode 1"
-probe click "$box" 1
+probe click "$box" "$IDOK"
 probe gone "$MAIN" 20000 >/dev/null || fail "the interlock did not end"
 wait_pointdata "1 1"
 wait_eq 1 startup_mode

@@ -6,7 +6,7 @@
 # The double-click time Velmic sets is the demo's to show: it stays.
 trap - EXIT
 CORDANE_CAPTION="Panel Setting"
-ID_ROW2_TOUCH_SETTINGS=1007
+ID_ROW2_TOUCH_SETTINGS=$CORDANE_IDC_TOUCH2
 PANEL=1
 
 # Both sets of the active panel and the double-click time, as read from
@@ -22,13 +22,13 @@ show_dialog() {
          "OK/Apply enabled $(buttons)"
 }
 
-say "Cordane opens again and reads the records back; its row-2 'Touch Settings' starts C:\\Orlinde\\Dravik\\Velmic.exe"
+say "Cordane opens again and reads the records back; its row-2 'Touch Settings' starts $SUITE_INSTALL_FOLDER\\Velmic.exe"
 launch "$WIN_BIN/Cordane.exe"
 cordane=$(probe find "$CORDANE_CAPTION" 15000) || fail "Cordane did not open"
 wait_eq 1 probe visible "$cordane"
-wait_eq "Line B" probe text "$cordane" 1018
-show "Cordane row 1: $(probe text "$cordane" 1013) '$(probe text "$cordane" 1017)'," \
-     "row 2: $(probe text "$cordane" 1015) '$(probe text "$cordane" 1018)'"
+wait_eq "Line B" probe text "$cordane" "$CORDANE_IDC_NAME2"
+show "Cordane row 1: $(probe text "$cordane" "$CORDANE_IDC_ID1") '$(probe text "$cordane" "$CORDANE_IDC_NAME1")'," \
+     "row 2: $(probe text "$cordane" "$CORDANE_IDC_ID2") '$(probe text "$cordane" "$CORDANE_IDC_NAME2")'"
 show_sets
 probe click "$cordane" $ID_ROW2_TOUCH_SETTINGS
 wait_main

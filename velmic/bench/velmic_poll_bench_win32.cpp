@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
     });
     NoBox box;
     velmic::TpAccess access(library, box);
-    std::int16_t id = 0;
-    if (access.GetActivePanel(&id) != velmic::kOk) {
+    if (!access.GetActivePanel().Ok()) {
         std::fprintf(stderr, "velmic_poll_bench: no active panel\n");
         return 1;
     }
@@ -62,7 +61,7 @@ int main(int argc, char** argv) {
         {status, {IOCTL_TAVLO_GET_PANEL_ID, {0}, 1}},
     };
     double tickUs = 0, rawUs = 0;
-    tavlo_bench::TimePair([&] { access.GetActivePanel(&id); },
+    tavlo_bench::TimePair([&] { access.GetActivePanel(); },
                           [&] {
                               for (const auto& cycle : cycles) tavlo_bench::RawSequence(cycle);
                           },

@@ -11,12 +11,23 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "debug_text.h"
 #include "inprocess_driver.h"
 #include "inprocess_loader.h"
+#include "row_name.h"
 #include "start_dlg.h"
+
+namespace velmic {
+// A result with its number, as the module's callers know it.
+inline void PrintTo(Result result, std::ostream* os) {
+    const char* const names[] = {"kCritical", "kNoPanelDevice", "kNoActivePanel", "kOk"};
+    const int code = static_cast<int>(result);
+    *os << (code >= -3 && code <= 0 ? names[code + 3] : "?") << " (" << code << ")";
+}
+}  // namespace velmic
 
 namespace velmic_test {
 
@@ -25,9 +36,9 @@ using velmic::Phase;
 using velmic::Slider;
 using velmic::SliderPositions;
 
-inline const ClickSettings kSaved = {50, 20, 450, 30};
-inline const ClickSettings kWorking = {80, 90, 700, 36};  // someone's earlier preview, never saved
-inline const ClickSettings kDefaults = {30, 30, 400, 28};
+inline constexpr ClickSettings kSaved = {50, 20, 450, 30};
+inline constexpr ClickSettings kWorking = {80, 90, 700, 36};  // someone's earlier preview, never saved
+inline constexpr ClickSettings kDefaults = {30, 30, 400, 28};
 inline constexpr std::uint8_t kId = 0x31;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
 
@@ -50,8 +61,8 @@ inline void PrintTo(const PanelSets& s, std::ostream* os) {
 }
 
 // As Velmic finds the panel: the saved sound off, the working sound on.
-inline const PanelSets kFound = {kWorking, true, kSaved, false};
-inline const PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
+inline constexpr PanelSets kFound = {kWorking, true, kSaved, false};
+inline constexpr PanelSets kOther = {{10, 10, 300, 22}, true, {0, 0, 200, 20}, true};  // another panel's
 
 struct StartWindow {
     unsigned timerMs = 0;

@@ -4,12 +4,12 @@
 sim attach 0x11 >/dev/null
 start_cordane
 [ "$(probe utext "$MAIN")" = "Panel Setting" ] || fail "caption"
-probe syscommand "$MAIN" 16
+probe syscommand "$MAIN" "$CORDANE_IDM_ABOUTBOX"
 about=$(probe popup "$MAIN" 5000) || fail "no about box"
 [ "$(probe utext "$about")" = "Cordaneのバージョン情報" ] || fail "about caption: $(probe utext "$about")"
-[ "$(probe text "$about" 1030)" = "Cordane Version 1.0" ] || fail "about text: $(probe text "$about" 1030)"
+[ "$(probe text "$about" "$ID_ABOUT_TEXT")" = "Cordane Version 1.0" ] || fail "about text: $(probe text "$about" "$ID_ABOUT_TEXT")"
 screenshot cordane-about.png
-probe click "$about" 1
+probe click "$about" "$ID_OK"
 probe gone "$about" 5000 >/dev/null || fail "the about box stayed"
 [ "$(probe visible "$MAIN")" = 1 ] || fail "the dialog went with the about box"
 probe close "$MAIN"

@@ -6,15 +6,19 @@
 
 CAPTION="Panel Setting"
 BOX="Cordane"  # title of the message boxes
-ID_IDS=(1013 1015 1020 1025)
-ID_NAMES=(1017 1018 1021 1026)
-ID_MODES=(1003 1006 1022 1027)
-ID_TOUCH=(1004 1007 1023 1028)
-ID_CALIBRATION=(1005 1008 1024 1029)
-ID_TIME_RELEASE=1011
-ID_TIME_OUT=1012
-ID_OK=1
-ID_CANCEL=2
+# The controls, from cordane_ids.h through the generated e2e_ids.sh; the
+# arrays hold rows 1 to 4.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+ID_IDS=($CORDANE_IDC_ID1 $CORDANE_IDC_ID2 $CORDANE_IDC_ID3 $CORDANE_IDC_ID4)
+ID_NAMES=($CORDANE_IDC_NAME1 $CORDANE_IDC_NAME2 $CORDANE_IDC_NAME3 $CORDANE_IDC_NAME4)
+ID_MODES=($CORDANE_IDC_MODE1 $CORDANE_IDC_MODE2 $CORDANE_IDC_MODE3 $CORDANE_IDC_MODE4)
+ID_TOUCH=($CORDANE_IDC_TOUCH1 $CORDANE_IDC_TOUCH2 $CORDANE_IDC_TOUCH3 $CORDANE_IDC_TOUCH4)
+ID_CALIBRATION=($CORDANE_IDC_CALIBRATION1 $CORDANE_IDC_CALIBRATION2 $CORDANE_IDC_CALIBRATION3 $CORDANE_IDC_CALIBRATION4)
+ID_TIME_RELEASE=$CORDANE_IDC_TIME_RELEASE
+ID_TIME_OUT=$CORDANE_IDC_TIME_OUT
+ID_ABOUT_TEXT=$CORDANE_IDC_ABOUT_TEXT
+ID_OK=$IDOK
+ID_CANCEL=$IDCANCEL
 KEY='HKLM\Software\ZR_EX_CONTROL'
 
 # The records, in the 32-bit registry view where every build keeps them.
@@ -117,7 +121,7 @@ expect_box() {  # expect_box TEXT [SCREENSHOT]
     text=$(probe text "$box" 65535)
     [ "$text" = "$1" ] || fail "box text [$text], expected [$1]"
     [ -z "${2:-}" ] || screenshot "$2"
-    probe click "$box" 1
+    probe click "$box" "$ID_OK"
     probe gone "$box" 5000 >/dev/null || fail "the box stayed"
 }
 

@@ -9,7 +9,7 @@ put_panel 17 "Line A" 1
 put_panel 34 "Line B" 1
 launch "$WIN_BIN/Nystra.exe"
 nystra=$(probe find "$INTERLOCK" 15000) || fail "the interlock did not start"
-probe wait-text "$nystra" 1003 "$RELEASED" 5000 >/dev/null || fail "the interlock is not Released"
+probe wait-text "$nystra" "$NYSTRA_IDC_ACTIVE_NAME" "$RELEASED" 5000 >/dev/null || fail "the interlock is not Released"
 wait_eq "0 0" panel_field pointdata
 
 start_cordane
@@ -25,9 +25,9 @@ seen=$(driver_field requests)
 polled() { [ "$(driver_field requests)" -ge $((seen + 12)) ]; }
 wait_until 10 polled || fail "the interlock does not poll"
 [ "$(panel_field pointdata)" = "0 0" ] || fail "the Disable panel was activated: $(panel_field pointdata)"
-[ "$(probe text "$nystra" 1003)" = "$RELEASED" ] || fail "interlock shows $(probe text "$nystra" 1003)"
+[ "$(probe text "$nystra" "$NYSTRA_IDC_ACTIVE_NAME")" = "$RELEASED" ] || fail "interlock shows $(probe text "$nystra" "$NYSTRA_IDC_ACTIVE_NAME")"
 sim release 0 touch 1 >/dev/null
 wait_eq "0 1" panel_field pointdata
-probe wait-text "$nystra" 1003 "Line B" 5000 >/dev/null || fail "panel 1 was not shown active"
+probe wait-text "$nystra" "$NYSTRA_IDC_ACTIVE_NAME" "Line B" 5000 >/dev/null || fail "panel 1 was not shown active"
 sim release 1 >/dev/null
 echo "with the interlock: the panel turned Disable in Cordane is no longer activated"

@@ -11,8 +11,8 @@ expect_row 0 "17|Line A|1|1"
 expect_row 1 "||-1|0"
 expect_row_enabled 0 1
 expect_row_enabled 1 0
-[ "$(probe items "$MAIN" 1003 | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list: $(probe items "$MAIN" 1003)"
-[ "$(probe items "$MAIN" 1006 | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list of row 2"
+[ "$(probe items "$MAIN" "${ID_MODES[0]}" | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list: $(probe items "$MAIN" "${ID_MODES[0]}")"
+[ "$(probe items "$MAIN" "${ID_MODES[1]}" | paste -sd,)" = "Interlock,Supervisor,Disable" ] || fail "mode list of row 2"
 for id in "${ID_NAMES[0]}" "${ID_NAMES[1]}"; do
     [ "$(probe limit "$MAIN" "$id")" = 16 ] || fail "name edit $id takes $(probe limit "$MAIN" "$id") characters"
 done

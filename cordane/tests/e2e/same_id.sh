@@ -7,7 +7,7 @@ launch "$WIN_BIN/Cordane.exe"
 box=$(probe find "$BOX" 15000) || fail "no message about the same identifier"
 # The box has its title a moment before its text.
 wait_eq "A system find the same PanelID" probe text "$box" 65535
-probe click "$box" 1
+probe click "$box" "$ID_OK"
 wait_shown
 expect_row 0 "33||0|1"
 expect_row 1 "33||0|1"

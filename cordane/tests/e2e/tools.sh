@@ -7,14 +7,14 @@ CALIBRATION="Touch Panel Calibration"  # the calibration tool's window
 SETTINGS="Touch Settings Program"      # the click settings tool's dialog
 SETTINGS_START="Touch panel settings  -  Information"
 WINDOWS_DEFAULT_TIME=500               # double-click time; the click settings tool changes it
-TOOLS=$WINEPREFIX/drive_c/Orlinde/Dravik
+TOOLS=$WINEPREFIX/drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME  # the install folder
 cleanup() {
     probe close "$CALIBRATION" >/dev/null 2>&1 || true
-    probe click "$SETTINGS" 2 >/dev/null 2>&1 || true
+    probe click "$SETTINGS" "$ID_CANCEL" >/dev/null 2>&1 || true
     probe gone "$CALIBRATION" 5000 >/dev/null 2>&1 || true
     probe gone "$SETTINGS_START" 5000 >/dev/null 2>&1 || true
     probe set-dblclick-time "$WINDOWS_DEFAULT_TIME" >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX/drive_c/Orlinde"
+    rm -rf "$WINEPREFIX/drive_c/$SUITE_VENDOR_FOLDER_NAME"
 }
 trap cleanup EXIT
 probe set-dblclick-time "$WINDOWS_DEFAULT_TIME" >/dev/null || fail "cannot reset the double-click time"
@@ -36,9 +36,9 @@ probe gone "$CALIBRATION" 10000 >/dev/null || fail "the calibration tool did not
 probe click "$MAIN" "${ID_TOUCH[0]}"
 probe find "$SETTINGS" 15000 >/dev/null || fail "the click settings tool did not start"
 wait_eq 1 probe visible "$SETTINGS"
-wait_eq " 17" probe text "$SETTINGS" 201
+wait_eq " 17" probe text "$SETTINGS" "$VELMIC_IDC_ACTIVE_PANEL_ID"
 [ "$(probe text "$MAIN" "${ID_IDS[1]}")" = 34 ] || fail "Cordane does not answer while the tool runs"
-probe click "$SETTINGS" 2
+probe click "$SETTINGS" "$ID_CANCEL"
 probe gone "$SETTINGS_START" 10000 >/dev/null || fail "the click settings tool did not end"
 
 # The tool is not in the folder: the click starts nothing and opens no

@@ -6,13 +6,16 @@
 
 MAIN="Touch Panel Calibration"   # frmMain's caption
 BOX="Calibration data save"      # frmSure's title
-ID_TEXT_MESSAGE=101
-ID_QUIT_BUTTON=102
-ID_PIC_POINT=103
-ID_DBG_MESSAGE=110
-ID_LBL_MSG_AREA=200
-ID_YES=210
-ID_NO=211
+# The controls, from gorvat_ids.h through the generated e2e_ids.sh; the
+# question's buttons are btnYesNo(0) and (1).
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+ID_TEXT_MESSAGE=$GORVAT_IDC_TEXT_MESSAGE
+ID_QUIT_BUTTON=$GORVAT_IDC_QUIT_BUTTON
+ID_PIC_POINT=$GORVAT_IDC_PIC_POINT
+ID_DBG_MESSAGE=$GORVAT_IDC_DBG_MESSAGE
+ID_LBL_MSG_AREA=$GORVAT_IDC_LBL_MSG_AREA
+ID_YES=$GORVAT_IDC_BTN_YES_NO_0
+ID_NO=$((GORVAT_IDC_BTN_YES_NO_0 + 1))
 
 HELP_START="1. Touch anywhere on the screen to start the Calibration Setting Program."
 HELP_FIRST="2. Touch the yellow '+' mark."

@@ -21,7 +21,9 @@ msi_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "$SUITE_ARCH" = x86_64 ]; then bits=64 view=64 other_bits=32 other_view=32; else bits=32 view=32 other_bits=64 other_view=64; fi
 drive_c=$WINEPREFIX/drive_c
-folder=$drive_c/Orlinde/Dravik
+# The install folder, from installer/include/suite_install_folder.h.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+folder=$drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 record='HKLM\Software\ZR_EX_CONTROL\ID17'
@@ -115,7 +117,7 @@ cleanup() {
     for code in "$new_code" "$old_code" "$other_code"; do
         "$SUITE_WINE64" msiexec /x "$code" /qn </dev/null >/dev/null 2>&1 || true
     done
-    rm -rf "$drive_c/Orlinde" "$drive_c/elsewhere"
+    rm -rf "$drive_c/$SUITE_VENDOR_FOLDER_NAME" "$drive_c/elsewhere"
     menu_dirs | while IFS= read -r dir; do rm -rf "$dir"; done
     for v in 32 64; do
         "$SUITE_WINE64" reg delete "$run_key" /v Nystra /f /reg:$v </dev/null >/dev/null 2>&1 || true
@@ -147,7 +149,7 @@ reg_record 32 "$record" NAME REG_SZ "Line A" TOUCH_OP REG_DWORD 1
 
 echo "refused: the setup program's suite installed, LOGON neither 0 nor 1"
 for v in 32 64; do
-    "$SUITE_WINE64" reg add "$uninstall_key\\TouchPanelSuite" /v UninstallString /d '"C:\Orlinde\Dravik\Uninstall.exe"' /f \
+    "$SUITE_WINE64" reg add "$uninstall_key\\TouchPanelSuite" /v UninstallString /d "\"$SUITE_INSTALL_FOLDER\\Uninstall.exe\"" /f \
         /reg:$v </dev/null >/dev/null || fail "no setup program's entry ($v-bit)"
     msiexec_is 1603 /i "$(winpath "$msi")" /qn
     [ ! -e "$folder" ] || fail "installed beside the setup program's suite ($v-bit entry)"
@@ -164,19 +166,19 @@ msiexec_is 0 /i "$(winpath "$work/old.msi")" /qn LOGON=1 'TARGETDIR=C:\elsewhere
 [ ! -e "$drive_c/elsewhere" ] || fail "the command line moved the program folder"
 same_files "$work/old"
 [ "$(entries)" = "$view $old_code $old_version" ] || fail "Installed apps after $old_version: $(entries)"
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 # An empty value is no value: Nystra at logon stays as it was.
 msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=
 same_files "$stage"
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after the upgrade: $(entries)"
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 [ "$(links)" = "$expected_links" ] || fail "Start menu: $(links), not $expected_links"
-[ "$(reg_get $view "$uninstall_key\\$new_code" HelpLink)" = 'REG_SZ C:\Orlinde\Dravik\guide\index.html' ] ||
+[ "$(reg_get $view "$uninstall_key\\$new_code" HelpLink)" = "REG_SZ $SUITE_INSTALL_FOLDER\\guide\\index.html" ] ||
     fail "the Installed-apps entry's help link is not the guide: $(reg_get $view "$uninstall_key\\$new_code" HelpLink || true)"
 menu_dirs | while IFS= read -r dir; do
     while IFS='|' read -r link target; do
         [ -f "$dir/$link" ] || continue
-        grep -qaF "Dravik\\${target//\//\\}" "$dir/$link" || fail "$link does not point to C:\\Orlinde\\Dravik\\$target"
+        grep -qaF "$SUITE_PROGRAM_FOLDER_NAME\\${target//\//\\}" "$dir/$link" || fail "$link does not point to $SUITE_INSTALL_FOLDER\\$target"
     done <<<"$shortcuts"
 done
 
@@ -191,13 +193,13 @@ rm "$folder/Gorvat.exe"
 # Windows' own too (msiexec /fomus does the same).
 msiexec_is 0 /i "$(winpath "$msi")" /qn REINSTALL=ALL REINSTALLMODE=omus
 same_files "$stage"
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 
 echo "LOGON=0 and LOGON=1 on a reinstall of the same version"
 msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=0 REINSTALL=ALL REINSTALLMODE=omus
 wait_until 10 eval '! reg_get $view "$run_key" Nystra >/dev/null' || fail "Nystra still starts at logon after LOGON=0"
 msiexec_is 0 /i "$(winpath "$msi")" /qn LOGON=1 REINSTALL=ALL REINSTALLMODE=omus
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 
 if [ "$stop_nystra" = ON ]; then
     echo "a running Nystra is ended as at its normal end before its file is replaced"
@@ -240,7 +242,7 @@ msiexec_is 0 /x "$(winpath "$msi")" /qn
 ! reg_get $view "$run_key" Nystra >/dev/null || fail "Nystra still starts at logon"
 expect_record ID17 NAME REG_SZ "Line A"
 expect_record ID17 TOUCH_OP REG_DWORD 1
-rm -rf "$drive_c/Orlinde"
+rm -rf "$drive_c/$SUITE_VENDOR_FOLDER_NAME"
 
 echo "a downgrade is refused"
 msiexec_is 0 /i "$(winpath "$msi")" /qn
@@ -256,11 +258,11 @@ msiexec_is 0 /x "$new_code" /qn
 echo "the $other_bits-bit package with LOGON=1 replaced by this one"
 msiexec_is 0 /i "$(winpath "$work/other.msi")" /qn LOGON=1
 [ "$(entries)" = "$other_view $other_code $version" ] || fail "Installed apps, $other_bits-bit: $(entries)"
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $other_view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $other_view "$run_key" Nystra
 msiexec_is 0 /i "$(winpath "$msi")" /qn
 [ "$(entries)" = "$view $new_code $version" ] || fail "Installed apps after replacing the $other_bits-bit one: $(entries)"
 same_files "$stage"
-wait_eq 'REG_SZ "C:\Orlinde\Dravik\Nystra.exe"' reg_get $view "$run_key" Nystra
+wait_eq "REG_SZ \"$SUITE_INSTALL_FOLDER\\Nystra.exe\"" reg_get $view "$run_key" Nystra
 ! reg_get $other_view "$run_key" Nystra >/dev/null || fail "the $other_bits-bit Run value stays"
 msiexec_is 0 /x "$new_code" /qn
 

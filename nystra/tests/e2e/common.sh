@@ -6,13 +6,17 @@
 
 CAPTION="Interlock Control"
 BOX="Nystra"  # title of the question boxes
-ID_ACTIVE_ID=1001
-ID_REQUEST_ID=1002
-ID_ACTIVE_NAME=1003
-ID_REQUEST_NAME=1004
-ID_RELEASE=1000
-ID_MINIMIZE=1005
-ID_INDICATOR=1006
+# The controls and commands, from nystra_ids.h through the generated e2e_ids.sh.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+ID_ACTIVE_ID=$NYSTRA_IDC_ACTIVE_ID
+ID_REQUEST_ID=$NYSTRA_IDC_REQUEST_ID
+ID_ACTIVE_NAME=$NYSTRA_IDC_ACTIVE_NAME
+ID_REQUEST_NAME=$NYSTRA_IDC_REQUEST_NAME
+ID_RELEASE=$NYSTRA_IDC_RELEASE
+ID_MINIMIZE=$NYSTRA_IDC_MINIMIZE
+ID_INDICATOR=$NYSTRA_IDC_REQUEST_ICON
+ID_ABOUT_TEXT=$NYSTRA_IDC_ABOUT_TEXT
+ID_ALWAYS_TOP=$NYSTRA_IDM_ALWAYS_TOP
 RELEASED="  Released  "
 HELPER=$WIN_BIN/nystra_e2e_helper.exe
 
@@ -108,7 +112,7 @@ end_with_ok() {
     probe close "$MAIN"
     local box
     box=$(wait_box)
-    probe click "$box" 1 >/dev/null  # OK
+    probe click "$box" "$IDOK" >/dev/null
     probe gone "$MAIN" 5000 >/dev/null || fail "the interlock did not end"
 }
 

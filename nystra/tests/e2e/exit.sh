@@ -14,13 +14,13 @@ wait_eq 1 tray_icons
 click_tray 3 2
 box=$(wait_box)
 wait_eq $'Are you sure\nthe Panel Exclusive Control is stopped ?' box_text "$box"
-probe click "$box" 2  # Cancel
+probe click "$box" "$IDCANCEL"
 probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
 
 probe close "$MAIN"
 box=$(wait_box)
 wait_eq "Panel Interlock Control is cancelled." box_text "$box"
-probe click "$box" 2
+probe click "$box" "$IDCANCEL"
 probe gone "$box" 5000 >/dev/null || fail "the question stayed open"
 stays_eq 1 "0 1" pointdata  # Cancel changes no panel
 

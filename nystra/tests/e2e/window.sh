@@ -7,21 +7,21 @@ start_nystra
 
 topmost() { read -r _ ex < <(probe style "$MAIN"); echo $(((16#$ex & 0x8) != 0)); }
 wait_eq 1 topmost
-probe syscommand "$MAIN" 103
+probe syscommand "$MAIN" "$ID_ALWAYS_TOP"
 wait_eq 0 topmost
-probe syscommand "$MAIN" 103
+probe syscommand "$MAIN" "$ID_ALWAYS_TOP"
 wait_eq 1 topmost
 
 # The about box has the window's caption: it is the other window of that name.
-probe syscommand "$MAIN" 16
+probe syscommand "$MAIN" "$NYSTRA_IDM_ABOUTBOX"
 about_box() { local found; found=$(probe find "$CAPTION" 100) && [ "$found" != "$MAIN" ] && echo "$found"; }
 wait_until 5 about_box || fail "no about box"
 about=$(about_box)
 # The box has its caption before its controls exist; it is shown once they do.
 wait_eq 1 probe visible "$about"
-wait_eq $'For ZRM450 USB Touch Panels\nTouch Panel Interlock Program\n Version 1.00' probe text "$about" 1010
+wait_eq $'For ZRM450 USB Touch Panels\nTouch Panel Interlock Program\n Version 1.00' probe text "$about" "$ID_ABOUT_TEXT"
 screenshot nystra-about.png
-probe click "$about" 1
+probe click "$about" "$IDOK"
 probe gone "$about" 5000 >/dev/null || fail "the about box stayed"
 
 probe click "$MAIN" "$ID_MINIMIZE"

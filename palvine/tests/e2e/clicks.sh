@@ -41,7 +41,7 @@ wait_eq 1/2/0 modes  # middle was the once button the driver reported: flag kept
 release_over 1
 wait_eq 1/2/1 modes
 
-for step in "103|normal|78 78" "104|large|117 117"; do
+for step in "$ID_NORMAL|normal|78 78" "$ID_LARGE|large|117 117"; do
     IFS='|' read -r command name want <<<"$step"
     probe syscommand "$MAIN" "$command"
     wait_eq "$want" size

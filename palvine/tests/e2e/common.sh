@@ -6,7 +6,14 @@
 . "$E2E_LIB"
 
 CLASS=PalvineMainDlg     # the window's class (its caption is empty)
-ID_CLICK_STATUS=1001
+# The picture's identifier, from palvine_ids.h through the generated e2e_ids.sh.
+. "${SUITE_E2E_IDS:?no e2e_ids.sh: SUITE_E2E_IDS is set by the e2e tests and the demo}"
+ID_CLICK_STATUS=$PALVINE_IDC_CLICK_STATUS
+# The system menu's commands.
+ID_ALWAYS_TOP=$PALVINE_IDM_ALWAYS_TOP
+ID_SMALL=$PALVINE_IDM_SMALL_SIZE
+ID_NORMAL=$PALVINE_IDM_NORMAL_SIZE
+ID_LARGE=$PALVINE_IDM_LARGE_SIZE
 PALVINE=$WIN_BIN/Palvine.exe
 HELPER=$WIN_BIN/palvine_e2e_helper.exe
 ERROR_TITLE="Error report"
@@ -76,7 +83,7 @@ topmost() {
     echo $(((16#$ex & 0x8) != 0))
 }
 # Check marks of "Always top window" and the three sizes, as "1 1 0 0".
-checks() { wine_run "$HELPER" menu "$MAIN" 101 102 103 104 | paste -sd' '; }
+checks() { wine_run "$HELPER" menu "$MAIN" $ID_ALWAYS_TOP $ID_SMALL $ID_NORMAL $ID_LARGE | paste -sd' '; }
 
 # Which picture ClickStatus shows: left, right or other.
 picture() {

@@ -43,7 +43,7 @@ probe find "$ERROR_TITLE" 5000 >/dev/null || fail "no error report"
 wait_eq "Critical error occured" probe text "$ERROR_TITLE" 65535
 stays_eq 2 1 probe count "$ERROR_TITLE"
 sim replug >/dev/null
-probe click "$ERROR_TITLE" 1  # OK
+probe click "$ERROR_TITLE" "$IDOK"
 wait_gone
 [ "$(probe count "$ERROR_TITLE")" = 0 ] || fail "a report after the end"
 wait_eq 2/4/0 modes
@@ -70,7 +70,7 @@ sim fail 0x22A1EC 31 >/dev/null   # IOCTL_TAVLO_SET_CLICK_ONCE_MODE
 release_over 1
 probe find "$ERROR_TITLE" 5000 >/dev/null || fail "no error report for the refused write"
 sim clear-faults >/dev/null
-probe click "$ERROR_TITLE" 1
+probe click "$ERROR_TITLE" "$IDOK"
 wait_gone
 wait_eq 2/4/0 modes
 echo "ends: a refused click write: one error report, modes restored 2/4/0"

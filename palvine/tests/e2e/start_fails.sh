@@ -25,7 +25,7 @@ probe find Palvine 15000 >/dev/null || fail "no message about the library"
 names_library() { [[ "$(probe text Palvine 65535)" == *TAVLO.DLL* ]]; }
 wait_until 5 names_library || fail "the message does not name the library: $(probe text Palvine 65535)"
 text=$(probe text Palvine 65535)
-probe click Palvine 1  # OK
+probe click Palvine "$IDOK"
 probe gone Palvine 5000 >/dev/null || fail "the message stayed"
 [ "$(driver_field requests)" = "$requests_before" ] || fail "the driver was asked something"
 echo "start_fails: missing library named: $text"

@@ -11,21 +11,21 @@ start_palvine
 wait_eq 1/2/0 modes
 [ "$(checks)" = "1 1 0 0" ] || fail "check marks $(checks) at start"
 
-probe syscommand "$MAIN" 101
+probe syscommand "$MAIN" $ID_ALWAYS_TOP
 wait_eq 0 topmost
 wait_eq "0 1 0 0" checks
-probe syscommand "$MAIN" 101
+probe syscommand "$MAIN" $ID_ALWAYS_TOP
 wait_eq 1 topmost
 wait_eq "1 1 0 0" checks
 
-# 101 | 0x0F is another command: nothing changes.
-probe syscommand "$MAIN" 0x6F
-probe syscommand "$MAIN" 104  # a later command shows the 0x6F one was handled
+# "Always top window" | 0x0F is another command: nothing changes.
+probe syscommand "$MAIN" $((ID_ALWAYS_TOP | 0x0F))
+probe syscommand "$MAIN" $ID_LARGE  # a later command shows the one before was handled
 wait_eq "117 117" size
 [ "$(topmost)" = 1 ] || fail "0x6F changed topmost"
 wait_eq "1 0 0 1" checks
 
-for step in "103|78 78|1 0 1 0" "103|78 78|1 0 1 0" "102|39 39|1 1 0 0"; do
+for step in "$ID_NORMAL|78 78|1 0 1 0" "$ID_NORMAL|78 78|1 0 1 0" "$ID_SMALL|39 39|1 1 0 0"; do
     IFS='|' read -r command want marks <<<"$step"
     probe syscommand "$MAIN" "$command"
     wait_eq "$want" size

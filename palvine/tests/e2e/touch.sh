@@ -71,7 +71,7 @@ wait_eq "1 0 0 1" checks
 shot touch-large
 
 # Normal size, then the window dragged by its strip.
-probe syscommand "$MAIN" 103
+probe syscommand "$MAIN" $ID_NORMAL
 wait_eq "78 78" size
 [ "$(placed)" = yes ] || fail "normal: $(placed)"
 shot touch-normal
@@ -85,7 +85,7 @@ wait_eq "78 78" size
 wait_eq 1/2/0 modes  # the drag was no click on the picture
 
 # Back to small, where the picture only just fits.
-probe syscommand "$MAIN" 102
+probe syscommand "$MAIN" $ID_SMALL
 wait_eq "39 39" size
 [ "$(placed)" = yes ] || fail "small again: $(placed)"
 

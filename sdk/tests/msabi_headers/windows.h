@@ -81,8 +81,7 @@ void* __cdecl memset(void* target, int value, size_t size);
 #define ZeroMemory(target, size) memset((target), 0, (size))
 
 WINIMPORT LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
-WINIMPORT LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, BYTE* data,
-                                       DWORD* size);
+WINIMPORT LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
 WINIMPORT LONG WINAPI RegCloseKey(HKEY key);
 
 WINIMPORT DWORD WINAPI GetLastError(void);
@@ -99,13 +98,12 @@ WINIMPORT BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPA
 WINIMPORT LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WINIMPORT unsigned short WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 WINIMPORT HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR caption, DWORD style, int x, int y,
-                                      int width, int height, HWND parent, void* menu, HINSTANCE instance,
-                                      void* param);
+                                      int width, int height, HWND parent, void* menu, HINSTANCE instance, void* param);
 WINIMPORT BOOL WINAPI DestroyWindow(HWND window);
 WINIMPORT BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT first, UINT last, UINT remove);
 WINIMPORT BOOL WINAPI TranslateMessage(const MSG* message);
 WINIMPORT LRESULT WINAPI DispatchMessageA(const MSG* message);
-WINIMPORT DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                                                 DWORD milliseconds, DWORD wakeMask);
+WINIMPORT DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                                 DWORD wakeMask);
 
 #endif

@@ -48,7 +48,7 @@ press_slider_end $ID_DOWN right
 probe find "Debug" 5000 >/dev/null || fail "no Debug box"
 wait_eq "SetSettings(2): 8" probe text "Debug" 65535
 sim clear-faults >/dev/null
-probe click "Debug" 1 >/dev/null
+probe click "Debug" "$ID_OK" >/dev/null
 restored "a refused preview write"
 
 # The lost driver is met first either by the poll's first call (it names
@@ -61,7 +61,7 @@ restored "a refused preview write"
 # double-click time goes back to the saved speed.
 answer_debug_until_report() {
     probe find "Error report" 300 >/dev/null && return 0
-    if probe find "Debug" 300 >/dev/null; then probe click "Debug" 1 >/dev/null || true; fi
+    if probe find "Debug" 300 >/dev/null; then probe click "Debug" "$ID_OK" >/dev/null || true; fi
     return 1
 }
 preview
@@ -70,7 +70,7 @@ probe find "Debug" 5000 >/dev/null || fail "no Debug box for the lost driver"
 first_box=$(probe text "Debug" 65535)
 wait_until 15 answer_debug_until_report || fail "no error report"
 sim replug >/dev/null
-probe click "Error report" 1 >/dev/null
+probe click "Error report" "$ID_OK" >/dev/null
 case $first_box in
 FindPanel*)
     wait_ended

@@ -15,7 +15,7 @@ for failing in "0x22E148|GetSettings(1): 8|80 90 700 36" "0x22E188|GetClickSound
     wait_eq "$box" probe text "Debug" 65535
     [ "$code" = 0x22E188 ] || screenshot debug_box.png
     # The closing step meets the same failure: it adds no second box.
-    probe click "Debug" 1 >/dev/null
+    probe click "Debug" "$ID_OK" >/dev/null
     wait_ended
     probe gone "Debug" 0 >/dev/null || fail "a second Debug box"
     expect_time "$WINDOWS_DEFAULT_TIME"
@@ -34,7 +34,7 @@ probe find "Velmic" 15000 >/dev/null || fail "no message about the missing libra
 names_library() { [[ "$(probe text "Velmic" 65535)" == *TAVLO.DLL* ]]; }
 wait_until 5 names_library || fail "the message does not name TAVLO.DLL: $(probe text "Velmic" 65535)"
 screenshot library_missing.png
-probe click "Velmic" 1 >/dev/null
+probe click "Velmic" "$ID_OK" >/dev/null
 probe gone "Velmic" 5000 >/dev/null || fail "the message stayed"
 "$HARNESS" end "$folder/Velmic.exe" >/dev/null || fail "Velmic did not end after the message"
 echo "failures: one Debug box with the tag and status; the missing library named"
