@@ -98,21 +98,26 @@ function(suite_wine_test)
         ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin")
 endfunction()
 
-# suite_wine_pytest(NAME name TEST file.py[::test] [K expression] [TIMEOUT seconds])
-# Registers e2e_<arch>_py_<name>: a pytest scenario (harness/pylib,
-# suite_e2e; K selects tests by pytest's -k) run by Debian's interpreter
-# under this build tree's Wine session, with the same fixture, lock and
-# skip code as suite_wine_test.
+# suite_wine_pytest(NAME name TEST file-or-folder [K expression] [TIMEOUT seconds]
+#                   [RELEASE])
+# Registers e2e_<arch>_<name>: one pytest run (harness/pylib, suite_e2e)
+# of a scenario file or of every test_*.py in a folder, by Debian's
+# interpreter, under this build tree's Wine session, with one agent for the
+# whole run. K selects tests by pytest's -k. Same fixture, lock, skip code
+# and RELEASE rule as suite_wine_test.
 find_program(SUITE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 function(suite_wine_pytest)
-    cmake_parse_arguments(ARG "" "NAME;TIMEOUT;TEST;K" "" ${ARGN})
-    if(NOT WIN32 OR SUITE_RELEASE)
+    cmake_parse_arguments(ARG "RELEASE" "NAME;TIMEOUT;TEST;K" "" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    if(SUITE_RELEASE AND NOT ARG_RELEASE OR ARG_RELEASE AND NOT SUITE_RELEASE)
         return()
     endif()
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 90)
     endif()
-    set(test e2e_${SUITE_ARCH}_py_${ARG_NAME})
+    set(test e2e_${SUITE_ARCH}_${ARG_NAME})
     set(select)
     if(ARG_K)
         set(select -k ${ARG_K})

@@ -351,6 +351,19 @@ class Session:
         return self.call("process.run", **program_location(exe), args=[str(a) for a in args], timeout_ms=_ms(timeout),
                          json=parse_json)
 
+    @property
+    def view(self):
+        """The registry view the programs under test use: 32 for i686, 64 for x86_64."""
+        return 32 if self.env.arch == "i686" else 64
+
+    def tavloctl(self, *args, parse_json=False):
+        """The service console's command line for the driver's data (panels,
+        click sets, sounds, calibration), run inside the agent: no Wine start.
+        {status, out, err[, json]}. It is the x86_64 console: records of the
+        programs under test go through ``registry`` with ``view``, and a test
+        of tavloctl.exe itself runs the program with ``run``."""
+        return self.call("tavloctl", args=[str(a) for a in args], json=parse_json)
+
     def wait_run(self, exe, args, match, timeout=E2E_WAIT, run_timeout=60):
         """Runs a program inside the session until its JSON output holds
         `match` (the repeating happens in the agent)."""
