@@ -3,11 +3,16 @@
 
 #include "agent_protocol.h"
 
+namespace tavlosim {
+class ControlTransport;
+}
+
 namespace agent {
 
 void AddWindowCommands(Dispatcher& dispatcher);    // window.*, session.*, process.count/ended/resources
 void AddRegistryCommands(Dispatcher& dispatcher);  // registry.*
 void AddProcessCommands(Dispatcher& dispatcher);   // process.run, agent.stats
 void AddListenCommands(Dispatcher& dispatcher);    // listen.*
+void AddNystraCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& transport);  // driver.wait_request
 
 }  // namespace agent
