@@ -13,11 +13,11 @@ def test_window(nystra, e2e):
 
     main.wait({"topmost": 1})
     for topmost in (0, 1):
-        e2e.call("window.syscommand", window=main.handle, cmd=ids.IDM_ALWAYS_TOP)
+        nystra.syscommand(ids.IDM_ALWAYS_TOP)
         main.wait({"topmost": topmost})
 
     # The about box has the window's caption; it is the window's popup.
-    e2e.call("window.syscommand", window=main.handle, cmd=ids.IDM_ABOUTBOX)
+    nystra.syscommand(ids.IDM_ABOUTBOX)
     about = main.popup()
     assert about.state()["text"] == nystra.CAPTION
     # The box has its caption before its controls exist; it is shown once they do.
