@@ -33,6 +33,7 @@ TOLERANCE = 2  # a device handle or a paint DC may be open at the moment of a re
 FAILED_POLL_S = 1.0  # the controller's poll interval while the driver is lost
 STEP_WAIT_S = 15  # the longest a step waits for the controller's polls
 ERRORS = (31, 1, 2, 87, 1167)  # what fail-next injects
+RECORDS = "HKLM\\Software\\ZR_EX_CONTROL"
 
 
 @dataclass
@@ -123,7 +124,6 @@ class Soak:
         panels = self.figures.panels
         count = len(panels)
         roll = self.pick(100)
-        records = "HKLM\\Software\\ZR_EX_CONTROL"
         # A touch is a tap: the finger is lifted at the next step. A lasting
         # fault or an unplugged device lasts one to three steps.
         if self.tapped >= 0:
@@ -150,17 +150,17 @@ class Soak:
             self.driver_step("idle")
         elif roll < 61:
             # Mode 3 is unknown and acts as Interlock.
-            key = f"{records}\\ID{self.some_id()}"
+            key = f"{RECORDS}\\ID{self.some_id()}"
             values = [{"name": "NAME", "type": "REG_SZ", "data": f"Panel {roll}"},
                       {"name": "TOUCH_OP", "type": "REG_DWORD", "data": self.pick(4)}]
             self.driver_step("mode", ("registry.write", {"view": 32, "key": key, "values": values}))
         elif roll < 63:
             values = [{"name": "TIMEOUT", "type": "REG_DWORD", "data": 1 + self.pick(3)}]
-            self.driver_step("timeout", ("registry.write", {"view": 32, "key": f"{records}\\ALL", "values": values}))
+            self.driver_step("timeout", ("registry.write", {"view": 32, "key": f"{RECORDS}\\ALL", "values": values}))
         elif roll < 65:
             values = [{"name": "TIMEENABLE", "type": "REG_DWORD", "data": int(self.pick(8) != 0)}]
             self.driver_step("timeenable",
-                             ("registry.write", {"view": 32, "key": f"{records}\\ALL", "values": values}))
+                             ("registry.write", {"view": 32, "key": f"{RECORDS}\\ALL", "values": values}))
         elif roll < 68:
             self.driver_step("fail-next", ("driver.fail_next", {"error": ERRORS[self.pick(len(ERRORS))]}))
         elif roll < 70 and self.touch_fault_steps == 0:
