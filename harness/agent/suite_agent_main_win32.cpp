@@ -137,8 +137,11 @@ int main(int argc, char** argv) {
         const agent::Json parsed = agent::Json::parse(reply, nullptr, false);
         return !parsed.is_discarded() && parsed.value("ok", false) ? 0 : 1;
     }
-    Reply(agent::Json{{"ready", true}, {"agent", "suite_agent"}, {"protocol", 1},
-                      {"pid", GetCurrentProcessId()}, {"bits", sizeof(void*) * 8}}
+    Reply(agent::Json{{"ready", true},
+                      {"agent", "suite_agent"},
+                      {"protocol", 1},
+                      {"pid", GetCurrentProcessId()},
+                      {"bits", sizeof(void*) * 8}}
               .dump());
     std::string line;
     unsigned long count = 0;
