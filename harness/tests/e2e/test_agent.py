@@ -90,10 +90,10 @@ def test_a_listener_hears_a_posted_broadcast(e2e):
 def test_window_and_process_reads_of_the_desktop_holder(e2e):
     # The session's own hidden window (wine-harness.sh start) and the
     # desktop process: things every session has.
-    holder = e2e.wait_for_window("winprobe desktop holder", timeout=5)
+    holder = e2e.wait_for_window("suite agent desktop holder", timeout=5)
     state = holder.state()
     assert state["visible"] == 0 and state["class"].lower() == "static"
-    assert e2e.call("window.count", title="winprobe desktop holder")["count"] == 1
+    assert e2e.call("window.count", title="suite agent desktop holder")["count"] == 1
     swept = e2e.call("window.sweep", window=holder.handle, each_ms=2000)
     assert swept["windows"] == 1 and swept["sent"] > 0 and swept["unanswered"] == 0, swept
     explorer = e2e.call("process.resources", image="explorer.exe")["processes"]
