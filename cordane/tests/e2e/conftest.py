@@ -2,12 +2,9 @@
 the simulated driver and the prefix's registry, both read back through the
 agent."""
 
-import re
-
 import pytest
 
 from suite_e2e import program_ids
-from suite_e2e.env import REPO
 from suite_e2e.steps import SUITE_KEY
 
 WM_CHAR, EM_SETSEL = 0x0102, 0x00B1
@@ -151,14 +148,6 @@ class Cordane:
         names = ["ALL"] + [f"ID{n}" for n in (17, 33, 34, 51, 68)]
         found = self.e2e.batch(*[("registry.values", {"view": 32, "key": f"{self.KEY}\\{n}"}) for n in names])
         return {n: f["values"] for n, f in zip(names, found) if f["exists"]}
-
-
-def install_folder_names():
-    """(vendor folder, program folder) of the install folder, from the header
-    the programs are built with."""
-    text = (REPO / "installer" / "include" / "suite_install_folder.h").read_text()
-    names = dict(re.findall(r'#define\s+(SUITE_\w+_FOLDER_NAME)\s+"([^"]*)"', text))
-    return names["SUITE_VENDOR_FOLDER_NAME"], names["SUITE_PROGRAM_FOLDER_NAME"]
 
 
 @pytest.fixture

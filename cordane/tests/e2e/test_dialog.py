@@ -1,12 +1,13 @@
 """Cordane beside the other programs: its about box, the tool buttons that
 start the installed tools, and the interlock that reads what it saves."""
 
+import re
 import shutil
 
 import pytest
 
-from conftest import install_folder_names
 from suite_e2e import program_ids
+from suite_e2e.env import REPO
 
 CALIBRATION = "Touch Panel Calibration"  # the calibration tool's window
 SETTINGS = "Touch Settings Program"  # the click settings tool's dialog
@@ -16,6 +17,14 @@ INTERLOCK = "Interlock Control"
 RELEASED = "  Released  "
 
 
+def install_folder_names():
+    """(vendor folder, program folder) of the install folder, from the header
+    the programs are built with."""
+    text = (REPO / "installer" / "include" / "suite_install_folder.h").read_text()
+    names = dict(re.findall(r'#define\s+(SUITE_\w+_FOLDER_NAME)\s+"([^"]*)"', text))
+    return names["SUITE_VENDOR_FOLDER_NAME"], names["SUITE_PROGRAM_FOLDER_NAME"]
+
+
 def test_about(cordane, e2e):
     """The about box from the system menu, with its Japanese caption intact,
     and the dialog's caption."""
@@ -23,7 +32,8 @@ def test_about(cordane, e2e):
     e2e.driver.attach(0x11)
     main = cordane.start()
     assert main.text() == "Panel Setting"
-    e2e.call("window.syscommand", window=main.handle, cmd=ids.IDM_ABOUTBOX)
+    # (the command number is an argument named like the request's own: passed as a batch item)
+    e2e.batch(("window.syscommand", {"window": main.handle, "cmd": ids.IDM_ABOUTBOX}))
     about = main.popup(timeout=5)
     assert about.text() == "Cordaneのバージョン情報"
     assert about.text(ids.IDC_ABOUT_TEXT) == "Cordane Version 1.0"
