@@ -129,9 +129,11 @@ class Cordane:
         lines = []
         if self.main is not None:
             try:
-                lines += [repr(c) for c in self.main.children()]
-                controls = [*self.ID_NAMES, *self.ID_MODES, *self.ID_TOUCH, *self.ID_CALIBRATION,
-                            self.IDS.IDC_TIME_OUT, self.IDOK]
+                children = self.main.children()
+                lines += [repr(c) for c in children]
+                present = {c["id"] for c in children}  # rows 3 and 4 exist with four panels only
+                controls = [c for c in (*self.ID_NAMES, *self.ID_MODES, *self.ID_TOUCH, *self.ID_CALIBRATION,
+                                        self.IDS.IDC_TIME_OUT, self.IDOK) if c in present]
                 states = self.e2e.batch(*[("window.state", {"window": self.main.handle, "id": c}) for c in controls])
                 lines.append("enabled now: " + " ".join(f"{c}={s['enabled']}" for c, s in zip(controls, states)))
             except Exception as error:  # the dialog may be gone
