@@ -15,6 +15,7 @@ SETTINGS_START = "Touch panel settings  -  Information"
 WINDOWS_DEFAULT_TIME = 500  # double-click time; the click settings tool changes it
 INTERLOCK = "Interlock Control"
 RELEASED = "  Released  "
+IDCANCEL = 2
 
 
 def install_folder_names():
@@ -59,7 +60,7 @@ def tools(e2e):
         shutil.copy(e2e.exe(name), folder)
     yield folder
     # Started by Cordane, not by the test: ended here, each step on its own.
-    for step in (lambda: e2e.window(CALIBRATION).close(), lambda: e2e.window(SETTINGS).click(2),
+    for step in (lambda: e2e.window(CALIBRATION).close(), lambda: e2e.window(SETTINGS).click(IDCANCEL),
                  lambda: e2e.wait_gone(CALIBRATION), lambda: e2e.wait_gone(SETTINGS_START),
                  lambda: e2e.set_dblclick_time(WINDOWS_DEFAULT_TIME)):
         try:
