@@ -1,13 +1,12 @@
 """Cordane beside the other programs: its about box, the tool buttons that
 start the installed tools, and the interlock that reads what it saves."""
 
-import re
 import shutil
 
 import pytest
 
 from suite_e2e import program_ids
-from suite_e2e.env import REPO
+from suite_e2e.ids import suite_ids
 
 CALIBRATION = "Touch Panel Calibration"  # the calibration tool's window
 SETTINGS = "Touch Settings Program"  # the click settings tool's dialog
@@ -16,14 +15,6 @@ WINDOWS_DEFAULT_TIME = 500  # double-click time; the click settings tool changes
 INTERLOCK = "Interlock Control"
 RELEASED = "  Released  "
 IDCANCEL = 2
-
-
-def install_folder_names():
-    """(vendor folder, program folder) of the install folder, from the header
-    the programs are built with."""
-    text = (REPO / "installer" / "include" / "suite_install_folder.h").read_text()
-    names = dict(re.findall(r'#define\s+(SUITE_\w+_FOLDER_NAME)\s+"([^"]*)"', text))
-    return names["SUITE_VENDOR_FOLDER_NAME"], names["SUITE_PROGRAM_FOLDER_NAME"]
 
 
 def test_about(cordane, e2e):
@@ -51,7 +42,8 @@ def tools(e2e):
     """The click settings and calibration tools in the install folder of the
     prefix; afterwards their windows are closed, the double-click time the
     settings tool may have changed is put back and the folder removed."""
-    vendor, program = install_folder_names()
+    names = suite_ids()
+    vendor, program = names.SUITE_VENDOR_FOLDER_NAME, names.SUITE_PROGRAM_FOLDER_NAME
     top = e2e.env.root / "prefix" / "drive_c" / vendor
     folder = top / program
     e2e.set_dblclick_time(WINDOWS_DEFAULT_TIME)
