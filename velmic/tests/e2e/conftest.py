@@ -10,7 +10,7 @@ import pytest
 from suite_e2e import program_ids
 
 IDS = program_ids("velmic")
-IDOK, IDCANCEL = 1, 2
+IDOK, IDCANCEL = IDS.IDOK, IDS.IDCANCEL
 START = "Touch panel settings  -  Information"  # StartDlg's caption
 MAIN = "Touch Settings Program"  # MainDlg's caption
 DEBUG = "Debug"  # the diagnostic box naming a failed call
