@@ -13,6 +13,10 @@ def no(gorvat):
     gorvat.box.press(gorvat.ID_NO)
 
 
+def cancel(gorvat):
+    gorvat.quit()
+
+
 def close_question(gorvat):
     # Alt+F4 on the question, as the window manager sends it (a batch: the
     # command's own argument is named cmd).
@@ -32,7 +36,7 @@ ENDINGS = [
     # reached, how it ends
     ("question", no),
     ("question", close_question),
-    ("second_mark", lambda gorvat: gorvat.quit()),
+    ("second_mark", cancel),
     ("first_mark", task_bar_close),
     ("first_mark", alt_f4),
 ]
