@@ -1,11 +1,14 @@
 #include "driver_commands.h"
 
+#include <array>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "click_block.h"
 #include "sim_console.h"
+#include "tavlo.h"
 
 namespace agent {
 
@@ -30,6 +33,17 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+// A click block as the exports give it to a caller: the values the
+// scenarios compare, decoded by the library's own conversion.
+Json ClickSet(const std::array<std::uint8_t, tavlo::kClickBlockSize>& block) {
+    std::int16_t data[4] = {};
+    tavlo::ClickBlockToData(block.data(), data);
+    return {{"down_cancel", data[TavloDownCancel]},
+            {"up_cancel", data[TavloUpCancel]},
+            {"double_click_time", data[TavloDblClickTime]},
+            {"double_click_area", data[TavloDblClickArea]}};
+}
+
 std::uint8_t Panel(const Args& args) { return static_cast<std::uint8_t>(args.Int("panel", 0, 0xFF)); }
 
 }  // namespace
@@ -51,6 +65,8 @@ Json DriverState(tavlosim::SimControl& control) {
                           {"calsaved", ToArray(p.calibration[1])},
                           {"click", ToArray(p.click[0])},
                           {"clicksaved", ToArray(p.click[1])},
+                          {"clickset", ClickSet(p.click[0])},
+                          {"clicksetsaved", ClickSet(p.click[1])},
                           {"sound", p.sound[0]},
                           {"soundsaved", p.sound[1]}});
     }

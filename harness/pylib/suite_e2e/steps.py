@@ -359,7 +359,7 @@ class Session:
     def tavloctl(self, *args, parse_json=False):
         """The service console's command line for the driver's data (panels,
         click sets, sounds, calibration), run inside the agent: no Wine start.
-        {status, out, err[, json]}. It is the x86_64 console: records of the
+        {status, stdout, stderr[, json]}, as ``run`` gives. It is the x86_64 console: records of the
         programs under test go through ``registry`` with ``view``, and a test
         of tavloctl.exe itself runs the program with ``run``."""
         return self.call("tavloctl", args=[str(a) for a in args], json=parse_json)

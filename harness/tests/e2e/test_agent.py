@@ -102,3 +102,18 @@ def test_window_and_process_reads_of_the_desktop_holder(e2e):
     e2e.call("process.ended", image="no-such-program.exe", timeout_ms=1000)
     with pytest.raises(AgentError, match="no window"):
         e2e.call("window.state", window="#7fff0001")
+
+
+def test_the_service_console_runs_inside_the_agent(e2e):
+    # A click set written through the console's line reaches the driver
+    # (through the x86_64 TAVLO.DLL) and comes back decoded in the state.
+    e2e.driver.attach(0x31)
+    done = e2e.tavloctl("click", 0, "--saved", 50, 20, 450, 30)
+    assert done["status"] == 0, done
+    e2e.driver.wait({"panels": [{"clicksetsaved": {"down_cancel": 50, "up_cancel": 20, "double_click_time": 450,
+                                                   "double_click_area": 30}}]})
+    read = e2e.tavloctl("click", 0, "--saved", "--json", parse_json=True)
+    assert read["json"]["click"]["double_click_time"] == 450, read
+    # Its refusals are answers, not agent errors.
+    bad = e2e.tavloctl("click", 7, 1, 2, 3, 4)
+    assert bad["status"] != 0 and bad["stderr"], bad
