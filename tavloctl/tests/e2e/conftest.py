@@ -15,7 +15,6 @@ import time
 
 import pytest
 
-from suite_e2e import AgentError
 from suite_e2e.env import windows_path
 from suite_e2e.steps import SUITE_KEY
 
@@ -61,12 +60,7 @@ class Console:
     def setup(self, *commands):
         """Several console command lines (lists) in one agent request, each of
         which must succeed."""
-        try:
-            results = self.e2e.batch(*[("tavloctl", {"args": [str(a) for a in words]}) for words in commands])
-        except AgentError as error:  # TEMPORARY until the agent has the console
-            if "unknown command" not in error.message:
-                raise
-            results = [{"status": self.run(*words)["status"]} for words in commands]
+        results = self.e2e.batch(*[("tavloctl", {"args": [str(a) for a in words]}) for words in commands])
         for words, done in zip(commands, results):
             assert done["status"] == 0, f"tavloctl {_words(words)}: {done}"
 
