@@ -116,9 +116,9 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
     dispatcher.Add("driver.attach", "driver.attach id=0-255 [firmware=0x105]: {index}", [&transport](const Args& args) {
         tavlosim::SimControl control(transport);
         int index = -1;
-        Check("driver.attach", control.Attach(static_cast<std::uint8_t>(args.Int("id", 0, 0xFF)),
-                                              static_cast<std::uint16_t>(args.Int("firmware", 0, 0xFFFF, 0x0105)),
-                                              &index));
+        Check("driver.attach",
+              control.Attach(static_cast<std::uint8_t>(args.Int("id", 0, 0xFF)),
+                             static_cast<std::uint16_t>(args.Int("firmware", 0, 0xFFFF, 0x0105)), &index));
         return Json{{"index", index}};
     });
     simple("driver.reset", "driver.reset: no panels, default modes, no faults, empty log",
@@ -129,11 +129,10 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
            [](tavlosim::SimControl& c, const Args& a) { return c.SetTouched(Panel(a), true); });
     simple("driver.release", "driver.release panel=N",
            [](tavlosim::SimControl& c, const Args& a) { return c.SetTouched(Panel(a), false); });
-    simple("driver.pointdata", "driver.pointdata panel=N on=true|false",
-           [](tavlosim::SimControl& c, const Args& a) {
-               if (!a.Has("on")) throw CommandError("missing argument 'on'");
-               return c.SetPointdata(Panel(a), a.Bool("on", false));
-           });
+    simple("driver.pointdata", "driver.pointdata panel=N on=true|false", [](tavlosim::SimControl& c, const Args& a) {
+        if (!a.Has("on")) throw CommandError("missing argument 'on'");
+        return c.SetPointdata(Panel(a), a.Bool("on", false));
+    });
     simple("driver.fail_next", "driver.fail_next error=WIN32: the next request fails",
            [](tavlosim::SimControl& c, const Args& a) {
                return c.FailNext(static_cast<std::uint32_t>(a.Int("error", 0, 0xFFFFFFFF)));

@@ -54,7 +54,8 @@ TEST_F(DriverCommandsTest, StateShowsWhatTheCommandsChanged) {
     Ok("driver.remove", {{"panel", 0}});
     EXPECT_EQ(Ok("driver.state")["panels"][0]["id"], 34);
     Ok("driver.reset");
-    EXPECT_TRUE(Matches(Ok("driver.state"), Json::parse(R"({"driver": {"panels": 0, "plugged": 1, "logsize": 0}, "panels": []})")));
+    EXPECT_TRUE(Matches(Ok("driver.state"),
+                        Json::parse(R"({"driver": {"panels": 0, "plugged": 1, "logsize": 0}, "panels": []})")));
 }
 
 // The scenarios wait on the decoded sets: the working and the saved block
