@@ -9,5 +9,6 @@ void AddWindowCommands(Dispatcher& dispatcher);    // window.*, session.*, proce
 void AddRegistryCommands(Dispatcher& dispatcher);  // registry.*
 void AddProcessCommands(Dispatcher& dispatcher);   // process.run, agent.stats
 void AddListenCommands(Dispatcher& dispatcher);    // listen.*
+void AddPalvineCommands(Dispatcher& dispatcher);   // palvine.state
 
 }  // namespace agent

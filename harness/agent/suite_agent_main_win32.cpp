@@ -90,6 +90,7 @@ int main() {
     agent::AddRegistryCommands(dispatcher);
     agent::AddProcessCommands(dispatcher);
     agent::AddListenCommands(dispatcher);
+    agent::AddPalvineCommands(dispatcher);
     // For the harness's own test of its crash handling.
     dispatcher.Add("selftest.crash", "selftest.crash: ends the agent at once without a reply (harness self-test)",
                    [](const agent::Args&) -> agent::Json {
