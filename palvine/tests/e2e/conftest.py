@@ -38,6 +38,7 @@ class Palvine:
     def __init__(self, e2e):
         self.e2e = e2e
         self.main = None
+        self.strip = None
         self.exe = e2e.exe("Palvine.exe")
 
     # --- the driver
@@ -89,6 +90,7 @@ class Palvine:
         self.e2e.launch(exe or self.exe, *args)
         self.main = self.e2e.wait_for_window(cls=CLASS, timeout=15)
         self.main.wait({"visible": 1}, timeout=10)
+        self.strip = self.state()["strip"]
         return self.main
 
     def state(self, checks=False):
@@ -98,7 +100,12 @@ class Palvine:
 
     def wait(self, match, timeout=5):
         """Waits until palvine.state holds `match`; asks the menu when the
-        match names checks."""
+        match names checks. A size is waited for with the strip the window
+        had at start: while Wine moves the window from one size to another,
+        the width can be the new one and the height still the old one, and
+        the size without the strip reads as the new one already."""
+        if "size" in match:
+            match = {"strip": self.strip, **match}
         return self.e2e.wait("palvine.state", match, timeout, **self._state_args("checks" in match))
 
     def _state_args(self, checks):
