@@ -72,9 +72,7 @@ std::string Args::Str(const char* name) const {
     return value.get<std::string>();
 }
 
-std::string Args::Str(const char* name, const std::string& fallback) const {
-    return Has(name) ? Str(name) : fallback;
-}
+std::string Args::Str(const char* name, const std::string& fallback) const { return Has(name) ? Str(name) : fallback; }
 
 std::int64_t Args::Int(const char* name, std::int64_t min, std::int64_t max) const {
     const Json& value = Get(name);

@@ -115,12 +115,14 @@ TEST(MatchesTest, ObjectsByKeyArraysByElement) {
         {R"("x")", R"("x")", true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Matches(Json::parse(c.actual), Json::parse(c.expected)), c.matches) << c.actual << " / " << c.expected;
+        EXPECT_EQ(Matches(Json::parse(c.actual), Json::parse(c.expected)), c.matches)
+            << c.actual << " / " << c.expected;
     }
 }
 
 TEST_F(ProtocolTest, WaitRepeatsUntilTheResultMatchesOrTheDeadline) {
-    Json reply = Handle(R"({"cmd": "wait", "args": {"do": {"cmd": "counter"}, "match": {"n": 4}, "timeout_ms": 1000}})");
+    Json reply =
+        Handle(R"({"cmd": "wait", "args": {"do": {"cmd": "counter"}, "match": {"n": 4}, "timeout_ms": 1000}})");
     EXPECT_EQ(reply["ok"], true) << reply;
     EXPECT_EQ(reply["result"]["n"], 4);
     EXPECT_EQ(clock.sleeps, 3);
@@ -164,7 +166,8 @@ TEST_F(ProtocolTest, BatchRunsInOrderAndStopsAtTheFirstError) {
     Json reply = Handle(R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "echo", "args": {"a": 1}},
                                                                   {"cmd": "counter"}]}})");
     EXPECT_EQ(reply["result"], Json::parse(R"({"results": [{"n": 1}, {"a": 1}, {"n": 2}]})"));
-    reply = Handle(R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "nosuch"}, {"cmd": "counter"}]}})");
+    reply = Handle(
+        R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "nosuch"}, {"cmd": "counter"}]}})");
     EXPECT_EQ(reply["ok"], false);
     EXPECT_NE(reply["error"].get<std::string>().find("batch item 1: unknown command"), std::string::npos);
     EXPECT_EQ(calls, 3);  // the third command did not run

@@ -45,12 +45,7 @@ class Palvine:
 
     def tavloctl(self, *args):
         """The service console's command line, run inside the agent."""
-        try:
-            done = self.e2e.tavloctl(*args)
-        except AgentError as error:  # TEMPORARY until the agent has tavloctl
-            if "unknown command" not in str(error):
-                raise
-            done = self.e2e.run(self.e2e.exe("tavloctl.exe"), *args)
+        done = self.e2e.tavloctl(*args)
         assert done["status"] == 0, f"tavloctl {' '.join(map(str, args))}: {done}"
         return done
 
