@@ -3,6 +3,7 @@ the simulated driver, driven by real mouse releases, keys and system
 commands, read back through the agent (the window, its geometry and the
 system menu's check marks through ``palvine.state``) and the driver's state."""
 
+import shutil
 import subprocess
 
 import pytest
@@ -191,10 +192,11 @@ class Palvine:
         """A screenshot NAME.png and the window alone with a margin, NAME-window.png."""
         left, top, right, bottom = self.main.rect()
         self.e2e.screenshot(f"{name}.png")
-        whole = self.e2e.test_logs / f"{name}.png"
-        subprocess.run(["convert", str(whole), "-crop", f"{right - left + 20}x{bottom - top + 20}+{left - 10}+{top - 10}",
-                        "+repage", str(self.e2e.test_logs / f"{name}-window.png")], check=False, timeout=60,
-                       capture_output=True)
+        if shutil.which("convert") is None:
+            return
+        crop = f"{right - left + 20}x{bottom - top + 20}+{left - 10}+{top - 10}"
+        subprocess.run(["convert", str(self.e2e.test_logs / f"{name}.png"), "-crop", crop, "+repage",
+                        str(self.e2e.test_logs / f"{name}-window.png")], check=False, timeout=60, capture_output=True)
 
     def key(self, *keys):
         """Real keys (xdotool names, e.g. "alt+F4") to the window that has the focus."""
