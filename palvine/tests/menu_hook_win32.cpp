@@ -1,5 +1,5 @@
 // Loaded into Palvine's process by a hook on its thread (the agent's
-// palvine.menu, or palvine_e2e_helper): Wine keeps a window's menus in the
+// palvine.state, or palvine_e2e_helper): Wine keeps a window's menus in the
 // process that owns it, so only code running there can read the system
 // menu's check marks. On the registered message it leaves the state of the
 // asked item in a window property, which another process can read.
