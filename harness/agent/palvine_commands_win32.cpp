@@ -15,8 +15,8 @@
 #include <cstring>
 #include <string>
 
-#include "../../palvine/tests/menu_hook_protocol.h"
 #include "agent_commands_win32.h"
+#include "menu_hook_protocol.h"
 #include "window_probe_win32.h"
 
 namespace agent {
