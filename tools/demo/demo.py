@@ -205,12 +205,13 @@ def scene_velmic(demo):
         """Both sets of the active panel and the double-click time, as read
         from the driver and from the Wine session."""
         state = demo.panel(panel)
-        for which, name, sound in (("clickset", "working set: ", "sound"), ("clicksetsaved", "saved set:   ",
-                                                                             "soundsaved")):
-            values = state[which]
-            show(f"panel {panel} {name}{values['down_cancel']} {values['up_cancel']} "
-                 f"{values['double_click_time']} {values['double_click_area']}, sound {on_off(state[sound])}"
-                 + (" (down cancel, up cancel, double-click time, area)" if which == "clickset" else ""))
+
+        def values(which):
+            return " ".join(str(state[which][k]) for k in ("down_cancel", "up_cancel", "double_click_time",
+                                                           "double_click_area"))
+        show(f"panel {panel} working set: {values('clickset')}, sound {on_off(state['sound'])} "
+             "(down cancel, up cancel, double-click time, area)")
+        show(f"panel {panel} saved set:   {values('clicksetsaved')}, sound {on_off(state['soundsaved'])}")
         show(f"Windows double-click time: {e2e.dblclick_time()} ms")
 
     def positions():
@@ -422,8 +423,9 @@ def scene_palvine(demo):
     menu.wait({"visible": 1}, timeout=WAIT)
     demo.window_shot("palvine-menu", "Palvine: the system menu, from the caption strip", main, menu)
     left, top, right, bottom = menu.rect()
-    e2e.press((left + right) // 2, bottom - 8)  # its last item, "Large size", closes it
-    demo.wait_menu_closed(menu)
+    # Its last item, "Large size", closes it: the menu's window is destroyed.
+    e2e.press((left + right) // 2, bottom - 8)
+    menu.gone(timeout=WAIT)
     state = main.state()
     show(f"Large size chosen: the window stays {state['rect'][2] - state['rect'][0]} pixels wide")
 

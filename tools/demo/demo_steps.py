@@ -15,7 +15,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from suite_e2e import AgentError, Session, program_ids, suite_ids
+from suite_e2e import Session, program_ids, suite_ids
 from suite_e2e import env as env_module
 
 # The waits of the demo, longer than in the tests: a demo on a busy machine
@@ -81,7 +81,22 @@ class Demo:
         self.e2e.ensure_agent()
 
     def stop(self):
+        """Ends what the demo launched and the agent. With SUITE_E2E_STATS set,
+        the Wine process starts of the run are appended to that file, as the
+        end-to-end runs do: from the host (the agent, launched programs) and
+        inside the session (programs the agent ran)."""
+        in_session = 0
+        if self.e2e.agent.alive():
+            try:
+                in_session = self.e2e.call("agent.stats")["process_starts"]
+            except Exception:  # the counts must not fail the demo
+                pass
         self.e2e.stop()
+        stats = os.environ.get("SUITE_E2E_STATS")
+        if stats:
+            with open(stats, "a") as file:
+                file.write(f"host_starts={self.e2e.host_starts} in_session_starts={in_session} "
+                           f"requests={self.e2e.agent.requests_total}\n")
 
     # --- the installed programs
 
@@ -132,14 +147,6 @@ class Demo:
     def states(self, window, ids):
         """The states of several controls, read together."""
         return self.e2e.batch(*[("window.state", {"window": window.handle, "id": i}) for i in ids])
-
-    def wait_menu_closed(self, menu, timeout=WAIT):
-        """A popup menu window is hidden or destroyed when its menu ends."""
-        try:
-            menu.wait({"visible": 0}, timeout=timeout)
-        except AgentError as error:
-            if not (isinstance(error.last, dict) and "no window" in str(error.last.get("error", ""))):
-                raise
 
     # --- the driver and the records
 
