@@ -318,7 +318,7 @@ def scene_gorvat(demo):
     def show_help():
         show(f"help line: {main.text(ids.IDC_TEXT_MESSAGE)}")
 
-    cordane = demo.wait_window(CORDANE, timeout=20)
+    cordane = demo.wait_window(CORDANE, timeout=WAIT)
     say(f"Cordane's row-2 'Calibration' starts {demo.install_folder}\\Gorvat.exe: a full-screen window")
     show_calibration()
     cordane.click(cordane_ids.IDC_CALIBRATION2)
@@ -347,7 +347,7 @@ def scene_gorvat(demo):
 
     say("a touch on the second mark's centre: the new calibration is in effect while Gorvat asks")
     e2e.press(*main.centre(ids.IDC_PIC_POINT))
-    box = demo.wait_window(box_title, timeout=20)
+    box = demo.wait_window(box_title, timeout=WAIT)
     help_is(help_question)
     # Gorvat writes the new working set before it opens the question.
     result = demo.panel(panel)["cal"]
@@ -419,7 +419,7 @@ def scene_palvine(demo):
     # The caption strip: the client area is taller than wide by its height.
     strip = (c_bottom - c_top) - (c_right - c_left)
     e2e.press((c_left + c_right) // 2, c_top + strip // 2, button=3)
-    menu = demo.wait_window(cls="#32768", timeout=10)
+    menu = demo.wait_window(cls="#32768", timeout=WAIT)
     menu.wait({"visible": 1}, timeout=WAIT)
     demo.window_shot("palvine-menu", "Palvine: the system menu, from the caption strip", main, menu)
     left, top, right, bottom = menu.rect()
@@ -450,7 +450,7 @@ def scene_palvine(demo):
 
 def scene_nystra_end(demo):
     """Nystra ends; every panel is enabled again."""
-    main = demo.wait_window(NYSTRA, timeout=20)
+    main = demo.wait_window(NYSTRA, timeout=WAIT)
     say("Nystra's close box asks first")
     main.close()
     box = demo.wait_window("Nystra", timeout=WAIT)

@@ -21,6 +21,9 @@ from suite_e2e import env as env_module
 # The waits of the demo, longer than in the tests: a demo on a busy machine
 # should show its steps, not stop at a deadline.
 WAIT = float(os.environ.get("E2E_WAIT", "20"))
+# The first window of a program started just now: a Wine process start is
+# the slowest step on a loaded machine.
+START_WAIT = max(30.0, WAIT)
 
 # The records as Nystra and Cordane keep them, in the 32-bit registry view.
 RECORDS = "HKLM\\Software\\ZR_EX_CONTROL"
@@ -132,7 +135,7 @@ class Demo:
 
     # --- windows
 
-    def wait_window(self, title=None, cls=None, timeout=15):
+    def wait_window(self, title=None, cls=None, timeout=START_WAIT):
         return self.e2e.wait_for_window(title, cls=cls, timeout=timeout)
 
     def wait_controls(self, window, matches, timeout=WAIT):
@@ -229,6 +232,9 @@ class Demo:
         try:
             self.e2e.screenshot("failure.png")
             print(f"driver state: {self.driver()}")
+            running = {image: self.e2e.call("process.count", image=image)["count"]
+                       for image in ("Cordane.exe", "Nystra.exe", "Velmic.exe", "Gorvat.exe", "Palvine.exe")}
+            print(f"running: {running}")
         except Exception as error:  # the artifacts must not hide the failure
             print(f"(no driver state: {error})")
 
