@@ -15,7 +15,7 @@ import shutil
 import sys
 from pathlib import Path
 
-from demo_steps import IDS, WAIT, Demo, DemoFailed, joined, on_off, say, show
+from demo_steps import IDS, RECORDS, WAIT, Demo, DemoFailed, joined, on_off, say, show
 
 REPO = Path(__file__).resolve().parents[2]
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchPanelSuite"
@@ -110,7 +110,7 @@ def scene_cordane(demo):
     demo.window_shot("cordane-refused", "Cordane: a time-out outside 1 to 1800 is refused", main, box)
     box.click(ids.IDOK)
     box.gone(timeout=WAIT)
-    if demo.e2e.registry.values(32, "HKLM\\Software\\ZR_EX_CONTROL\\ID17"):
+    if demo.e2e.registry.values(32, f"{RECORDS}\\ID17"):
         raise DemoFailed("a record was written after the refusal")
     show("registry: no record written")
 
@@ -253,6 +253,7 @@ def scene_velmic(demo):
     main.wait({"visible": 1}, timeout=WAIT)
     main.wait_text(ids.IDC_ACTIVE_PANEL_ID, " 34", WAIT)
     wait_buttons(0, 0)
+    e2e.wait("session.dblclick_time", {"ms": demo.panel(panel)["clicksetsaved"]["double_click_time"]}, WAIT)
     say("Velmic shows the saved set of the active panel (ID 34) and sets the double-click time from it")
     show_dialog()
     show_sets()
