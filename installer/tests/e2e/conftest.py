@@ -63,8 +63,9 @@ class Suite:
     """The installed suite as the scenarios see it, and the steps over it."""
 
     REPO, RECORD, RUN_KEY, SETUP_ENTRY, UNINSTALL_KEY = REPO, RECORD, RUN_KEY, SETUP_ENTRY, UNINSTALL_KEY
-    PENDING_KEY, INTERLOCK, VELMIC_START, SUITE_NAME = PENDING_KEY, INTERLOCK, VELMIC_START, SUITE_NAME
-    files, listing, same_file, host = staticmethod(files), staticmethod(listing), staticmethod(same_file), staticmethod(host)
+    PENDING_KEY, INTERLOCK, VELMIC_START, SUITE_NAME, SYSTEM = PENDING_KEY, INTERLOCK, VELMIC_START, SUITE_NAME, SYSTEM
+    files, listing = staticmethod(files), staticmethod(listing)
+    same_file, host = staticmethod(same_file), staticmethod(host)
 
     def __init__(self, e2e, work):
         self.e2e = e2e

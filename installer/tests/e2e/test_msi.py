@@ -98,7 +98,7 @@ def test_package(suite, e2e, tmp_path):
     old_msi, other_msi = tmp_path / "old.msi", tmp_path / "other.msi"
     make_package(suite, old, OLD_VERSION, bits, old_msi)
     make_package(suite, stage, version, other_bits, other_msi)
-    new_code, old_code, other_code = product_code(suite, msi), product_code(suite, old_msi), product_code(suite, other_msi)
+    new_code, old_code, other_code = (product_code(suite, package) for package in (msi, old_msi, other_msi))
     assert new_code and new_code not in (old_code, other_code), \
         f"product codes: {new_code} (this), {old_code} (lower version), {other_code} (other bitness)"
     suite.product_codes = [new_code, old_code, other_code]
@@ -119,7 +119,8 @@ def test_package(suite, e2e, tmp_path):
         suite.msiexec(1603, "/i", msi_path, "/qn", f"LOGON={value}")
         assert not folder.exists() and suite.entries() == "", f"installed with LOGON={value}"
 
-    print(f"install {OLD_VERSION} with LOGON=1 (and folders asked for elsewhere), upgrade to {version} with LOGON empty")
+    print(f"install {OLD_VERSION} with LOGON=1 (and folders asked for elsewhere), "
+          f"upgrade to {version} with LOGON empty")
     suite.msiexec(0, "/i", windows_path(old_msi), "/qn", "LOGON=1", "TARGETDIR=C:\\elsewhere\\", "ROOTDRIVE=D:\\",
                   "OrlindeFolder=C:\\elsewhere\\", "ProgramFolder=C:\\elsewhere\\Dravik\\")
     assert not (suite.drive_c / "elsewhere").exists(), "the command line moved the program folder"
@@ -189,7 +190,8 @@ def test_package(suite, e2e, tmp_path):
     assert (folder / "left.ico").read_text() == "user's icon\n", "a repair replaced the user's left.ico"
     suite.msiexec(0, "/x", msi_path, "/qn")
     # The copies stay: the package cannot tell a sample from the user's picture.
-    assert suite.listing(folder) == package.only_samples(), f"after the uninstall the folder has: {suite.listing(folder)}"
+    assert suite.listing(folder) == package.only_samples(), \
+        f"after the uninstall the folder has: {suite.listing(folder)}"
     assert (folder / "left.ico").read_text() == "user's icon\n", "the uninstall changed the user's left.ico"
     assert package.links() == "" and not suite.menu_dirs(), \
         f"the Start menu keeps: {package.links()} in {suite.menu_dirs()}"

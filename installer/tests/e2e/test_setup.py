@@ -65,8 +65,9 @@ def make_installers(suite):
     (old setup, new setup, certificate, old stage, new stage)."""
     work, config = suite.work, suite.config
     key, cert, pfx = work / "key.pem", work / "cert.pem", work / "cert.pfx"
-    assert suite.host("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days", "2",
-                "-subj", "/CN=Touch panel suite test signing").returncode == 0, "openssl could not make a certificate"
+    made = suite.host("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                      "-days", "2", "-subj", "/CN=Touch panel suite test signing")
+    assert made.returncode == 0, "openssl could not make a certificate"
     assert suite.host("openssl", "pkcs12", "-export", "-out", pfx, "-inkey", key, "-in", cert,
                 "-passout", "pass:throwaway").returncode == 0, "openssl could not make the PFX"
     old, new = work / "old", work / "new"
@@ -82,9 +83,10 @@ def make_installers(suite):
     setups = {}
     for name, stage, version in (("N-1", old, "0.9.0"), ("N", new, suite.version)):
         setups[name] = work / f"{'old' if name == 'N-1' else 'new'}-setup.exe"
-        made = suite.host(suite.REPO / "installer" / "make-installer.sh", *config["installer_args"], "--stage", stage, "--out", setups[name], "--version", version,
-                    env=environ)
-        assert made.returncode == 0, f"make-installer.sh could not make the {name} installer:\n{made.stdout}{made.stderr}"
+        made = suite.host(suite.REPO / "installer" / "make-installer.sh", *config["installer_args"], "--stage", stage,
+                          "--out", setups[name], "--version", version, env=environ)
+        assert made.returncode == 0, \
+            f"make-installer.sh could not make the {name} installer:\n{made.stdout}{made.stderr}"
     binaries = [name for name in suite.files(new) if name.endswith((".exe", ".DLL"))]
     suite.verify(cert, setups["N-1"], setups["N"], *(new / name for name in binaries))
     print(f"ok   both installers and the {len(binaries)} programs and libraries of N are signed and verify")
@@ -106,7 +108,8 @@ def refused_beside_package(suite, new_setup):
         probe.mkdir()
         (probe / "probe.txt").write_text("probe\n")
         (probe / "probe.wxs").write_text(PROBE_WXS.format(code=code, upgrade=upgrade, version=suite.version))
-        assert suite.host("wixl", "-o", "probe.msi", "probe.wxs", cwd=probe).returncode == 0, f"no stand-in package ({bits}-bit)"
+        made = suite.host("wixl", "-o", "probe.msi", "probe.wxs", cwd=probe)
+        assert made.returncode == 0, f"no stand-in package ({bits}-bit): {made.stderr}"
         suite.msiexec(0, "/i", windows_path(probe / "probe.msi"), "/qn", "ROOTDRIVE=C:\\")
         status = suite.setup(new_setup, "/S")
         assert status == 9, f"the setup over the {bits}-bit package's suite ended with status {status}, not 9"
@@ -184,16 +187,18 @@ def test_install_upgrade_uninstall(suite, e2e):
                 "HelpLink": ("REG_SZ", suite.installed("guide\\index.html")),
                 "VersionMajor": ("REG_DWORD", int(suite.version.split(".")[0]))}
     for name, value in expected.items():
-        assert suite.reg(view, suite.SETUP_ENTRY, name) == value, f"no {name}: {suite.reg(view, suite.SETUP_ENTRY, name)}"
+        got = suite.reg(view, suite.SETUP_ENTRY, name)
+        assert got == value, f"no {name}: {got}"
     # The pictures the programs load from their folder, the guide, the shortcuts
     # (started in the program folder, named for what each program does).
     for picture in SAMPLES:
-        assert suite.same_file(folder / "samples" / picture, folder / picture), f"the sample {picture} is not in the folder"
+        assert suite.same_file(folder / "samples" / picture, folder / picture), \
+            f"the sample {picture} is not in the folder"
     guide = folder / "guide" / "index.html"
     assert guide.is_file() and guide.stat().st_size > 0, "the user's guide is not installed"
+    menu = sorted(p.name for p in suite.menu.iterdir()) if suite.menu.is_dir() else []
     for link in LINKS:
-        assert (suite.menu / f"{link}.lnk").is_file(), \
-            f"no Start-menu entry '{link}': {sorted(p.name for p in suite.menu.iterdir()) if suite.menu.is_dir() else []}"
+        assert f"{link}.lnk" in menu, f"no Start-menu entry '{link}': {menu}"
     texts = suite.host("strings", "-el", suite.menu / "Velmic - touch panel click settings.lnk").stdout.split("\n")
     assert suite.win_folder in texts, f"Velmic's Start-menu entry does not start in the program folder: {texts}"
     if suite.bits == 64:
@@ -217,7 +222,7 @@ def test_install_upgrade_uninstall(suite, e2e):
     e2e.driver.touch(0)
     e2e.driver.wait({"panels": [{"pointdata": 1}, {"pointdata": 0}]})
     e2e.driver.release(0)
-    print(f"ok   upgraded to {suite.version}: suite.files of N, Velmic closed, Nystra ended and started again, "
+    print(f"ok   upgraded to {suite.version}: files of N, Velmic closed, Nystra ended and started again, "
           "the interlock answers, one entry")
 
     # --- the logon choice sticks, and can be taken back
@@ -241,7 +246,7 @@ def test_install_upgrade_uninstall(suite, e2e):
     for name in suite.files(suite.stage):
         assert suite.same_file(suite.stage / name, folder / name), f"{name} is not the build's"
     suite.wait_running("Nystra.exe", 30, "Nystra does not run again after the build's installer")
-    print("ok   the build's own installer: the build's suite.files, Nystra runs again")
+    print("ok   the build's own installer: the build's files, Nystra runs again")
 
     uninstall(suite)
 
@@ -308,10 +313,13 @@ def uninstall(suite):
     if left == "Uninstall.exe foreign.dat notes.txt right.ico":
         # A running program cannot move itself out of the folder on every
         # system: then it must be set to go at the next start of Windows.
-        pending = suite.reg(64, suite.PENDING_KEY, "PendingFileRenameOperations")
+        # (reg's own listing: the value's pairs hold empty strings, which a
+        # plain list of strings would end at.)
+        done = suite.run(f"{suite.SYSTEM}\\reg.exe", "query", suite.PENDING_KEY, "/v", "PendingFileRenameOperations",
+                         timeout=60)
+        pending = done["stdout"] + done["stderr"]
         wanted = f"{suite.vendor}\\{folder.name}\\Uninstall.exe".lower()
-        assert pending and any(wanted in str(item).lower() for item in pending[1]), \
-            f"Uninstall.exe stays and is not set to go at the next start: {pending}"
+        assert wanted in pending.lower(), f"Uninstall.exe stays and is not set to go at the next start: {pending}"
         print("note the uninstaller could not move itself away here; it goes at the next start")
         suite.delete_value((64, suite.PENDING_KEY, "PendingFileRenameOperations"))
     else:
@@ -326,4 +334,4 @@ def uninstall(suite):
         f"Nystra did not end as at its normal end: pointdata {pointdata}, start-up mode {state['driver']['startup']}"
     assert suite.reg(32, suite.RECORD, "NAME") == ("REG_SZ", "Line A"), "the panel record is gone"
     assert suite.reg(32, suite.RECORD, "TOUCH_OP") == ("REG_DWORD", 1), "the panel record changed"
-    print("ok   uninstalled and waited for: the records and the user's suite.files stay, Nystra ended cleanly")
+    print("ok   uninstalled and waited for: the records and the user's files stay, Nystra ended cleanly")
