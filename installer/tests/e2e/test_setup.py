@@ -25,6 +25,8 @@ import re
 import shutil
 from pathlib import Path
 
+import pytest
+
 from suite_e2e.env import windows_path
 
 PROBE_CODES = {"32": "11111111-0000-4000-8000-000000000032", "64": "11111111-0000-4000-8000-000000000064"}
@@ -210,7 +212,7 @@ def test_install_upgrade_uninstall(suite, e2e):
         assert not (folder / "x86").exists(), "the 32-bit install has an x86 subfolder"
     suite.wait_reg(view, suite.RUN_KEY, "Nystra", suite.logon_entry())
     assert suite.count("Velmic.exe") == 0, "Velmic still runs after the upgrade"
-    suite.wait_running("Nystra.exe", 30, "Nystra does not run again after the upgrade")
+    restarted_or_why(suite)
     e2e.wait_for_window(suite.INTERLOCK, timeout=15)
     # Started through the desktop's shell, so with the user's rights and not
     # the setup's: its parent is Explorer.
@@ -249,6 +251,25 @@ def test_install_upgrade_uninstall(suite, e2e):
     print("ok   the build's own installer: the build's files, Nystra runs again")
 
     uninstall(suite)
+
+
+def restarted_or_why(suite):
+    """Nystra runs again after the upgrade; when not, the failure says
+    whether a start through the desktop's shell works now (the setup's own
+    restart then did not happen, or that Nystra ended at once) or not."""
+    try:
+        suite.e2e.wait("process.count", {"count": 1}, 30, image="Nystra.exe")
+        return
+    except Exception as error:
+        waited = error
+    status, out = suite.helper("start-as-user", suite.installed("Nystra.exe"))
+    try:
+        suite.e2e.wait("process.count", {"count": 1}, 30, image="Nystra.exe")
+        now = "runs"
+    except Exception:
+        now = "does not run either"
+    pytest.fail(f"Nystra does not run again after the upgrade: {waited}\n(started by the test through the desktop's "
+                f"shell afterwards: status {status} {out!r}; Nystra then {now}; the driver's log is kept)")
 
 
 def library_in_use(suite, old_setup, new_setup, new):
