@@ -314,7 +314,7 @@ cmd_start() {
     # about a second after each test's last window is gone, and a program
     # of the next test that starts just then fails at once.
     rm -f "$root/holder.txt"
-    setsid "$wine64" "$win64bin/winprobe.exe" hold-desktop </dev/null >"$root/holder.txt" 2>&1 &
+    setsid "$wine64" "$win64bin/suite_agent.exe" hold-desktop </dev/null >"$root/holder.txt" 2>&1 &
     echo "HOLDER_PID=$!" >>"$state"
     wait_for 30 grep -q holding "$root/holder.txt" || die "the desktop holder did not start (see $root/holder.txt)"
     log "session up (prefix $prefix, DISPLAY=${DISPLAY})"

@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -313,8 +313,8 @@ int Run(const Args& args) {
             text += static_cast<wchar_t>(unit);
         }
         DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                                 5000, &result)) {
+        if (!SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                                 &result)) {
             return Fail("the control did not answer");
         }
     } else if (command == "style") {

@@ -1,8 +1,35 @@
 # Scene: Cordane's second-row "Calibration" starts the installed Gorvat,
 # which calibrates the active panel (panel 1, Line B) with two touches and
-# saves the result; Cordane is then closed without saving.
-. "$REPO/gorvat/tests/e2e/common.sh"
+# saves the result; Cordane is then closed without saving. Gorvat's steps
+# are the ones its end-to-end tests take (gorvat/tests/e2e/conftest.py).
+. "$E2E_LIB"
 . "$REPO/tools/demo/lib.sh"
+
+MAIN="Touch Panel Calibration"   # frmMain's caption
+BOX="Calibration data save"      # frmSure's title
+ID_TEXT_MESSAGE=$GORVAT_IDC_TEXT_MESSAGE
+ID_PIC_POINT=$GORVAT_IDC_PIC_POINT
+ID_DBG_MESSAGE=$GORVAT_IDC_DBG_MESSAGE
+ID_LBL_MSG_AREA=$GORVAT_IDC_LBL_MSG_AREA
+ID_YES=$GORVAT_IDC_BTN_YES_NO_0
+HELP_START="1. Touch anywhere on the screen to start the Calibration Setting Program."
+HELP_FIRST="2. Touch the yellow '+' mark."
+HELP_SECOND="3. Touch the '+' mark again."
+HELP_QUESTION="4. Select Save to keep the figure of calibration, Cancel to abort, Retry to return a beginning."
+IDENTITY="10000,0,10000,0"
+
+help_is() {
+    probe wait-text "$MAIN" "$ID_TEXT_MESSAGE" "$1" "${2:-5000}" >/dev/null ||
+        fail "help line is '$(probe text "$MAIN" "$ID_TEXT_MESSAGE")', expected '$1'"
+}
+# The working and saved calibration of panel $1, as "WORKING SAVED".
+calibration() {
+    sim -m state | sed -n "s/^panel index=$1 .* cal=\([^ ]*\) calsaved=\([^ ]*\).*/\1 \2/p"
+}
+expect_cal() { wait_eq "$1 $2" calibration "$3"; }
+wait_closed() {
+    probe gone "$MAIN" 10000 >/dev/null || fail "the calibration window is still open"
+}
 ID_ROW2_CALIBRATION=$CORDANE_IDC_CALIBRATION2
 PANEL=1
 
