@@ -17,6 +17,7 @@ from pathlib import Path
 
 import pytest
 
+from suite_e2e import suite_ids
 from suite_e2e.env import windows_path
 
 REPO = Path(__file__).resolve().parents[3]
@@ -29,13 +30,6 @@ SUITE_NAME = "Touch panel suite"  # the list of installed programs, the Start-me
 INTERLOCK = "Interlock Control"  # Nystra's caption
 VELMIC_START = "Touch panel settings  -  Information"  # Velmic's first window, made in every case
 SYSTEM = "C:\\windows\\system32"
-
-
-def folder_names():
-    """The fixed folder's two names, from the header every reader uses."""
-    text = (REPO / "installer" / "include" / "suite_install_folder.h").read_text()
-    names = dict(re.findall(r'^#define (SUITE_\w+_FOLDER_NAME) "([^"\\]+)"$', text, re.M))
-    return names["SUITE_VENDOR_FOLDER_NAME"], names["SUITE_PROGRAM_FOLDER_NAME"]
 
 
 def files(root):
@@ -77,10 +71,12 @@ class Suite:
         self.stage = Path(self.config["stage"])
         self.version = self.config["version"]
         self.helper_exe = Path(self.config["helper"])
-        self.vendor, program = folder_names()
+        # The fixed folder, named once in installer/include/suite_install_folder.h.
+        names = suite_ids()
+        self.vendor = names.SUITE_VENDOR_FOLDER_NAME
         self.drive_c = e2e.env.root / "prefix" / "drive_c"
-        self.folder = self.drive_c / self.vendor / program
-        self.win_folder = f"C:\\{self.vendor}\\{program}"
+        self.folder = self.drive_c / self.vendor / names.SUITE_PROGRAM_FOLDER_NAME
+        self.win_folder = names.SUITE_INSTALL_FOLDER
         self.view = e2e.view
         self.other = 64 if self.view == 32 else 32
         self.bits = 64 if e2e.env.arch == "x86_64" else 32
