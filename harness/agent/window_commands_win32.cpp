@@ -228,11 +228,15 @@ void AddWindowCommands(Dispatcher& d) {
         PostMessageW(Target(args), WM_SYSCOMMAND, static_cast<WPARAM>(args.Int("cmd", 0, 0xFFFFFFFF)), 0);
         return Json::object();
     });
-    d.Add("window.post", "window.post window=W [id=N] msg=N|NAME [wparam] [lparam]", [](const Args& args) {
-        PostMessageW(Target(args), Message(args), Parameter(args, "wparam"),
-                     static_cast<LPARAM>(Parameter(args, "lparam")));
-        return Json::object();
-    });
+    d.Add("window.post", "window.post window=W|#ffff (all top-level windows) [id=N] msg=N|NAME [wparam] [lparam]",
+          [](const Args& args) {
+              HWND target = args.Str("window") == "#ffff" && !args.Has("id") ? HWND_BROADCAST : Target(args);
+              if (!PostMessageW(target, Message(args), Parameter(args, "wparam"),
+                                static_cast<LPARAM>(Parameter(args, "lparam")))) {
+                  throw CommandError("the message could not be posted (error " + std::to_string(GetLastError()) + ")");
+              }
+              return Json::object();
+          });
     d.Add("window.send", "window.send window=W [id=N] msg=N|NAME [wparam] [lparam]: {result} (5 s limit)",
           [](const Args& args) {
               const LRESULT result = SendLimited(Target(args), Message(args), Parameter(args, "wparam"),

@@ -73,8 +73,7 @@ def test_a_listener_hears_a_posted_broadcast(e2e):
     name = "SuiteAgentSelfTest"
     e2e.call("listen.start", name=name)
     assert e2e.call("listen.heard", name=name)["count"] == 0
-    posted = e2e.run(e2e.env.win64_bin / "winprobe.exe", "post", "#ffff", name, 7, 9)
-    assert posted["status"] == 0, posted
+    e2e.call("window.post", window="#ffff", msg=name, wparam=7, lparam=9)
     e2e.wait("listen.heard", {"count": 1, "wparam": 7, "lparam": 9}, name=name)
     e2e.call("listen.stop", name=name)
     with pytest.raises(AgentError, match="no listener"):
