@@ -10,5 +10,6 @@ void AddRegistryCommands(Dispatcher& dispatcher);        // registry.*
 void AddProcessCommands(Dispatcher& dispatcher);         // process.run, agent.stats
 void AddListenCommands(Dispatcher& dispatcher);          // listen.*
 void AddServiceConsoleCommands(Dispatcher& dispatcher);  // tavloctl
+void AddPalvineCommands(Dispatcher& dispatcher);         // palvine.state
 
 }  // namespace agent

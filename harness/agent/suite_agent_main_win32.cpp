@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
     agent::AddProcessCommands(dispatcher);
     agent::AddListenCommands(dispatcher);
     agent::AddServiceConsoleCommands(dispatcher);
+    agent::AddPalvineCommands(dispatcher);
     // For the harness's own test of its crash handling.
     dispatcher.Add("selftest.crash", "selftest.crash: ends the agent at once without a reply (harness self-test)",
                    [](const agent::Args&) -> agent::Json {
