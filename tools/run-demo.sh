@@ -17,8 +17,8 @@ repo=$PWD
 tools/install-deps.sh
 
 # The release build makes what ships, the installer, the simulated driver
-# and its console; the agent the scenes drive the session through and the
-# window probe that keeps the session's desktop up come from the same build.
+# and its console; the agent the scenes drive the session through (it also
+# keeps the session's desktop up) comes from the same build.
 preset=win64-release
 build=build/$preset
 mkdir -p build
