@@ -17,13 +17,13 @@ repo=$PWD
 tools/install-deps.sh
 
 # The release build makes what ships, the installer, the simulated driver
-# and its console; the agent the scenes drive the session through and the
-# window probe that keeps the session's desktop up come from the same build.
+# and its console; the agent the scenes drive the session through (it also
+# keeps the session's desktop up) comes from the same build.
 preset=win64-release
 build=build/$preset
 mkdir -p build
 echo "building $preset (log: build/demo-build.log)"
-if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target suite_release suite_agent winprobe; } \
+if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target suite_release suite_agent; } \
         >build/demo-build.log 2>&1; then
     echo "the $preset build failed:" >&2
     grep -E -B2 -A6 'error|FAILED|Error' build/demo-build.log | head -60 >&2 || tail -40 build/demo-build.log >&2
