@@ -13,13 +13,13 @@ else()
 endif()
 
 # A Windows build other than the x86_64 one runs its end-to-end tests with
-# that build's simulated driver, its console and the window probe: without
+# that build's simulated driver, its console and the e2e agent: without
 # them every e2e test would fail at its start. The win32 preset stops here
 # with what to run; a release build (tools/make-release.sh makes them alone)
 # only warns, as only its installer tests need them.
 if(WIN32 AND NOT SUITE_WIN64_BIN STREQUAL "${CMAKE_BINARY_DIR}/bin")
     set(missing "")
-    foreach(file tavlosim.sys tavlosim.exe winprobe.exe)
+    foreach(file tavlosim.sys tavlosim.exe suite_agent.exe)
         if(NOT EXISTS ${SUITE_WIN64_BIN}/${file})
             list(APPEND missing ${file})
         endif()
@@ -27,7 +27,7 @@ if(WIN32 AND NOT SUITE_WIN64_BIN STREQUAL "${CMAKE_BINARY_DIR}/bin")
     if(missing)
         list(JOIN missing ", " missing)
         set(message "The end-to-end tests of this build use the x86_64 build's simulated driver, its console and "
-                    "the window probe, and ${SUITE_WIN64_BIN} lacks ${missing}. Build the win64 preset first:\n"
+                    "the e2e agent, and ${SUITE_WIN64_BIN} lacks ${missing}. Build the win64 preset first:\n"
                     "  cmake --preset win64 && cmake --build --preset win64\n"
                     "(or give another x86_64 build's bin folder with -DSUITE_WIN64_BIN=...).")
         string(JOIN "" message ${message})

@@ -34,7 +34,7 @@ suite_pe_loader() {
 }
 
 # suite_tool EXE [ARGS...]: runs one of the harness's own console tools
-# (winprobe.exe, tavlosim.exe) with the 64-bit loader, its status passed on.
+# (suite_agent.exe --once, tavlosim.exe) with the 64-bit loader, its status passed on.
 # Wine now and then ends a freshly started process with status 1 and not a
 # word before the program has run (a few times in tens of thousands of
 # starts, on a loaded machine). The tools mark their start in the file that
@@ -52,34 +52,6 @@ suite_tool() {
             return $status
         fi
         echo "[harness] Wine ended $(basename "$1") $2 with status $status before the program started (start $attempt)" >&2
-    done
-    return $status
-}
-
-# suite_reg ARGS...: Wine's reg tool, its output and status passed on. reg
-# says why whenever it fails, so a failure without a word on either stream
-# is the same early end of a process by Wine as above. So is a failure of
-# Wine's launcher to start reg at all: then the launcher alone speaks
-# ("ShellExecuteEx failed: ..."), on stdout or stderr, and reg never ran.
-# The harness uses reg only to query, to import fixed values and to
-# delete, so such a call is made once more, and said on the error output.
-suite_reg() {
-    local out errors status attempt launcher
-    for attempt in 1 2; do
-        errors=$(mktemp)
-        status=0
-        out=$("$SUITE_WINE64" reg "$@" 2>"$errors") || status=$?
-        launcher=0
-        grep -q '^ShellExecuteEx failed' - "$errors" <<<"$out" && launcher=1
-        if [ $status -eq 0 ] || { [ $launcher = 0 ] && { [ -n "$out" ] || [ -s "$errors" ]; }; }; then
-            [ -z "$out" ] || printf '%s\n' "$out"
-            cat "$errors" >&2
-            rm -f "$errors"
-            return $status
-        fi
-        echo "[harness] Wine ended reg $1 with status $status before reg ran (start $attempt)" \
-            "$(cat - "$errors" <<<"$out" | tr -d '\r' | paste -sd' ')" >&2
-        rm -f "$errors"
     done
     return $status
 }

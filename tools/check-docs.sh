@@ -109,7 +109,7 @@ fi
 
 shown=$(links | cut -f2 | sed -n 's|^\(docs/\)\{0,1\}images/\([^/]*\)\.png$|\2|p' | sort -u)
 stored=$(cd "$docs/images" 2>/dev/null && ls -1 -- *.png 2>/dev/null | sed 's/\.png$//' | sort -u || true)
-taken=$(sed -n 's/^[[:space:]]*window_shot \([a-z0-9-]*\) .*/\1/p' "$repo"/tools/demo/*.sh | sort -u)
+taken=$(sed -n 's/.*window_shot("\([a-z0-9-]*\)".*/\1/p' "$repo"/tools/demo/*.py | sort -u)
 [ -n "$taken" ] || problem "the demo's scenes take no screenshot"
 for name in $(comm -13 <(echo "$stored") <(echo "$shown")); do problem "images/$name.png is shown but not in docs/images"; done
 for name in $(comm -23 <(echo "$stored") <(echo "$shown")); do problem "docs/images/$name.png is shown on no page"; done

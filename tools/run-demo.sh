@@ -17,12 +17,13 @@ repo=$PWD
 tools/install-deps.sh
 
 # The release build makes what ships, the installer, the simulated driver
-# and its console; the window probe comes from the same build.
+# and its console; the agent the scenes drive the session through (it also
+# keeps the session's desktop up) comes from the same build.
 preset=win64-release
 build=build/$preset
 mkdir -p build
 echo "building $preset (log: build/demo-build.log)"
-if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target suite_release winprobe; } \
+if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target suite_release suite_agent; } \
         >build/demo-build.log 2>&1; then
     echo "the $preset build failed:" >&2
     grep -E -B2 -A6 'error|FAILED|Error' build/demo-build.log | head -60 >&2 || tail -40 build/demo-build.log >&2
@@ -42,31 +43,16 @@ echo "starting the simulated driver in a fresh Wine prefix"
 "$harness" start
 trap '"$harness" stop' EXIT
 eval "$("$harness" env)"
-# Shortcuts stay inside the prefix: no menu entries on this machine's desktop.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
-export SHOTS=$SUITE_WINE_ROOT/screenshots REPO=$repo HARNESS=$harness E2E_LIB=$repo/harness/e2e-lib.sh
-# The programs' identifiers and the install folder, generated at configure
-# time from the headers the code uses.
-export SUITE_E2E_IDS=$repo/$build/e2e_ids.sh
-. "$SUITE_E2E_IDS"
-export WIN_BIN=$WINEPREFIX/drive_c/$SUITE_VENDOR_FOLDER_NAME/$SUITE_PROGRAM_FOLDER_NAME SUITE_ARCH=x86_64
-# The waits of the e2e steps, longer than in the tests: a demo on a busy
-# machine should show its steps, not stop at a deadline.
-export E2E_WAIT=${E2E_WAIT:-20}
-mkdir -p "$SHOTS"
+shots=$SUITE_WINE_ROOT/screenshots
 
-scene() {  # scene FILE TITLE [ARGS...]
-    printf '\n== %s\n' "$2"
-    bash "tools/demo/$1" "${@:3}"
-}
-scene install.sh "installing the suite with its own installer" "$repo/${installers[0]}"
-scene driver.sh "the simulated driver with two panels"
-scene cordane.sh "Cordane: naming the panels and choosing their modes"
-scene nystra.sh "Nystra: the interlock, with touches on both panels"
-scene velmic.sh "Velmic: click settings of the active panel"
-scene gorvat.sh "Gorvat: calibrating the active panel"
-scene palvine.sh "Palvine: the one-shot button"
-scene nystra_end.sh "Nystra ends"
+# The scenes (tools/demo/demo.py), on the step library of the end-to-end
+# scenarios: one agent in the session for all of them. The programs'
+# identifiers and the install folder come from the file the build generated
+# from the headers the code uses. The waits are longer than in the tests:
+# a demo on a busy machine should show its steps, not stop at a deadline.
+SUITE_E2E_IDS=$repo/$build/e2e_ids.sh SUITE_ARCH=x86_64 E2E_WAIT=${E2E_WAIT:-20} \
+    PYTHONPATH=$repo/harness/pylib:$repo/tools/demo PYTHONDONTWRITEBYTECODE=1 \
+    /usr/bin/python3 tools/demo/demo.py "$repo/${installers[0]}" "$shots"
 
 # Interactive runs may go on by hand before the session ends.
 if ! grep -q XVFB_PID "$SUITE_WINE_ROOT/session.env" 2>/dev/null && [ -t 0 ]; then
@@ -80,12 +66,12 @@ printf '\n== screenshots and the contact sheet\n'
 mkdir -p docs/images
 labelled=()
 while IFS=$'\t' read -r name title; do
-    cp "$SHOTS/$name.png" "docs/images/$name.png"
-    labelled+=(-label "$title" "$SHOTS/$name.png")
-done <"$SHOTS/index.tsv"
+    cp "$shots/$name.png" "docs/images/$name.png"
+    labelled+=(-label "$title" "$shots/$name.png")
+done <"$shots/index.tsv"
 sheet=$SUITE_WINE_ROOT/contact-sheet.png
 montage "${labelled[@]}" -tile 4x -geometry '360x270>+10+10' -pointsize 13 -background '#e8e8e8' \
     -title "Touch panel suite on the simulated driver" -strip "$sheet"
-echo "-> $(wc -l <"$SHOTS/index.tsv") screenshots in docs/images/ and $SHOTS"
+echo "-> $(wc -l <"$shots/index.tsv") screenshots in docs/images/ and $shots"
 echo "-> contact sheet: $sheet"
 echo "-> the demo took $((SECONDS - started)) s after the build"

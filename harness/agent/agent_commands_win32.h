@@ -9,10 +9,12 @@ class ControlTransport;
 
 namespace agent {
 
-void AddWindowCommands(Dispatcher& dispatcher);    // window.*, session.*, process.count/ended/resources
-void AddRegistryCommands(Dispatcher& dispatcher);  // registry.*
-void AddProcessCommands(Dispatcher& dispatcher);   // process.run, agent.stats
-void AddListenCommands(Dispatcher& dispatcher);    // listen.*
+void AddWindowCommands(Dispatcher& dispatcher);          // window.*, session.*, process.count/ended/resources
+void AddRegistryCommands(Dispatcher& dispatcher);        // registry.*
+void AddProcessCommands(Dispatcher& dispatcher);         // process.run, agent.stats
+void AddListenCommands(Dispatcher& dispatcher);          // listen.*
+void AddServiceConsoleCommands(Dispatcher& dispatcher);  // tavloctl
+void AddPalvineCommands(Dispatcher& dispatcher);         // palvine.state
 void AddNystraCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& transport);  // driver.wait_request
 
 }  // namespace agent

@@ -1,6 +1,8 @@
 #include "agent_protocol.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace agent {
@@ -10,9 +12,34 @@ namespace {
 constexpr int kMaxMatchDepth = 64;
 constexpr int kMaxNesting = 8;
 
+// {"$ge": 12} and its kin: one comparison of a number (or, for
+// "$contains", a text) instead of equality; nullopt when `expected` is
+// an ordinary object.
+std::optional<bool> Comparison(const Json& actual, const Json& expected) {
+    if (expected.size() != 1) return std::nullopt;
+    const auto& [op, operand] = *expected.items().begin();
+    if (op.empty() || op[0] != '$') return std::nullopt;
+    if (op == "$ne")
+        return !(actual == operand ||
+                 (actual.is_number() && operand.is_number() && actual.get<double>() == operand.get<double>()));
+    if (op == "$contains") {
+        if (!operand.is_string()) throw CommandError("$contains takes a text");
+        return actual.is_string() && actual.get<std::string>().find(operand.get<std::string>()) != std::string::npos;
+    }
+    if (!operand.is_number()) throw CommandError(op + " takes a number");
+    if (!actual.is_number()) return false;
+    const double a = actual.get<double>(), b = operand.get<double>();
+    if (op == "$ge") return a >= b;
+    if (op == "$gt") return a > b;
+    if (op == "$le") return a <= b;
+    if (op == "$lt") return a < b;
+    throw CommandError("unknown comparison " + op + " ($ge, $gt, $le, $lt, $ne, $contains)");
+}
+
 bool MatchesAt(const Json& actual, const Json& expected, int depth) {
     if (depth > kMaxMatchDepth) throw CommandError("match is nested too deeply");
     if (expected.is_object()) {
+        if (const auto compared = Comparison(actual, expected)) return *compared;
         if (!actual.is_object()) return false;
         for (const auto& [key, value] : expected.items()) {
             const auto found = actual.find(key);
@@ -72,9 +99,7 @@ std::string Args::Str(const char* name) const {
     return value.get<std::string>();
 }
 
-std::string Args::Str(const char* name, const std::string& fallback) const {
-    return Has(name) ? Str(name) : fallback;
-}
+std::string Args::Str(const char* name, const std::string& fallback) const { return Has(name) ? Str(name) : fallback; }
 
 std::int64_t Args::Int(const char* name, std::int64_t min, std::int64_t max) const {
     const Json& value = Get(name);

@@ -1,11 +1,14 @@
 #include "driver_commands.h"
 
+#include <array>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "click_block.h"
 #include "sim_console.h"
+#include "tavlo.h"
 
 namespace agent {
 
@@ -30,6 +33,17 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+// A click block as the exports give it to a caller: the values the
+// scenarios compare, decoded by the library's own conversion.
+Json ClickSet(const std::array<std::uint8_t, tavlo::kClickBlockSize>& block) {
+    std::int16_t data[4] = {};
+    tavlo::ClickBlockToData(block.data(), data);
+    return {{"down_cancel", data[TavloDownCancel]},
+            {"up_cancel", data[TavloUpCancel]},
+            {"double_click_time", data[TavloDblClickTime]},
+            {"double_click_area", data[TavloDblClickArea]}};
+}
+
 std::uint8_t Panel(const Args& args) { return static_cast<std::uint8_t>(args.Int("panel", 0, 0xFF)); }
 
 }  // namespace
@@ -51,6 +65,8 @@ Json DriverState(tavlosim::SimControl& control) {
                           {"calsaved", ToArray(p.calibration[1])},
                           {"click", ToArray(p.click[0])},
                           {"clicksaved", ToArray(p.click[1])},
+                          {"clickset", ClickSet(p.click[0])},
+                          {"clicksetsaved", ClickSet(p.click[1])},
                           {"sound", p.sound[0]},
                           {"soundsaved", p.sound[1]}});
     }
@@ -100,9 +116,9 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
     dispatcher.Add("driver.attach", "driver.attach id=0-255 [firmware=0x105]: {index}", [&transport](const Args& args) {
         tavlosim::SimControl control(transport);
         int index = -1;
-        Check("driver.attach", control.Attach(static_cast<std::uint8_t>(args.Int("id", 0, 0xFF)),
-                                              static_cast<std::uint16_t>(args.Int("firmware", 0, 0xFFFF, 0x0105)),
-                                              &index));
+        Check("driver.attach",
+              control.Attach(static_cast<std::uint8_t>(args.Int("id", 0, 0xFF)),
+                             static_cast<std::uint16_t>(args.Int("firmware", 0, 0xFFFF, 0x0105)), &index));
         return Json{{"index", index}};
     });
     simple("driver.reset", "driver.reset: no panels, default modes, no faults, empty log",
@@ -113,11 +129,10 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
            [](tavlosim::SimControl& c, const Args& a) { return c.SetTouched(Panel(a), true); });
     simple("driver.release", "driver.release panel=N",
            [](tavlosim::SimControl& c, const Args& a) { return c.SetTouched(Panel(a), false); });
-    simple("driver.pointdata", "driver.pointdata panel=N on=true|false",
-           [](tavlosim::SimControl& c, const Args& a) {
-               if (!a.Has("on")) throw CommandError("missing argument 'on'");
-               return c.SetPointdata(Panel(a), a.Bool("on", false));
-           });
+    simple("driver.pointdata", "driver.pointdata panel=N on=true|false", [](tavlosim::SimControl& c, const Args& a) {
+        if (!a.Has("on")) throw CommandError("missing argument 'on'");
+        return c.SetPointdata(Panel(a), a.Bool("on", false));
+    });
     simple("driver.fail_next", "driver.fail_next error=WIN32: the next request fails",
            [](tavlosim::SimControl& c, const Args& a) {
                return c.FailNext(static_cast<std::uint32_t>(a.Int("error", 0, 0xFFFFFFFF)));

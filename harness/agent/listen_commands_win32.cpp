@@ -90,7 +90,8 @@ void AddListenCommands(Dispatcher& d) {
     wc.lpszClassName = kClass;
     RegisterClassW(&wc);
 
-    d.Add("listen.start", "listen.start name=MESSAGE: a listener for broadcasts of a message (number or registered name)",
+    d.Add("listen.start",
+          "listen.start name=MESSAGE: a listener for broadcasts of a message (number or registered name)",
           [](const Args& args) {
               const std::string name = args.Str("name");
               if (Listeners().count(name) != 0) throw CommandError("a listener for " + name + " runs already");

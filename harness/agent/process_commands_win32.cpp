@@ -108,18 +108,17 @@ void AddProcessCommands(Dispatcher& d) {
                   if (GetTickCount64() >= end) {
                       TerminateProcess(process.get(), 124);
                       WaitForSingleObject(process.get(), 5000);
-                      throw CommandError(words[0] + " did not end within " + std::to_string(timeout) + " ms",
-                                         Json{{"stdout", WithoutCarriageReturns(out)},
-                                              {"stderr", WithoutCarriageReturns(err)}});
+                      throw CommandError(
+                          words[0] + " did not end within " + std::to_string(timeout) + " ms",
+                          Json{{"stdout", WithoutCarriageReturns(out)}, {"stderr", WithoutCarriageReturns(err)}});
                   }
               }
               Drain(outRead.get(), &out);
               Drain(errRead.get(), &err);
               DWORD status = 0;
               GetExitCodeProcess(process.get(), &status);
-              Json result = {{"status", status},
-                             {"stdout", WithoutCarriageReturns(out)},
-                             {"stderr", WithoutCarriageReturns(err)}};
+              Json result = {
+                  {"status", status}, {"stdout", WithoutCarriageReturns(out)}, {"stderr", WithoutCarriageReturns(err)}};
               if (args.Bool("json", false)) {
                   Json parsed = Json::parse(result["stdout"].get<std::string>(), nullptr, false);
                   result["json"] = parsed.is_discarded() ? Json() : parsed;

@@ -38,10 +38,10 @@ KeyName Key(const Args& args) {
     static const struct {
         const char* name;
         HKEY root;
-    } kRoots[] = {{"HKLM", HKEY_LOCAL_MACHINE},        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                  {"HKCU", HKEY_CURRENT_USER},         {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                  {"HKCR", HKEY_CLASSES_ROOT},         {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-                  {"HKU", HKEY_USERS},                 {"HKEY_USERS", HKEY_USERS}};
+    } kRoots[] = {{"HKLM", HKEY_LOCAL_MACHINE}, {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                  {"HKCU", HKEY_CURRENT_USER},  {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                  {"HKCR", HKEY_CLASSES_ROOT},  {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                  {"HKU", HKEY_USERS},          {"HKEY_USERS", HKEY_USERS}};
     const std::size_t slash = key.find('\\');
     const std::string root = key.substr(0, slash);
     for (const auto& candidate : kRoots) {
@@ -85,14 +85,22 @@ std::string HexBytes(const BYTE* data, DWORD size) {
 
 const char* TypeName(DWORD type) {
     switch (type) {
-    case REG_SZ: return "REG_SZ";
-    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-    case REG_DWORD: return "REG_DWORD";
-    case REG_QWORD: return "REG_QWORD";
-    case REG_BINARY: return "REG_BINARY";
-    case REG_MULTI_SZ: return "REG_MULTI_SZ";
-    case REG_NONE: return "REG_NONE";
-    default: return "REG_OTHER";
+    case REG_SZ:
+        return "REG_SZ";
+    case REG_EXPAND_SZ:
+        return "REG_EXPAND_SZ";
+    case REG_DWORD:
+        return "REG_DWORD";
+    case REG_QWORD:
+        return "REG_QWORD";
+    case REG_BINARY:
+        return "REG_BINARY";
+    case REG_MULTI_SZ:
+        return "REG_MULTI_SZ";
+    case REG_NONE:
+        return "REG_NONE";
+    default:
+        return "REG_OTHER";
     }
 }
 
@@ -106,7 +114,9 @@ Json Value(DWORD type, const std::vector<BYTE>& data) {
     Json value = {{"type", TypeName(type)}};
     switch (type) {
     case REG_SZ:
-    case REG_EXPAND_SZ: value["data"] = Narrow(TextOfData(data)); break;
+    case REG_EXPAND_SZ:
+        value["data"] = Narrow(TextOfData(data));
+        break;
     case REG_DWORD: {
         DWORD number = 0;
         std::memcpy(&number, data.data(), std::min<std::size_t>(sizeof number, data.size()));
@@ -132,7 +142,9 @@ Json Value(DWORD type, const std::vector<BYTE>& data) {
         value["data"] = list;
         break;
     }
-    default: value["data"] = HexBytes(data.data(), static_cast<DWORD>(data.size())); break;
+    default:
+        value["data"] = HexBytes(data.data(), static_cast<DWORD>(data.size()));
+        break;
     }
     return value;
 }
@@ -169,9 +181,12 @@ std::vector<BYTE> Encode(const std::string& type, const Json& data, DWORD* regTy
     std::vector<BYTE> bytes;
     auto number = [&](unsigned long long max) {
         unsigned long long value = 0;
-        if (data.is_number_unsigned()) value = data.get<unsigned long long>();
-        else if (data.is_number_integer() && data.get<long long>() >= 0) value = static_cast<unsigned long long>(data.get<long long>());
-        else throw CommandError(type + " data must be a number 0-" + std::to_string(max));
+        if (data.is_number_unsigned())
+            value = data.get<unsigned long long>();
+        else if (data.is_number_integer() && data.get<long long>() >= 0)
+            value = static_cast<unsigned long long>(data.get<long long>());
+        else
+            throw CommandError(type + " data must be a number 0-" + std::to_string(max));
         if (value > max) throw CommandError(type + " data must be a number 0-" + std::to_string(max));
         return value;
     };
@@ -205,7 +220,8 @@ std::vector<BYTE> Encode(const std::string& type, const Json& data, DWORD* regTy
         }
         *regType = REG_BINARY;
     } else {
-        throw CommandError("type " + type + " is not supported (REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_QWORD, REG_BINARY)");
+        throw CommandError("type " + type +
+                           " is not supported (REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_QWORD, REG_BINARY)");
     }
     return bytes;
 }

@@ -4,6 +4,13 @@
 // agent_protocol.h and harness/README.md). Its error output says which
 // command it is on, so that the harness can show a crashed agent's last
 // words.
+//
+//   suite_agent.exe                 serve commands on standard input
+//   suite_agent.exe --once JSON     answer one command and end: status 0 when
+//                                   it succeeded (for the session's shell
+//                                   script and the benchmarks)
+//   suite_agent.exe hold-desktop    keep a hidden window open, so that Wine
+//                                   keeps the desktop up for the session
 #include <windows.h>
 
 #include <fcntl.h>
@@ -71,12 +78,37 @@ void Reply(const std::string& text) {
     std::fflush(stdout);
 }
 
+// Wine closes the desktop (and its explorer process) about a second after
+// the last program with a window on it ended, and starts it again for the
+// next one. A program that starts while it closes can fail to get a display.
+// A hidden window of this process keeps the desktop up for the whole
+// session instead.
+int HoldDesktop() {
+    HWND window = CreateWindowA("STATIC", "suite agent desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) {
+        std::fputs("suite_agent: cannot create the holding window\n", stderr);
+        return 1;
+    }
+    std::printf("holding\n");
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     // Tells the harness this process really started (harness/wine-env.sh).
     if (const char* started = std::getenv("SUITE_TOOL_STARTED")) {
         if (FILE* file = std::fopen(started, "w")) std::fclose(file);
+    }
+    if (argc == 2 && std::string(argv[1]) == "hold-desktop") return HoldDesktop();
+    const bool once = argc == 3 && std::string(argv[1]) == "--once";
+    if (argc > 1 && !once) {
+        std::fputs("usage: suite_agent.exe [--once JSON | hold-desktop]\n", stderr);
+        return 2;
     }
     SetUnhandledExceptionFilter(LastWords);
     _setmode(_fileno(stdin), _O_BINARY);
@@ -90,6 +122,8 @@ int main() {
     agent::AddRegistryCommands(dispatcher);
     agent::AddProcessCommands(dispatcher);
     agent::AddListenCommands(dispatcher);
+    agent::AddServiceConsoleCommands(dispatcher);
+    agent::AddPalvineCommands(dispatcher);
     agent::AddNystraCommands(dispatcher, transport);
     // For the harness's own test of its crash handling.
     dispatcher.Add("selftest.crash", "selftest.crash: ends the agent at once without a reply (harness self-test)",
@@ -99,8 +133,17 @@ int main() {
                        std::_Exit(3);
                    });
 
-    Reply(agent::Json{{"ready", true}, {"agent", "suite_agent"}, {"protocol", 1},
-                      {"pid", GetCurrentProcessId()}, {"bits", sizeof(void*) * 8}}
+    if (once) {
+        const std::string reply = dispatcher.HandleLine(argv[2]);
+        Reply(reply);
+        const agent::Json parsed = agent::Json::parse(reply, nullptr, false);
+        return !parsed.is_discarded() && parsed.value("ok", false) ? 0 : 1;
+    }
+    Reply(agent::Json{{"ready", true},
+                      {"agent", "suite_agent"},
+                      {"protocol", 1},
+                      {"pid", GetCurrentProcessId()},
+                      {"bits", sizeof(void*) * 8}}
               .dump());
     std::string line;
     unsigned long count = 0;

@@ -89,8 +89,10 @@ Json State(HWND window) {
                   {"style", static_cast<std::uint32_t>(style)},
                   {"exstyle", static_cast<std::uint32_t>(exStyle)},
                   {"topmost", (exStyle & WS_EX_TOPMOST) != 0 ? 1 : 0}};
-    if (lstrcmpiA(cls.c_str(), "Button") == 0) state["checked"] = static_cast<int>(SendLimited(window, BM_GETCHECK, 0, 0));
-    if (lstrcmpiA(cls.c_str(), TRACKBAR_CLASSA) == 0) state["pos"] = static_cast<int>(SendLimited(window, TBM_GETPOS, 0, 0));
+    if (lstrcmpiA(cls.c_str(), "Button") == 0)
+        state["checked"] = static_cast<int>(SendLimited(window, BM_GETCHECK, 0, 0));
+    if (lstrcmpiA(cls.c_str(), TRACKBAR_CLASSA) == 0)
+        state["pos"] = static_cast<int>(SendLimited(window, TBM_GETPOS, 0, 0));
     return state;
 }
 
@@ -114,7 +116,8 @@ long RegistryNumber(const wchar_t* key, const wchar_t* name) {
 UINT SessionDoubleClickTime() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return GetDoubleClickTime();
-    long value = RegistryNumber(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse", L"DoubleClickSpeed");
+    long value =
+        RegistryNumber(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse", L"DoubleClickSpeed");
     if (value < 0) value = RegistryNumber(L"Control Panel\\Mouse", L"DoubleClickSpeed");
     return value < 0 ? GetDoubleClickTime() : static_cast<UINT>(value);
 }
@@ -153,12 +156,14 @@ void AddWindowCommands(Dispatcher& d) {
         }
         return Json{{"count", count}};
     });
-    d.Add("window.state",
-          "window.state window=W [id=N]: {hwnd, class, id, text, visible, enabled, rect, centre, client, style, exstyle, "
-          "topmost, checked (buttons), pos (trackbars)}",
-          [](const Args& args) { return State(Target(args)); });
-    d.Add("window.text", "window.text window=W [id=N]: {text} (UTF-8)",
-          [](const Args& args) { return Json{{"text", winprobe::Utf8TextOf(Target(args))}}; });
+    d.Add(
+        "window.state",
+        "window.state window=W [id=N]: {hwnd, class, id, text, visible, enabled, rect, centre, client, style, exstyle, "
+        "topmost, checked (buttons), pos (trackbars)}",
+        [](const Args& args) { return State(Target(args)); });
+    d.Add("window.text", "window.text window=W [id=N]: {text} (UTF-8)", [](const Args& args) {
+        return Json{{"text", winprobe::Utf8TextOf(Target(args))}};
+    });
     d.Add("window.children", "window.children window=W: {children: [{id, class, visible, text}]}",
           [](const Args& args) {
               Json list = Json::array();
@@ -198,10 +203,9 @@ void AddWindowCommands(Dispatcher& d) {
         }
         return Json{{"items", items}, {"cursel", static_cast<int>(SendLimited(target, CB_GETCURSEL, 0, 0))}};
     });
-    d.Add("window.limit", "window.limit window=W id=N: {limit} characters an edit control takes",
-          [](const Args& args) {
-              return Json{{"limit", static_cast<long long>(SendLimited(Target(args), EM_GETLIMITTEXT, 0, 0))}};
-          });
+    d.Add("window.limit", "window.limit window=W id=N: {limit} characters an edit control takes", [](const Args& args) {
+        return Json{{"limit", static_cast<long long>(SendLimited(Target(args), EM_GETLIMITTEXT, 0, 0))}};
+    });
     d.Add("window.select", "window.select window=W id=N index=I: selects a combo box entry (-1: none)",
           [](const Args& args) {
               SendLimited(Target(args), CB_SETCURSEL, static_cast<WPARAM>(args.Int("index", -1, 0xFFFF)), 0);
@@ -224,11 +228,15 @@ void AddWindowCommands(Dispatcher& d) {
         PostMessageW(Target(args), WM_SYSCOMMAND, static_cast<WPARAM>(args.Int("cmd", 0, 0xFFFFFFFF)), 0);
         return Json::object();
     });
-    d.Add("window.post", "window.post window=W [id=N] msg=N|NAME [wparam] [lparam]", [](const Args& args) {
-        PostMessageW(Target(args), Message(args), Parameter(args, "wparam"),
-                     static_cast<LPARAM>(Parameter(args, "lparam")));
-        return Json::object();
-    });
+    d.Add("window.post", "window.post window=W|#ffff (all top-level windows) [id=N] msg=N|NAME [wparam] [lparam]",
+          [](const Args& args) {
+              HWND target = args.Str("window") == "#ffff" && !args.Has("id") ? HWND_BROADCAST : Target(args);
+              if (!PostMessageW(target, Message(args), Parameter(args, "wparam"),
+                                static_cast<LPARAM>(Parameter(args, "lparam")))) {
+                  throw CommandError("the message could not be posted (error " + std::to_string(GetLastError()) + ")");
+              }
+              return Json::object();
+          });
     d.Add("window.send", "window.send window=W [id=N] msg=N|NAME [wparam] [lparam]: {result} (5 s limit)",
           [](const Args& args) {
               const LRESULT result = SendLimited(Target(args), Message(args), Parameter(args, "wparam"),
@@ -245,18 +253,23 @@ void AddWindowCommands(Dispatcher& d) {
               }
               return Json{{"hwnd", HandleText(popup)}};
           });
-    d.Add("window.foreground", "window.foreground: {hwnd}",
-          [](const Args&) { return Json{{"hwnd", HandleText(GetForegroundWindow())}}; });
+    d.Add("window.foreground", "window.foreground: {hwnd}", [](const Args&) {
+        return Json{{"hwnd", HandleText(GetForegroundWindow())}};
+    });
     d.Add("window.sweep", "window.sweep window=W [each_ms=2000]: foreign messages to its process's windows",
           [](const Args& args) {
               const auto each = args.Int("each_ms", 1, 60000, 2000);
               const winprobe::SweepResult r = winprobe::Sweep(Target(args), static_cast<UINT>(each));
-              if (r.windowLost) throw CommandError("a window disappeared during the sweep", Json{{"problems", r.problems}});
-              return Json{{"windows", r.windows}, {"sent", r.sent}, {"unanswered", r.unanswered}, {"problems", r.problems}};
+              if (r.windowLost)
+                  throw CommandError("a window disappeared during the sweep", Json{{"problems", r.problems}});
+              return Json{
+                  {"windows", r.windows}, {"sent", r.sent}, {"unanswered", r.unanswered}, {"problems", r.problems}};
           });
     d.Add("session.dblclick_time",
           "session.dblclick_time: {ms} as a program started now reads it, {own} as this process has it",
-          [](const Args&) { return Json{{"ms", SessionDoubleClickTime()}, {"own", GetDoubleClickTime()}}; });
+          [](const Args&) {
+              return Json{{"ms", SessionDoubleClickTime()}, {"own", GetDoubleClickTime()}};
+          });
     d.Add("session.set_dblclick_time", "session.set_dblclick_time ms=N (it outlives the programs under Wine)",
           [](const Args& args) {
               if (!SetDoubleClickTime(static_cast<UINT>(args.Int("ms", 0, 0xFFFFFFFF)))) {
@@ -264,8 +277,9 @@ void AddWindowCommands(Dispatcher& d) {
               }
               return Json::object();
           });
-    d.Add("process.count", "process.count image=NAME.exe: {count} of running processes",
-          [](const Args& args) { return Json{{"count", winprobe::ProcessesNamed(args.Str("image")).size()}}; });
+    d.Add("process.count", "process.count image=NAME.exe: {count} of running processes", [](const Args& args) {
+        return Json{{"count", winprobe::ProcessesNamed(args.Str("image")).size()}};
+    });
     d.Add("process.ended",
           "process.ended image=NAME.exe [timeout_ms=5000]: waits until none runs and none of its windows is left",
           [](const Args& args) {

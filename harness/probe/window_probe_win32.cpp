@@ -25,7 +25,6 @@ HWND FindByName(const std::string& name) {
     return FindWindowA(nullptr, name.c_str());
 }
 
-
 HWND FindByNameUtf8(const std::string& name) {
     if (!name.empty() && name[0] == '#') return FindByName(name);
     return FindWindowW(nullptr, Widen(name).c_str());
@@ -80,7 +79,6 @@ std::string Utf8TextOf(HWND window) {
 }
 
 namespace {
-
 
 // A snapshot handle, closed with the object.
 class Snapshot {
@@ -177,7 +175,8 @@ using QueryProcessInformation = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG
 template <typename Function>
 Function NtFunction(const char* name) {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
+    return ntdll == nullptr ? nullptr
+                            : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
 }
 
 // Entries of the system handle list (information class 16) owned by `id`;
@@ -313,15 +312,15 @@ constexpr UINT_PTR kLargest = kAllOnes >> 1;
 struct Foreign {
     UINT message;
     std::vector<std::pair<UINT_PTR, UINT_PTR>> params;  // wParam, lParam
-    bool systemControls;  // also sent to the system's control classes
+    bool systemControls;                                // also sent to the system's control classes
 };
 
 std::vector<Foreign> ForeignMessages() {
     // Each parameter at 0, 1, its sign bit alone, its largest signed value
     // and all ones, each paired with a different value of the other.
     const std::vector<std::pair<UINT_PTR, UINT_PTR>> extremes = {
-        {0, 0}, {1, kAllOnes}, {kHighBit, kLargest}, {kLargest, kHighBit}, {kAllOnes, 0}, {0, kAllOnes},
-        {kAllOnes, kAllOnes}};
+        {0, 0},        {1, kAllOnes}, {kHighBit, kLargest}, {kLargest, kHighBit},
+        {kAllOnes, 0}, {0, kAllOnes}, {kAllOnes, kAllOnes}};
     std::vector<Foreign> table;
     table.push_back({WM_NULL, extremes, true});
     // WM_USER+n are the private messages of a window class: a system control
@@ -342,8 +341,8 @@ std::vector<Foreign> ForeignMessages() {
     table.push_back(command);
     // System commands neither the system (0xF000 and up) nor the suite's
     // menus (0x10, 101-104) define.
-    table.push_back({WM_SYSCOMMAND, {{0x0000, 0}, {0x7770, kAllOnes}, {0xEEE0, kHighBit}, {0xFFF0, 0}, {0xFFFF, kAllOnes}},
-                     true});
+    table.push_back(
+        {WM_SYSCOMMAND, {{0x0000, 0}, {0x7770, kAllOnes}, {0xEEE0, kHighBit}, {0xFFF0, 0}, {0xFFFF, kAllOnes}}, true});
     table.push_back({WM_TIMER, {{0x7FFF, 0}, {0xBEEF, 0}, {kHighBit, 0}, {kAllOnes, 0}}, true});
     return table;
 }
@@ -351,11 +350,30 @@ std::vector<Foreign> ForeignMessages() {
 bool IsSystemControl(HWND window) {
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
-    static const char* const kClasses[] = {
-        "Button", "Edit", "Static", "ComboBox", "ComboLBox", "ListBox", "ScrollBar", "msctls_trackbar32",
-        "msctls_progress32", "msctls_updown32", "msctls_statusbar32", "msctls_hotkey32", "SysTabControl32",
-        "SysListView32", "SysTreeView32", "SysHeader32", "tooltips_class32", "ToolbarWindow32", "SysLink",
-        "ReBarWindow32", "ComboBoxEx32", "SysDateTimePick32", "SysMonthCal32", "#32768"};
+    static const char* const kClasses[] = {"Button",
+                                           "Edit",
+                                           "Static",
+                                           "ComboBox",
+                                           "ComboLBox",
+                                           "ListBox",
+                                           "ScrollBar",
+                                           "msctls_trackbar32",
+                                           "msctls_progress32",
+                                           "msctls_updown32",
+                                           "msctls_statusbar32",
+                                           "msctls_hotkey32",
+                                           "SysTabControl32",
+                                           "SysListView32",
+                                           "SysTreeView32",
+                                           "SysHeader32",
+                                           "tooltips_class32",
+                                           "ToolbarWindow32",
+                                           "SysLink",
+                                           "ReBarWindow32",
+                                           "ComboBoxEx32",
+                                           "SysDateTimePick32",
+                                           "SysMonthCal32",
+                                           "#32768"};
     for (const char* name : kClasses) {
         if (lstrcmpiA(cls, name) == 0) return true;
     }

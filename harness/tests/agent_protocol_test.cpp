@@ -113,14 +113,36 @@ TEST(MatchesTest, ObjectsByKeyArraysByElement) {
         {R"({})", R"({"a": null})", false},
         {R"([1])", R"({})", false},
         {R"("x")", R"("x")", true},
+        // Comparisons: "at least" and "not" waits, and texts by a part.
+        {R"({"n": 12})", R"({"n": {"$ge": 12}})", true},
+        {R"({"n": 11})", R"({"n": {"$ge": 12}})", false},
+        {R"({"n": 12})", R"({"n": {"$gt": 12}})", false},
+        {R"({"n": 3})", R"({"n": {"$lt": 4}})", true},
+        {R"({"n": 4})", R"({"n": {"$le": 4}})", true},
+        {R"({"n": 4})", R"({"n": {"$ne": 4.0}})", false},
+        {R"({"n": "4"})", R"({"n": {"$ne": 4}})", true},
+        {R"({"n": "12"})", R"({"n": {"$ge": 1}})", false},
+        {R"({})", R"({"n": {"$ge": 1}})", false},
+        {R"({"t": "Panel 2 of 4"})", R"({"t": {"$contains": "2 of"}})", true},
+        {R"({"t": 5})", R"({"t": {"$contains": "5"}})", false},
+        // An object of two keys is a plain object, even with "$" names.
+        {R"({"o": {"$ge": 1, "x": 2}})", R"({"o": {"$ge": 1, "x": 2}})", true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Matches(Json::parse(c.actual), Json::parse(c.expected)), c.matches) << c.actual << " / " << c.expected;
+        EXPECT_EQ(Matches(Json::parse(c.actual), Json::parse(c.expected)), c.matches)
+            << c.actual << " / " << c.expected;
+    }
+}
+
+TEST(MatchesTest, BadComparisonsAreErrors) {
+    for (const char* expected : {R"({"$ge": "x"})", R"({"$contains": 1})", R"({"$near": 1})"}) {
+        EXPECT_THROW(Matches(Json::parse("1"), Json::parse(expected)), CommandError) << expected;
     }
 }
 
 TEST_F(ProtocolTest, WaitRepeatsUntilTheResultMatchesOrTheDeadline) {
-    Json reply = Handle(R"({"cmd": "wait", "args": {"do": {"cmd": "counter"}, "match": {"n": 4}, "timeout_ms": 1000}})");
+    Json reply =
+        Handle(R"({"cmd": "wait", "args": {"do": {"cmd": "counter"}, "match": {"n": 4}, "timeout_ms": 1000}})");
     EXPECT_EQ(reply["ok"], true) << reply;
     EXPECT_EQ(reply["result"]["n"], 4);
     EXPECT_EQ(clock.sleeps, 3);
@@ -164,7 +186,8 @@ TEST_F(ProtocolTest, BatchRunsInOrderAndStopsAtTheFirstError) {
     Json reply = Handle(R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "echo", "args": {"a": 1}},
                                                                   {"cmd": "counter"}]}})");
     EXPECT_EQ(reply["result"], Json::parse(R"({"results": [{"n": 1}, {"a": 1}, {"n": 2}]})"));
-    reply = Handle(R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "nosuch"}, {"cmd": "counter"}]}})");
+    reply = Handle(
+        R"({"cmd": "batch", "args": {"commands": [{"cmd": "counter"}, {"cmd": "nosuch"}, {"cmd": "counter"}]}})");
     EXPECT_EQ(reply["ok"], false);
     EXPECT_NE(reply["error"].get<std::string>().find("batch item 1: unknown command"), std::string::npos);
     EXPECT_EQ(calls, 3);  // the third command did not run

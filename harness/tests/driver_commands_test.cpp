@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "inprocess_control.h"
 
 namespace agent {
@@ -52,7 +54,24 @@ TEST_F(DriverCommandsTest, StateShowsWhatTheCommandsChanged) {
     Ok("driver.remove", {{"panel", 0}});
     EXPECT_EQ(Ok("driver.state")["panels"][0]["id"], 34);
     Ok("driver.reset");
-    EXPECT_TRUE(Matches(Ok("driver.state"), Json::parse(R"({"driver": {"panels": 0, "plugged": 1, "logsize": 0}, "panels": []})")));
+    EXPECT_TRUE(Matches(Ok("driver.state"),
+                        Json::parse(R"({"driver": {"panels": 0, "plugged": 1, "logsize": 0}, "panels": []})")));
+}
+
+// The scenarios wait on the decoded sets: the working and the saved block
+// must not be mixed up, nor the four values.
+TEST_F(DriverCommandsTest, StateDecodesBothClickSets) {
+    Ok("driver.attach", {{"id", 0x31}});
+    tavlosim::PanelState* panel = model.MutablePanel(0);
+    const std::uint8_t working[7] = {13, 16, 0, 45, 0, 3, 7};
+    const std::uint8_t saved[7] = {8, 10, 0, 20, 0, 10, 0};
+    std::copy(working, working + 7, panel->click[0]);
+    std::copy(saved, saved + 7, panel->click[1]);
+    const Json state = Ok("driver.state")["panels"][0];
+    EXPECT_EQ(state["clickset"], Json::parse(R"({"down_cancel": 30, "up_cancel": 70, "double_click_time": 450,
+                                                  "double_click_area": 30})"));
+    EXPECT_EQ(state["clicksetsaved"], Json::parse(R"({"down_cancel": 100, "up_cancel": 0, "double_click_time": 200,
+                                                       "double_click_area": 20})"));
 }
 
 TEST_F(DriverCommandsTest, BadArgumentsAndDriverErrorsAreErrorReplies) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The harness's guards against a Wine start that never reached the program:
-# suite_tool and suite_reg make such a start once more, and only such a
-# start. A fake loader plays each case: it answers the Nth start as the
+# The harness's guard against a Wine start that never reached the program:
+# suite_tool (which runs the agent's one-shot commands and the simulator
+# console) makes such a start once more, and only such a start. A fake loader plays each case: it answers the Nth start as the
 # plan in FAKE_PLAN says (one word per start).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,40 +16,16 @@ read -r -a plan <<<"$FAKE_PLAN"
 mark=${SUITE_TOOL_STARTED:-}
 mark=${mark#Z:}
 case "${plan[$((n - 1))]}" in
-ok) [ -z "$mark" ] || : >"${mark//\\//}"; echo "REG_DWORD 1"; exit 0 ;;
+ok) [ -z "$mark" ] || : >"${mark//\\//}"; echo answered; exit 0 ;;
 silent) exit 1 ;;
-launcher)
-    printf 'Application could not be started, or no application associated with the specified file.\r\n' >&2
-    printf 'ShellExecuteEx failed: Internal error.\r\n' >&2
-    exit 1
-    ;;
-launcher-stdout)
-    printf 'Application could not be started, or no application associated with the specified file.\r\n'
-    printf 'ShellExecuteEx failed: Internal error.\r\n'
-    exit 1
-    ;;
-refused) echo "reg: Unable to find the specified registry key or value" >&2; exit 1 ;;
-refused-stdout)  # the refusal on stdout, and more on stderr than a pipe holds
-    echo "reg: Unable to find the specified registry key"
-    head -c 200000 /dev/zero | tr '\0' 'x' >&2
-    exit 1
-    ;;
-ran-failed) [ -z "$mark" ] || : >"${mark//\\//}"; echo "winprobe: no window x" >&2; exit 1 ;;
-key) printf '\r\nHKEY_LOCAL_MACHINE\\Software\\X\r\n    TOUCH_OP    REG_DWORD    0x1\r\n\r\n'; exit 0 ;;
-empty) exit 0 ;;
+ran-failed) [ -z "$mark" ] || : >"${mark//\\//}"; echo "suite_agent: no window x" >&2; exit 1 ;;
 esac
 FAKE
 chmod +x "$work/loader"
 export SUITE_WINE64="$work/loader" SUITE_WINE32="$work/loader" SUITE_WINESERVER=/bin/true TMPDIR=$work
 . "$here/../wine-env.sh"
 
-# What each row runs: the two guards, and reg-get, which must tell a value
-# that is missing (status 1) from a query that failed (status 2), so that a
-# failed query is never read as a value that is not there.
-reg() { suite_reg X.exe query; }
 tool() { suite_tool X.exe query; }
-reg_get_touch() { SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' TOUCH_OP; }
-reg_get_ir() { SUITE_WINE_ROOT=$work "$here/../wine-harness.sh" reg-get 32 'HKLM\Software\X' IR_OP; }
 
 failures=0
 # name | function | plan | status | starts | stdout | stderr holds (empty: stderr is empty)
@@ -67,21 +43,9 @@ while IFS='|' read -r name fn plan status starts stdout stderr; do
         echo "ok   $name"
     fi
 done <<'CASES'
-reg answered at once|reg|ok|0|1|REG_DWORD 1|
-reg whose launcher failed is made once more|reg|launcher ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
-reg whose launcher failed on stdout is made once more|reg|launcher-stdout ok|0|2|REG_DWORD 1|before reg ran (start 1) .*ShellExecuteEx failed
-reg ended without a word is made once more|reg|silent ok|0|2|REG_DWORD 1|and\|before reg ran
-reg refusing is not made again|reg|refused ok|1|1||Unable to find
-reg never reached twice gives up|reg|silent launcher|1|2||(start 2)
-tool that never started is made once more|tool|silent ok|0|2|REG_DWORD 1|before the program started (start 1)
+tool that never started is made once more|tool|silent ok|0|2|answered|before the program started (start 1)
 tool that ran and failed keeps its result|tool|ran-failed ok|1|1||no window x
 tool never started twice gives up|tool|silent silent|1|2||(start 2)
-reg-get: value there|reg_get_touch|key|0|1|REG_DWORD 1|
-reg-get: value missing from its key|reg_get_ir|key|1|1||
-reg-get: key missing|reg_get_touch|refused|1|1||
-reg-get: key missing, said on stdout after a start made again|reg_get_touch|silent refused-stdout|1|2||
-reg-get: reg answered with nothing|reg_get_touch|empty|2|1||printed no key
-reg-get: reg never reached twice|reg_get_touch|silent silent|2|2||(start 2)
 CASES
 # Under pipefail, `... | grep -q` fails now and then although it matched
 # (grep leaves at its first match and the writer ends on SIGPIPE): no

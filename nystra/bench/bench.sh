@@ -21,10 +21,17 @@ bench_session_begin "$harness"
 wine64=$SUITE_WINE64
 
 "$harness" sim reset attach 0x11 attach 0x22 attach 0x33 attach 0x44 >/dev/null
+# The four records and the release time-out, in the 32-bit view as the
+# programs keep them, written with one agent request.
+records=""
 for id in 17 34 51 68; do
-    "$harness" reg-set 32 "HKLM\\Software\\ZR_EX_CONTROL\\ID$id" NAME REG_SZ "Panel $id" TOUCH_OP REG_DWORD 1
+    records+='{"cmd": "registry.write", "args": {"view": 32, "key": "HKLM\\Software\\ZR_EX_CONTROL\\ID'$id'",
+               "values": [{"name": "NAME", "type": "REG_SZ", "data": "Panel '$id'"},
+                          {"name": "TOUCH_OP", "type": "REG_DWORD", "data": 1}]}},'
 done
-"$harness" reg-set 32 'HKLM\Software\ZR_EX_CONTROL\ALL' TIMEOUT REG_DWORD 30
+"$harness" agent '{"cmd": "batch", "args": {"commands": ['"$records"'
+    {"cmd": "registry.write", "args": {"view": 32, "key": "HKLM\\Software\\ZR_EX_CONTROL\\ALL",
+                                       "values": [{"name": "TIMEOUT", "type": "REG_DWORD", "data": 30}]}}]}}' >/dev/null
 
 echo "== Nystra: one poll while Released (4 panels)"
 "$harness" wine "$bin/nystra_bench.exe" 500 </dev/null | tr -d '\r'
@@ -34,10 +41,8 @@ winedevice=$(session_pids 'winedevice\.exe')
 wineserver=$(session_pids "^$(dirname "$SUITE_WINESERVER")/wineserver")
 (cd "$bin" && exec "$wine64" "$bin/Nystra.exe" </dev/null >/dev/null 2>&1) &
 nystra_pid=$!
-end=$((SECONDS + 15))
-until "$wine64" "$SUITE_WIN64_BIN/winprobe.exe" find "Interlock Control" 100 </dev/null >/dev/null 2>&1; do
-    [ $SECONDS -lt $end ] || { echo "Nystra.exe did not start" >&2; exit 1; }
-done
+"$harness" agent '{"cmd": "window.find", "args": {"title": "Interlock Control", "timeout_ms": 15000}}' >/dev/null ||
+    { echo "Nystra.exe did not start" >&2; exit 1; }
 hz=$(getconf CLK_TCK)
 n0=$(cpu_ticks "$nystra_pid"); s0=$(cpu_ticks $wineserver); d0=$(cpu_ticks $winedevice)
 t0=$(date +%s.%N)

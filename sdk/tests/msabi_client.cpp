@@ -6,8 +6,8 @@
 // the stack pointer around every call into the libraries: a wrong calling
 // convention or a wrong argument size leaves it moved.
 //
-// msabi_client.sh prepares the simulated driver and the registry, runs it,
-// and checks the registry and the driver afterwards. One line per check;
+// tests/e2e/test_msabi_client.py prepares the simulated driver and the
+// registry, runs it, and checks the registry and the driver afterwards. One line per check;
 // the exit code is the number of failed checks.
 #include "brimol.h"
 #include "tavlo.h"

@@ -18,25 +18,26 @@ stop_program() {
 }
 cleanup() {
     stop_program
-    "$harness" probe set-dblclick-time 500 >/dev/null 2>&1 || true
+    "$harness" agent '{"cmd": "session.set_dblclick_time", "args": {"ms": 500}}' >/dev/null 2>&1 || true
     bench_session_end
 }
 trap cleanup EXIT
 bench_session_begin "$harness"
 wine64=$SUITE_WINE64
-probe() { "$wine64" "$SUITE_WIN64_BIN/winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# One command of the e2e agent, quiet; its status.
+agent() { "$harness" agent "$1" >/dev/null 2>&1; }
 "$harness" sim reset attach 0x31 >/dev/null
 
 start_program() {  # start_program EXE: in the background, in its folder
     (cd "$(dirname "$1")" && exec "$wine64" "$1" </dev/null >/dev/null 2>&1) &
     pid=$!
 }
-# Waits until the window with this caption is visible.
+# Waits until the window with this caption is visible (the agent polls).
 wait_shown() {
-    local end=$((SECONDS + 15))
-    until [ "$(probe visible "$1")" = 1 ]; do
-        [ $SECONDS -lt $end ] || { echo "no window '$1'" >&2; exit 1; }
-    done
+    agent '{"cmd": "window.find", "args": {"title": "'"$1"'", "timeout_ms": 15000}}' &&
+        agent '{"cmd": "wait", "args": {"do": {"cmd": "window.state", "args": {"window": "'"$1"'"}},
+                                         "match": {"visible": 1}, "timeout_ms": 15000}}' ||
+        { echo "no window '$1'" >&2; exit 1; }
 }
 # Milliseconds from the start to the window shown, median of $runs.
 start_time() {
@@ -48,12 +49,12 @@ start_time() {
         t1=$(date +%s%N)
         samples+=($(((t1 - t0) / 1000000)))
         stop_program
-        probe gone "$caption" 5000 >/dev/null
+        agent '{"cmd": "window.gone", "args": {"window": "'"$caption"'", "timeout_ms": 5000}}'
     done
     printf '%s\n' "${samples[@]}" | sort -n | sed -n "$((runs / 2 + 1))p"
 }
 
-echo "== Start to the first window (median of $runs, a probe polls for it)"
+echo "== Start to the first window (median of $runs, the e2e agent polls for it)"
 velmic=$(start_time "$bin/Velmic.exe" "Touch Settings Program")
 trivial=$(start_time "$bin/velmic_trivial_dialog.exe" "Trivial dialog")
 echo "Velmic.exe to its settings dialog: $velmic ms; trivial dialog program: $trivial ms"

@@ -26,7 +26,8 @@ def test_yes(gorvat, e2e):
     gorvat.help_is(gorvat.HELP_QUESTION)
     main.wait({"visible": 0}, ids.IDC_PIC_POINT)
     gorvat.expect_cal(gorvat.RESULT, gorvat.IDENTITY)  # tried while the question is open
-    box.wait_text(ids.IDC_LBL_MSG_AREA, "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )")
+    box.wait_text(ids.IDC_LBL_MSG_AREA,
+                  "Do you wish to save this calibration data?\r\n(Automatic timeout after 15 sec. )")
     box.wait_text(gorvat.ID_YES, "Yes")
     box.wait_text(gorvat.ID_NO, "No")
     e2e.screenshot("gorvat-question.png")

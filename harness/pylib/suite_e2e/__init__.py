@@ -7,7 +7,7 @@ start before every test.
 """
 
 from .agent import Agent, AgentCrashed, AgentError
-from .ids import program_ids, read_ids
+from .ids import program_ids, suite_ids
 from .steps import Session, Window
 
-__all__ = ["Agent", "AgentCrashed", "AgentError", "Session", "Window", "program_ids", "read_ids"]
+__all__ = ["Agent", "AgentCrashed", "AgentError", "Session", "Window", "program_ids", "suite_ids"]

@@ -31,10 +31,6 @@ class SessionEnv:
     def logs(self) -> Path:
         return self.root / "logs"
 
-    @property
-    def harness(self) -> Path:
-        return HARNESS_DIR / "wine-harness.sh"
-
     def loader(self, exe) -> str:
         """The loader for a PE file: 64-bit programs with wine64, others with wine."""
         return self.wine64 if pe_is_64bit(exe) else self.wine32

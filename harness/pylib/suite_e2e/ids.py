@@ -1,22 +1,27 @@
-"""Control and resource identifiers of the programs, read from their
-``*_ids.h`` headers (``#define NAME NUMBER``).
+"""Control identifiers, window classes and the install folder, read from the
+file the build generates from the programs' ``*_ids.h`` headers
+(harness/make-e2e-ids.cmake; ``e2e_ids.sh`` in the build tree, named by
+SUITE_E2E_IDS). Nothing here parses a header: the build does that once.
 
-This is the one place that reads them: when the build writes a generated
-file of identifiers, ``program_ids`` reads that instead and the scenarios
-do not change.
+The file's lines are ``NAME=VALUE``: numbers in decimal, texts in single
+quotes, and the install folder in double quotes built from two earlier
+names. A program's names carry its name as a prefix (VELMIC_IDC_APPLY);
+``program_ids("velmic")`` gives them without it (``ids.IDC_APPLY``) and
+with it.
 """
 
+import os
 import re
 from pathlib import Path
 from types import MappingProxyType
 
 from .env import REPO
 
-_DEFINE = re.compile(r"^\s*#\s*define\s+([A-Za-z_]\w*)\s+(?:\(\s*)?(-?(?:0[xX][0-9a-fA-F]+|\d+))[uUlL]*(?:\s*\))?\s*(?:/[/*].*)?$")
+_LINE = re.compile(r"^([A-Za-z_]\w*)=(.*)$")
 
 
 class Ids:
-    """The identifiers of one program: ``ids.IDC_APPLY`` or ``ids["IDC_APPLY"]``."""
+    """Identifiers by name: ``ids.IDC_APPLY`` or ``ids["IDC_APPLY"]``."""
 
     def __init__(self, source, values):
         self._source = source
@@ -38,21 +43,56 @@ class Ids:
         return dict(self._values)
 
 
-def read_ids(header) -> Ids:
-    """Every ``#define NAME NUMBER`` of a header (decimal or hex, optionally in
-    parentheses or with a suffix); the include guard and defines of other
-    forms are skipped."""
+def _value(text, known):
+    if re.fullmatch(r"-?\d+", text):
+        return int(text)
+    if len(text) >= 2 and text[0] == text[-1] == "'":
+        return text[1:-1]
+    if len(text) >= 2 and text[0] == text[-1] == '"':
+        inner = re.sub(r"\$\{(\w+)\}", lambda m: str(known[m.group(1)]), text[1:-1])
+        return inner.replace("\\\\", "\\")
+    raise ValueError(f"unreadable value {text!r}")
+
+
+def read_ids_file(path) -> Ids:
+    """Every NAME=VALUE line of a generated identifiers file."""
     values = {}
-    for line in Path(header).read_text(encoding="utf-8", errors="replace").splitlines():
-        match = _DEFINE.match(line)
+    for line in Path(path).read_text(encoding="utf-8").splitlines():
+        match = _LINE.match(line.strip())
         if match:
-            values[match.group(1)] = int(match.group(2), 0)
-    return Ids(str(header), values)
+            values[match.group(1)] = _value(match.group(2), values)
+    return Ids(str(path), values)
+
+
+def ids_file() -> Path:
+    return Path(os.environ.get("SUITE_E2E_IDS", REPO / "build" / "win64" / "e2e_ids.sh"))
+
+
+_cache = {}
+
+
+def _all_ids() -> Ids:
+    path = ids_file()
+    if path not in _cache:
+        if not path.exists():
+            raise FileNotFoundError(f"no identifiers file {path} (configure a Windows preset first)")
+        _cache[path] = read_ids_file(path)
+    return _cache[path]
 
 
 def program_ids(program: str) -> Ids:
-    """The identifiers of a program of the suite by its folder name (``velmic``)."""
-    header = REPO / program / f"{program}_ids.h"
-    if not header.exists():
-        raise FileNotFoundError(f"no identifiers header {header}")
-    return read_ids(header)
+    """The identifiers of a program of the suite by its folder name (``velmic``),
+    with and without its prefix, and Windows' own button identifiers (IDOK...)."""
+    every = _all_ids().names()
+    prefix = program.upper() + "_"
+    mine = {name[len(prefix):]: value for name, value in every.items() if name.startswith(prefix)}
+    if not mine:
+        raise KeyError(f"{ids_file()} has no identifiers of {program}")
+    mine.update({name: value for name, value in every.items() if name.startswith(prefix)})
+    mine.update({name: every[name] for name in ("IDOK", "IDCANCEL", "IDABORT", "IDRETRY", "IDIGNORE", "IDYES", "IDNO")})
+    return Ids(f"{ids_file()} ({program})", mine)
+
+
+def suite_ids() -> Ids:
+    """The suite's own names: SUITE_INSTALL_FOLDER and its two parts."""
+    return Ids(str(ids_file()), {k: v for k, v in _all_ids().names().items() if k.startswith("SUITE_")})

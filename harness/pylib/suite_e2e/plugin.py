@@ -50,7 +50,7 @@ def _report_starts(session, in_session):
     programs, wine_run) and inside the session (process.run). With
     SUITE_E2E_STATS set, also appended to that file for the benchmark."""
     line = f"host_starts={session.host_starts} in_session_starts={in_session} requests={session.agent.requests_total}"
-    print(f"\n[harness] Wine process starts: {line}")
+    _summary.append(f"[harness] Wine process starts: {line}")
     stats = os.environ.get("SUITE_E2E_STATS")
     if stats:
         with open(stats, "a") as file:
@@ -106,6 +106,12 @@ def pytest_runtest_makereport(item, call):
 
 
 _counts = {"passed": 0, "failed": 0, "skipped": 0}
+_summary = []  # lines for the end of the run, shown whether or not a test failed
+
+
+def pytest_terminal_summary(terminalreporter):
+    for line in _summary:
+        terminalreporter.write_line(line)
 
 
 def pytest_runtest_logreport(report):

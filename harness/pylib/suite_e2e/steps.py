@@ -318,11 +318,24 @@ class Session:
             self.call("process.ended", image=image, timeout_ms=_ms(timeout))
 
     def end_leftovers(self):
-        """Programs an earlier test (of either harness) left running: the shell
-        harness ends them, as it would before its own next test."""
-        if (self.env.root / "launched.pids").exists():
-            subprocess.run([str(self.env.harness), "end"], env=self._harness_env(), check=True, timeout=120,
-                           capture_output=True)
+        """Programs an earlier run left in launched.pids (a run cut short by
+        its deadline): ended, and waited for until the session drops them,
+        as after a test."""
+        path = self.env.root / "launched.pids"
+        if not path.exists():
+            return
+        images = set()
+        for line in path.read_text().splitlines():
+            pid, start, exe = (line.split(" ", 2) + ["", ""])[:3]
+            images.add(Path(exe.replace("\\", "/")).name)
+            if pid.isdigit() and _proc_start(int(pid)) == start:
+                try:
+                    os.kill(int(pid), 9)
+                except OSError:
+                    pass
+        path.unlink()
+        for image in sorted(i for i in images if i):
+            self.call("process.ended", image=image, timeout_ms=_ms(10))
 
     def _forget(self, pids):
         path = self.env.root / "launched.pids"
@@ -359,7 +372,7 @@ class Session:
     def tavloctl(self, *args, parse_json=False):
         """The service console's command line for the driver's data (panels,
         click sets, sounds, calibration), run inside the agent: no Wine start.
-        {status, out, err[, json]}. It is the x86_64 console: records of the
+        {status, stdout, stderr[, json]}, as ``run`` gives. It is the x86_64 console: records of the
         programs under test go through ``registry`` with ``view``, and a test
         of tavloctl.exe itself runs the program with ``run``."""
         return self.call("tavloctl", args=[str(a) for a in args], json=parse_json)
@@ -369,11 +382,6 @@ class Session:
         `match` (the repeating happens in the agent)."""
         return self.wait("process.run", {"status": 0, "json": match}, timeout, **program_location(exe),
                          args=[str(a) for a in args], timeout_ms=_ms(run_timeout), json=True)
-
-    def _harness_env(self):
-        environ = dict(self.env.environ)
-        environ.update(SUITE_WINE_ROOT=str(self.env.root), SUITE_WIN64_BIN=str(self.env.win64_bin))
-        return environ
 
     def stop(self):
         try:

@@ -1,36 +1,39 @@
-"""The identifiers reader takes what the headers define and nothing else."""
+"""The identifiers come from the file the build generates from the real
+headers, with the values the code uses."""
 
-from suite_e2e.ids import program_ids, read_ids
+import subprocess
 
+import pytest
 
-def test_reads_numbers_and_skips_other_defines(tmp_path):
-    header = tmp_path / "x_ids.h"
-    header.write_text(
-        "#ifndef X_IDS_H\n#define X_IDS_H\n"
-        "#define IDC_A 101\n"
-        "  #  define IDC_HEX 0x1F /* a comment */\n"
-        "#define IDC_PAREN (250)\n"
-        "#define IDC_SUFFIX 7u // trailing\n"
-        "#define IDS_TEXT \"not a number\"\n"
-        "#define IDC_EXPR (IDC_A + 1)\n"
-        "#define IDC_NEG -1\n")
-    ids = read_ids(header)
-    assert ids.names() == {"IDC_A": 101, "IDC_HEX": 31, "IDC_PAREN": 250, "IDC_SUFFIX": 7, "IDC_NEG": -1}
-    assert ids.IDC_A == ids["IDC_A"] == 101
-    assert "X_IDS_H" not in ids
+from suite_e2e import ids as ids_module
+from suite_e2e.env import REPO
 
 
-def test_unknown_names_fail_loudly():
-    ids = program_ids("velmic")
-    try:
-        ids.IDC_NO_SUCH_CONTROL
-    except AttributeError as error:
-        assert "IDC_NO_SUCH_CONTROL" in str(error)
-    else:
-        raise AssertionError("an unknown identifier passed")
+@pytest.fixture
+def generated(tmp_path, monkeypatch):
+    out = tmp_path / "e2e_ids.sh"
+    headers = ";".join(str(REPO / p / f"{p}_ids.h") for p in ("velmic", "gorvat", "palvine", "nystra", "cordane"))
+    subprocess.run(["cmake", f"-DOUT={out}", f"-DHEADERS={headers}",
+                    f"-DFOLDER={REPO / 'installer' / 'include' / 'suite_install_folder.h'}",
+                    "-P", str(REPO / "harness" / "make-e2e-ids.cmake")], check=True, capture_output=True)
+    monkeypatch.setenv("SUITE_E2E_IDS", str(out))
+    return out
 
 
-def test_every_program_header_reads():
+def test_values_of_every_kind_read(generated):
+    velmic = ids_module.program_ids("velmic")
+    assert velmic.IDC_APPLY == velmic.VELMIC_IDC_APPLY == 250
+    assert velmic.IDOK == 1 and velmic.IDNO == 7
+    gorvat = ids_module.program_ids("gorvat")
+    assert gorvat.MAIN_CLASS == gorvat.GORVAT_MAIN_CLASS == "frmMain"
+    folder = ids_module.suite_ids().SUITE_INSTALL_FOLDER
+    assert folder.startswith("C:\\") and "\\\\" not in folder and "$" not in folder
+
+
+def test_every_program_has_identifiers_and_unknown_names_fail_loudly(generated):
     for program in ("velmic", "palvine", "gorvat", "nystra", "cordane"):
-        assert program_ids(program).names(), program
-    assert program_ids("velmic").IDC_APPLY == 250
+        assert ids_module.program_ids(program).names(), program
+    with pytest.raises(AttributeError, match="IDC_NO_SUCH_CONTROL"):
+        ids_module.program_ids("velmic").IDC_NO_SUCH_CONTROL
+    with pytest.raises(KeyError):
+        ids_module.program_ids("noprogram")

@@ -73,8 +73,7 @@ def test_a_listener_hears_a_posted_broadcast(e2e):
     name = "SuiteAgentSelfTest"
     e2e.call("listen.start", name=name)
     assert e2e.call("listen.heard", name=name)["count"] == 0
-    posted = e2e.run(e2e.env.win64_bin / "winprobe.exe", "post", "#ffff", name, 7, 9)
-    assert posted["status"] == 0, posted
+    e2e.call("window.post", window="#ffff", msg=name, wparam=7, lparam=9)
     e2e.wait("listen.heard", {"count": 1, "wparam": 7, "lparam": 9}, name=name)
     e2e.call("listen.stop", name=name)
     with pytest.raises(AgentError, match="no listener"):
@@ -90,10 +89,10 @@ def test_a_listener_hears_a_posted_broadcast(e2e):
 def test_window_and_process_reads_of_the_desktop_holder(e2e):
     # The session's own hidden window (wine-harness.sh start) and the
     # desktop process: things every session has.
-    holder = e2e.wait_for_window("winprobe desktop holder", timeout=5)
+    holder = e2e.wait_for_window("suite agent desktop holder", timeout=5)
     state = holder.state()
     assert state["visible"] == 0 and state["class"].lower() == "static"
-    assert e2e.call("window.count", title="winprobe desktop holder")["count"] == 1
+    assert e2e.call("window.count", title="suite agent desktop holder")["count"] == 1
     swept = e2e.call("window.sweep", window=holder.handle, each_ms=2000)
     assert swept["windows"] == 1 and swept["sent"] > 0 and swept["unanswered"] == 0, swept
     explorer = e2e.call("process.resources", image="explorer.exe")["processes"]
@@ -102,3 +101,18 @@ def test_window_and_process_reads_of_the_desktop_holder(e2e):
     e2e.call("process.ended", image="no-such-program.exe", timeout_ms=1000)
     with pytest.raises(AgentError, match="no window"):
         e2e.call("window.state", window="#7fff0001")
+
+
+def test_the_service_console_runs_inside_the_agent(e2e):
+    # A click set written through the console's line reaches the driver
+    # (through the x86_64 TAVLO.DLL) and comes back decoded in the state.
+    e2e.driver.attach(0x31)
+    done = e2e.tavloctl("click", 0, "--saved", 50, 20, 450, 30)
+    assert done["status"] == 0, done
+    e2e.driver.wait({"panels": [{"clicksetsaved": {"down_cancel": 50, "up_cancel": 20, "double_click_time": 450,
+                                                   "double_click_area": 30}}]})
+    read = e2e.tavloctl("click", 0, "--saved", "--json", parse_json=True)
+    assert read["json"]["click"]["double_click_time"] == 450, read
+    # Its refusals are answers, not agent errors.
+    bad = e2e.tavloctl("click", 7, 1, 2, 3, 4)
+    assert bad["status"] != 0 and bad["stderr"], bad

@@ -6,10 +6,10 @@ import pytest
 
 CASES = [
     # arguments, topmost, outer size in pixels, check marks 101-104, modes while running
-    ([], 1, (39, 39), [1, 1, 0, 0], (1, 2, 0)),
-    (["/notop", "/top", "/LARGESIZE"], 1, (117, 117), [1, 0, 0, 1], (1, 2, 0)),
-    (["/NOTOP", "/nmlsize", "/NORMALRIGHT", "/ONCEMIDDLE"], 0, (78, 78), [0, 0, 1, 0], (2, 4, 0)),
-    (["/TopMost", "/SMALLSIZE", "/LARGESIZE", "/normalmiddle", "/onceleftx"], 1, (117, 117), [1, 0, 0, 1], (4, 1, 0)),
+    ([], 1, [39, 39], [1, 1, 0, 0], (1, 2, 0)),
+    (["/notop", "/top", "/LARGESIZE"], 1, [117, 117], [1, 0, 0, 1], (1, 2, 0)),
+    (["/NOTOP", "/nmlsize", "/NORMALRIGHT", "/ONCEMIDDLE"], 0, [78, 78], [0, 0, 1, 0], (2, 4, 0)),
+    (["/TopMost", "/SMALLSIZE", "/LARGESIZE", "/normalmiddle", "/onceleftx"], 1, [117, 117], [1, 0, 0, 1], (4, 1, 0)),
 ]
 
 
@@ -18,12 +18,10 @@ CASES = [
 def test_options(palvine, arguments, topmost, size, checks, running):
     palvine.set_modes(2, 1, "middle")  # found at start: click mode 2, once button 4, once flag 1
     palvine.wait_modes(2, 4, 1)
-    main = palvine.start(*arguments)
+    palvine.start(*arguments)
     palvine.wait_modes(*running)
-    assert main.state()["topmost"] == topmost, arguments
-    assert palvine.size() == size, arguments
-    assert palvine.checks() == checks, arguments
+    state = palvine.state(checks=True)
+    assert (state["topmost"], state["size"], state["checks"]) == (topmost, size, checks), arguments
     palvine.wait_picture("left")
-    main.close()
-    main.gone()
+    palvine.close_and_wait()
     palvine.wait_modes(2, 4, 0)
