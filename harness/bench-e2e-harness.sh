@@ -9,7 +9,8 @@
 #
 # OLD_COMMIT (default 441ea6f, the last commit of the shell harness) is
 # checked out and built in build/bench-old/ (a git worktree; the compiler
-# cache makes that quick); PRESET (win64 or win32, default win64) must be
+# cache makes that quick); a folder instead names a checkout of it whose
+# build/PRESET (and build/win64) is built already. PRESET (win64 or win32, default win64) must be
 # built here. Wine starts from the host are counted by wrapping the loaders
 # (SUITE_WINE64/SUITE_WINE32, which both harnesses take from wine-env.sh);
 # programs the agent starts inside the session (process.run) are counted
@@ -23,15 +24,20 @@ preset=${2:-win64}
 case $preset in win64) arch=x86_64 ;; win32) arch=i686 ;; *) echo "preset: win64 or win32" >&2; exit 2 ;; esac
 [ -f "$repo/build/$preset/CTestTestfile.cmake" ] || { echo "build the $preset preset first" >&2; exit 2; }
 
-old=$repo/build/bench-old
-if [ ! -d "$old/.git" ] && [ ! -f "$old/.git" ]; then
-    git -C "$repo" worktree add --detach "$old" "$old_commit" >&2
+if [ -d "$old_commit" ]; then
+    old=$(cd "$old_commit" && pwd)
+    old_commit=$(git -C "$old" rev-parse --short HEAD)
+else
+    old=$repo/build/bench-old
+    if [ ! -e "$old/.git" ]; then
+        git -C "$repo" worktree add --detach "$old" "$old_commit" >&2
+    fi
+    git -C "$old" checkout -q --detach "$old_commit"
+    echo "building $old_commit in $old (log: $old/bench-build.log)" >&2
+    (cd "$old" && for p in win64 $([ "$preset" = win32 ] && echo win32); do
+        cmake --preset "$p" && cmake --build --preset "$p" || exit 1
+    done) >"$old/bench-build.log" 2>&1 || { tail -30 "$old/bench-build.log" >&2; exit 1; }
 fi
-git -C "$old" checkout -q --detach "$old_commit"
-echo "building $old_commit in $old (log: $old/bench-build.log)" >&2
-(cd "$old" && for p in win64 $([ "$preset" = win32 ] && echo win32); do
-    cmake --preset "$p" && cmake --build --preset "$p" || exit 1
-done) >"$old/bench-build.log" 2>&1 || { tail -30 "$old/bench-build.log" >&2; exit 1; }
 
 . "$here/wine-env.sh"
 work=$(mktemp -d)
