@@ -13,7 +13,7 @@ polls=${1:-9000}
 schedule=${2:-1}
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Nystra suite_agent winprobe tavlosim tavlosim_driver >/dev/null
+cmake --build --preset win64 --target Nystra suite_agent tavlosim tavlosim_driver >/dev/null
 
 export SUITE_WIN64_BIN=$PWD/build/win64/bin SUITE_WINE_ROOT=$PWD/build/win64/soak-wine
 harness/wine-harness.sh start

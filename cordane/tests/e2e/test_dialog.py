@@ -24,8 +24,7 @@ def test_about(cordane, e2e):
     e2e.driver.attach(0x11)
     main = cordane.start()
     assert main.text() == "Panel Setting"
-    # (the command number is an argument named like the request's own: passed as a batch item)
-    e2e.batch(("window.syscommand", {"window": main.handle, "cmd": ids.IDM_ABOUTBOX}))
+    e2e.call("window.syscommand", window=main.handle, cmd=ids.IDM_ABOUTBOX)
     about = main.popup(timeout=5)
     assert about.text() == "Cordaneのバージョン情報"
     assert about.text(ids.IDC_ABOUT_TEXT) == "Cordane Version 1.0"

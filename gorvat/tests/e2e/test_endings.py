@@ -18,9 +18,8 @@ def cancel(gorvat):
 
 
 def close_question(gorvat):
-    # Alt+F4 on the question, as the window manager sends it (a batch: the
-    # command's own argument is named cmd).
-    gorvat.e2e.batch(("window.syscommand", {"window": gorvat.box.handle, "cmd": SC_CLOSE}))
+    # Alt+F4 on the question, as the window manager sends it.
+    gorvat.e2e.call("window.syscommand", window=gorvat.box.handle, cmd=SC_CLOSE)
 
 
 def alt_f4(gorvat):

@@ -111,7 +111,7 @@ class Agent:
 
     # --- requests
 
-    def call(self, cmd, deadline_s=None, **args):
+    def call(self, cmd, /, deadline_s=None, **args):
         """Runs one command; its result, or AgentError. `deadline_s` is how
         long the host waits for the reply (default: the command's own
         timeout_ms, if any, plus a margin)."""

@@ -220,14 +220,14 @@ class Session:
             self.agent.start()
             self.host_starts += self.agent.starts - before
 
-    def call(self, cmd, **args):
+    def call(self, cmd, /, **args):
         return self.agent.call(cmd, **args)
 
-    def wait(self, cmd, match, timeout=E2E_WAIT, **args):
+    def wait(self, cmd, match, /, timeout=E2E_WAIT, **args):
         """Repeats `cmd` inside the agent until its result holds `match`."""
         return self.call("wait", do={"cmd": cmd, "args": args}, match=match, timeout_ms=_ms(timeout))
 
-    def stays(self, cmd, match, seconds, **args):
+    def stays(self, cmd, match, /, seconds, **args):
         """Checks inside the agent that `cmd`'s result holds `match` for `seconds`."""
         return self.call("stays", do={"cmd": cmd, "args": args}, match=match, duration_ms=_ms(seconds))
 

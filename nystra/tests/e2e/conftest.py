@@ -196,9 +196,8 @@ class Nystra:
         self.e2e.stays(cmd, match, seconds, **args)
 
     def syscommand(self, command):
-        """WM_SYSCOMMAND to the window (a batch: its argument `cmd` is the
-        name that call() takes for the command)."""
-        self.e2e.batch(("window.syscommand", {"window": self.main.handle, "cmd": command}))
+        """WM_SYSCOMMAND to the window."""
+        self.e2e.call("window.syscommand", window=self.main.handle, cmd=command)
 
     def wait_indicator(self, visible):
         self.main.wait({"visible": visible}, IDS.IDC_REQUEST_ICON)
