@@ -42,7 +42,7 @@ add_library(suite::test_rows ALIAS suite_test_rows)
 target_include_directories(suite_test_rows INTERFACE ${CMAKE_CURRENT_LIST_DIR}/testing)
 
 # suite_windows_test_program(name SOURCES ... LIBS ...): a GoogleTest
-# program for Windows, run under Wine by suite_wine_test.
+# program for Windows, run under Wine by an e2e scenario (e2e.run_test_program).
 function(suite_windows_test_program name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     suite_windows_program(${name} CONSOLE NO_INSTALL SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} suite::test_rows gtest_main

@@ -1,7 +1,8 @@
-# End-to-end tests of the Windows builds: CTest runs the programs under Wine
-# through harness/wine-harness.sh, in one Wine session per test run (a CTest
-# fixture starts and ends it), one test at a time (the simulated driver and
-# the registry are shared state).
+# End-to-end tests of the Windows builds: CTest runs pytest scenarios that
+# drive the programs under Wine through the harness's agent, in one Wine
+# session per test run (a CTest fixture starts and ends it with
+# harness/wine-harness.sh), one test at a time (the simulated driver and the
+# registry are shared state).
 
 set(SUITE_HARNESS ${PROJECT_SOURCE_DIR}/harness/wine-harness.sh)
 set(SUITE_WIN64_BIN "${PROJECT_SOURCE_DIR}/build/win64/bin" CACHE PATH
@@ -69,42 +70,15 @@ if(WIN32)
                                                      ENVIRONMENT "${SUITE_HARNESS_ENV}")
 endif()
 
-# suite_wine_test(NAME name COMMAND target-or-script [args...] [TIMEOUT seconds]
-#                 [RELEASE])
-# Registers e2e_<arch>_<name>: a Windows test program (a target) or a
-# scenario script (a .sh path) run by the harness. Scripts see WIN_BIN, the
-# folder of this build's programs, and SUITE_ARCH. A release build (which
-# makes only what ships) registers only the tests marked RELEASE, and only
-# it registers those.
-function(suite_wine_test)
-    cmake_parse_arguments(ARG "RELEASE" "NAME;TIMEOUT" "COMMAND" ${ARGN})
-    if(NOT WIN32)
-        return()
-    endif()
-    if(SUITE_RELEASE AND NOT ARG_RELEASE OR ARG_RELEASE AND NOT SUITE_RELEASE)
-        return()
-    endif()
-    list(POP_FRONT ARG_COMMAND program)
-    if(TARGET ${program})
-        set(program $<TARGET_FILE:${program}>)
-    endif()
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 90)
-    endif()
-    set(test e2e_${SUITE_ARCH}_${ARG_NAME})
-    add_test(NAME ${test} COMMAND ${SUITE_HARNESS} run ${test} ${program} ${ARG_COMMAND})
-    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_session RESOURCE_LOCK wine_device
-        SKIP_RETURN_CODE 77 TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "${SUITE_HARNESS_ENV};SUITE_TEST_TIMEOUT=${ARG_TIMEOUT};SUITE_ARCH=${SUITE_ARCH};WIN_BIN=${CMAKE_BINARY_DIR}/bin")
-endfunction()
-
 # suite_wine_pytest(NAME name TEST file-or-folder [K expression] [TIMEOUT seconds]
 #                   [RELEASE])
 # Registers e2e_<arch>_<name>: one pytest run (harness/pylib, suite_e2e)
 # of a scenario file or of every test_*.py in a folder, by Debian's
 # interpreter, under this build tree's Wine session, with one agent for the
-# whole run. K selects tests by pytest's -k. Same fixture, lock, skip code
-# and RELEASE rule as suite_wine_test.
+# whole run. K selects tests by pytest's -k. All e2e tests need the
+# session fixture and hold the driver's lock; exit code 77 means skipped. A
+# release build (which makes only what ships) registers only the tests
+# marked RELEASE, and only it registers those.
 find_program(SUITE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 function(suite_wine_pytest)
     cmake_parse_arguments(ARG "RELEASE" "NAME;TIMEOUT;TEST;K" "" ${ARGN})

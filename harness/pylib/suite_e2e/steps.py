@@ -377,6 +377,13 @@ class Session:
         of tavloctl.exe itself runs the program with ``run``."""
         return self.call("tavloctl", args=[str(a) for a in args], json=parse_json)
 
+    def run_test_program(self, exe, timeout=240):
+        """A Windows test program of the build (GoogleTest under Wine) run to
+        its end inside the session; fails the test unless it passed."""
+        done = self.run(exe, timeout=timeout)
+        assert done["status"] == 0, f"{Path(exe).name}: exit {done['status']}\n{done['stdout']}\n{done['stderr']}"
+        assert "[  PASSED  ]" in done["stdout"], done["stdout"]
+
     def wait_run(self, exe, args, match, timeout=E2E_WAIT, run_timeout=60):
         """Runs a program inside the session until its JSON output holds
         `match` (the repeating happens in the agent)."""
