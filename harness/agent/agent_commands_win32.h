@@ -3,10 +3,6 @@
 
 #include "agent_protocol.h"
 
-namespace tavlosim {
-class ControlTransport;
-}
-
 namespace agent {
 
 void AddWindowCommands(Dispatcher& dispatcher);          // window.*, session.*, process.count/ended/resources
@@ -15,6 +11,5 @@ void AddProcessCommands(Dispatcher& dispatcher);         // process.run, agent.s
 void AddListenCommands(Dispatcher& dispatcher);          // listen.*
 void AddServiceConsoleCommands(Dispatcher& dispatcher);  // tavloctl
 void AddPalvineCommands(Dispatcher& dispatcher);         // palvine.state
-void AddNystraCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& transport);  // driver.wait_request
 
 }  // namespace agent

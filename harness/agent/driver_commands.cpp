@@ -44,6 +44,18 @@ Json ClickSet(const std::array<std::uint8_t, tavlo::kClickBlockSize>& block) {
             {"double_click_area", data[TavloDblClickArea]}};
 }
 
+// A list of byte values 0-255 named `name`.
+std::vector<std::uint8_t> Bytes(const Args& args, const char* name) {
+    std::vector<std::uint8_t> bytes;
+    for (const Json& item : args.Array(name)) {
+        if (!item.is_number_integer() || item.get<std::int64_t>() < 0 || item.get<std::int64_t>() > 0xFF) {
+            throw CommandError(std::string(name) + " bytes must be integers 0-255");
+        }
+        bytes.push_back(static_cast<std::uint8_t>(item.get<int>()));
+    }
+    return bytes;
+}
+
 std::uint8_t Panel(const Args& args) { return static_cast<std::uint8_t>(args.Int("panel", 0, 0xFF)); }
 
 }  // namespace
@@ -97,13 +109,26 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
                        tavlosim::SimControl control(transport);
                        return DriverState(control);
                    });
-    dispatcher.Add("driver.log", "driver.log: {requests: [{seq, code, code_hex, in: [bytes], out, error}]}",
-                   [&transport](const Args&) {
+    dispatcher.Add("driver.log",
+                   "driver.log [code=N] [in=[bytes]] [after=SEQ]: {requests: [{seq, code, code_hex, in: [bytes], out, "
+                   "error}], count}, only the requests of that code (and input) after that sequence number when "
+                   "given; `wait` on {\"count\": {\"$ge\": 2}} paces a step by a program's polls",
+                   [&transport](const Args& args) {
                        tavlosim::SimControl control(transport);
                        std::vector<tavlosim::RequestInfo> log;
                        Check("driver.log", control.GetLog(&log));
+                       const bool anyCode = !args.Has("code");
+                       const auto code = anyCode ? 0 : static_cast<std::uint32_t>(args.Int("code", 0, 0xFFFFFFFF));
+                       const std::int64_t after = args.Int("after", -1, 0xFFFFFFFF, -1);
+                       const bool anyInput = !args.Has("in");
+                       const std::vector<std::uint8_t> input =
+                           anyInput ? std::vector<std::uint8_t>() : Bytes(args, "in");
                        Json requests = Json::array();
                        for (const auto& r : log) {
+                           if (static_cast<std::int64_t>(r.sequence) <= after || (!anyCode && r.code != code) ||
+                               (!anyInput && r.in != input)) {
+                               continue;
+                           }
                            requests.push_back({{"seq", r.sequence},
                                                {"code", r.code},
                                                {"code_hex", Hex(r.code)},
@@ -111,7 +136,8 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
                                                {"out", r.outSize},
                                                {"error", r.error}});
                        }
-                       return Json{{"requests", requests}};
+                       const auto count = requests.size();
+                       return Json{{"requests", requests}, {"count", count}};
                    });
     dispatcher.Add("driver.attach", "driver.attach id=0-255 [firmware=0x105]: {index}", [&transport](const Args& args) {
         tavlosim::SimControl control(transport);
@@ -144,13 +170,7 @@ void AddDriverCommands(Dispatcher& dispatcher, tavlosim::ControlTransport& trans
            });
     simple("driver.reply", "driver.reply code=N bytes=[0-255...] (at most 8) [always=false]",
            [](tavlosim::SimControl& c, const Args& a) {
-               std::vector<std::uint8_t> bytes;
-               for (const Json& item : a.Array("bytes")) {
-                   if (!item.is_number_integer() || item.get<std::int64_t>() < 0 || item.get<std::int64_t>() > 0xFF) {
-                       throw CommandError("reply bytes must be integers 0-255");
-                   }
-                   bytes.push_back(static_cast<std::uint8_t>(item.get<int>()));
-               }
+               const std::vector<std::uint8_t> bytes = Bytes(a, "bytes");
                if (bytes.size() > 8) throw CommandError("a reply has at most 8 bytes");
                return c.OverrideReply(static_cast<std::uint32_t>(a.Int("code", 0, 0xFFFFFFFF)), bytes,
                                       a.Bool("always", false));

@@ -124,7 +124,6 @@ int main(int argc, char** argv) {
     agent::AddListenCommands(dispatcher);
     agent::AddServiceConsoleCommands(dispatcher);
     agent::AddPalvineCommands(dispatcher);
-    agent::AddNystraCommands(dispatcher, transport);
     // For the harness's own test of its crash handling.
     dispatcher.Add("selftest.crash", "selftest.crash: ends the agent at once without a reply (harness self-test)",
                    [](const agent::Args&) -> agent::Json {

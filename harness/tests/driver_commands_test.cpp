@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "inprocess_control.h"
 
@@ -72,6 +73,38 @@ TEST_F(DriverCommandsTest, StateDecodesBothClickSets) {
                                                   "double_click_area": 30})"));
     EXPECT_EQ(state["clicksetsaved"], Json::parse(R"({"down_cancel": 100, "up_cancel": 0, "double_click_time": 200,
                                                        "double_click_area": 20})"));
+}
+
+// driver.log's filters let a wait count one program's polls since a step:
+// each must narrow the list, and together they must agree with `count`.
+TEST_F(DriverCommandsTest, LogFiltersByCodeInputAndSequence) {
+    const std::uint8_t zero = 0, one = 1;
+    std::uint8_t out[16];
+    std::uint32_t returned = 0;
+    for (const auto& [code, in] :
+         {std::pair{0x222000u, &zero}, {0x222000u, &one}, {0x222004u, &zero}, {0x222000u, &zero}}) {
+        model.Handle(code, in, 1, out, sizeof out, &returned);
+    }
+    const Json all = Ok("driver.log");
+    ASSERT_EQ(all["count"], 4) << all;
+    const auto first = all["requests"][0]["seq"].get<std::int64_t>();
+    struct Row {
+        Json args;
+        int count;
+    };
+    const Row rows[] = {
+        {{{"code", 0x222000}}, 3},
+        {{{"code", 0x222000}, {"in", {0}}}, 2},
+        {{{"code", 0x222000}, {"in", {0}}, {"after", first}}, 1},
+        {{{"in", {1}}}, 1},
+        {{{"after", first + 3}}, 0},
+    };
+    for (const Row& row : rows) {
+        const Json log = Ok("driver.log", row.args);
+        EXPECT_EQ(log["count"], row.count) << row.args;
+        EXPECT_EQ(log["requests"].size(), static_cast<std::size_t>(row.count)) << row.args;
+    }
+    EXPECT_NE(Error("driver.log", {{"in", {256}}}).find("0-255"), std::string::npos);
 }
 
 TEST_F(DriverCommandsTest, BadArgumentsAndDriverErrorsAreErrorReplies) {

@@ -100,8 +100,9 @@ class Soak:
 
     def settle(self, requests):
         if self.figures.plugged:
-            self.e2e.call("driver.wait_request", code=self.nystra.CHECK_TOUCH, **{"in": [0]},
-                          after=self.figures.last_seq, count=2, timeout_ms=STEP_WAIT_S * 1000)
+            # Two polls of the controller since the change.
+            self.e2e.wait("driver.log", {"count": {"$ge": 2}}, STEP_WAIT_S, code=self.nystra.CHECK_TOUCH,
+                          after=self.figures.last_seq, **{"in": [0]})
         else:
             # An unplugged device gets no request; the controller's failed
             # poll comes within its interval.
