@@ -17,7 +17,11 @@ constexpr int kMaxNesting = 8;
 // an ordinary object.
 std::optional<bool> Comparison(const Json& actual, const Json& expected) {
     if (expected.size() != 1) return std::nullopt;
-    const auto& [op, operand] = *expected.items().begin();
+    // Key and value through the object's own iterator: a structured binding
+    // of *items().begin() refers into a temporary that ends with the line.
+    const auto only = expected.begin();
+    const std::string& op = only.key();
+    const Json& operand = only.value();
     if (op.empty() || op[0] != '$') return std::nullopt;
     if (op == "$ne")
         return !(actual == operand ||
