@@ -63,7 +63,7 @@ run_suite() {
     in_session=$(awk -F'in_session_starts=' 'NF > 1 {split($2, a, " "); s += a[1]} END {print s + 0}' "$work/stats")
     printf '%-7s %7.1f s  %5d host Wine starts + %4d in-session = %5d  (%s)\n' "$label" \
         "$(awk -v t="$ms" 'BEGIN {print t / 1000}')" "$host" "$in_session" $((host + in_session)) \
-        "$(grep -o '[0-9]* tests passed.*' "$work/$label.log" | head -1)"
+        "$(grep -o '[0-9]*% tests passed.*' "$work/$label.log" | head -1)"
     echo "$ms $((host + in_session))" >"$work/$label.sum"
 }
 
