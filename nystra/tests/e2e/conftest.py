@@ -139,11 +139,11 @@ class Nystra:
 
     # --- records, in the 32-bit registry view where every build keeps them
 
-    def seed_panel(self, panel_id, name, mode):
+    def record_panel(self, panel_id, name, mode):
         self.e2e.registry.write(32, f"{RECORDS}\\ID{panel_id}", ("NAME", "REG_SZ", name),
                                 ("TOUCH_OP", "REG_DWORD", mode), ("IR_OP", "REG_DWORD", 0))
 
-    def seed_system(self, timeout, enabled):
+    def record_system(self, timeout, enabled):
         self.e2e.registry.write(32, f"{RECORDS}\\ALL", ("TIMEOUT", "REG_DWORD", timeout),
                                 ("TIMEENABLE", "REG_DWORD", enabled))
 
@@ -162,7 +162,7 @@ class Nystra:
         active by a touch."""
         self.e2e.driver.attach(0x11)
         self.e2e.driver.attach(0x22)
-        self.seed_panel(34, "Line B", 1)
+        self.record_panel(34, "Line B", 1)
         self.start()
         self.e2e.driver.touch(1)
         self.wait_rows("34", "Line B", "", "")

@@ -10,8 +10,8 @@ import time
 def test_activate(nystra, e2e):
     e2e.driver.attach(0x11)
     e2e.driver.attach(0x22)
-    nystra.seed_panel(17, "Line A", 1)
-    nystra.seed_panel(34, "Line B", 2)
+    nystra.record_panel(17, "Line A", 1)
+    nystra.record_panel(34, "Line B", 2)
     main = nystra.start()
     nystra.wait_pointdata(0, 0)
     nystra.wait_startup(0)

@@ -6,9 +6,9 @@ the table is ignored."""
 def test_active_message(nystra, e2e):
     for panel_id in (0x11, 0x22, 0x33):
         e2e.driver.attach(panel_id)
-    nystra.seed_panel(17, "Line A", 1)
-    nystra.seed_panel(34, "Line B", 0)
-    nystra.seed_panel(51, "Line C", 2)
+    nystra.record_panel(17, "Line A", 1)
+    nystra.record_panel(34, "Line B", 0)
+    nystra.record_panel(51, "Line C", 2)
     nystra.start()
 
     assert nystra.send_active(1) == 0

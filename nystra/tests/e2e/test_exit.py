@@ -13,7 +13,7 @@ WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
 def test_questions_cancel_and_ok(nystra, e2e):
     e2e.driver.attach(0x11)
     e2e.driver.attach(0x22)
-    nystra.seed_panel(17, "Line A", 1)
+    nystra.record_panel(17, "Line A", 1)
     main = nystra.start()
     e2e.driver.touch(1)
     nystra.wait_rows("34", "", "", "")

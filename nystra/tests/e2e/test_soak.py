@@ -213,10 +213,10 @@ def test_soak(nystra, e2e, request):
         report.append(f"soak: {line}")
         print(report[-1], flush=True)
 
-    nystra.seed_system(30, 0)
+    nystra.record_system(30, 0)
     for i in range(1, 6):
         e2e.driver.attach(16 * i)  # attached before the start: enabled
-        nystra.seed_panel(16 * i, f"Line {i}", i % 3)  # Interlock, Supervisor, Disable, ...
+        nystra.record_panel(16 * i, f"Line {i}", i % 3)  # Interlock, Supervisor, Disable, ...
     main = nystra.start()
     nystra.wait_pointdata(0, 0, 0, 0, 0)  # the fifth too, beyond the four of the table
     at_launch, launch_raw = soak.resources()
@@ -231,7 +231,7 @@ def test_soak(nystra, e2e, request):
         e2e.driver.release(panel)
     main.click(nystra.IDS.IDC_RELEASE)
     nystra.wait_rows("", nystra.RELEASED, "", "")
-    nystra.seed_system(1, 1)  # from here on an active panel is soon released again
+    nystra.record_system(1, 1)  # from here on an active panel is soon released again
     warm, _ = soak.resources()
 
     began = time.monotonic()

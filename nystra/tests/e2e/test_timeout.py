@@ -9,9 +9,9 @@ import time
 def test_timeout_and_release_button(nystra, e2e):
     e2e.driver.attach(0x11)
     e2e.driver.attach(0x22)
-    nystra.seed_panel(17, "Line A", 1)
-    nystra.seed_panel(34, "Line B", 1)
-    nystra.seed_system(2, 1)
+    nystra.record_panel(17, "Line A", 1)
+    nystra.record_panel(34, "Line B", 1)
+    nystra.record_system(2, 1)
     main = nystra.start()
 
     e2e.driver.touch(1)
@@ -27,7 +27,7 @@ def test_timeout_and_release_button(nystra, e2e):
     assert elapsed >= 1, f"released after {elapsed:.1f} s, TIMEOUT is 2 s"
 
     # Time release off (a TIMEOUT of 1 s would otherwise end it at the first poll).
-    nystra.seed_system(1, 0)
+    nystra.record_system(1, 0)
     e2e.driver.touch(0)
     nystra.wait_rows("17", "Line A", "", "")
     e2e.driver.release(0)

@@ -14,10 +14,10 @@ C = f"panel 2 (id 51, {LONG})"
 def test_trace(nystra, e2e):
     for panel_id in (0x11, 0x22, 0x33):
         e2e.driver.attach(panel_id)
-    nystra.seed_panel(17, "Line A", 1)
-    nystra.seed_panel(34, "Line B", 2)
-    nystra.seed_panel(51, "A panel name much longer than any name Cordane writes", 1)
-    nystra.seed_system(2, 0)
+    nystra.record_panel(17, "Line A", 1)
+    nystra.record_panel(34, "Line B", 2)
+    nystra.record_panel(51, "A panel name much longer than any name Cordane writes", 1)
+    nystra.record_system(2, 0)
     expected = []
     trace = nystra.trace()
 
@@ -40,9 +40,9 @@ def test_trace(nystra, e2e):
     step(f"released {B} by the user")
     main.post(nystra.ACTIVE_MESSAGE, 0, 0)
     step(f"activated {A} on ZRM450_NYSTRA_ACTIVE")
-    nystra.seed_system(2, 1)
+    nystra.record_system(2, 1)
     step(f"released {A} by the time-out (2 s without a touch)")
-    nystra.seed_system(2, 0)
+    nystra.record_system(2, 0)
     touch(1, f"activated {B}")
     e2e.driver.remove(1)
     step(f"released {B}: it was unplugged")
