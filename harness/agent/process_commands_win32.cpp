@@ -7,6 +7,7 @@
 
 #include "agent_commands_win32.h"
 #include "command_line.h"
+#include "text_win32.h"
 #include "window_probe_win32.h"
 
 namespace agent {
@@ -86,8 +87,8 @@ void AddProcessCommands(Dispatcher& d) {
               startup.hStdInput = input.get();
               startup.hStdOutput = outWrite.get();
               startup.hStdError = errWrite.get();
-              std::wstring line = winprobe::Widen(CommandLine(words));
-              const std::wstring cwd = winprobe::Widen(args.Str("cwd", ""));
+              std::wstring line = winui::Widen(CommandLine(words), CP_UTF8);
+              const std::wstring cwd = winui::Widen(args.Str("cwd", ""), CP_UTF8);
               PROCESS_INFORMATION info{};
               if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                   cwd.empty() ? nullptr : cwd.c_str(), &startup, &info)) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "agent_commands_win32.h"
+#include "text_win32.h"
 #include "window_probe_win32.h"
 
 namespace agent {
@@ -49,7 +50,7 @@ KeyName Key(const Args& args) {
             if (slash == std::string::npos || slash + 1 == key.size()) {
                 throw CommandError("argument 'key' must name a key below " + root);
             }
-            return {candidate.root, Widen(key.substr(slash + 1))};
+            return {candidate.root, winui::Widen(key.substr(slash + 1), CP_UTF8)};
         }
     }
     throw CommandError("argument 'key' must start with HKLM, HKCU, HKCR or HKU: " + key);
@@ -115,7 +116,7 @@ Json Value(DWORD type, const std::vector<BYTE>& data) {
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        value["data"] = Narrow(TextOfData(data));
+        value["data"] = winui::Narrow(TextOfData(data), CP_UTF8);
         break;
     case REG_DWORD: {
         DWORD number = 0;
@@ -135,7 +136,8 @@ Json Value(DWORD type, const std::vector<BYTE>& data) {
         std::size_t start = 0;
         while (start < all.size() && all[start] != L'\0') {
             const std::size_t end = all.find(L'\0', start);
-            list.push_back(Narrow(all.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
+            list.push_back(winui::Narrow(
+                all.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start), CP_UTF8));
             if (end == std::wstring::npos) break;
             start = end + 1;
         }
@@ -164,7 +166,7 @@ Json Values(HKEY key) {
         status = RegEnumValueW(key, index, name, &nameSize, nullptr, &type, data.data(), &got);
         if (status != ERROR_SUCCESS) throw CommandError("cannot read a value: " + Error(status));
         data.resize(got);
-        values[Narrow(name)] = Value(type, data);
+        values[winui::Narrow(name, CP_UTF8)] = Value(type, data);
     }
     return values;
 }

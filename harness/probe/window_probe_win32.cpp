@@ -1,6 +1,8 @@
 // The window probe's handlers (see window_probe_win32.h).
 #include "window_probe_win32.h"
 
+#include "text_win32.h"
+
 #include <commctrl.h>
 #include <tlhelp32.h>
 
@@ -27,33 +29,13 @@ HWND FindByName(const std::string& name) {
 
 HWND FindByNameUtf8(const std::string& name) {
     if (!name.empty() && name[0] == '#') return FindByName(name);
-    return FindWindowW(nullptr, Widen(name).c_str());
+    return FindWindowW(nullptr, winui::Widen(name, CP_UTF8).c_str());
 }
 
 std::string HandleText(HWND window) {
     char text[32];
     std::snprintf(text, sizeof text, "#%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
     return text;
-}
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                            nullptr);
-    }
-    return utf8;
 }
 
 std::string TextOf(HWND window) {
@@ -75,7 +57,7 @@ std::string Utf8TextOf(HWND window) {
     wchar_t wide[4096] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000, &copied);
-    return Narrow(wide);
+    return winui::Narrow(wide, CP_UTF8);
 }
 
 namespace {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "text_win32.h"
+
 namespace winprobe {
 
 // Numbers as strtoull reads them (decimal, 0x hex, leading 0 octal).
@@ -39,8 +41,9 @@ std::string HandleText(HWND window);
 std::string TextOf(HWND window);
 std::string Utf8TextOf(HWND window);
 
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
+// The agent's texts are UTF-8: winui's conversions in that code page.
+inline std::wstring Widen(const std::string& utf8) { return winui::Widen(utf8, CP_UTF8); }
+inline std::string Narrow(const std::wstring& wide) { return winui::Narrow(wide, CP_UTF8); }
 
 // A message by number or registered name.
 UINT MessageNumber(const std::string& name);
