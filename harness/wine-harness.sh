@@ -205,27 +205,21 @@ proc_running() {  # proc_running PID START
     [ "${21}" = "$1" ] && [ "$2" != Z ] && [ "$2" != X ]
 }
 
-# Ends the launched programs (all, or those started from a file named like
-# EXE) and waits until their processes have ended and the Wine session has
-# dropped them and their windows: the next test must not meet them.
-end_launched() {  # end_launched [EXE]
-    local pids=$root/launched.pids only=${1:+$(basename "$1")}
+# Ends the programs a pytest run cut short left in launched.pids and waits
+# until their processes have ended and the Wine session has dropped them
+# and their windows: the next test must not meet them.
+end_launched() {
+    local pids=$root/launched.pids
     [ -f "$pids" ] || return 0
-    local pid start exe keep images=() failed=0
-    keep=$(mktemp)
+    local pid start exe images=() failed=0
     while read -r pid start exe; do
-        if [ -n "$only" ] && [ "$(basename "$exe")" != "$only" ]; then
-            echo "$pid $start $exe" >>"$keep"
-            continue
-        fi
         images+=("$(basename "$exe")")
         if proc_running "$pid" "$start"; then
             kill -9 "$pid" 2>/dev/null || true
             wait_for 10 eval '! proc_running "$pid" "$start"' || { log "process $pid ($exe) did not end"; failed=1; }
         fi
     done <"$pids"
-    mv "$keep" "$pids"
-    [ -s "$pids" ] || rm -f "$pids"
+    rm -f "$pids"
     [ -z "${SKIP_WINDOW_CHECK:-}" ] || return $failed
     local image
     for image in $(printf '%s\n' "${images[@]}" | sort -u); do
